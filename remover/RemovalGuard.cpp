@@ -1,0 +1,164 @@
+#include "remover/RemovalGuard.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <vector>
+
+namespace {
+
+// Paths are compared as UTF-16: in code page 936 a trail byte may equal '\\', so an ANSI
+// path cannot be split or trimmed at backslashes byte by byte.
+std::wstring Widen(const std::string& text)
+{
+    if (text.empty())
+        return std::wstring();
+    int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    if (n <= 0)
+        return std::wstring();
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
+    return wide;
+}
+
+bool IsSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
+bool IsAbsoluteWide(const std::wstring& p)
+{
+    if (p.size() >= 3 && iswalpha(p[0]) && p[1] == L':' && IsSeparator(p[2]))
+        return true;
+    // "\\server\share": two separators, then a server name that is not '?' or '.'.
+    return p.size() >= 5 && IsSeparator(p[0]) && IsSeparator(p[1]) && !IsSeparator(p[2]);
+}
+
+bool IsDevicePath(const std::wstring& p)
+{
+    return p.size() >= 4 && IsSeparator(p[0]) && IsSeparator(p[1]) && (p[2] == L'?' || p[2] == L'.') &&
+           IsSeparator(p[3]);
+}
+
+// The full, long form without trailing separators; empty when it cannot be formed.
+std::wstring Canonical(const std::wstring& path)
+{
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+    if (n >= full.size()) {
+        full.assign(n + 1, L'\0');
+        n = ::GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+    }
+    if (n == 0 || n >= full.size())
+        return std::wstring();
+    full.resize(n);
+    // Short 8.3 names ("PROGRA~1") resolve only for existing paths; others stay as they are.
+    std::wstring longer(full.size() + MAX_PATH, L'\0');
+    DWORD m = ::GetLongPathNameW(full.c_str(), &longer[0], static_cast<DWORD>(longer.size()));
+    if (m > 0 && m < longer.size()) {
+        longer.resize(m);
+        full = longer;
+    }
+    while (!full.empty() && IsSeparator(full.back()))
+        full.pop_back();
+    return full;
+}
+
+bool SameText(const wchar_t* a, size_t aLen, const wchar_t* b, size_t bLen)
+{
+    return ::CompareStringOrdinal(a, static_cast<int>(aLen), b, static_cast<int>(bLen), TRUE) == CSTR_EQUAL;
+}
+
+// True when `path` is `known` or a folder above it.
+bool IsSameOrAbove(const std::wstring& path, const std::wstring& known)
+{
+    if (known.size() < path.size() || !SameText(path.data(), path.size(), known.data(), path.size()))
+        return false;
+    return known.size() == path.size() || known[path.size()] == L'\\';
+}
+
+bool IsVolumeRoot(const std::wstring& canonical)
+{
+    if (canonical.size() <= 2)
+        return true;  // "C:" (or anything shorter, which no absolute path becomes)
+    if (canonical[0] != L'\\' || canonical[1] != L'\\')
+        return false;
+    // "\\server\share" has exactly one separator after the server name.
+    size_t parts = 0;
+    for (size_t i = 2; i < canonical.size(); ++i)
+        if (canonical[i] == L'\\')
+            ++parts;
+    return parts < 2;
+}
+
+std::vector<std::wstring> WellKnownFolders()
+{
+    static const int kFolders[] = {
+        CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86, CSIDL_FONTS,
+        CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON, CSIDL_PROGRAM_FILES_COMMONX86,
+        CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY, CSIDL_PERSONAL,
+        CSIDL_COMMON_DOCUMENTS, CSIDL_MYMUSIC, CSIDL_MYPICTURES, CSIDL_MYVIDEO, CSIDL_FAVORITES,
+        CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU,
+        CSIDL_STARTUP, CSIDL_COMMON_STARTUP, CSIDL_APPDATA, CSIDL_LOCAL_APPDATA, CSIDL_COMMON_APPDATA,
+        CSIDL_TEMPLATES, CSIDL_COMMON_TEMPLATES,
+    };
+    std::vector<std::wstring> folders;
+    wchar_t buffer[MAX_PATH];
+    for (int csidl : kFolders) {
+        if (SUCCEEDED(::SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, nullptr, SHGFP_TYPE_CURRENT, buffer)))
+            folders.push_back(buffer);
+    }
+    DWORD n = ::GetTempPathW(MAX_PATH, buffer);
+    if (n > 0 && n < MAX_PATH)
+        folders.push_back(buffer);
+    std::vector<std::wstring> result;
+    for (const std::wstring& folder : folders) {
+        std::wstring canonical = Canonical(folder);
+        if (!canonical.empty())
+            result.push_back(canonical);
+    }
+    return result;
+}
+
+} // namespace
+
+bool RemovalGuard::IsAbsolute(const std::string& path)
+{
+    std::wstring wide = Widen(path);
+    return !IsDevicePath(wide) && IsAbsoluteWide(wide);
+}
+
+bool RemovalGuard::Refuses(const std::string& path)
+{
+    std::wstring wide = Widen(path);
+    if (wide.empty() || IsDevicePath(wide) || !IsAbsoluteWide(wide))
+        return true;
+    std::wstring canonical = Canonical(wide);
+    if (canonical.empty() || IsVolumeRoot(canonical))
+        return true;
+    for (const std::wstring& known : WellKnownFolders()) {
+        if (IsSameOrAbove(canonical, known))
+            return true;
+    }
+    return false;
+}
+
+bool RemovalGuard::IsNameBelow(const std::string& name)
+{
+    std::wstring wide = Widen(name);
+    if (wide.empty() || IsSeparator(wide[0]) || wide.find(L':') != std::wstring::npos)
+        return false;
+    size_t start = 0;
+    while (start <= wide.size()) {
+        size_t end = start;
+        while (end < wide.size() && !IsSeparator(wide[end]))
+            ++end;
+        std::wstring part = wide.substr(start, end - start);
+        // Windows drops trailing dots and spaces from a name, so "..." and ".. " mean "..".
+        size_t kept = part.find_last_not_of(L". ");
+        if (!part.empty() && kept == std::wstring::npos && part.find(L"..") != std::wstring::npos)
+            return false;
+        start = end + 1;
+    }
+    return true;
+}

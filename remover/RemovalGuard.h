@@ -1,0 +1,27 @@
+#pragma once
+#include <string>
+
+// Decides, before anything is enumerated or deleted, whether a path may be removed as a
+// whole tree. The remover is handed paths from the registry record and from the user's
+// typing, so a mistake there must never be able to wipe a drive or a system folder.
+class RemovalGuard {
+public:
+    // True for a path that must never be removed as a tree:
+    // - empty, relative ("dir", "C:dir", "\dir") or device ("\\?\", "\\.\") paths;
+    // - volume roots ("C:\", "C:", "\\server\share");
+    // - the system's well-known folders taken as a whole (Windows and system folders,
+    //   both Program Files and their common files, the user's profile and the folder
+    //   holding the profiles, desktop, documents, media, application data, templates and
+    //   temporary folders, the Start menu and Programs folders of the user and of all
+    //   users), and every folder that contains one of them.
+    // The comparison works on the full, long form of the path, case-insensitively and
+    // regardless of trailing backslashes, "." and ".." parts or 8.3 short names.
+    static bool Refuses(const std::string& path);
+
+    // True for a drive-absolute ("C:\...") or UNC ("\\server\share...") path.
+    static bool IsAbsolute(const std::string& path);
+
+    // True for a name that stays below the folder it is appended to: not empty, not
+    // absolute, no drive, no ".." part (used for the recorded program group's name).
+    static bool IsNameBelow(const std::string& name);
+};
