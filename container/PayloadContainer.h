@@ -1,0 +1,61 @@
+#pragma once
+#include "container/ContainerEntry.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+// Reader of the container appended behind the setup executable, and the walk that writes
+// its tree into a folder.
+//
+// Layout (u32 = unsigned 32-bit little endian), read from the end of the file backwards:
+//   ... data regions ... | top-level list | "This is a file list ." | u32 21
+//   list   = record* | u32 base | u32 count     (the record stored last is index 0)
+//   record = u32 offset | u32 size | u8 flags | name bytes | u32 namelen (< 260)
+// A record's offset is relative to its list's base. A directory's region ends with its own
+// nested list. Positions are signed 32-bit: file and container stay below 2 GiB.
+//
+// No file stays open between operations. Failures are false results, never exceptions.
+class PayloadContainer {
+public:
+    static const char Signature[];        // "This is a file list ."
+    static constexpr uint32_t NameLimit = 260;   // stored name lengths must stay below
+    static constexpr size_t PathLimit = 259;     // longest path the walk writes
+
+    explicit PayloadContainer(const std::string& containerPath);
+    virtual ~PayloadContainer() = default;
+
+    // Reads the trailer and the top-level list; on true the offsets are absolute.
+    bool ReadIndex(ContainerEntryList& list);
+
+    // Writes the tree below destination in list order; stops at the first failing entry
+    // and leaves what was written before it.
+    bool ExtractAll(const ContainerEntryList& list, const std::string& destination);
+    // The entry's offset must be absolute; the stream is the open container.
+    bool ExtractDirectory(ContainerEntry entry, std::string parentPath, std::FILE* stream);
+    bool ExtractFile(ContainerEntry entry, std::string parentPath, std::FILE* stream);
+
+    // Backward reading steps: each starts just after the item it reads and leaves the
+    // position at that item's first byte. They never seek before the start of the file.
+    static bool ReadName(std::FILE* file, std::string& name);
+    static bool ReadRecord(std::FILE* file, ContainerEntry& entry);
+    static bool ReadList(std::FILE* file, ContainerEntryList& list, uint32_t& base);
+
+    // An entry name is written only when it is one plain path component.
+    static bool IsPlainName(const std::string& name);
+    // Joins with one backslash, added only when the parent does not already end with one.
+    static std::string JoinPath(const std::string& parent, const std::string& name);
+
+private:
+    class WalkGuard;
+
+    std::string containerPath;
+
+    // The walk of one extraction may visit at most as many nested records as the container
+    // could store and copy at most as many bytes as it holds. A genuine container stays
+    // well inside both; a corrupt one whose directories refer to each other would otherwise
+    // multiply its tree without end.
+    unsigned walkDepth = 0;
+    uint64_t walkRecordsLeft = 0;
+    uint64_t walkBytesLeft = 0;
+};

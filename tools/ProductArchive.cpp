@@ -1,0 +1,199 @@
+#include "tools/ProductArchive.h"
+
+#include "tools/FileBytes.h"
+#include "tools/MemoryZipFile.h"
+
+#include <unzip.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr uint32_t DosDirectory = 0x10;
+constexpr uint32_t DosArchive = 0x20;
+constexpr size_t ChunkSize = 64 * 1024;
+
+struct PackedItem {
+    std::string name;
+    fs::path source;
+    bool directory = false;
+};
+
+bool CollectItems(const fs::path& root, std::vector<PackedItem>& items, std::string& error)
+{
+    std::error_code ec;
+    fs::recursive_directory_iterator it(root, fs::directory_options::none, ec);
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        std::string name = it->path().lexically_relative(root).generic_string();
+        for (unsigned char c : name) {
+            if (c >= 0x80 || c < 0x20 || c == '\\' || c == ':') {
+                error = "product name not usable in a setup (non-ASCII, control, '\\' or ':'): " + name;
+                return false;
+            }
+        }
+        fs::file_status status = it->symlink_status(ec);
+        if (ec)
+            break;
+        PackedItem item{name, it->path(), false};
+        if (fs::is_directory(status)) {
+            item.directory = true;
+            item.name += '/';
+        } else if (!fs::is_regular_file(status)) {
+            error = "product holds something that is neither folder nor file (a link?): " + name;
+            return false;
+        } else if (fs::file_size(it->path(), ec) > ProductArchive::SizeLimit) {
+            error = "product file over the 2 GiB limit of the setup format: " + name;
+            return false;
+        }
+        items.push_back(item);
+    }
+    if (ec) {
+        error = "cannot read product folder " + root.string() + ": " + ec.message();
+        return false;
+    }
+    std::sort(items.begin(), items.end(),
+              [](const PackedItem& a, const PackedItem& b) { return a.name < b.name; });
+    return true;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+bool AddItem(zipFile zip, const PackedItem& item, const std::vector<uint8_t>& zipBytes, std::string& error)
+{
+    zip_fileinfo info = {};
+    info.tmz_date.tm_mday = 1;
+    info.tmz_date.tm_year = 1980;
+    info.external_fa = item.directory ? DosDirectory : DosArchive;
+    int method = item.directory ? 0 : Z_DEFLATED;
+    int level = item.directory ? 0 : Z_DEFAULT_COMPRESSION;
+    if (zipOpenNewFileInZip4_64(zip, item.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method, level,
+                                0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, 0, 0, 0) != ZIP_OK) {
+        error = "cannot add to the archive: " + item.name;
+        return false;
+    }
+    bool ok = true;
+    if (!item.directory) {
+        std::unique_ptr<std::FILE, FileCloser> file(std::fopen(item.source.string().c_str(), "rb"));
+        if (!file) {
+            error = "cannot open product file " + item.name;
+            ok = false;
+        }
+        std::vector<char> chunk(ChunkSize);
+        while (ok) {
+            size_t n = std::fread(chunk.data(), 1, chunk.size(), file.get());
+            if (n == 0) {
+                if (std::ferror(file.get())) {
+                    error = "cannot read product file " + item.name;
+                    ok = false;
+                }
+                break;
+            }
+            if (zipWriteInFileInZip(zip, chunk.data(), static_cast<unsigned>(n)) != ZIP_OK) {
+                error = "cannot compress " + item.name;
+                ok = false;
+            } else if (zipBytes.size() > ProductArchive::SizeLimit) {
+                error = "product archive over the 2 GiB limit of the setup format";
+                ok = false;
+            }
+        }
+    }
+    if (zipCloseFileInZip(zip) != ZIP_OK && ok) {
+        error = "cannot finish archive item " + item.name;
+        ok = false;
+    }
+    return ok;
+}
+
+} // namespace
+
+bool ProductArchive::ZipFolder(const std::string& folder, std::vector<uint8_t>& zipBytes, std::string& error)
+{
+    try {
+        fs::path root(folder);
+        std::error_code ec;
+        if (!fs::is_directory(root, ec)) {
+            error = "product folder not found: " + folder;
+            return false;
+        }
+        std::vector<PackedItem> items;
+        if (!CollectItems(root, items, error))
+            return false;
+
+        MemoryZipFile memory(zipBytes);
+        zlib_filefunc64_def functions = memory.Functions();
+        zipFile zip = zipOpen2_64("Orva.zip", APPEND_STATUS_CREATE, nullptr, &functions);
+        if (!zip) {
+            error = "cannot start the product archive";
+            return false;
+        }
+        bool ok = true;
+        for (const PackedItem& item : items) {
+            if (!AddItem(zip, item, zipBytes, error)) {
+                ok = false;
+                break;
+            }
+        }
+        if (zipClose(zip, nullptr) != ZIP_OK && ok) {
+            error = "cannot finish the product archive";
+            ok = false;
+        }
+        if (ok && zipBytes.size() > SizeLimit) {
+            error = "product archive over the 2 GiB limit of the setup format";
+            ok = false;
+        }
+        return ok;
+    } catch (const std::exception& e) {
+        error = std::string("cannot pack product folder: ") + e.what();
+        return false;
+    }
+}
+
+bool ProductArchive::ReadArchive(const std::vector<uint8_t>& zipBytes, std::vector<ArchiveItem>* items,
+                                 std::string& error)
+{
+    MemoryZipFile memory(zipBytes);
+    zlib_filefunc64_def functions = memory.Functions();
+    unzFile zip = unzOpen2_64("Orva.zip", &functions);
+    if (!zip) {
+        error = "not a ZIP archive";
+        return false;
+    }
+    bool ok = true;
+    std::vector<uint8_t> chunk(ChunkSize);
+    for (int status = unzGoToFirstFile(zip); ok && status == UNZ_OK; status = unzGoToNextFile(zip)) {
+        unz_file_info64 info = {};
+        char name[1024] = {};
+        if (unzGetCurrentFileInfo64(zip, &info, name, sizeof name - 1, nullptr, 0, nullptr, 0) != UNZ_OK ||
+            unzOpenCurrentFile(zip) != UNZ_OK) {
+            error = "damaged ZIP item";
+            ok = false;
+            break;
+        }
+        ArchiveItem item;
+        item.name = name;
+        item.externalAttributes = static_cast<uint32_t>(info.external_fa);
+        item.directory = (info.external_fa & DosDirectory) != 0;
+        int n = 0;
+        while ((n = unzReadCurrentFile(zip, chunk.data(), static_cast<unsigned>(chunk.size()))) > 0) {
+            if (items)
+                item.content.insert(item.content.end(), chunk.begin(), chunk.begin() + n);
+        }
+        if (unzCloseCurrentFile(zip) != UNZ_OK || n < 0) {
+            error = "damaged ZIP item: " + item.name;
+            ok = false;
+        }
+        if (items)
+            items->push_back(std::move(item));
+    }
+    unzClose(zip);
+    return ok;
+}

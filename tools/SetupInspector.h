@@ -1,0 +1,14 @@
+#pragma once
+#include <string>
+
+// Looks into a built setup through the same reader the setup itself uses.
+class SetupInspector {
+public:
+    // One line per entry, in the order the reader returns them, nested entries indented:
+    // kind, absolute offset, size, name.
+    static bool ListSetup(const std::string& setup, std::string& listing, std::string& error);
+    // Writes the container's tree below folder with PayloadContainer::ExtractAll and, when
+    // zipOut is not empty, the decoded product archive (install\Orva.in reversed).
+    static bool ExtractSetup(const std::string& setup, const std::string& folder, const std::string& zipOut,
+                             std::string& error);
+};
