@@ -1,0 +1,158 @@
+#include "i18n/LanguageTable.h"
+
+#include "i18n/AnsiText.h"
+#include "i18n/BuiltinTexts.h"
+#include "i18n/ExeDirectory.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+namespace {
+
+void MakeFont(CFont& font, const char* faceName, LONG height)
+{
+    LOGFONTA logFont = {};
+    logFont.lfHeight = height;
+    logFont.lfWeight = FW_NORMAL;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    std::strncpy(logFont.lfFaceName, faceName, LF_FACESIZE - 1);
+    font.CreateFontIndirect(&logFont);
+}
+
+} // namespace
+
+LanguageTable* LanguageTable::instance_ = nullptr;
+
+LanguageTable::LanguageTable()
+{
+    MakeFont(fonts_[0], "MS Sans Serif", 8);
+    MakeFont(fonts_[1], "\xCB\xCE\xCC\xE5", 11); // 宋体 in code page 936
+}
+
+LanguageTable* LanguageTable::Instance()
+{
+    if (!instance_) {
+        instance_ = new LanguageTable();
+        instance_->SetFile(GetExeDirectory() + "\\install\\lang.ini");
+        instance_->currentLanguage_ = instance_->GetDefaultLanguage();
+    }
+    return instance_;
+}
+
+void LanguageTable::Release()
+{
+    delete instance_;
+    instance_ = nullptr;
+}
+
+int LanguageTable::GetLanguageCount() const
+{
+    return ReadInt("lang", "count", 0);
+}
+
+int LanguageTable::GetDefaultLanguage() const
+{
+    return ReadInt("lang", "default", 1);
+}
+
+void LanguageTable::GetLanguageNames(std::vector<std::string>& names) const
+{
+    for (int n = 1; n <= GetLanguageCount(); ++n)
+        names.push_back(ReadString("lang", "lang" + std::to_string(n), ""));
+}
+
+void LanguageTable::SetCurrentLanguage(int language)
+{
+    currentLanguage_ = language;
+}
+
+int LanguageTable::GetCurrentLanguage() const
+{
+    return currentLanguage_;
+}
+
+void LanguageTable::FillRecord(int language, LanguageRecord& record) const
+{
+    const std::string section = "lang" + std::to_string(language);
+    record.font = ReadInt(section, "font", 0);
+    for (int identifier : TextId::All)
+        record.SetText(identifier,
+                       ReadString(section, std::to_string(identifier), BuiltinTexts::Get(identifier)));
+}
+
+void LanguageTable::FillCurrentRecord(LanguageRecord& record) const
+{
+    FillRecord(currentLanguage_, record);
+}
+
+CFont* LanguageTable::GetLanguageFont()
+{
+    LanguageRecord record;
+    FillCurrentRecord(record);
+    // Parity of the two's-complement value, so a negative selector picks as its low
+    // bit says (-1 font 1, -2 font 0), the same rule as for every other number.
+    return &fonts_[record.font & 1];
+}
+
+CFont* LanguageTable::GetFixedFont()
+{
+    return &fonts_[0];
+}
+
+void LanguageTable::ReadInstallSettings(InstallSettings& settings) const
+{
+    settings.title = ReadString("install", "title", "Orvanta 4.00");
+    settings.group = ReadString("install", "group", "Orvanta 4.00");
+    settings.linkfrom = ReadString("install", "linkfrom", "Brenholt");
+    settings.linkto = ReadString("install", "linkto", "http://www.example.com/");
+    settings.installpath = ReadString("install", "installpath", "c:\\Program Files\\");
+    settings.installname = ReadString("install", "installname", "Orvanta 4.00");
+    settings.states = ReplaceAll(ReadString("install", "states", ""), "#", "\r\n");
+}
+
+int LanguageTable::GetLinkCount() const
+{
+    return ReadInt("link", "count", 0);
+}
+
+void LanguageTable::ReadLinks(std::vector<LinkEntry>& links) const
+{
+    for (int m = 1; m <= GetLinkCount(); ++m) {
+        std::string value = ReadString("link", "link" + std::to_string(m), "");
+        std::size_t separator = AnsiText::Find(value, "#");
+        if (separator == std::string::npos || separator == 0)
+            continue;
+        links.push_back(LinkEntry{value.substr(0, separator), value.substr(separator + 1)});
+    }
+}
+
+std::string LanguageTable::GetWorkFolder()
+{
+    LPITEMIDLIST items = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_TEMPLATES, &items)) || !items)
+        return std::string();
+    char path[MAX_PATH] = {};
+    BOOL ok = SHGetPathFromIDListA(items, path);
+    CoTaskMemFree(items);
+    if (!ok)
+        return std::string();
+    return std::string(path) + "\\";
+}
+
+std::string LanguageTable::ReplaceAll(const std::string& source, const std::string& pattern,
+                                      const std::string& replacement)
+{
+    if (pattern.empty())
+        return source;
+    std::string result;
+    std::size_t start = 0;
+    for (std::size_t found; (found = AnsiText::Find(source, pattern, start)) != std::string::npos;
+         start = found + pattern.size()) {
+        result.append(source, start, found - start);
+        result += replacement;
+    }
+    result.append(source, start, std::string::npos);
+    return result;
+}

@@ -1,0 +1,82 @@
+#pragma once
+// The process-wide language table over lang.ini: the wizard's texts in one or more
+// languages, the install settings and the extra shortcuts. It keeps no texts in memory:
+// every query reads the file (ProfileFile), so a change of file or of the current
+// language shows at the next query. It also owns the two label fonts and resolves the
+// working folder.
+//
+// lang.ini sections: "lang" (count, default, lang1..), "lang<n>" (font and the texts
+// under their identifiers, TextId.h), "install" (InstallSettings.h) and "link"
+// (count, link1.. as "name#target").
+//
+// Threads: created and pointed at its file on the user-interface thread before any
+// worker exists; afterwards the only state written is the current language (by the
+// user-interface thread), and every read is one self-contained profile read.
+#include "framework/CFont.h"
+#include "i18n/InstallSettings.h"
+#include "i18n/LanguageRecord.h"
+#include "i18n/LinkEntry.h"
+#include "i18n/ProfileFile.h"
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+class LanguageTable : public ProfileFile {
+public:
+    // The table, created on the first call: fonts made, file set to
+    // GetExeDirectory() + "\install\lang.ini", current language = its "default".
+    static LanguageTable* Instance();
+    // Deletes the table with its fonts; the next Instance() creates a new one.
+    static void Release();
+
+    LanguageTable(const LanguageTable&) = delete;
+    LanguageTable& operator=(const LanguageTable&) = delete;
+
+    int GetLanguageCount() const;   // [lang] count, default 0
+    int GetDefaultLanguage() const; // [lang] default, default 1
+    // Appends the display names of languages 1 to count; a missing name appends an
+    // empty entry, so list index i stands for language i + 1.
+    void GetLanguageNames(std::vector<std::string>& names) const;
+
+    // Stores the 1-based language number without any check; a number without a
+    // section yields the built-in texts.
+    void SetCurrentLanguage(int language);
+    int GetCurrentLanguage() const;
+
+    // Fills every field of record from section "lang<language>": the font selector
+    // (default 0) and each text (default: its built-in text).
+    void FillRecord(int language, LanguageRecord& record) const;
+    void FillCurrentRecord(LanguageRecord& record) const;
+
+    // Label font of the current language, chosen by its font selector; owned by the table.
+    CFont* GetLanguageFont();
+    // Font of content controls (lists, licence text, group name): always font 0.
+    CFont* GetFixedFont();
+
+    void ReadInstallSettings(InstallSettings& settings) const;
+
+    int GetLinkCount() const; // [link] count, default 0
+    // Appends the entries of section "link" that hold a "#" after at least one byte;
+    // others are skipped.
+    void ReadLinks(std::vector<LinkEntry>& links) const;
+
+    // The current user's templates folder with a trailing backslash, resolved at every
+    // call; empty when it cannot be resolved.
+    static std::string GetWorkFolder();
+
+    // source with every occurrence of pattern replaced, left to right, without overlap,
+    // never searching inserted text again; an empty pattern returns source unchanged.
+    // Searches respect the double-byte characters of the ANSI code page.
+    static std::string ReplaceAll(const std::string& source, const std::string& pattern,
+                                  const std::string& replacement);
+
+private:
+    LanguageTable();
+    ~LanguageTable() override = default;
+
+    static LanguageTable* instance_;
+
+    std::atomic<int> currentLanguage_{1};
+    CFont fonts_[2];
+};

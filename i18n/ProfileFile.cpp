@@ -1,0 +1,59 @@
+#include "i18n/ProfileFile.h"
+
+#include <windows.h>
+
+#include <climits>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr DWORD kValueBufferSize = 2048;
+
+bool IsSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+} // namespace
+
+void ProfileFile::SetFile(const std::string& path)
+{
+    iniPath_ = path;
+}
+
+std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
+                                    const std::string& defaultValue) const
+{
+    char buffer[kValueBufferSize] = {};
+    GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer,
+                             kValueBufferSize, iniPath_.c_str());
+    return std::string(buffer, strnlen(buffer, kValueBufferSize - 1));
+}
+
+int ProfileFile::ReadInt(const std::string& section, const std::string& key, int defaultValue) const
+{
+    return ToInt(ReadString(section, key, std::to_string(defaultValue)));
+}
+
+int ProfileFile::ToInt(const std::string& text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && IsSpace(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    // Out-of-range numbers saturate instead of overflowing.
+    long long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10 + (text[i] - '0');
+        if (value > static_cast<long long>(INT_MAX) + 1)
+            value = static_cast<long long>(INT_MAX) + 1;
+    }
+    if (negative)
+        value = -value;
+    if (value > INT_MAX)
+        value = INT_MAX;
+    return static_cast<int>(value);
+}

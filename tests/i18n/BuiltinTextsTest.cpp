@@ -1,0 +1,117 @@
+// The built-in texts must be exactly the code page 936 encoding of the texts below,
+// which are written independently as UTF-16 (punctuation included: ASCII where the
+// product uses ASCII, full-width where it uses full-width).
+#include "i18n/BuiltinTexts.h"
+#include "i18n/TextId.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Reference {
+    int identifier;
+    const char16_t* text;
+};
+
+const Reference kReferences[] = {
+    {10001, u"可以选择的语言："},
+    {10002, u"欢迎您使用 Orvanta 4.00 安装程序，此安装程序将会安装 Orvanta 4.00 在您的计算机上。"},
+    {10003, u"建议您在安装前先关闭其他正在执行应用软件,在您安装的过程中，可以按放弃键来终止安装，请按下一步来继续安装"},
+    {10004, u"警告：这个程序受著作权法及国际公约之保护"},
+    {10005, u"未经授权而散布或复制程序的全部或部分，将导致严厉的民事及刑事处分，且将被依法提起最大范围的追述"},
+    {10006, u"请详读本授权申明。您是否接受所有的授权合约?"},
+    {10007, u"是，我接受所有的授权合约"},
+    {10008, u"选择你要安装Orvanta 4.00的目录，如果要安装在其他目录，请按浏览来选择你要安装的目录"},
+    {10009, u"安装的目录"},
+    {10010, u"请选择安装的目录"},
+    {10011, u"您所指定的目录已经存在.可能您有安装过上一个版本."},
+    {10012, u"您确定要将Orvanta 4.00安装在此目录吗"},
+    {10013, u"选择程序群组"},
+    {10014, u"如果您开始进行安装Orvanta 4.00."},
+    {10015, u"请按下一步，或者按上一步回到安装信息"},
+    {10016, u"Orvanta 4.00 安装中，请稍后..."},
+    {10017, u"如果您要放弃安装，请按放弃键"},
+    {10018, u"Orvanta 4.00已经安装完成."},
+    {10019, u"请按确定键来离开安装程序"},
+    {10020, u"Launch Orvanta"},
+    {10021, u"Orvanta 4.00 尚未安装完成."},
+    {10022, u"您确定要放弃安装吗？"},
+    {10023, u"Orvanta 4.00没有正确的安装成功."},
+    {10024, u"拷贝："},
+    {10025, u"全部的档案"},
+    {20001, u"上一步"},
+    {20002, u"下一步"},
+    {20003, u"确定"},
+    {20004, u"放弃"},
+    {20005, u"浏览"},
+    {20006, u"是"},
+    {20007, u"否"},
+    {20008, u"OK"},
+};
+
+std::u16string Decode936(const std::string& bytes)
+{
+    int length = MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes.data(),
+                                     static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(936, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()),
+                        wide.data(), length);
+    return std::u16string(wide.begin(), wide.end());
+}
+
+std::string Encode936(const std::u16string& text)
+{
+    std::wstring wide(text.begin(), text.end());
+    BOOL lossy = FALSE;
+    int length = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
+                                     0, nullptr, &lossy);
+    std::string bytes(static_cast<size_t>(length), '\0');
+    WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), length,
+                        nullptr, &lossy);
+    return lossy ? std::string("<not representable>") : bytes;
+}
+
+TEST(BuiltinTexts, EveryIdentifierHasItsReferenceText)
+{
+    ASSERT_EQ(TextId::Count, sizeof(kReferences) / sizeof(kReferences[0]));
+    for (size_t i = 0; i < TextId::Count; ++i) {
+        const Reference& reference = kReferences[i];
+        ASSERT_EQ(TextId::All[i], reference.identifier);
+        std::string builtin = BuiltinTexts::Get(reference.identifier);
+        EXPECT_EQ(Encode936(reference.text), builtin) << reference.identifier;
+        EXPECT_TRUE(Decode936(builtin) == reference.text) << reference.identifier;
+    }
+}
+
+TEST(BuiltinTexts, PunctuationWidthAndTheEnglishText)
+{
+    std::string advice = BuiltinTexts::Get(TextId::WelcomeAdvice);
+    EXPECT_NE(std::string::npos, advice.find("\xC8\xED\xBC\xFE,")); // 软件 then ASCII comma
+    EXPECT_NE(std::string::npos, advice.find("\xA3\xAC"));         // full-width comma as well
+    std::string exists = BuiltinTexts::Get(TextId::DirectoryExists);
+    EXPECT_EQ('.', exists.back());
+    EXPECT_EQ(std::string::npos, exists.find("\xA1\xA3")); // no full-width full stop
+    EXPECT_STREQ("Launch Orvanta", BuiltinTexts::Get(TextId::FinishLaunch));
+    EXPECT_STREQ("OK", BuiltinTexts::Get(TextId::ButtonClose));
+    EXPECT_STREQ("\xCF\xC2\xD2\xBB\xB2\xBD", BuiltinTexts::Get(TextId::ButtonNext)); // 下一步
+}
+
+TEST(BuiltinTexts, NumbersThatAreNoIdentifierHaveNoText)
+{
+    for (int number : {0, 10000, 10026, 20000, 20009, -1})
+        EXPECT_STREQ("", BuiltinTexts::Get(number)) << number;
+}
+
+TEST(TextIdOrder, IndexFollowsTheRecordOrder)
+{
+    for (size_t i = 0; i < TextId::Count; ++i)
+        EXPECT_EQ(static_cast<int>(i), TextId::IndexOf(TextId::All[i]));
+    EXPECT_EQ(-1, TextId::IndexOf(10026));
+    EXPECT_EQ(-1, TextId::IndexOf(20000));
+}
+
+} // namespace
