@@ -127,6 +127,12 @@ bool ProductArchive::ZipFolder(const std::string& folder, std::vector<uint8_t>& 
         std::vector<PackedItem> items;
         if (!CollectItems(root, items, error))
             return false;
+        // minizip, which the setup reads the archive with, cannot open an archive without
+        // items (its end record would sit at position 0), so such a setup could never install.
+        if (items.empty()) {
+            error = "product folder " + folder + " holds nothing to install";
+            return false;
+        }
 
         MemoryZipFile memory(zipBytes);
         zlib_filefunc64_def functions = memory.Functions();

@@ -24,7 +24,7 @@ public:
     // deflate at the default level for files, stored empty folder items, no host paths.
     // Refuses links and special files, names the setup's Win32 side cannot use
     // ('\\' or ':') and non-ASCII names, whose bytes the setup would read in the user's
-    // ANSI code page.
+    // ANSI code page, and an empty folder.
     static bool ZipFolder(const std::string& folder, std::vector<uint8_t>& zipBytes, std::string& error);
 
     // Reads every item; with items null only checks that the archive reads cleanly.

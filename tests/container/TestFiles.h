@@ -1,0 +1,50 @@
+#pragma once
+// Small file helpers shared by the container and packer tests.
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace testfiles {
+
+inline std::vector<uint8_t> Bytes(const std::string& text)
+{
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+inline std::vector<uint8_t> RandomBytes(size_t count, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::vector<uint8_t> bytes(count);
+    for (uint8_t& b : bytes)
+        b = static_cast<uint8_t>(random());
+    return bytes;
+}
+
+inline void Write(const std::filesystem::path& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::vector<uint8_t> Read(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Every path below root, relative and with '/' separators, sorted.
+inline std::vector<std::string> Tree(const std::filesystem::path& root)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+        names.push_back(entry.path().lexically_relative(root).generic_string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace testfiles

@@ -1,0 +1,151 @@
+#include "container/TestFiles.h"
+#include "support/ScratchDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using testfiles::Bytes;
+using testfiles::RandomBytes;
+
+namespace {
+
+struct ToolRun {
+    int status = -1;
+    std::string output;
+};
+
+ToolRun Orvapack(const std::string& arguments)
+{
+    ToolRun run;
+    std::string command = std::string(ORVAPACK_PATH) + " " + arguments + " 2>&1";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return run;
+    char buffer[4096];
+    size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        run.output.append(buffer, n);
+    int raw = pclose(pipe);
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    return run;
+}
+
+class PackerCliTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(product / "docs");
+        testfiles::Write(product / "terminal.exe", RandomBytes(20000, 1));
+        testfiles::Write(product / "docs" / "a.txt", Bytes("a"));
+        testfiles::Write(stub, RandomBytes(4096, 2));
+        testfiles::Write(dir.path() / "lang.ini", Bytes("[lang]\r\n"));
+    }
+
+    std::string Path(const std::string& name) const { return "'" + (dir.path() / name).string() + "'"; }
+    std::string BuildArgs(const std::string& out) const
+    {
+        return "build --stub " + Path("stub.exe") + " --product " + Path("product") + " --lang " + Path("lang.ini") +
+               " --out " + Path(out);
+    }
+
+    testsupport::ScratchDir dir;
+    fs::path product = dir.path() / "product";
+    fs::path stub = dir.path() / "stub.exe";
+};
+
+TEST_F(PackerCliTest, BuildListExtractRoundTrip)
+{
+    ToolRun built = Orvapack(BuildArgs("setup.exe"));
+    ASSERT_EQ(built.status, 0) << built.output;
+    ToolRun again = Orvapack(BuildArgs("again.exe"));
+    ASSERT_EQ(again.status, 0) << again.output;
+    EXPECT_EQ(testfiles::Read(dir.path() / "setup.exe"), testfiles::Read(dir.path() / "again.exe"));
+
+    ToolRun listed = Orvapack("list " + Path("setup.exe"));
+    ASSERT_EQ(listed.status, 0) << listed.output;
+    EXPECT_NE(listed.output.find("directory       4096"), std::string::npos) << listed.output;
+    EXPECT_NE(listed.output.find("    lang.ini"), std::string::npos) << listed.output;
+    EXPECT_EQ(listed.output.find("top_log.bmp"), std::string::npos) << "no banner was given";
+
+    ToolRun extracted = Orvapack("extract " + Path("setup.exe") + " " + Path("out") + " --zip " + Path("p.zip"));
+    ASSERT_EQ(extracted.status, 0) << extracted.output;
+    EXPECT_EQ(testfiles::Read(dir.path() / "out" / "install" / "lang.ini"), Bytes("[lang]\r\n"));
+    EXPECT_TRUE(fs::file_size(dir.path() / "p.zip") > 0);
+}
+
+TEST_F(PackerCliTest, BadCommandLinesExitWithUsage)
+{
+    for (const char* args : {"", "frobnicate", "build", "build --stub x", "build --stub a --stub b --product p --out o",
+                             "build --stub a --product p --out o extra", "build --colour red", "list",
+                             "list a b", "extract one", "extract a b --zip", "extract a b --speed 3"}) {
+        ToolRun run = Orvapack(args);
+        EXPECT_EQ(run.status, 2) << args << ": " << run.output;
+        EXPECT_NE(run.output.find("usage:"), std::string::npos) << args;
+    }
+    EXPECT_EQ(Orvapack("--help").status, 0);
+}
+
+TEST_F(PackerCliTest, FailuresExitWithOneAndAMessage)
+{
+    ToolRun missing = Orvapack("list " + Path("nothing.exe"));
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_NE(missing.output.find("nothing.exe"), std::string::npos) << missing.output;
+
+    ToolRun plain = Orvapack("list " + Path("stub.exe"));
+    EXPECT_EQ(plain.status, 1);
+    EXPECT_NE(plain.output.find("carries no container"), std::string::npos) << plain.output;
+
+    ToolRun noStub = Orvapack("build --stub " + Path("nostub.exe") + " --product " + Path("product") + " --out " +
+                          Path("o.exe"));
+    EXPECT_EQ(noStub.status, 1) << noStub.output;
+
+    ASSERT_EQ(Orvapack(BuildArgs("setup.exe")).status, 0);
+    ToolRun twice = Orvapack("build --stub " + Path("setup.exe") + " --product " + Path("product") + " --out " +
+                         Path("twice.exe"));
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_NE(twice.output.find("already carries a container"), std::string::npos) << twice.output;
+    EXPECT_FALSE(fs::exists(dir.path() / "twice.exe"));
+
+    ToolRun unwritable = Orvapack("extract " + Path("setup.exe") + " " + Path("missing/deeper/out"));
+    EXPECT_EQ(unwritable.status, 1) << unwritable.output;
+}
+
+TEST_F(PackerCliTest, ProductNamesTheSetupCannotUseAreRefused)
+{
+    testfiles::Write(product / "na\xc3\xafve.txt", Bytes("x"));
+    ToolRun nonAscii = Orvapack(BuildArgs("n.exe"));
+    EXPECT_EQ(nonAscii.status, 1);
+    EXPECT_NE(nonAscii.output.find("non-ASCII"), std::string::npos) << nonAscii.output;
+    fs::remove(product / "na\xc3\xafve.txt");
+
+    fs::create_directory_symlink(product / "docs", product / "link");
+    ToolRun link = Orvapack(BuildArgs("l.exe"));
+    EXPECT_EQ(link.status, 1);
+    EXPECT_NE(link.output.find("link"), std::string::npos) << link.output;
+    EXPECT_FALSE(fs::exists(dir.path() / "l.exe"));
+}
+
+TEST_F(PackerCliTest, SetupsOverTwoGibibytesAreRefused)
+{
+    // Sparse files: nothing of this size is ever written or read.
+    const uintmax_t big = uintmax_t(2) << 30;
+    testfiles::Write(dir.path() / "huge.bmp", {});
+    fs::resize_file(dir.path() / "huge.bmp", big);
+    ToolRun banner = Orvapack(BuildArgs("b.exe") + " --banner " + Path("huge.bmp"));
+    EXPECT_EQ(banner.status, 1);
+    EXPECT_NE(banner.output.find("2 GiB"), std::string::npos) << banner.output;
+
+    testfiles::Write(product / "huge.dat", {});
+    fs::resize_file(product / "huge.dat", big);
+    ToolRun folder = Orvapack(BuildArgs("f.exe"));
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_NE(folder.output.find("2 GiB"), std::string::npos) << folder.output;
+    EXPECT_FALSE(fs::exists(dir.path() / "f.exe"));
+}
+
+} // namespace

@@ -1,0 +1,240 @@
+#include "container/PayloadContainer.h"
+#include "container/TestFiles.h"
+#include "support/ScratchDir.h"
+#include "tools/ContainerWriter.h"
+#include "tools/ProductArchive.h"
+#include "tools/SetupBuilder.h"
+#include "tools/SetupInspector.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+
+namespace fs = std::filesystem;
+using testfiles::Bytes;
+using testfiles::RandomBytes;
+
+namespace {
+
+uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at)
+{
+    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
+           uint32_t(bytes[at + 3]) << 24;
+}
+
+class PackerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directories(product / "bin" / "plugins");
+        fs::create_directories(product / "empty");
+        testfiles::Write(product / "terminal.exe", RandomBytes(40000, 1));
+        testfiles::Write(product / "Uninstall.exe", RandomBytes(3000, 2));
+        testfiles::Write(product / "bin" / "readme.txt", Bytes("read me\r\n"));
+        testfiles::Write(product / "bin" / "plugins" / "zero.dat", {});
+        testfiles::Write(stub, stubBytes);
+        testfiles::Write(lang, langBytes);
+        testfiles::Write(banner, bannerBytes);
+    }
+
+    SetupInputs Inputs(const std::string& out) const
+    {
+        return SetupInputs{stub.string(), product.string(), lang.string(), banner.string(), (dir.path() / out).string()};
+    }
+
+    testsupport::ScratchDir dir;
+    fs::path product = dir.path() / "product";
+    fs::path stub = dir.path() / "stub.exe";
+    fs::path lang = dir.path() / "lang.ini";
+    fs::path banner = dir.path() / "top_log.bmp";
+    std::vector<uint8_t> stubBytes = RandomBytes(5000, 7);
+    std::vector<uint8_t> langBytes = Bytes("[lang]\r\nnum=1\r\n");
+    std::vector<uint8_t> bannerBytes = RandomBytes(1500, 8);
+};
+
+TEST_F(PackerTest, FolderZipIsReproducibleAndOrdered)
+{
+    std::vector<uint8_t> first, second;
+    std::string error;
+    ASSERT_TRUE(ProductArchive::ZipFolder(product.string(), first, error)) << error;
+    // A later modification time changes nothing in the archive.
+    fs::last_write_time(product / "terminal.exe", fs::file_time_type::clock::now() + std::chrono::hours(5));
+    ASSERT_TRUE(ProductArchive::ZipFolder(product.string(), second, error)) << error;
+    EXPECT_EQ(first, second);
+
+    std::vector<ArchiveItem> items;
+    ASSERT_TRUE(ProductArchive::ReadArchive(first, &items, error)) << error;
+    std::vector<std::string> names;
+    for (const ArchiveItem& item : items)
+        names.push_back(item.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Uninstall.exe", "bin/", "bin/plugins/", "bin/plugins/zero.dat",
+                                               "bin/readme.txt", "empty/", "terminal.exe"}));
+    EXPECT_TRUE(items[1].directory);
+    EXPECT_EQ(items[1].externalAttributes, 0x10u);
+    EXPECT_EQ(items[0].externalAttributes, 0x20u);
+    EXPECT_EQ(items[6].content, RandomBytes(40000, 1));
+    EXPECT_TRUE(items[3].content.empty());
+}
+
+TEST_F(PackerTest, EmptyProductFolderIsRefused)
+{
+    // An archive without items does not open in the setup's ZIP reader.
+    fs::create_directory(dir.path() / "nothing");
+    std::vector<uint8_t> zip;
+    std::string error;
+    EXPECT_FALSE(ProductArchive::ZipFolder((dir.path() / "nothing").string(), zip, error));
+    EXPECT_NE(error.find("nothing to install"), std::string::npos) << error;
+    EXPECT_FALSE(ProductArchive::ZipFolder((dir.path() / "absent").string(), zip, error));
+}
+
+TEST_F(PackerTest, BuiltSetupHasTheShippedLayout)
+{
+    std::string error;
+    ASSERT_TRUE(SetupBuilder::BuildSetup(Inputs("setup.exe"), error)) << error;
+    auto setup = testfiles::Read(dir.path() / "setup.exe");
+    ASSERT_GT(setup.size(), stubBytes.size());
+    EXPECT_TRUE(std::equal(stubBytes.begin(), stubBytes.end(), setup.begin()));
+
+    std::vector<uint8_t> zip;
+    ASSERT_TRUE(ProductArchive::ZipFolder(product.string(), zip, error));
+    std::vector<uint8_t> payload(zip.rbegin(), zip.rend());
+
+    // The expected container, written record by record.
+    const uint32_t base = uint32_t(stubBytes.size());
+    ContainerWriter expected(base);
+    expected.AppendBytes(payload);
+    expected.AppendBytes(langBytes);
+    expected.AppendBytes(bannerBytes);
+    uint32_t langAt = uint32_t(payload.size()), bannerAt = langAt + uint32_t(langBytes.size());
+    expected.AppendList({{0, uint32_t(payload.size()), 0, "Orva.in"},
+                         {langAt, uint32_t(langBytes.size()), 0, "lang.ini"},
+                         {bannerAt, uint32_t(bannerBytes.size()), 0, "top_log.bmp"}},
+                        base);
+    uint32_t installSize = uint32_t(expected.Bytes().size());
+    expected.AppendList({{0, installSize, 0x80, "install"}}, base);
+    expected.AppendTrailer();
+    EXPECT_TRUE(std::equal(expected.Bytes().begin(), expected.Bytes().end(), setup.begin() + base,
+                           setup.end()));
+    EXPECT_EQ(setup.size(), base + expected.Bytes().size());
+    EXPECT_EQ(U32At(setup, setup.size() - 4), 21u);
+}
+
+TEST_F(PackerTest, SameInputsGiveSameBytes)
+{
+    std::string error;
+    ASSERT_TRUE(SetupBuilder::BuildSetup(Inputs("a.exe"), error)) << error;
+    ASSERT_TRUE(SetupBuilder::BuildSetup(Inputs("b.exe"), error)) << error;
+    EXPECT_EQ(testfiles::Read(dir.path() / "a.exe"), testfiles::Read(dir.path() / "b.exe"));
+}
+
+TEST_F(PackerTest, ListAndExtractReproduceTheInputs)
+{
+    std::string error, listing;
+    ASSERT_TRUE(SetupBuilder::BuildSetup(Inputs("setup.exe"), error)) << error;
+    std::string setup = (dir.path() / "setup.exe").string();
+    ASSERT_TRUE(SetupInspector::ListSetup(setup, listing, error)) << error;
+    EXPECT_NE(listing.find("directory       5000"), std::string::npos) << listing;
+    size_t install = listing.find("  install\n"), bmp = listing.find("    top_log.bmp\n"),
+           ini = listing.find("    lang.ini\n"), in = listing.find("    Orva.in\n");
+    ASSERT_NE(in, std::string::npos) << listing;
+    EXPECT_LT(install, bmp);
+    EXPECT_LT(bmp, ini);
+    EXPECT_LT(ini, in);
+
+    fs::path out = dir.path() / "out";
+    fs::path zipOut = dir.path() / "Orva.zip";
+    ASSERT_TRUE(SetupInspector::ExtractSetup(setup, out.string(), zipOut.string(), error)) << error;
+    EXPECT_EQ(testfiles::Tree(out),
+              (std::vector<std::string>{"install", "install/Orva.in", "install/lang.ini", "install/top_log.bmp"}));
+    EXPECT_EQ(testfiles::Read(out / "install" / "lang.ini"), langBytes);
+    EXPECT_EQ(testfiles::Read(out / "install" / "top_log.bmp"), bannerBytes);
+    std::vector<uint8_t> zip;
+    ASSERT_TRUE(ProductArchive::ZipFolder(product.string(), zip, error));
+    EXPECT_EQ(testfiles::Read(zipOut), zip);
+    auto payload = testfiles::Read(out / "install" / "Orva.in");
+    std::reverse(payload.begin(), payload.end());
+    EXPECT_EQ(payload, zip);
+}
+
+TEST_F(PackerTest, ReadyArchiveIsPackedAsIs)
+{
+    std::vector<uint8_t> zip;
+    std::string error;
+    ASSERT_TRUE(ProductArchive::ZipFolder(product.string(), zip, error));
+    testfiles::Write(dir.path() / "product.zip", zip);
+    SetupInputs inputs = Inputs("setup.exe");
+    inputs.product = (dir.path() / "product.zip").string();
+    inputs.lang.clear();
+    inputs.banner.clear();
+    ASSERT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
+
+    PayloadContainer reader((dir.path() / "setup.exe").string());
+    ContainerEntryList list;
+    ASSERT_TRUE(reader.ReadIndex(list));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].name, "install");
+    EXPECT_EQ(list[0].offset, stubBytes.size());
+    ASSERT_TRUE(reader.ExtractAll(list, (dir.path() / "out").string()));
+    EXPECT_EQ(testfiles::Tree(dir.path() / "out"), (std::vector<std::string>{"install", "install/Orva.in"}));
+}
+
+TEST_F(PackerTest, RefusesBadInputs)
+{
+    std::string error;
+    SetupInputs inputs = Inputs("setup.exe");
+    inputs.stub = (dir.path() / "missing.exe").string();
+    EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error));
+    EXPECT_NE(error.find("missing.exe"), std::string::npos) << error;
+
+    inputs = Inputs("setup.exe");
+    inputs.product = lang.string();
+    EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error));
+    EXPECT_NE(error.find("ZIP"), std::string::npos) << error;
+
+    inputs = Inputs("setup.exe");
+    inputs.banner = (dir.path() / "nobanner.bmp").string();
+    EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error));
+
+    testfiles::Write(dir.path() / "empty.exe", {});
+    inputs = Inputs("setup.exe");
+    inputs.stub = (dir.path() / "empty.exe").string();
+    EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error));
+    EXPECT_FALSE(fs::exists(dir.path() / "setup.exe"));
+
+    ASSERT_TRUE(SetupBuilder::BuildSetup(Inputs("setup.exe"), error)) << error;
+    inputs = Inputs("again.exe");
+    inputs.stub = (dir.path() / "setup.exe").string();
+    EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error));
+    EXPECT_NE(error.find("already carries a container"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(dir.path() / "again.exe"));
+}
+
+TEST_F(PackerTest, InspectorReportsMissingContainer)
+{
+    std::string listing, error;
+    EXPECT_FALSE(SetupInspector::ListSetup(stub.string(), listing, error));
+    EXPECT_NE(error.find("carries no container"), std::string::npos) << error;
+    EXPECT_FALSE(SetupInspector::ExtractSetup(stub.string(), (dir.path() / "out").string(), "", error));
+    EXPECT_FALSE(fs::exists(dir.path() / "out"));
+}
+
+TEST_F(PackerTest, ListingOfSelfReferencingDirectoriesEnds)
+{
+    ContainerWriter w(stubBytes.size());
+    uint32_t at = uint32_t(w.Position());
+    uint32_t size = 2 * (13 + 4) + 8;
+    w.AppendList({{at, size, 0x80, "loop"}, {at, size, 0x80, "loop"}}, 0);
+    w.AppendList({{at, size, 0x80, "loop"}}, 0);
+    w.AppendTrailer();
+    std::vector<uint8_t> file = stubBytes;
+    file.insert(file.end(), w.Bytes().begin(), w.Bytes().end());
+    testfiles::Write(dir.path() / "loop.exe", file);
+    std::string listing, error;
+    EXPECT_FALSE(SetupInspector::ListSetup((dir.path() / "loop.exe").string(), listing, error));
+    EXPECT_FALSE(error.empty());
+}
+
+} // namespace
