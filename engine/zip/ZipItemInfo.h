@@ -1,0 +1,25 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+// The description of one archive item, or (index -1) the number of items.
+struct ZipItemInfo {
+    static constexpr size_t NameSize = 260;
+
+    static constexpr uint32_t ReadOnly = 0x01;
+    static constexpr uint32_t Hidden = 0x02;
+    static constexpr uint32_t System = 0x04;
+    static constexpr uint32_t Directory = 0x10;
+    static constexpr uint32_t Archive = 0x20;
+
+    int32_t index = 0;
+    // Relative path below a target folder, "/" or "\" separated, at most 259 bytes.
+    char name[NameSize] = {};
+    uint32_t attributes = 0;
+    // Win32 file times: 100 ns units since 1601-01-01, UTC.
+    uint64_t accessTime = 0;
+    uint64_t creationTime = 0;
+    uint64_t writeTime = 0;
+    int32_t compressedSize = 0;
+    int32_t uncompressedSize = 0;
+};

@@ -1,0 +1,54 @@
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "engine/zip/ZipItemInfo.h"
+#include "engine/zip/ZipStatus.h"
+
+class ZipReader;
+class ZipEncryptedItem;
+// An open archive; null is accepted everywhere and answered with ZipBadArgs.
+using ZipHandle = ZipReader*;
+
+// Handle-based reader of one ZIP archive file over minizip: item count and descriptions,
+// item data chunk by chunk, safe item names. Used by one thread at a time; never throws.
+class ZipReader {
+public:
+    // password: for encrypted items; null means none (the empty password). Null on failure.
+    static ZipHandle OpenFile(const char* fileName, const char* password);
+    // index -1: info.index is the number of items.
+    static ZipStatus GetItem(ZipHandle handle, int32_t index, ZipItemInfo& info);
+    // ZipMore: the whole buffer was filled and more follows; ZipOk: the item ended within
+    // this buffer (its last bytes are the item's size less what came before).
+    static ZipStatus ReadItem(ZipHandle handle, int32_t index, void* buffer, uint32_t length);
+    // The handle is invalid afterwards.
+    static ZipStatus Close(ZipHandle handle);
+
+    ZipReader(const ZipReader&) = delete;
+    ZipReader& operator=(const ZipReader&) = delete;
+
+private:
+    ZipReader();
+    ~ZipReader();
+
+    ZipStatus MoveTo(int32_t index);
+    ZipStatus Describe(int32_t index, ZipItemInfo& info);
+    ZipStatus OpenItem(int32_t index);
+    void CloseOpenItem();
+
+    void* archive_ = nullptr;
+    std::string password_;
+    int32_t count_ = 0;
+    // The item minizip stands on, -1 when unknown; items from unreachable_ on could not be
+    // reached through the central directory and are not tried again.
+    int32_t current_ = -1;
+    int32_t unreachable_ = INT32_MAX;
+    int32_t openItem_ = -1;
+    // The open item when it is encrypted: minizip then reads it raw for us.
+    std::unique_ptr<ZipEncryptedItem> encrypted_;
+    int32_t cachedIndex_ = -1;
+    ZipItemInfo cached_;
+    std::vector<uint8_t> extra_;
+};

@@ -1,0 +1,83 @@
+#pragma once
+// A scratch folder with one archive in it, opened through the ZIP reader, and a read loop
+// that works out each chunk's length the way the payload extraction does.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/zip/ZipReader.h"
+#include "support/ScratchDir.h"
+#include "zip/ZipTestArchive.h"
+
+struct ZipReadResult {
+    std::string data;
+    std::vector<ZipStatus> statuses;
+};
+
+class ZipReaderFixture : public ::testing::Test {
+protected:
+    ~ZipReaderFixture() override
+    {
+        if (handle_ != nullptr)
+            ZipReader::Close(handle_);
+    }
+
+    std::string ArchivePath() const { return scratch_.file("a.zip"); }
+
+    ZipHandle OpenArchive(const std::vector<ZipTestItem>& items, const char* password = nullptr)
+    {
+        EXPECT_TRUE(ZipTestArchive::Write(ArchivePath(), items));
+        return Reopen(password);
+    }
+
+    ZipHandle Reopen(const char* password = nullptr)
+    {
+        if (handle_ != nullptr)
+            ZipReader::Close(handle_);
+        handle_ = ZipReader::OpenFile(ArchivePath().c_str(), password);
+        return handle_;
+    }
+
+    ZipItemInfo Item(int32_t index)
+    {
+        ZipItemInfo info;
+        EXPECT_EQ(ZipOk, ZipReader::GetItem(handle_, index, info));
+        return info;
+    }
+
+    // Reads until the status is no longer ZipMore; the last chunk's length is the item's
+    // size less what came before.
+    ZipReadResult ReadAll(int32_t index, uint32_t chunk = 0x4000)
+    {
+        int32_t size = Item(index).uncompressedSize;
+        ZipReadResult result;
+        std::vector<char> buffer(chunk);
+        for (int guard = 0; guard < 10000; ++guard) {
+            ZipStatus status = ZipReader::ReadItem(handle_, index, buffer.data(), chunk);
+            result.statuses.push_back(status);
+            if (status == ZipMore)
+                result.data.append(buffer.data(), chunk);
+            else if (status == ZipOk)
+                result.data.append(buffer.data(), size_t(size) - result.data.size());
+            if (status != ZipMore)
+                break;
+        }
+        return result;
+    }
+
+    testsupport::ScratchDir scratch_;
+    ZipHandle handle_ = nullptr;
+};
+
+// Bytes that deflate poorly and show any misplaced chunk.
+inline std::string PatternData(size_t size, unsigned seed = 1)
+{
+    std::string data(size, '\0');
+    uint32_t x = seed * 2654435761u + 1;
+    for (size_t i = 0; i < size; ++i) {
+        x = x * 1103515245u + 12345u;
+        data[i] = char(x >> 16);
+    }
+    return data;
+}

@@ -1,0 +1,37 @@
+// Writes the fuzzer's seed archives into the folder given as the only argument.
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "zip/ZipTestArchive.h"
+
+int main(int argc, char** argv)
+{
+    if (argc != 2)
+        return 2;
+    std::filesystem::create_directories(argv[1]);
+    auto path = [&](const char* name) { return (std::filesystem::path(argv[1]) / name).string(); };
+
+    ZipTestItem stored{"stored.txt", "stored bytes"};
+    stored.method = 0;
+    ZipTestItem big{"dir/big.bin", std::string(0x4001, 'z')};
+    ZipTestItem dir{"dir/", ""};
+    dir.versionMadeBy = ZipTestItem::UnixHost;
+    dir.externalAttributes = 040755u << 16;
+    ZipTestItem timed{"timed.txt", "times"};
+    timed.localExtra = ZipTestArchive::TimestampRecord(7, {1600000000, 1600000100, 1500000000});
+    ZipTestItem secret{"secret.txt", "hidden text"};
+    secret.password = "pw";
+    ZipTestItem hostile{"c:\\x\\..\\..\\y/../z.txt", "z"};
+
+    bool ok = ZipTestArchive::Write(path("empty.zip"), {});
+    ok = ZipTestArchive::Write(path("one.zip"), {{"a.txt", "alpha"}}) && ok;
+    ok = ZipTestArchive::Write(path("mixed.zip"), {stored, dir, big, timed, hostile}) && ok;
+    ok = ZipTestArchive::Write(path("secret.zip"), {secret, stored}) && ok;
+    if (!ok) {
+        std::fprintf(stderr, "zip_fuzz_seeds: cannot write the seeds\n");
+        return 1;
+    }
+    return 0;
+}
