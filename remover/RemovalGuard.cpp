@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cwctype>
 #include <vector>
 
 namespace {
