@@ -1,0 +1,263 @@
+// Dialog lifetimes: modal runs and how they end, modeless child pages that delete
+// themselves, the application object's start-up, and the control wrappers.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "framework/CButton.h"
+#include "framework/CDialog.h"
+#include "framework/CProgressCtrl.h"
+#include "framework/CStatic.h"
+#include "framework/CWinApp.h"
+#include "resources/resource.h"
+
+namespace {
+
+// Runs the frame template modally and posts `first` from its initialisation. A timer,
+// which fires only once the queue is empty, then clicks Cancel (1003), which ends the
+// run with 1003 unless `first` (or what it led to) ended it already.
+class ModalFrame : public CDialog {
+public:
+    explicit ModalFrame(UINT first, WPARAM wParam = 0) : CDialog(IDD_WIZARD_FRAME), first_(first), wParam_(wParam) {}
+    int initialised = 0;
+
+protected:
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        ++initialised;
+        if (first_)
+            PostMessage(first_, wParam_);
+        SetTimer(1, 50);
+        return TRUE;
+    }
+    void OnTimer(UINT_PTR)
+    {
+        KillTimer(1);
+        ::SendMessageA(::GetDlgItem(m_hWnd, IDC_CANCEL_BUTTON), BM_CLICK, 0, 0);
+    }
+    void OnCancelButton() { EndDialog(IDC_CANCEL_BUTTON); }
+    DECLARE_MESSAGE_MAP()
+
+private:
+    UINT first_;
+    WPARAM wParam_;
+};
+
+BEGIN_MESSAGE_MAP(ModalFrame, CDialog)
+    ON_WM_TIMER()
+    ON_BN_CLICKED(IDC_CANCEL_BUTTON, &ModalFrame::OnCancelButton)
+END_MESSAGE_MAP()
+
+// Takes Enter and Escape over, as the wizard frame does.
+class KeyTakingFrame : public ModalFrame {
+public:
+    using ModalFrame::ModalFrame;
+    int enters = 0;
+    int escapes = 0;
+
+protected:
+    void OnEnter() { ++enters; }
+    void OnEscape() { ++escapes; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(KeyTakingFrame, ModalFrame)
+    ON_COMMAND(IDOK, &KeyTakingFrame::OnEnter)
+    ON_COMMAND(IDCANCEL, &KeyTakingFrame::OnEscape)
+END_MESSAGE_MAP()
+
+// Overrides the virtual instead of mapping the command.
+class OkOverridingFrame : public ModalFrame {
+public:
+    using ModalFrame::ModalFrame;
+    int oks = 0;
+
+protected:
+    void OnOK() override { ++oks; }
+};
+
+TEST(ModalDialog, ButtonHandlerEndsTheRunWithItsResult)
+{
+    ModalFrame frame(0);
+    EXPECT_EQ(frame.DoModal(), IDC_CANCEL_BUTTON);
+    EXPECT_EQ(frame.initialised, 1);
+    EXPECT_EQ(frame.m_hWnd, nullptr);
+}
+
+TEST(ModalDialog, EscapeAndCloseEndWithCancelByDefault)
+{
+    ModalFrame escape(WM_COMMAND, IDCANCEL);
+    EXPECT_EQ(escape.DoModal(), IDCANCEL);
+    ModalFrame close(WM_CLOSE);
+    EXPECT_EQ(close.DoModal(), IDCANCEL) << "the dialog manager turns WM_CLOSE into IDCANCEL";
+    ModalFrame enter(WM_COMMAND, IDOK);
+    EXPECT_EQ(enter.DoModal(), IDOK);
+}
+
+TEST(ModalDialog, DerivedClassDecidesWhatEnterAndEscapeDo)
+{
+    KeyTakingFrame escape(WM_COMMAND, IDCANCEL);
+    EXPECT_EQ(escape.DoModal(), IDC_CANCEL_BUTTON);
+    EXPECT_EQ(escape.escapes, 1);
+    KeyTakingFrame enter(WM_COMMAND, IDOK);
+    EXPECT_EQ(enter.DoModal(), IDC_CANCEL_BUTTON);
+    EXPECT_EQ(enter.enters, 1);
+    OkOverridingFrame ok(WM_COMMAND, IDOK);
+    EXPECT_EQ(ok.DoModal(), IDC_CANCEL_BUTTON);
+    EXPECT_EQ(ok.oks, 1);
+}
+
+TEST(ModalDialog, MissingTemplateFailsWithoutARun)
+{
+    CDialog missing(4711);
+    EXPECT_EQ(missing.DoModal(), -1);
+}
+
+class SelfDeletingPage : public CDialog {
+public:
+    explicit SelfDeletingPage(int* deleted) : deleted_(deleted) {}
+    ~SelfDeletingPage() override { ++*deleted_; }
+
+protected:
+    void PostNcDestroy() override { delete this; }
+
+private:
+    int* deleted_;
+};
+
+TEST(ModelessDialog, ChildPagesDeleteThemselvesWithTheirParent)
+{
+    CDialog frame;
+    ASSERT_TRUE(frame.Create(IDD_WIZARD_FRAME));
+    int deleted = 0;
+    for (UINT id : {IDD_WELCOME_PAGE, IDD_CONFIRM_PAGE, IDD_CANCEL_PAGE}) {
+        SelfDeletingPage* page = new SelfDeletingPage(&deleted);
+        ASSERT_TRUE(page->Create(id, &frame));
+        EXPECT_FALSE(page->IsWindowVisible());
+        page->ShowWindow(SW_SHOW);
+        EXPECT_TRUE(page->IsWindowVisible());
+    }
+    EXPECT_EQ(deleted, 0);
+    frame.DestroyWindow();
+    EXPECT_EQ(deleted, 3);
+}
+
+TEST(ModelessDialog, FailedCreateLeavesTheObjectToItsOwner)
+{
+    int deleted = 0;
+    SelfDeletingPage* page = new SelfDeletingPage(&deleted);
+    EXPECT_FALSE(page->Create(4711));
+    EXPECT_EQ(deleted, 0);
+    delete page;
+    EXPECT_EQ(deleted, 1);
+}
+
+class TestApp : public CWinApp {
+public:
+    explicit TestApp(BOOL proceed) : proceed_(proceed) {}
+    int inits = 0;
+    int exits = 0;
+
+    BOOL InitInstance() override
+    {
+        ++inits;
+        if (proceed_)
+            ::PostQuitMessage(3);
+        return proceed_;
+    }
+    int ExitInstance() override
+    {
+        ++exits;
+        return proceed_ ? CWinApp::ExitInstance() : 7;
+    }
+
+private:
+    BOOL proceed_;
+};
+
+TEST(Application, RefusedInitialisationRunsNoLoopAndExitsWithExitInstancesCode)
+{
+    TestApp app(FALSE);
+    EXPECT_EQ(AfxGetApp(), &app);
+    ::PostThreadMessageA(::GetCurrentThreadId(), WM_USER, 0, 0);
+    EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW), 7);
+    EXPECT_EQ(app.inits, 1);
+    EXPECT_EQ(app.exits, 1);
+    MSG msg;
+    EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_REMOVE)) << "no loop took the queued message";
+}
+
+TEST(Application, AcceptedInitialisationRunsTheLoopUntilQuit)
+{
+    TestApp app(TRUE);
+    EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW), 3);
+    EXPECT_EQ(app.exits, 1);
+}
+
+TEST(Application, ForgetsItsMainWindowWhenTheWindowGoes)
+{
+    TestApp app(FALSE);
+    ModalFrame frame(0);
+    app.m_pMainWnd = &frame;
+    frame.DoModal();
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
+    EXPECT_NE(app.LoadIcon(IDI_APP_ICON), nullptr);
+}
+
+class ControlsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(frame.Create(IDD_WIZARD_FRAME));
+        ASSERT_TRUE(page.Create(IDD_PROGRESS_PAGE, &frame));
+    }
+    void TearDown() override { frame.DestroyWindow(); }
+    CDialog frame;
+    CDialog page;
+};
+
+TEST_F(ControlsTest, ProgressBarKeepsThirtyTwoBitRangesAndClamps)
+{
+    CProgressCtrl bar;
+    ASSERT_TRUE(bar.SubclassDlgItem(IDC_TOTAL_BAR, &page));
+    int lower = -1, upper = -1;
+    bar.GetRange(lower, upper);
+    EXPECT_EQ(lower, 0);
+    EXPECT_EQ(upper, 100);
+    bar.SetRange32(0, 3000000);
+    bar.SetPos(0);
+    bar.GetRange(lower, upper);
+    EXPECT_EQ(upper, 3000000);
+    bar.OffsetPos(16384);
+    EXPECT_EQ(bar.OffsetPos(16384), 16384);
+    EXPECT_EQ(bar.GetPos(), 32768);
+    bar.OffsetPos(5000000);
+    EXPECT_EQ(bar.GetPos(), 3000000);
+}
+
+TEST_F(ControlsTest, CheckBoxAndBitmapStatic)
+{
+    CDialog finish;
+    ASSERT_TRUE(finish.Create(IDD_FINISH_PAGE, &frame));
+    CButton launch;
+    ASSERT_TRUE(launch.SubclassDlgItem(IDC_LAUNCH_CHECK, &finish));
+    EXPECT_EQ(launch.GetCheck(), BST_UNCHECKED);
+    launch.SetCheck(BST_CHECKED);
+    EXPECT_EQ(launch.GetCheck(), BST_CHECKED);
+
+    CStatic banner;
+    ASSERT_TRUE(banner.SubclassDlgItem(IDC_BANNER, &frame));
+    EXPECT_EQ(banner.GetBitmap(), nullptr) << "bitmap 129 does not exist";
+    HBITMAP bitmap = ::CreateBitmap(40, 20, 1, 32, nullptr);
+    banner.SetBitmap(bitmap);
+    EXPECT_EQ(banner.GetBitmap(), bitmap);
+    RECT r;
+    banner.GetClientRect(&r);
+    EXPECT_EQ(r.right, 40) << "the static takes the picture's size";
+    EXPECT_EQ(r.bottom, 20);
+    frame.DestroyWindow();
+    ::DeleteObject(bitmap);
+}
+
+} // namespace
