@@ -10,7 +10,8 @@ ZipStatus ZipEncryptedItem::Open(void* archive, const char* password, std::uniqu
     if (unzGetCurrentFileInfo64(archive, &file, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK)
         return ZipInflateError;
     std::unique_ptr<ZipEncryptedItem> opened(
-        new (std::nothrow) ZipEncryptedItem(archive, password, file.compression_method == Z_DEFLATED, file.uncompressed_size));
+        new (std::nothrow) ZipEncryptedItem(archive, password, file.compression_method == Z_DEFLATED, file.uncompressed_size,
+                                             uint32_t(file.crc)));
     if (opened == nullptr || unzOpenCurrentFile2(archive, nullptr, nullptr, 1) != UNZ_OK)
         return ZipInflateError;
     uint8_t header[ZipCipher::HeaderSize];
@@ -28,8 +29,8 @@ ZipStatus ZipEncryptedItem::Open(void* archive, const char* password, std::uniqu
     return ZipOk;
 }
 
-ZipEncryptedItem::ZipEncryptedItem(void* archive, const char* password, bool deflated, uint64_t size)
-    : archive_(archive), cipher_(password), deflated_(deflated), remaining_(size)
+ZipEncryptedItem::ZipEncryptedItem(void* archive, const char* password, bool deflated, uint64_t size, uint32_t crc)
+    : archive_(archive), cipher_(password), deflated_(deflated), remaining_(size), expectedCrc_(crc)
 {
 }
 
@@ -87,5 +88,7 @@ int ZipEncryptedItem::Read(void* buffer, uint32_t length)
         produced = wanted - stream_.avail_out;
     }
     remaining_ -= produced;
+    if (produced > 0)
+        crc_ = uint32_t(crc32(crc_, out, produced));
     return int(produced);
 }

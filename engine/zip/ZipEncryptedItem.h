@@ -20,12 +20,14 @@ public:
     // Like unzReadCurrentFile: bytes delivered, 0 when nothing more, below 0 on an error.
     int Read(void* buffer, uint32_t length);
     bool Ended() const { return remaining_ == 0; }
+    // The data delivered so far matches the item's recorded CRC-32 (meaningful once ended).
+    bool ChecksumMatches() const { return crc_ == expectedCrc_; }
 
     ZipEncryptedItem(const ZipEncryptedItem&) = delete;
     ZipEncryptedItem& operator=(const ZipEncryptedItem&) = delete;
 
 private:
-    ZipEncryptedItem(void* archive, const char* password, bool deflated, uint64_t size);
+    ZipEncryptedItem(void* archive, const char* password, bool deflated, uint64_t size, uint32_t crc);
     int ReadRaw(uint8_t* buffer, uint32_t length);
 
     void* archive_;
@@ -34,6 +36,8 @@ private:
     bool streamReady_ = false;
     bool streamEnded_ = false;
     uint64_t remaining_;
+    uint32_t expectedCrc_;
+    uint32_t crc_ = 0;
     z_stream stream_ = {};
     // The compressed stream passes through this one buffer.
     std::vector<uint8_t> input_;

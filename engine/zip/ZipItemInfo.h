@@ -22,4 +22,7 @@ struct ZipItemInfo {
     uint64_t writeTime = 0;
     int32_t compressedSize = 0;
     int32_t uncompressedSize = 0;
+    // The item's size in full: uncompressedSize keeps only the low 32 bits of an item of
+    // 2 GiB and more, which a caller counting bytes must not rely on.
+    uint64_t uncompressedSize64 = 0;
 };

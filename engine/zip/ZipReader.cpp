@@ -46,6 +46,7 @@ ZipStatus ZipReader::GetItem(ZipHandle handle, int32_t index, ZipItemInfo& info)
     info.index = 0;
     info.name[0] = '\0';
     info.uncompressedSize = 0;
+    info.uncompressedSize64 = 0;
     if (handle == nullptr || index < -1 || index >= handle->count_)
         return ZipBadArgs;
     handle->CloseOpenItem();
@@ -68,8 +69,10 @@ ZipStatus ZipReader::GetItem(ZipHandle handle, int32_t index, ZipItemInfo& info)
     return ZipOk;
 }
 
-ZipStatus ZipReader::ReadItem(ZipHandle handle, int32_t index, void* buffer, uint32_t length)
+ZipStatus ZipReader::ReadItem(ZipHandle handle, int32_t index, void* buffer, uint32_t length, ZipReadReport* report)
 {
+    if (report != nullptr)
+        *report = ZipReadReport();
     if (handle == nullptr || (buffer == nullptr && length > 0) || length > uint32_t(INT_MAX))
         return ZipBadArgs;
     if (handle->openItem_ < 0 || index != handle->openItem_) {
@@ -92,6 +95,11 @@ ZipStatus ZipReader::ReadItem(ZipHandle handle, int32_t index, void* buffer, uin
     // A read that stops short of the buffer before the item's end means the item's data is
     // shorter than its recorded size: that is a damaged item, not a full buffer.
     bool full = got > 0 && uint32_t(got) == length;
+    if (report != nullptr) {
+        report->delivered = got > 0 ? uint32_t(got) : 0;
+        if (ended)
+            report->checksumFailed = !handle->CloseEndedItem();
+    }
     if (got <= 0 || (!ended && !full))
         handle->CloseOpenItem();
     if (ended)
@@ -163,6 +171,7 @@ ZipStatus ZipReader::Describe(int32_t index, ZipItemInfo& info)
     info.attributes = ZipAttributes::FromExternal(uint32_t(file.version), uint32_t(file.external_fa));
     info.compressedSize = int32_t(uint32_t(file.compressed_size));
     info.uncompressedSize = int32_t(uint32_t(file.uncompressed_size));
+    info.uncompressedSize64 = file.uncompressed_size;
     ZipTimes::Fill(uint32_t(file.dosDate), extra_.data(), extra_.size(), info);
     return ZipOk;
 }
@@ -191,6 +200,13 @@ ZipStatus ZipReader::OpenItem(int32_t index)
     }
     openItem_ = index;
     return ZipOk;
+}
+
+bool ZipReader::CloseEndedItem()
+{
+    bool intact = encrypted_ != nullptr ? encrypted_->ChecksumMatches() : unzCloseCurrentFile(archive_) != UNZ_CRCERROR;
+    CloseOpenItem();
+    return intact;
 }
 
 void ZipReader::CloseOpenItem()

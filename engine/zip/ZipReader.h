@@ -9,6 +9,17 @@
 
 class ZipReader;
 class ZipEncryptedItem;
+
+// What one ReadItem call produced, for callers that count bytes themselves.
+struct ZipReadReport {
+    // Bytes this call placed in the buffer, whatever the status (an error included). The
+    // last chunk of an item of 2 GiB and more cannot be worked out from uncompressedSize.
+    uint32_t delivered = 0;
+    // The item ended in this call and its data does not match its recorded CRC-32. Only
+    // a call given a report checks; the status stays ZipOk, as for every other caller.
+    bool checksumFailed = false;
+};
+
 // An open archive; null is accepted everywhere and answered with ZipBadArgs.
 using ZipHandle = ZipReader*;
 
@@ -21,8 +32,10 @@ public:
     // index -1: info.index is the number of items.
     static ZipStatus GetItem(ZipHandle handle, int32_t index, ZipItemInfo& info);
     // ZipMore: the whole buffer was filled and more follows; ZipOk: the item ended within
-    // this buffer (its last bytes are the item's size less what came before).
-    static ZipStatus ReadItem(ZipHandle handle, int32_t index, void* buffer, uint32_t length);
+    // this buffer (its last bytes are the item's size less what came before). With a
+    // report, an item that ended is closed at once so that its checksum is known.
+    static ZipStatus ReadItem(ZipHandle handle, int32_t index, void* buffer, uint32_t length,
+                              ZipReadReport* report = nullptr);
     // The handle is invalid afterwards.
     static ZipStatus Close(ZipHandle handle);
 
@@ -37,6 +50,8 @@ private:
     ZipStatus Describe(int32_t index, ZipItemInfo& info);
     ZipStatus OpenItem(int32_t index);
     void CloseOpenItem();
+    // Closes the item that just ended; false when its data failed the checksum.
+    bool CloseEndedItem();
 
     void* archive_ = nullptr;
     std::string password_;
