@@ -1,0 +1,38 @@
+#include "engine/CreatedEntries.h"
+
+#include <windows.h>
+
+#include "engine/ItemPath.h"
+
+void CreatedEntries::Add(const std::string& path)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    paths.push_back(path);
+}
+
+std::vector<std::string> CreatedEntries::Snapshot() const
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return paths;
+}
+
+bool CreatedEntries::EnsureFolder(const std::string& folder)
+{
+    std::string path = folder;
+    while (ItemPath::EndsWithSeparator(path) && path.size() > 1)
+        path.pop_back();
+    if (path.empty())
+        return false;
+    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    std::string parent = ItemPath::Parent(path);
+    if (!parent.empty() && parent != path && !EnsureFolder(parent))
+        return false;
+    if (::CreateDirectoryA(path.c_str(), nullptr)) {
+        Add(path);
+        return true;
+    }
+    attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}

@@ -1,0 +1,98 @@
+#include "engine/InstallEngine.h"
+
+#include <shlobj.h>
+
+#include "container/PayloadContainer.h"
+#include "framework/CFileFind.h"
+#include "framework/ScopedItemIdList.h"
+#include "i18n/LanguageTable.h"
+#include "remover/Remover.h"
+
+const char InstallEngine::RecordKey[] = "Software\\Orvanta";
+
+namespace {
+
+// A shell folder's path followed by "\"; empty when it cannot be resolved.
+std::string ShellFolder(int csidl)
+{
+    ScopedItemIdList items;
+    if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, items.put())) || !items)
+        return std::string();
+    std::string path = items.GetPath();
+    return path.empty() ? std::string() : path + "\\";
+}
+
+} // namespace
+
+InstallEngine::InstallEngine(const std::string& containerPath)
+{
+    comInitialized = SUCCEEDED(::CoInitialize(nullptr));
+    LanguageTable* table = LanguageTable::Instance();
+    InstallSettings settings;
+    table->ReadInstallSettings(settings);
+    installDirectory = settings.installpath + settings.installname;
+
+    programsFolder = ShellFolder(CSIDL_COMMON_PROGRAMS);
+    desktopFolder = ShellFolder(CSIDL_DESKTOP);
+    CFileFind finder;
+    BOOL more = finder.FindFile((programsFolder + "\\*.*").c_str());
+    while (more) {
+        more = finder.FindNextFile();
+        if (!finder.IsDots() && finder.IsDirectory())
+            programGroups.push_back(finder.GetFileName());
+    }
+    finder.Close();
+
+    std::string workFolder = LanguageTable::GetWorkFolder();
+    PayloadContainer container(containerPath.empty() ? GetSetupPath() : containerPath);
+    ContainerEntryList entries;
+    if (container.ReadIndex(entries))
+        container.ExtractAll(entries, workFolder);
+    table->SetFile(workFolder + "\\install\\lang.ini");
+}
+
+// The worker holds a plain pointer to this engine, so it is waited for without a bound:
+// freeing the engine under it is never an option. It is not cancelled either: the wizard
+// is gone by now, and a worker that was not cancelled finishes an installation the user
+// confirmed rather than leaving half of one; a cancelled one stops at its next chunk.
+InstallEngine::~InstallEngine()
+{
+    WaitForWorker(INFINITE);
+    if (worker)
+        ::CloseHandle(worker);
+    std::string workFolder = LanguageTable::GetWorkFolder();
+    if (!workFolder.empty()) {
+        Remover* remover = Remover::Instance();
+        remover->RemoveTree(workFolder + "install");
+    }
+    Remover::DestroyInstance();
+    if (comInitialized)
+        ::CoUninitialize();
+}
+
+bool InstallEngine::InstallDirectoryExists() const
+{
+    CFileFind finder;
+    return finder.FindFile(installDirectory.c_str()) != FALSE;
+}
+
+std::string InstallEngine::ReadRecordValue(const std::string& name) const
+{
+    return Remover::GetRecordValue(name);
+}
+
+// The path is quoted: unquoted, a path with spaces ("C:\Program Files\Orvanta 4.00\...")
+// would first be tried as "C:\Program.exe" and then as every other prefix that ends
+// at a space, so whatever program lies there would start instead of ours.
+void InstallEngine::LaunchProgram() const
+{
+    std::string commandLine = "\"" + installDirectory + "\\terminal.exe\"";
+    ::WinExec(commandLine.c_str(), SW_SHOWNORMAL);
+}
+
+std::string InstallEngine::GetSetupPath()
+{
+    char path[MAX_PATH] = {};
+    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+}

@@ -1,0 +1,166 @@
+#include "engine/ItemPath.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
+
+namespace {
+
+bool IsSeparator(char c)
+{
+    return c == '\\' || c == '/';
+}
+
+// Splits at "\" and "/" that are characters of their own; empty parts are kept.
+std::vector<std::string> SplitComponents(const std::string& path)
+{
+    std::vector<std::string> parts(1);
+    for (size_t i = 0; i < path.size(); ++i) {
+        char c = path[i];
+        if (::IsDBCSLeadByte(static_cast<BYTE>(c)) && i + 1 < path.size()) {
+            parts.back() += c;
+            parts.back() += path[++i];
+        } else if (IsSeparator(c)) {
+            parts.emplace_back();
+        } else {
+            parts.back() += c;
+        }
+    }
+    return parts;
+}
+
+// Offset of the last single-byte separator, or npos.
+size_t LastSeparator(const std::string& path)
+{
+    size_t last = std::string::npos;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (::IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
+            ++i;
+        else if (IsSeparator(path[i]))
+            last = i;
+    }
+    return last;
+}
+
+bool HasColon(const std::string& path)
+{
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (::IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
+            ++i;
+        else if (path[i] == ':')
+            return true;
+    }
+    return false;
+}
+
+std::wstring Wide(const std::string& text)
+{
+    int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
+    if (length > 0)
+        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    return wide;
+}
+
+std::string WithoutTrailingSeparator(const std::string& path)
+{
+    if (ItemPath::EndsWithSeparator(path))
+        return path.substr(0, path.size() - 1);
+    return path;
+}
+
+bool SameText(const std::string& a, const std::string& b)
+{
+    std::wstring wa = Wide(a), wb = Wide(b);
+    return ::CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(), static_cast<int>(wb.size()),
+                                  TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+bool ItemPath::IsSafeComponent(const std::string& component)
+{
+    if (component.find_first_not_of(". ") == std::string::npos)
+        return component.empty();
+    // The device names are reserved in every folder and with any extension.
+    std::string stem = component.substr(0, component.find('.'));
+    stem.erase(stem.find_last_not_of(' ') + 1);
+    std::transform(stem.begin(), stem.end(), stem.begin(), [](char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); });
+    static const char* const reserved[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* name : reserved) {
+        if (stem == name)
+            return false;
+    }
+    if (stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) && stem[3] >= '0' && stem[3] <= '9')
+        return false;
+    return true;
+}
+
+bool ItemPath::Resolve(const std::string& installDirectory, const std::string& name, std::string& fullPath)
+{
+    fullPath.clear();
+    if (name.empty() || installDirectory.empty() || IsSeparator(name[0]) || HasColon(name))
+        return false;
+    for (const std::string& component : SplitComponents(name)) {
+        if (!IsSafeComponent(component))
+            return false;
+    }
+    std::string base = Full(installDirectory);
+    std::string full = Full(installDirectory + "\\" + name);
+    if (base.empty() || full.empty())
+        return false;
+    // The item must lie strictly below the install directory, whatever the checks above
+    // missed: the prefix up to a separator must be that directory itself.
+    std::string prefix = EndsWithSeparator(base) ? base : base + "\\";
+    if (full.size() <= prefix.size() || !SameText(full.substr(0, prefix.size()), prefix))
+        return false;
+    if (LastSeparator(full.substr(0, prefix.size())) != prefix.size() - 1)
+        return false;
+    fullPath = full;
+    return true;
+}
+
+bool ItemPath::IsSameFolder(const std::string& name)
+{
+    for (const std::string& component : SplitComponents(name)) {
+        if (!component.empty() && component != ".")
+            return false;
+    }
+    return true;
+}
+
+std::string ItemPath::Full(const std::string& path)
+{
+    if (path.empty())
+        return std::string();
+    DWORD needed = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return std::string();
+    std::string full(needed, '\0');
+    DWORD length = ::GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
+    if (length == 0 || length >= needed)
+        return std::string();
+    full.resize(length);
+    return full;
+}
+
+std::string ItemPath::Parent(const std::string& path)
+{
+    size_t last = LastSeparator(path);
+    return last == std::string::npos ? std::string() : path.substr(0, last);
+}
+
+bool ItemPath::EndsWithSeparator(const std::string& path)
+{
+    size_t last = LastSeparator(path);
+    return last != std::string::npos && last + 1 == path.size();
+}
+
+bool ItemPath::SameDirectory(const std::string& a, const std::string& b)
+{
+    if (a.empty() || b.empty())
+        return false;
+    return SameText(WithoutTrailingSeparator(a), WithoutTrailingSeparator(b));
+}
