@@ -175,7 +175,7 @@ TEST(ZipPlatformTimes, SystemTimeFollowsTheWin32Calendar)
     leap.second = 59;
     ASSERT_TRUE(ZipPlatform::SystemTimeToFileTime(leap, fileTime));
     EXPECT_EQ(Unix(951782459), fileTime);
-    leap.year = 2100;
+    leap.day = 30;
     EXPECT_FALSE(ZipPlatform::SystemTimeToFileTime(leap, fileTime));
     ZipSystemTime bad = epoch;
     bad.month = 13;

@@ -25,16 +25,30 @@ protected:
 
     std::string ArchivePath() const { return scratch_.file("a.zip"); }
 
+    // The reader shares its file for reading only, so it is closed before the file changes.
+    void CloseArchive()
+    {
+        if (handle_ != nullptr)
+            ZipReader::Close(handle_);
+        handle_ = nullptr;
+    }
+
     ZipHandle OpenArchive(const std::vector<ZipTestItem>& items, const char* password = nullptr)
     {
+        CloseArchive();
         EXPECT_TRUE(ZipTestArchive::Write(ArchivePath(), items));
         return Reopen(password);
     }
 
+    void SaveArchive(const std::string& bytes)
+    {
+        CloseArchive();
+        ZipTestArchive::Save(ArchivePath(), bytes);
+    }
+
     ZipHandle Reopen(const char* password = nullptr)
     {
-        if (handle_ != nullptr)
-            ZipReader::Close(handle_);
+        CloseArchive();
         handle_ = ZipReader::OpenFile(ArchivePath().c_str(), password);
         return handle_;
     }
