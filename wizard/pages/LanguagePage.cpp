@@ -1,0 +1,56 @@
+#include "wizard/pages/LanguagePage.h"
+
+#include <string>
+#include <vector>
+
+#include "i18n/LanguageTable.h"
+#include "resources/resource.h"
+
+BEGIN_MESSAGE_MAP(LanguagePage, WizardPage)
+    ON_WM_PAINT()
+    ON_LBN_SELCHANGE(IDC_LANGUAGE_LIST, &LanguagePage::OnLanguageSelected)
+END_MESSAGE_MAP()
+
+void LanguagePage::DoDataExchange(CDataExchange* pDX)
+{
+    WizardPage::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_LANGUAGE_LIST, languageList);
+}
+
+BOOL LanguagePage::OnInitDialog()
+{
+    WizardPage::OnInitDialog();
+    LanguageTable* table = LanguageTable::Instance();
+    std::vector<std::string> names;
+    table->GetLanguageNames(names);
+    for (const std::string& name : names)
+        languageList.AddString(name.c_str());
+
+    // The default is found by the list's own prefix search, which starts after item 0
+    // and wraps: of two names where one begins the other, the longer may be the one
+    // highlighted. The current language is left alone until the user picks one.
+    int selected = table->GetDefaultLanguage() - 1;
+    if (selected >= 0 && selected < languageList.GetCount())
+        languageList.SelectString(0, names[static_cast<size_t>(selected)].c_str());
+    return TRUE;
+}
+
+bool LanguagePage::UsesFixedFont(int controlId) const
+{
+    return controlId == IDC_LANGUAGE_LIST;
+}
+
+void LanguagePage::OnPaint()
+{
+    LanguageRecord texts = CurrentTexts();
+    SetItemText(IDC_LANGUAGE_LABEL, texts.Text(TextId::LanguagesLabel));
+    WizardPage::OnPaint();
+}
+
+void LanguagePage::OnLanguageSelected()
+{
+    int selected = languageList.GetCurSel();
+    if (selected == LB_ERR)
+        return;
+    LanguageTable::Instance()->SetCurrentLanguage(selected + 1);
+}
