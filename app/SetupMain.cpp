@@ -1,6 +1,11 @@
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+#include "app/SetupApp.h"
+
+// The one application object, constructed before WinMain runs the framework start-up.
+static SetupApp theApp;
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand)
 {
-    return 0;
+    return AfxWinMain(instance, previous, commandLine, showCommand);
 }

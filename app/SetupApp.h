@@ -1,0 +1,19 @@
+#pragma once
+#include "framework/CWinApp.h"
+
+class InstallEngine;
+
+// The process's application object: the single-instance guard, the engine's lifetime and
+// the one modal run of the wizard. The process has no message loop of its own:
+// InitInstance always returns FALSE, so the framework goes straight on to ExitInstance.
+//
+// The wizard reaches the engine as static_cast<SetupApp*>(AfxGetApp())->engine. Tests
+// construct their own SetupApp, set `engine` themselves and never call InitInstance.
+class SetupApp : public CWinApp {
+public:
+    SetupApp();
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    InstallEngine* engine = nullptr;   // owned; null before InitInstance and after ExitInstance
+};

@@ -1,0 +1,88 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "framework/CButton.h"
+#include "framework/CDialog.h"
+#include "wizard/CStaticLink.h"
+
+class InstallEngine;
+
+// The setup's one top-level window (template 102): banner, publisher link, the three
+// navigation buttons and the band in which one of the nine pages is shown. It decides
+// which page and which buttons are shown, hands the user's choices to the engine, starts
+// the engine's worker, shows its progress notices and handles every way out of the
+// wizard. Runs modally on the user-interface thread; the pages delete themselves when
+// the frame's window goes.
+class WizardFrame : public CDialog {
+public:
+    enum { IDD = 102 };
+
+    enum PageIndex {
+        LanguageIndex = 0,
+        WelcomeIndex = 1,
+        LicenceIndex = 2,
+        DirectoryIndex = 3,
+        GroupIndex = 4,
+        ConfirmIndex = 5,
+        ProgressIndex = 6,
+        FinishIndex = 7,
+        CancelIndex = 8,
+        PageCount = 9
+    };
+
+    explicit WizardFrame(CWnd* parent = nullptr);
+    ~WizardFrame() override;
+
+    // Enables (disable false) or disables Next (1001) or Back (1002); other ids do nothing.
+    void EnableNavButton(int id, bool disable);
+    // Shows page index in place of the current one; false for an index out of range.
+    bool ShowPage(int index);
+    // Back and Next shown or hidden for the current page; Cancel is never hidden.
+    void UpdateButtons();
+    int CurrentIndex() const { return currentIndex; }
+    // The page object of that index, or null (out of range, or before the pages exist).
+    CDialog* Page(int index) const;
+
+    CStaticLink& PublisherLink() { return publisherLink; }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    // Enter and Escape (see the .cpp).
+    void OnOK() override;
+    void OnCancel() override;
+
+    void OnPaint();
+    HCURSOR OnQueryDragIcon();
+    void OnBack();
+    void OnNext();
+    void OnCancelButton();
+    void OnCloseRequest();
+    LRESULT OnProgressNotice(WPARAM wParam, LPARAM lParam);
+    HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT ctlColorKind);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void CreatePages();
+    void PlacePages();
+    void LoadBanner();
+    void StartRepair();
+    // Hides Back and Next and shows the cancel page; with rollback, the engine first
+    // removes what the run left behind.
+    void Abandon(bool rollback);
+    InstallEngine* Engine() const;
+    std::string Title() const;
+
+    CButton backButton;
+    CButton nextButton;
+    CButton cancelButton;
+    HICON icon;
+    std::vector<CDialog*> pages;
+    int currentIndex = -1;
+    CDialog* currentPage = nullptr;
+    CStaticLink publisherLink;
+    HBITMAP banner = nullptr;          // owned; the static only shows it
+    bool linkColourTaken = false;
+};
