@@ -1,5 +1,47 @@
 #include "app/SetupApp.h"
 
+#include <string>
+
+#include "app/ContainerTitle.h"
+#include "engine/InstallEngine.h"
+#include "i18n/LanguageTable.h"
+#include "wizard/WizardFrame.h"
+
 SetupApp::SetupApp() : CWinApp(nullptr) {}
-BOOL SetupApp::InitInstance() { return FALSE; }
-int SetupApp::ExitInstance() { return CWinApp::ExitInstance(); }
+
+// The guard comes before the engine. The engine unpacks into the working folder that
+// every instance shares and deletes it again when it goes (and its remover writes the
+// record's "Repair"), so a refused instance must never make one: it would pull the
+// folder from under the running wizard. Its warning still names the product, from the
+// lang.ini of its own container, read in a private folder (ContainerTitle).
+BOOL SetupApp::InitInstance()
+{
+    engine = nullptr;
+    // Never closed: the handle holds the guard for the rest of the process.
+    HANDLE guard = ::CreateMutexA(nullptr, FALSE, "install");
+    DWORD created = ::GetLastError();
+    if (!guard)
+        return FALSE;
+    if (created == ERROR_ALREADY_EXISTS) {
+        std::string title = ContainerTitle::Read(InstallEngine::GetSetupPath());
+        std::string text = "Another instance of " + title + " setup is running";
+        ::MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+        return FALSE;
+    }
+
+    engine = new InstallEngine();
+    WizardFrame frame;
+    m_pMainWnd = &frame;
+    frame.DoModal();   // finishing and abandoning end the process alike
+    m_pMainWnd = nullptr;
+    return FALSE;
+}
+
+int SetupApp::ExitInstance()
+{
+    // The engine first: its destruction still asks the language table for the working folder.
+    delete engine;
+    engine = nullptr;
+    LanguageTable::Release();
+    return CWinApp::ExitInstance();
+}

@@ -74,6 +74,7 @@ private:
     void Abandon(bool rollback);
     InstallEngine* Engine() const;
     std::string Title() const;
+    static void SetCaption(CWnd& window, const std::string& text);
 
     CButton backButton;
     CButton nextButton;
@@ -84,5 +85,7 @@ private:
     CDialog* currentPage = nullptr;
     CStaticLink publisherLink;
     HBITMAP banner = nullptr;          // owned; the static only shows it
+    // The link's background is taken from the frame once; kept per frame rather than per
+    // process so that every frame (tests make several) colours its own link.
     bool linkColourTaken = false;
 };

@@ -1,0 +1,92 @@
+#include "app/ContainerTitle.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "container/PayloadContainer.h"
+#include "i18n/InstallSettings.h"
+#include "i18n/LanguageTable.h"
+#include "remover/Remover.h"
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+const ContainerEntry* FindEntry(const ContainerEntryList& list, const char* name, bool directory)
+{
+    for (const ContainerEntry& entry : list)
+        if (entry.IsDirectory() == directory && ::lstrcmpiA(entry.name.c_str(), name) == 0)
+            return &entry;
+    return nullptr;
+}
+
+} // namespace
+
+bool ContainerTitle::ExtractLanguageFile(const std::string& containerPath, const std::string& folder)
+{
+    PayloadContainer container(containerPath);
+    ContainerEntryList top;
+    if (!container.ReadIndex(top))
+        return false;
+    const ContainerEntry* install = FindEntry(top, "install", true);
+    File stream(std::fopen(containerPath.c_str(), "rb"));
+    if (!install || !stream)
+        return false;
+    // The install folder's region ends with its own list of entries.
+    if (std::fseek(stream.get(), static_cast<long>(install->offset + install->size), SEEK_SET) != 0)
+        return false;
+    ContainerEntryList children;
+    uint32_t base = 0;
+    if (!PayloadContainer::ReadList(stream.get(), children, base))
+        return false;
+    const ContainerEntry* lang = FindEntry(children, "lang.ini", false);
+    if (!lang)
+        return false;
+    ContainerEntry entry = *lang;
+    entry.offset += base;
+    return container.ExtractFile(entry, folder, stream.get());
+}
+
+std::string ContainerTitle::MakePrivateFolder()
+{
+    char temp[MAX_PATH] = {};
+    DWORD length = ::GetTempPathA(MAX_PATH, temp);
+    if (length == 0 || length >= MAX_PATH)
+        return std::string();
+    std::string base(temp, length);
+    if (base.back() != '\\')
+        base += '\\';
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        char name[64];
+        std::snprintf(name, sizeof(name), "orvanta-title-%lu-%lu-%u", ::GetCurrentProcessId(), ::GetTickCount(), attempt);
+        std::string folder = base + name;
+        // Creating (not finding) the folder is what makes it ours alone.
+        if (::CreateDirectoryA(folder.c_str(), nullptr))
+            return folder;
+    }
+    return std::string();
+}
+
+std::string ContainerTitle::Read(const std::string& containerPath)
+{
+    std::string folder = MakePrivateFolder();
+    // Without a lang.ini the table's file is one that does not exist, so the built-in
+    // title applies; the table's defaults are the only place that knows them.
+    std::string langFile = folder.empty() ? std::string() : folder + "\\lang.ini";
+    if (!folder.empty() && !ExtractLanguageFile(containerPath, folder))
+        langFile = folder + "\\no-lang.ini";
+    LanguageTable* table = LanguageTable::Instance();
+    std::string previous = table->GetFile();
+    table->SetFile(langFile.empty() ? std::string("orvanta-no-lang.ini") : langFile);
+    InstallSettings settings;
+    table->ReadInstallSettings(settings);
+    table->SetFile(previous);
+    if (!folder.empty())
+        Remover::RemoveTree(folder);
+    return settings.title;
+}
