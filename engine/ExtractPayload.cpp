@@ -38,10 +38,15 @@ bool InstallEngine::ExtractPayload()
 
     ZipItemInfo info;
     ZipReader::GetItem(zip, -1, info);
+    // A count taken from a damaged central directory may claim far more items than can be
+    // reached; the first item that cannot be described ends every pass over them.
     int32_t count = info.index;
     totalBytes = 0;
     for (int32_t i = 0; i < count; ++i) {
-        ZipReader::GetItem(zip, i, info);
+        if (ZipReader::GetItem(zip, i, info) != ZipOk) {
+            count = i + 1;
+            break;
+        }
         totalBytes += info.uncompressedSize64;
     }
     // The total notice is the sum of what the file notices will carry, so the overall

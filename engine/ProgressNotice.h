@@ -34,6 +34,11 @@ enum NoticeCode : std::int32_t {
     NoticeFailed = 7,
 };
 
+// Sizes and chunk counts are bytes for payloads below 2 GiB. A larger payload is counted
+// in units of 2^k bytes (the smallest k that brings its total within INT32_MAX, see
+// engine/ProgressScale.h), so the 32-bit fields and progress bars can hold it; the chunk
+// notices of a file still add up exactly to its NoticeFileBegin size, and those of all
+// files to the NoticeTotal size.
 struct ProgressNotice {
     std::int32_t code = 0;        // a NoticeCode
     std::string name;             // file path for NoticeChunk, NoticeFileBegin, NoticeFileEnd; else empty

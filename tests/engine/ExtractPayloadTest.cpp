@@ -229,3 +229,20 @@ TEST_F(ExtractTest, DamagedItemsWriteOnlyWhatWasProducedAndFail)
     EXPECT_EQ("good", ReadFileText(Target("good.txt")));
     EXPECT_EQ(4u, recorder.Count(NoticeFileEnd));
 }
+
+TEST_F(ExtractTest, AnArchiveClaimingMoreItemsThanItHoldsFailsQuickly)
+{
+    std::string bytes = TestZip::Build({TestZipItem::File("a.txt", "a"), TestZipItem::File("b.txt", "b")},
+                                       scratch.file("build.zip"));
+    size_t end = bytes.rfind(std::string("PK\x05\x06", 4));
+    ASSERT_NE(std::string::npos, end);
+    for (size_t at : {end + 8, end + 10}) {
+        bytes[at] = '\xFE';
+        bytes[at + 1] = '\xFF';
+    }
+    PutPayload(bytes);
+    EXPECT_FALSE(engine->ExtractPayload());
+    EXPECT_EQ("total begin chunk end begin chunk end", recorder.Outline());
+    EXPECT_EQ("a", ReadFileText(Target("a.txt")));
+    EXPECT_EQ("b", ReadFileText(Target("b.txt")));
+}
