@@ -1,26 +1,21 @@
-// Draws every page in each language of a lang.ini and saves a picture of each as a BMP
-// file, for looking at fonts, line breaks and fit:
+// Shows every page in the wizard frame in each language of a lang.ini and saves a
+// picture of each as a BMP file, for looking at fonts, line breaks and fit:
 //
-//     pages_screenshots OUTPUT_FOLDER [LANG_INI]
+//     pages_screenshots OUTPUT_FOLDER [LANG_INI [BANNER_BMP]]
 //
-// Files are named page-<index>-<name>-lang<n>.bmp. Needs a display (Xvfb).
+// Files are named page-<index>-<name>-<zh|en>.bmp (languages 1 and 2). Needs a display
+// (Xvfb). A banner is copied into the working folder for the run and removed after it.
 #include <windows.h>
 
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "i18n/LanguageTable.h"
 #include "pages/PageHost.h"
-#include "wizard/pages/CancelPage.h"
-#include "wizard/pages/ConfirmPage.h"
-#include "wizard/pages/DirectoryPage.h"
-#include "wizard/pages/FinishPage.h"
-#include "wizard/pages/GroupPage.h"
-#include "wizard/pages/LanguagePage.h"
-#include "wizard/pages/LicencePage.h"
+#include "wizard/WizardFrame.h"
 #include "wizard/pages/ProgressPage.h"
-#include "wizard/pages/WelcomePage.h"
 
 namespace {
 
@@ -60,24 +55,8 @@ bool SaveWindowPicture(HWND window, const std::string& path)
     return static_cast<bool>(out);
 }
 
-template <class Page>
-void Shoot(const std::string& folder, int index, const char* name, int language, void (*prepare)(Page*) = nullptr)
-{
-    pagetest::PageHost host;
-    Page* page = host.template Add<Page>();
-    if (!page)
-        return;
-    ::SetWindowPos(host.Window(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    pagetest::Repaint(host.Window());
-    if (prepare)
-        prepare(page);
-    pagetest::Pump();
-    ::Sleep(200);
-    pagetest::Pump();
-    std::string path = folder + "\\page-" + std::to_string(index) + "-" + name + "-lang" + std::to_string(language) + ".bmp";
-    if (!SaveWindowPicture(page->m_hWnd, path))
-        std::fprintf(stderr, "cannot write %s\n", path.c_str());
-}
+const char* const kPageNames[] = {"language", "welcome", "licence", "directory", "group",
+                                   "confirm", "progress", "finish", "cancel"};
 
 void ShowSomeProgress(ProgressPage* page)
 {
@@ -86,7 +65,34 @@ void ShowSomeProgress(ProgressPage* page)
     page->ShowCurrentFile("C:\\Program Files\\Orvanta 4.00\\docs\\a rather long folder name\\licence.txt");
     page->SetFileRange(100);
     page->AdvanceFile(70);
-    ::UpdateWindow(page->m_hWnd);
+}
+
+// One picture of the wizard frame per page, in the current language.
+void ShootWizard(const std::string& folder, const std::string& language)
+{
+    WizardFrame frame;
+    frame.Create(WizardFrame::IDD, nullptr);
+    pagetest::App().m_pMainWnd = &frame;
+    for (int index = 0; index < WizardFrame::PageCount; ++index) {
+        frame.ShowPage(index);
+        frame.UpdateButtons();
+        if (index >= WizardFrame::FinishIndex) {
+            ::ShowWindow(::GetDlgItem(frame.m_hWnd, 1001), SW_HIDE);
+            ::ShowWindow(::GetDlgItem(frame.m_hWnd, 1002), SW_HIDE);
+        }
+        pagetest::Repaint(frame.m_hWnd);
+        if (index == WizardFrame::ProgressIndex)
+            ShowSomeProgress(static_cast<ProgressPage*>(frame.Page(index)));
+        pagetest::Pump();
+        ::Sleep(150);
+        pagetest::Pump();
+        std::string path = folder + "\\page-" + std::to_string(index) + "-" + kPageNames[index] + "-" + language + ".bmp";
+        if (!SaveWindowPicture(frame.m_hWnd, path))
+            std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    }
+    frame.DestroyWindow();
+    pagetest::App().m_pMainWnd = nullptr;
+    pagetest::Pump();
 }
 
 } // namespace
@@ -100,18 +106,20 @@ int main(int argc, char** argv)
     std::string folder = argv[1];
     LanguageTable* table = LanguageTable::Instance();
     table->SetFile(argc > 2 ? argv[2] : folder + "\\absent.ini");
-    int languages = argc > 2 ? table->GetLanguageCount() : 1;
+    // The frame shows the banner from the working folder, where the setup unpacks it.
+    std::string bannerFolder = LanguageTable::GetWorkFolder() + "install";
+    std::string banner = bannerFolder + "\\top_log.bmp";
+    bool placedBanner = argc > 3 && ::CreateDirectoryA(bannerFolder.c_str(), nullptr) &&
+                        ::CopyFileA(argv[3], banner.c_str(), FALSE);
+    int languages = argc > 2 ? table->GetLanguageCount() : 0;
     for (int language = 1; language <= (languages > 0 ? languages : 1); ++language) {
         table->SetCurrentLanguage(language);
-        Shoot<LanguagePage>(folder, 0, "language", language);
-        Shoot<WelcomePage>(folder, 1, "welcome", language);
-        Shoot<LicencePage>(folder, 2, "licence", language);
-        Shoot<DirectoryPage>(folder, 3, "directory", language);
-        Shoot<GroupPage>(folder, 4, "group", language);
-        Shoot<ConfirmPage>(folder, 5, "confirm", language);
-        Shoot<ProgressPage>(folder, 6, "progress", language, &ShowSomeProgress);
-        Shoot<FinishPage>(folder, 7, "finish", language);
-        Shoot<CancelPage>(folder, 8, "cancel", language);
+        std::string tag = language == 1 ? "zh" : language == 2 ? "en" : "lang" + std::to_string(language);
+        ShootWizard(folder, tag);
+    }
+    if (placedBanner) {
+        ::DeleteFileA(banner.c_str());
+        ::RemoveDirectoryA(bannerFolder.c_str());
     }
     LanguageTable::Release();
     return 0;
