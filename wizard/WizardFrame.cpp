@@ -234,9 +234,7 @@ HCURSOR WizardFrame::OnQueryDragIcon()
 
 void WizardFrame::OnBack()
 {
-    // Back is hidden on the first page and from the progress page on; a click that
-    // reaches a hidden button anyway (a message, not the user) must not leave those.
-    if (!(backButton.GetStyle() & WS_VISIBLE))
+    if (!Usable(backButton))
         return;
     // Back onto the licence page: the licence must be accepted again before Next.
     EnableNavButton(IDC_NEXT, currentIndex == DirectoryIndex);
@@ -244,9 +242,17 @@ void WizardFrame::OnBack()
         UpdateButtons();
 }
 
+// Back is hidden on the first page and from the progress page on, and Next is disabled
+// behind the licence: a click that reaches such a button anyway (a message, not the
+// user; BM_CLICK clicks even a disabled button) must not get past them.
+bool WizardFrame::Usable(const CButton& button)
+{
+    return (button.GetStyle() & WS_VISIBLE) && button.IsWindowEnabled();
+}
+
 void WizardFrame::OnNext()
 {
-    if (currentIndex + 1 >= FinishIndex)
+    if (!Usable(nextButton) || currentIndex + 1 >= FinishIndex)
         return;
     // Onto the licence page: Next stays disabled until the licence is accepted.
     EnableNavButton(IDC_NEXT, currentIndex == WelcomeIndex);
@@ -316,14 +322,13 @@ void WizardFrame::Abandon(bool rollback)
     ShowPage(CancelIndex);
 }
 
-// Enter never skips a step the buttons guard: it presses Next only while Next is
+// Enter never skips a step the buttons guard: it is Next, which acts only while Next is
 // shown and enabled (so the licence gate and the directory question hold), and does
 // nothing otherwise. Escape is the close box: it never ends the wizard without the
 // abandon question (and on the finish and cancel pages it leaves as the button does).
 void WizardFrame::OnOK()
 {
-    if ((nextButton.GetStyle() & WS_VISIBLE) && nextButton.IsWindowEnabled())
-        OnNext();
+    OnNext();
 }
 
 void WizardFrame::OnCancel()

@@ -75,6 +75,7 @@ private:
     InstallEngine* Engine() const;
     std::string Title() const;
     static void SetCaption(CWnd& window, const std::string& text);
+    static bool Usable(const CButton& button);
 
     CButton backButton;
     CButton nextButton;
