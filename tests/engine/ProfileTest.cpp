@@ -28,6 +28,8 @@ std::string ShellFolder(int csidl)
 void ProfileTest::SetUp()
 {
     ::CoInitialize(nullptr);
+    // Runs without a lang.ini of their own use the built-in application name.
+    Owns(std::string(), "Orvanta 4.00");
     DeleteRecord();
     RemoveTree(UnpackFolder());
 }
