@@ -6,6 +6,10 @@ if(NOT EXISTS "${MINIZIP_SOURCE_DIR}/unzip.c")
   message(FATAL_ERROR "minizip sources missing in ${MINIZIP_SOURCE_DIR}: run scripts/bootstrap.sh")
 endif()
 
+if(WIN32)
+  # setup.exe may import system DLLs only: zlib goes into the executables.
+  set(ZLIB_USE_STATIC_LIBS ON)
+endif()
 find_package(ZLIB REQUIRED)
 
 add_library(minizip STATIC
