@@ -284,10 +284,19 @@ bool SetupDriver::SelectListItem(int listId, const std::string& text) const
     HWND list = Control(listId);
     if (!list)
         return false;
-    LRESULT index = SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
-    if (index == LB_ERR)
+    std::vector<std::string> items = ListItems(listId);
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == text)
+            return SelectListIndex(listId, static_cast<int>(i));
+    }
+    return false;
+}
+
+bool SetupDriver::SelectListIndex(int listId, int index) const
+{
+    HWND list = Control(listId);
+    if (!list || SendMessageA(list, LB_SETCURSEL, index, 0) == LB_ERR)
         return false;
-    SendMessageA(list, LB_SETCURSEL, index, 0);
     // Selecting from code sends no notification; the page learns of it as from a click.
     return PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE),
                         reinterpret_cast<LPARAM>(list)) != FALSE;

@@ -49,6 +49,7 @@ public:
     bool SetText(int id, const std::string& text) const;
     bool Press(int id) const;                         // a button click, posted
     bool SelectListItem(int listId, const std::string& text) const;
+    bool SelectListIndex(int listId, int index) const;
     std::vector<std::string> ListItems(int listId) const;
 
     // The visible page's child dialog, or null.

@@ -86,10 +86,12 @@ int main(int argc, char** argv)
 
     if (!walk.Expect(0))
         return 1;
+    // Off the corner where Wine's own desktop draws its shortcut icons.
+    SetWindowPos(d.Frame(), nullptr, 150, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     if (language > 0) {
-        auto names = d.ListItems(1006);
-        if (language <= static_cast<int>(names.size()))
-            d.SelectListItem(1006, names[language - 1]);
+        if (!d.SelectListIndex(1006, language - 1))
+            std::printf("there is no language %d\n", language);
+        Sleep(300);
         // The new language shows at the next paint.
         RedrawWindow(d.Frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     }
