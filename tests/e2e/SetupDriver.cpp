@@ -266,14 +266,20 @@ std::vector<std::string> SetupDriver::ListItems(int listId) const
         return items;
     LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = SendMessageA(list, LB_GETTEXTLEN, i, 0);
+        // Across processes Wine hands LB_GETTEXT's buffer back in UTF-16 whichever
+        // variant was sent, so the text is asked for in UTF-16 and converted here.
+        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
         if (length < 0)
             continue;
-        std::string text(length + 1, '\0');
-        // LB_GETTEXT's buffer is not marshalled across processes by every system; Wine
-        // and Windows both handle it for list boxes of the standard class.
-        LRESULT copied = SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
-        text.resize(copied > 0 ? copied : 0);
+        std::wstring wide(length + 1, L'\0');
+        LRESULT copied = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
+        wide.resize(copied > 0 ? copied : 0);
+        std::string text;
+        if (!wide.empty()) {
+            int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+            text.resize(bytes > 0 ? bytes : 0);
+            WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], bytes, nullptr, nullptr);
+        }
         items.push_back(text);
     }
     return items;
