@@ -5,6 +5,8 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
+
 #include "InstallReport.h"
 
 namespace e2e {
@@ -110,6 +112,7 @@ protected:
         EXPECT_FALSE(d.IsVisible(1001));
         EXPECT_FALSE(d.IsVisible(1002));
         ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, false));
+        EXPECT_TRUE(ProcessesNamed("terminal.exe").empty()) << "the unticked launch box starts nothing";
         std::string installed = directory.empty() ? std::string(kDefaultDirectory) : directory;
         ExpectInstalled(installed, kDefaultGroup, setup);
     }
@@ -126,6 +129,170 @@ TEST_F(InstallTest, EnglishIntoATypedDirectory)
     InstallInLanguage(1, {"Next >", "< Back", "Cancel", "Yes, I accept all terms of the licence agreement",
                           "Orvanta 4.00 has been installed.\r\nPress OK to leave setup."},
                       directory);
+}
+
+TEST_F(InstallTest, LicenceGateDirectoryQuestionAndTypedPlaces)
+{
+    std::string setup = Pack("setup-gates");
+    std::string existing = scratch_.file("existing");
+    ASSERT_TRUE(::CreateDirectoryA(existing.c_str(), nullptr));
+    std::string deep = scratch_.file("new\\parents\\Orvanta");
+    const std::string group = "E2E Typed Group";
+    Touches(group);
+
+    SetupDriver d;
+    ASSERT_TRUE(d.Start(setup));
+    ASSERT_TRUE(d.WaitForFrame(kStepMs));
+    ASSERT_TRUE(d.WaitForPage(0, kStepMs));
+    ASSERT_TRUE(d.SelectListIndex(1006, 1));
+    ASSERT_TRUE(d.Press(1001));
+    ASSERT_TRUE(d.WaitForPage(1, kStepMs));
+    ASSERT_TRUE(d.Press(1001));
+    ASSERT_TRUE(d.WaitForPage(2, kStepMs));
+
+    // The licence gate: Next refuses until the box is ticked, and again after Back.
+    ASSERT_TRUE(WaitUntil(kStepMs, [&] { return !d.IsEnabled(1001); }));
+    EXPECT_FALSE(d.IsChecked(1010));
+    EXPECT_FALSE(d.Press(1001)) << "a disabled Next cannot be pressed";
+    ASSERT_TRUE(d.Press(1010));
+    ASSERT_TRUE(WaitUntil(kStepMs, [&] { return d.IsEnabled(1001) && d.IsChecked(1010); }));
+    ASSERT_TRUE(d.Press(1001));
+    ASSERT_TRUE(d.WaitForPage(3, kStepMs));
+    ASSERT_TRUE(d.Press(1002));
+    ASSERT_TRUE(d.WaitForPage(2, kStepMs));
+    EXPECT_TRUE(WaitUntil(kStepMs, [&] { return !d.IsEnabled(1001) && !d.IsChecked(1010); }))
+        << "back on the licence page the box is unticked and Next disabled";
+    ASSERT_TRUE(d.Press(1010));
+    ASSERT_TRUE(WaitUntil(kStepMs, [&] { return d.IsEnabled(1001); }));
+    ASSERT_TRUE(d.Press(1001));
+    ASSERT_TRUE(d.WaitForPage(3, kStepMs));
+
+    // An existing directory: No keeps the page and the text, Yes goes on.
+    ASSERT_TRUE(d.SetText(1015, existing));
+    ASSERT_TRUE(d.Press(1001));
+    HWND box = d.WaitForMessageBox(kStepMs);
+    ASSERT_TRUE(box);
+    EXPECT_EQ("Orvanta 4.00", SetupDriver::WindowText(box));
+    EXPECT_EQ("The folder you chose already exists. An earlier version may be installed there.\r\n\r\n"
+              "Do you really want to install Orvanta 4.00 in this folder?",
+              SetupDriver::MessageBoxText(box));
+    ASSERT_TRUE(SetupDriver::Answer(box, IDNO));
+    ASSERT_TRUE(WaitUntil(kStepMs, [&] { return !::IsWindow(box); }));
+    EXPECT_EQ(3, d.CurrentPage());
+    EXPECT_EQ(existing, d.Text(1015));
+    ASSERT_TRUE(d.Press(1001));
+    box = d.WaitForMessageBox(kStepMs);
+    ASSERT_TRUE(box) << "asked again at the next press";
+    ASSERT_TRUE(SetupDriver::Answer(box, IDYES));
+    ASSERT_TRUE(d.WaitForPage(4, kStepMs));
+
+    // Back, and a directory whose parents do not exist yet: no question, installed there.
+    ASSERT_TRUE(d.Press(1002));
+    ASSERT_TRUE(d.WaitForPage(3, kStepMs));
+    ASSERT_TRUE(d.SetText(1015, deep));
+    ASSERT_TRUE(d.Press(1001));
+    ASSERT_TRUE(d.WaitForPage(4, kStepMs));
+    EXPECT_FALSE(d.WaitForMessageBox(0));
+
+    // A new group typed by hand.
+    std::vector<std::string> listed = d.ListItems(1018);
+    EXPECT_EQ(listed.end(), std::find(listed.begin(), listed.end(), group));
+    ASSERT_TRUE(d.SetText(1019, group));
+    ASSERT_TRUE(d.Press(1001));
+    ASSERT_TRUE(d.WaitForPage(5, kStepMs));
+    ASSERT_NO_FATAL_FAILURE(InstallFromConfirm(d));
+    ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, false));
+    ExpectInstalled(deep, group, setup);
+    EXPECT_TRUE(InstallReport::ListTree(existing).empty()) << "nothing went into the refused directory";
+}
+
+// An interrupted removal left "Repair" = "1": the next start reinstalls into the recorded
+// place without a question.
+TEST_F(InstallTest, RepairStartInstallsIntoTheRecordedPlace)
+{
+    std::string setup = Pack("setup-repair");
+    std::string directory = scratch_.file("repaired");
+    const std::string group = "E2E Repair Group";
+    Touches(group);
+    HKEY key;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Orvanta", 0, nullptr, REG_OPTION_VOLATILE,
+                                               KEY_ALL_ACCESS, nullptr, &key, nullptr));
+    auto set = [key](const char* name, const std::string& text) {
+        ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), DWORD(text.size() + 1));
+    };
+    set("InstallPath", directory);
+    set("ProgramGroup", group);
+    set("Repair", "1");
+    ::RegCloseKey(key);
+
+    SetupDriver d;
+    ASSERT_TRUE(d.Start(setup));
+    ASSERT_TRUE(d.WaitForFrame(kStepMs));
+    ASSERT_TRUE(WaitUntil(kStepMs, [&] { return d.CurrentPage() >= 0; }));
+    int first = d.CurrentPage();
+    EXPECT_TRUE(first == 6 || first == 7) << "opened on page " << first;
+    ASSERT_TRUE(d.WaitForPage(7, kInstallMs));
+    EXPECT_FALSE(d.IsVisible(1001));
+    EXPECT_FALSE(d.IsVisible(1002));
+    ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, false));
+    ExpectInstalled(directory, group, setup);
+}
+
+// The finish page's ticked box starts the installed terminal.exe (the unticked box is
+// covered by every other installation of this suite).
+TEST_F(InstallTest, FinishPageLaunchesTheInstalledProgram)
+{
+    std::string setup = Pack("setup-launch");
+    std::string directory = scratch_.file("Orvanta Launch");
+    SetupDriver d;
+    ASSERT_TRUE(d.Start(setup));
+    Choices choices;
+    choices.directory = directory;
+    ASSERT_NO_FATAL_FAILURE(WalkToConfirm(d, choices));
+    ASSERT_NO_FATAL_FAILURE(InstallFromConfirm(d));
+    ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, true));
+
+    HWND terminal = nullptr;
+    EXPECT_TRUE(WaitUntil(kStepMs, [&] { return (terminal = ::FindWindowA("OrvantaTerminal", nullptr)) != nullptr; }))
+        << "no terminal window";
+    DWORD processId = 0;
+    if (terminal)
+        ::GetWindowThreadProcessId(terminal, &processId);
+    for (DWORD launched : ProcessesNamed("terminal.exe")) {
+        if (launched == processId) {
+            EXPECT_TRUE(SamePath(directory + "\\terminal.exe", ImageOf(launched))) << ImageOf(launched);
+        }
+        EndProcess(launched);
+    }
+    EXPECT_NE(0u, processId);
+    ExpectInstalled(directory, kDefaultGroup, setup);
+}
+
+// A second setup while the first runs: one warning, no wizard; the first goes on intact.
+TEST_F(InstallTest, SecondInstanceIsRefusedAndTheFirstFinishes)
+{
+    std::string setup = Pack("setup-first");
+    SetupDriver first;
+    ASSERT_TRUE(first.Start(setup));
+    ASSERT_TRUE(first.WaitForFrame(kStepMs));
+    ASSERT_TRUE(first.WaitForPage(0, kStepMs));
+
+    SetupDriver second;
+    ASSERT_TRUE(second.Start(setup));
+    HWND box = second.WaitForMessageBox(kStepMs);
+    ASSERT_TRUE(box) << "no warning";
+    EXPECT_EQ("Orvanta 4.00", SetupDriver::WindowText(box));
+    EXPECT_EQ("Another instance of Orvanta 4.00 setup is running", SetupDriver::MessageBoxText(box));
+    EXPECT_FALSE(second.WaitForFrame(0)) << "no second wizard";
+    EXPECT_TRUE(::GetDlgItem(box, IDOK));
+    ASSERT_TRUE(SetupDriver::Answer(box, IDOK));
+    EXPECT_TRUE(second.WaitForExit(kStepMs));
+    EXPECT_TRUE(Exists(WorkInstallFolder() + "\\Orva.in")) << "the refused instance left the working folder alone";
+
+    ASSERT_NO_FATAL_FAILURE(WalkToConfirm(first, Choices()));
+    ASSERT_NO_FATAL_FAILURE(InstallFromConfirm(first));
+    ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(first, false));
+    ExpectInstalled(kDefaultDirectory, kDefaultGroup, setup);
 }
 
 } // namespace

@@ -139,6 +139,7 @@ int main(int argc, char** argv)
     } else {
         if (!walk.Next(5) || !walk.Expect(6))
             return 1;
+        Sleep(600); // the page paints between notices
         walk.Shot("progress");
         if (!d.WaitForPage(7, 300000)) {
             std::printf("the installation did not finish (page %d)\n", d.CurrentPage());
