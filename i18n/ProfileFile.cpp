@@ -20,6 +20,12 @@ bool IsSpace(char c)
 void ProfileFile::SetFile(const std::string& path)
 {
     iniPath_ = path;
+    // The system keeps a parsed copy of recently read profile files and trusts it while
+    // the file's write time looks unchanged (or the file is missing). The engine unpacks a
+    // new lang.ini over an earlier one at the same path, so the copy is dropped here and
+    // the next read sees the file as it is now. With all three names null this call only
+    // flushes; it never writes to the file.
+    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniPath_.c_str());
 }
 
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,

@@ -85,6 +85,9 @@ void ProfileTest::PutLangIni(const std::string& text)
 {
     ::CreateDirectoryA(UnpackFolder().c_str(), nullptr);
     ASSERT_TRUE(TestZip::Save(UnpackFolder() + "\\lang.ini", text));
+    // Tests rewrite this file at the same path within moments; drop the system's cached
+    // copy so the next read cannot be served the previous test's content.
+    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, (UnpackFolder() + "\\lang.ini").c_str());
 }
 
 void ProfileTest::DeleteRecord()
