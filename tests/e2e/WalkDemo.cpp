@@ -24,14 +24,11 @@ const DWORD kStep = 30000;
 struct Walk {
     SetupDriver driver;
     std::string shots;
-    int shotNumber = 0;
 
     void Shot(const char* name, HWND window = nullptr)
     {
         Sleep(400); // let the page finish painting
-        char file[64];
-        std::snprintf(file, sizeof(file), "%02d-%s.bmp", ++shotNumber, name);
-        std::string path = shots + "\\" + file;
+        std::string path = shots + "\\" + name + ".bmp";
         if (!WindowShot::Save(window ? window : driver.Frame(), path))
             std::printf("  (no picture of %s)\n", name);
     }
