@@ -2,6 +2,7 @@
 #include "engine/InstallEngine.h"
 
 #include "engine/ItemPath.h"
+#include "engine/NoticeDelivery.h"
 #include "engine/SentMessageWait.h"
 #include "framework/CWinThread.h"
 #include "i18n/LanguageTable.h"
@@ -73,7 +74,7 @@ LRESULT InstallEngine::NotifyFinal(int32_t code)
 
 LRESULT InstallEngine::Send(int32_t code, int32_t chunkBytes, int32_t size, std::string name)
 {
-    if (!frameWindow)
+    if (!frameWindow || !NoticeDelivery::Delivers(code))
         return 0;
     ProgressNotice notice;
     notice.code = code;

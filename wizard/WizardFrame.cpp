@@ -9,6 +9,7 @@
 #include "i18n/LanguageTable.h"
 #include "i18n/ProfileFile.h"
 #include "resources/resource.h"
+#include "wizard/NoticeMeter.h"
 #include "wizard/pages/CancelPage.h"
 #include "wizard/pages/ConfirmPage.h"
 #include "wizard/pages/DirectoryPage.h"
@@ -341,6 +342,7 @@ LRESULT WizardFrame::OnProgressNotice(WPARAM, LPARAM lParam)
     const ProgressNotice* notice = reinterpret_cast<const ProgressNotice*>(lParam);
     if (!notice)
         return 0;
+    NoticeMeter meter(notice->code);
     ProgressPage* progress = static_cast<ProgressPage*>(Page(ProgressIndex));
     switch (notice->code) {
     case NoticeChunk:
