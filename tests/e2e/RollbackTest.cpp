@@ -64,6 +64,9 @@ protected:
         ASSERT_TRUE(box) << "the abandon question";
         EXPECT_EQ("Orvanta 4.00", SetupDriver::WindowText(box));
         ASSERT_EQ(6, d.CurrentPage()) << "the installation ended before the question was answered";
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        ::GetFileAttributesExA(big.c_str(), GetFileExInfoStandard, &data);
+        RecordProperty("big_file_bytes_at_cancel", std::to_string(data.nFileSizeLow));
         ASSERT_TRUE(SetupDriver::Answer(box, IDYES));
         ASSERT_TRUE(d.WaitForPage(8, kInstallMs));
         EXPECT_TRUE(WaitUntil(kStepMs, [&] { return d.Text(1022) == kNotInstalledZh; })) << d.Text(1022);
