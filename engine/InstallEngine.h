@@ -95,6 +95,7 @@ private:
     LRESULT Send(int32_t code, int32_t chunkBytes, int32_t size, std::string name);
     bool Cancelled() const { return state.load() == NoticeCancel; }
     bool KeepsInstallDirectory() const;
+    bool KeepsProgramGroup() const;
 
     HWND frameWindow = nullptr;
     std::atomic<int32_t> state{0};
@@ -113,6 +114,9 @@ private:
     // the recorded installation's, so it may hold the user's own files and a rollback
     // removes only what this run created there.
     bool keepInstallDirectory = false;
+    // The same for the program group: a group the user picked from the existing ones
+    // (another product's, or a system folder) keeps everything but this run's shortcuts.
+    bool keepProgramGroup = false;
     // Set by FinishInstall before it replaces the record with this run's.
     std::atomic<bool> recordTouched{false};
     CreatedEntries created;

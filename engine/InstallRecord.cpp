@@ -20,7 +20,8 @@ bool InstallEngine::FinishInstall()
     if (Cancelled())
         return false;
     std::string groupFolder = programsFolder + programGroup;
-    ::CreateDirectoryA(groupFolder.c_str(), nullptr);
+    if (::CreateDirectoryA(groupFolder.c_str(), nullptr))
+        created.Add(groupFolder);
     NotifyShellFolder(SHCNE_MKDIR | SHCNE_INTERRUPT, groupFolder);
 
     LanguageTable* table = LanguageTable::Instance();

@@ -16,6 +16,7 @@ bool InstallEngine::StartWorker()
     if (workerStarted)
         return false;
     keepInstallDirectory = KeepsInstallDirectory();
+    keepProgramGroup = KeepsProgramGroup();
     // Started suspended: the handle must be duplicated before the thread can end, since
     // its self-deleting thread object closes the original.
     CWinThread* thread = ::AfxBeginThread(&InstallEngine::WorkerMain, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
@@ -102,6 +103,16 @@ bool InstallEngine::KeepsInstallDirectory() const
     return !ItemPath::SameDirectory(installDirectory, ReadRecordValue("InstallPath"));
 }
 
+bool InstallEngine::KeepsProgramGroup() const
+{
+    std::string group = programsFolder + programGroup;
+    DWORD attributes = ::GetFileAttributesA(group.c_str());
+    if (programGroup.empty() || attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    std::string recorded = ReadRecordValue("ProgramGroup");
+    return recorded.empty() || !ItemPath::SameDirectory(group, programsFolder + recorded);
+}
+
 // The removal starts only once the cancelled worker has stopped (it does so at its next
 // chunk, or after the shortcut or record step it is in), so that no file is written
 // behind the remover's back and every entry the run created is on the list. Sent
@@ -118,12 +129,14 @@ bool InstallEngine::Rollback()
     bool keep = workerStarted ? keepInstallDirectory : KeepsInstallDirectory();
     if (!installDirectory.empty() && !keep)
         remover->AddDirectory(installDirectory);
-    if (!programGroup.empty())
+    bool keepGroup = workerStarted ? keepProgramGroup : KeepsProgramGroup();
+    if (!programGroup.empty() && !keepGroup)
         remover->AddDirectory(programsFolder + programGroup);
     InstallSettings settings;
     LanguageTable::Instance()->ReadInstallSettings(settings);
     remover->AddFile(desktopFolder + settings.installname + ".lnk");
-    // Also covers the parents of a new install directory that this run had to create.
+    // Also covers the parents of a new install directory that this run had to create, and
+    // the shortcuts it made in a program group that is kept.
     remover->AddCreatedEntries(created.Snapshot());
     remover->Start();
     return true;

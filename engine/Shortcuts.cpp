@@ -52,6 +52,8 @@ bool InstallEngine::CreateShortcut(const std::string& linkPath, const std::strin
     WCHAR widePath[kWidePathLength];
     if (::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, kWidePathLength) == 0)
         return true;
-    file->Save(widePath, TRUE);
+    bool existed = ::GetFileAttributesA(linkPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+    if (SUCCEEDED(file->Save(widePath, TRUE)) && !existed)
+        created.Add(linkPath);
     return true;
 }

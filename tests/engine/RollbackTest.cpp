@@ -173,3 +173,31 @@ TEST_F(RollbackTest, TheRollbackWaitsForTheCancelledWorker)
     Remover::DestroyInstance();
     EXPECT_FALSE(Exists(scratch.file("inst")));
 }
+
+TEST_F(RollbackTest, AGroupTheUserHadKeepsEverythingButThisRunsShortcuts)
+{
+    std::string group = ProgramsFolder() + kGroup;
+    ::CreateDirectoryA(group.c_str(), nullptr);
+    TestZip::Save(group + "\\Other Product.lnk", "the user's own shortcut");
+    engine->SetInstallDirectory(scratch.file("inst"));
+    Product();
+    RunToTheEnd();
+    ASSERT_TRUE(Exists(group + "\\Uninstall.lnk"));
+    CancelAndRollBack();
+    EXPECT_EQ(std::vector<std::string>({"Other Product.lnk"}), Entries(group));
+    EXPECT_FALSE(Exists(scratch.file("inst")));
+}
+
+TEST_F(RollbackTest, AGroupTheUserHadIsLeftAloneByACancelledRun)
+{
+    std::string group = ProgramsFolder() + kGroup;
+    ::CreateDirectoryA(group.c_str(), nullptr);
+    TestZip::Save(group + "\\Other Product.lnk", "the user's own shortcut");
+    engine->SetInstallDirectory(scratch.file("inst"));
+    Product();
+    ASSERT_TRUE(engine->StartWorker());
+    engine->RequestCancel();
+    EXPECT_TRUE(engine->Rollback());
+    Remover::DestroyInstance();
+    EXPECT_EQ(std::vector<std::string>({"Other Product.lnk"}), Entries(group));
+}
