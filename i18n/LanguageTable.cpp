@@ -66,6 +66,7 @@ void LanguageTable::GetLanguageNames(std::vector<std::string>& names) const
 void LanguageTable::SetCurrentLanguage(int language)
 {
     currentLanguage_ = language;
+    cache_.Clear();
 }
 
 int LanguageTable::GetCurrentLanguage() const
@@ -75,11 +76,15 @@ int LanguageTable::GetCurrentLanguage() const
 
 void LanguageTable::FillRecord(int language, LanguageRecord& record) const
 {
+    if (cache_.Find(GetFile(), language, record))
+        return;
+    RecordCache::FileState before = cache_.Begin(GetFile(), true);
     const std::string section = "lang" + std::to_string(language);
     record.font = ReadInt(section, "font", 0);
     for (int identifier : TextId::All)
         record.SetText(identifier,
                        ReadString(section, std::to_string(identifier), BuiltinTexts::Get(identifier)));
+    cache_.Store(GetFile(), language, before, record);
 }
 
 void LanguageTable::FillCurrentRecord(LanguageRecord& record) const

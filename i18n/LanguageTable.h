@@ -1,8 +1,9 @@
 #pragma once
 // The process-wide language table over lang.ini: the wizard's texts in one or more
 // languages, the install settings and the extra shortcuts. It keeps no texts in memory:
-// every query reads the file (ProfileFile), so a change of file or of the current
-// language shows at the next query. It also owns the two label fonts and resolves the
+// every query reads the file (ProfileFile) or checks it against the last record filled
+// from it (RecordCache), so a change of file or of the current language shows at the
+// next query. It also owns the two label fonts and resolves the
 // working folder.
 //
 // lang.ini sections: "lang" (count, default, lang1..), "lang<n>" (font and the texts
@@ -17,6 +18,7 @@
 #include "i18n/LanguageRecord.h"
 #include "i18n/LinkEntry.h"
 #include "i18n/ProfileFile.h"
+#include "i18n/RecordCache.h"
 
 #include <atomic>
 #include <string>
@@ -78,5 +80,7 @@ private:
     static LanguageTable* instance_;
 
     std::atomic<int> currentLanguage_{1};
+    // Filled records, checked against the file at every query (RecordCache.h).
+    mutable RecordCache cache_;
     CFont fonts_[2];
 };

@@ -227,4 +227,44 @@ TEST_F(LanguageTableTest, SetFileTakesEffectAtTheNextQuery)
     EXPECT_EQ(1, table->GetCurrentLanguage()) << "a new file does not reset the language";
 }
 
+// Records are kept between queries; a file rewritten with the same length within the
+// same time stamp, a file that appears or goes, and a file whose stamps are old all show
+// at the next query.
+TEST_F(LanguageTableTest, ChangesOfTheFileShowAtTheNextQueryDespiteKeptRecords)
+{
+    LanguageTable* table = Use("[lang1]\r\n20001=Back\r\n");
+    table->SetCurrentLanguage(1);
+    LanguageRecord record;
+    table->FillCurrentRecord(record);
+    table->FillCurrentRecord(record);
+    EXPECT_EQ("Back", record.Text(TextId::ButtonBack));
+    ASSERT_TRUE(testsupport::WriteBytes(dir_.file("lang.ini"), "[lang1]\r\n20001=Bock\r\n"));
+    table->FillCurrentRecord(record);
+    EXPECT_EQ("Bock", record.Text(TextId::ButtonBack)) << "same length, same moment";
+
+    // Stamps far in the past: the stamps alone decide, and a rewrite moves them.
+    HANDLE file = CreateFileA(dir_.file("lang.ini").c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    FILETIME old = {0x12345678, 0x01D00000};
+    SetFileTime(file, nullptr, nullptr, &old);
+    CloseHandle(file);
+    table->FillCurrentRecord(record);
+    table->FillCurrentRecord(record);
+    EXPECT_EQ("Bock", record.Text(TextId::ButtonBack));
+    ASSERT_TRUE(testsupport::WriteBytes(dir_.file("lang.ini"), "[lang1]\r\n20001=Buck\r\n"));
+    table->FillCurrentRecord(record);
+    EXPECT_EQ("Buck", record.Text(TextId::ButtonBack)) << "a rewrite after old stamps";
+
+    ASSERT_TRUE(DeleteFileA(dir_.file("lang.ini").c_str()));
+    table->FillCurrentRecord(record);
+    EXPECT_EQ(BuiltinTexts::Get(TextId::ButtonBack), record.Text(TextId::ButtonBack)) << "the file went";
+    ASSERT_TRUE(testsupport::WriteBytes(dir_.file("lang.ini"), "[lang2]\r\n20001=Zurueck\r\n"));
+    table->FillCurrentRecord(record);
+    EXPECT_EQ(BuiltinTexts::Get(TextId::ButtonBack), record.Text(TextId::ButtonBack));
+    table->SetCurrentLanguage(2);
+    table->FillCurrentRecord(record);
+    EXPECT_EQ("Zurueck", record.Text(TextId::ButtonBack)) << "the file came back; the language changed";
+}
+
 } // namespace
