@@ -42,21 +42,24 @@ bool InstallEngine::ExtractPayload()
     // reached; the first item that cannot be described ends every pass over them.
     int32_t count = info.index;
     totalBytes = 0;
+    // The file sizes are kept from this one pass over the descriptions: each description
+    // costs reads of the central directory and of the item's local header.
+    std::vector<uint64_t> fileSizes;
     for (int32_t i = 0; i < count; ++i) {
         if (ZipReader::GetItem(zip, i, info) != ZipOk) {
             count = i + 1;
             break;
         }
         totalBytes += info.uncompressedSize64;
+        if (!IsDirectoryItem(info))
+            fileSizes.push_back(info.uncompressedSize64);
     }
     // The total notice is the sum of what the file notices will carry, so the overall
     // bar ends exactly full however the sizes were scaled.
     ProgressScale scale(totalBytes);
     int64_t totalUnits = 0;
-    for (int32_t i = 0; i < count; ++i) {
-        if (ZipReader::GetItem(zip, i, info) == ZipOk && !IsDirectoryItem(info))
-            totalUnits += scale.Units(info.uncompressedSize64);
-    }
+    for (uint64_t size : fileSizes)
+        totalUnits += scale.Units(size);
     Notify(NoticeTotal, 0, int32_t(totalUnits > INT32_MAX ? INT32_MAX : totalUnits), std::string());
 
     std::string base = ItemPath::Full(installDirectory);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <utility>
@@ -39,10 +41,25 @@ bool WriteAll(HANDLE file, const char* bytes, size_t count)
 
 } // namespace
 
+// Eight bytes at a time from both ends: the same exchanges as the byte loop, in an
+// eighth of the steps. The words are moved with memcpy, so no alignment is assumed.
 void PayloadDecoder::Reverse(char* bytes, size_t count)
 {
-    for (size_t i = 0; i < count / 2; ++i)
-        std::swap(bytes[i], bytes[count - 1 - i]);
+    size_t front = 0;
+    size_t back = count;
+    while (back - front >= 16) {
+        uint64_t low, high;
+        std::memcpy(&low, bytes + front, 8);
+        std::memcpy(&high, bytes + back - 8, 8);
+        low = __builtin_bswap64(low);
+        high = __builtin_bswap64(high);
+        std::memcpy(bytes + front, &high, 8);
+        std::memcpy(bytes + back - 8, &low, 8);
+        front += 8;
+        back -= 8;
+    }
+    for (; back - front >= 2; ++front, --back)
+        std::swap(bytes[front], bytes[back - 1]);
 }
 
 bool PayloadDecoder::Decode(const std::string& source, const std::string& target)
