@@ -8,6 +8,13 @@ cd "$root"
 unset DISPLAY
 out="$root/docs/screenshots"
 rm -rf "$root/build/demo/wineprefix" "$out/zh" "$out/en"
+# The demo installs in a blink; a large (but well compressible) extra file keeps the
+# progress page up long enough to be pictured while it moves.
+cmake --preset windows >/dev/null && cmake --build --preset windows --target demo_product >/dev/null
+export ORVANTA_DEMO_PRODUCT="$root/build/demo/screenshot-product"
+rm -rf "$ORVANTA_DEMO_PRODUCT"
+cp -r "$root/build/windows/demo/product" "$ORVANTA_DEMO_PRODUCT"
+head -c 400M /dev/zero > "$ORVANTA_DEMO_PRODUCT/docs/sample.dat"
 for lang in zh en; do
   index=1; [ "$lang" = en ] && index=2
   mkdir -p "$out/$lang"
@@ -17,4 +24,5 @@ for lang in zh en; do
   cp build/demo/shots/directory-question.png build/demo/shots/abandon-question.png \
      build/demo/shots/cancelled.png "$out/$lang/"
 done
+rm -rf "$ORVANTA_DEMO_PRODUCT"
 ls -R "$out"

@@ -20,7 +20,9 @@ demo="$root/build/demo"
 mkdir -p "$demo"
 win="$root/build/windows"
 setup="$demo/OrvantaSetup.exe"
-"$root/build/host/tools/orvapack" build --stub "$win/app/setup.exe" --product "$win/demo/product" \
+# ORVANTA_DEMO_PRODUCT packs another product folder instead (make-screenshots.sh uses it).
+product="${ORVANTA_DEMO_PRODUCT:-$win/demo/product}"
+"$root/build/host/tools/orvapack" build --stub "$win/app/setup.exe" --product "$product" \
   --lang "$win/demo/lang.ini" --banner "$win/demo/top_log.bmp" --out "$setup"
 echo "packed $setup"
 "$root/build/host/tools/orvapack" list "$setup"
