@@ -110,11 +110,15 @@ int main(int argc, char** argv)
     if (process)
         CloseHandle(process);
 
-    // Leave without starting the product: the launch box is cleared directly, which a
-    // posted click does not do reliably under Wine.
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(d.Control(1016), BM_SETCHECK, BST_UNCHECKED, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
-    if (d.IsChecked(1016))
+    // Leave without starting the product. The finish page ticks its launch box at every
+    // paint, so the box is cleared once the page has painted, and checked again.
+    bool cleared = PollUntil(10000, 200, [&d] {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutA(d.Control(1016), BM_SETCHECK, BST_UNCHECKED, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+        Sleep(200);
+        return !d.IsChecked(1016);
+    });
+    if (!cleared)
         return Fail(d, "the launch box stays ticked");
     d.Press(1003);
     if (!d.WaitForExit(kStep * 5))

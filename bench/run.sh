@@ -17,12 +17,16 @@ products=("$@")
 [ ${#products[@]} -gt 0 ] || products=(big small huge demo)
 
 if [ "${BENCH_INNER:-}" != 1 ]; then
+  # BENCH_NO_BUILD=1 measures the programs as they are built (for instance a build of an
+  # earlier revision) and skips the build.
+  if [ "${BENCH_NO_BUILD:-}" != 1 ]; then
   bash scripts/bootstrap.sh >/dev/null
   [ -f "$host/CMakeCache.txt" ] || cmake --preset host -B "$host" -DORVANTA_SANITIZE=OFF -DORVANTA_FUZZ=OFF \
     -DORVANTA_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$host" -j "$(nproc)" --target orvapack
   [ -f "$win/CMakeCache.txt" ] || cmake --preset windows -B "$win" >/dev/null
   cmake --build "$win" -j "$(nproc)" --target setup_bench setup_bench_quiet orvanta_bench demo_product wine_locale
+  fi
   echo "== products"
   python3 bench/products.py "$data/products" "$win/demo/product"
   rm -rf "$data/setups" && mkdir -p "$data/setups"
