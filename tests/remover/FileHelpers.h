@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <initializer_list>
 #include <string>
 
 namespace removertest {
@@ -26,6 +27,20 @@ inline bool MakeFile(const std::string& path, const std::string& content = "x")
     BOOL ok = ::WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
     ::CloseHandle(file);
     return ok && written == content.size();
+}
+
+// Creates root and, in order, every entry below it: names ending in '\\' are folders.
+inline bool MakeTree(const std::string& root, std::initializer_list<std::string> entries)
+{
+    if (!Exists(root) && !MakeDir(root))
+        return false;
+    for (const std::string& entry : entries) {
+        bool folder = !entry.empty() && entry.back() == '\\';
+        std::string path = root + "\\" + (folder ? entry.substr(0, entry.size() - 1) : entry);
+        if (!(folder ? MakeDir(path) : MakeFile(path)))
+            return false;
+    }
+    return true;
 }
 
 inline std::string ShellFolder(int csidl)

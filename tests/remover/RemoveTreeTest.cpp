@@ -20,6 +20,14 @@ std::wstring Long(const std::string& path)
     return L"\\\\?\\" + std::wstring(path.begin(), path.end());
 }
 
+bool MakeLongFile(const std::string& path)
+{
+    HANDLE file = ::CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    ::CloseHandle(file);
+    return file != INVALID_HANDLE_VALUE;
+}
+
 size_t EntryCount(const std::string& folder)
 {
     WIN32_FIND_DATAA data;
@@ -36,72 +44,34 @@ size_t EntryCount(const std::string& folder)
 
 } // namespace
 
-TEST(RemoveTree, RemovesNestedFoldersAndFiles)
+TEST(RemoveTree, RemovesNestedFoldersAndFilesGivenWithTrailingBackslash)
 {
     ScratchDir scratch;
     std::string root = scratch.file("tree");
-    ASSERT_TRUE(MakeDir(root));
-    ASSERT_TRUE(MakeDir(root + "\\a"));
-    ASSERT_TRUE(MakeDir(root + "\\a\\b"));
-    ASSERT_TRUE(MakeDir(root + "\\a\\b\\c"));
-    ASSERT_TRUE(MakeDir(root + "\\empty"));
-    ASSERT_TRUE(MakeFile(root + "\\top.txt"));
+    ASSERT_TRUE(MakeTree(root, {"a\\", "a\\b\\", "a\\b\\c\\", "empty\\", "top.txt", "a\\.hidden"}));
     ASSERT_TRUE(MakeFile(root + "\\a\\b\\c\\deep.bin", std::string(70000, 'd')));
-    ASSERT_TRUE(MakeFile(root + "\\a\\.hidden"));
     ASSERT_TRUE(::SetFileAttributesA((root + "\\a\\.hidden").c_str(), FILE_ATTRIBUTE_HIDDEN));
-
-    EXPECT_TRUE(Remover::RemoveTree(root));
+    EXPECT_TRUE(Remover::RemoveTree(root + "\\"));
     EXPECT_FALSE(Exists(root));
     EXPECT_TRUE(Exists(scratch.str()));
+    EXPECT_FALSE(Remover::RemoveTree(scratch.file("absent")));
 }
 
 TEST(RemoveTree, ReadOnlyFileKeepsItselfAndItsAncestorsOnly)
 {
     ScratchDir scratch;
     std::string root = scratch.file("tree");
-    ASSERT_TRUE(MakeDir(root));
-    ASSERT_TRUE(MakeDir(root + "\\keep"));
-    ASSERT_TRUE(MakeDir(root + "\\keep\\deep"));
-    ASSERT_TRUE(MakeDir(root + "\\keep\\deep\\emptied"));
-    ASSERT_TRUE(MakeDir(root + "\\other"));
     std::string readOnly = root + "\\keep\\deep\\locked.txt";
-    ASSERT_TRUE(MakeFile(readOnly));
+    ASSERT_TRUE(MakeTree(root, {"keep\\", "keep\\deep\\", "keep\\deep\\emptied\\", "other\\", "keep\\deep\\locked.txt",
+                                "keep\\deep\\emptied\\x.txt", "keep\\sibling.txt", "other\\z.txt", "w.txt"}));
     ASSERT_TRUE(::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(MakeFile(root + "\\keep\\deep\\emptied\\x.txt"));
-    ASSERT_TRUE(MakeFile(root + "\\keep\\sibling.txt"));
-    ASSERT_TRUE(MakeFile(root + "\\other\\z.txt"));
-    ASSERT_TRUE(MakeFile(root + "\\w.txt"));
 
     EXPECT_FALSE(Remover::RemoveTree(root));
-
-    EXPECT_TRUE(Exists(readOnly));
-    EXPECT_TRUE(Exists(root + "\\keep\\deep"));
-    EXPECT_TRUE(Exists(root + "\\keep"));
-    EXPECT_TRUE(Exists(root));
-    EXPECT_FALSE(Exists(root + "\\keep\\deep\\emptied"));
-    EXPECT_FALSE(Exists(root + "\\keep\\sibling.txt"));
-    EXPECT_FALSE(Exists(root + "\\other"));
-    EXPECT_FALSE(Exists(root + "\\w.txt"));
-
+    for (const char* kept : {"\\keep\\deep\\locked.txt", "\\keep\\deep", "\\keep", ""})
+        EXPECT_TRUE(Exists(root + kept)) << kept;
+    for (const char* gone : {"\\keep\\deep\\emptied", "\\keep\\sibling.txt", "\\other", "\\w.txt"})
+        EXPECT_FALSE(Exists(root + gone)) << gone;
     ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
-TEST(RemoveTree, AcceptsAFolderPathWithATrailingBackslash)
-{
-    ScratchDir scratch;
-    std::string root = scratch.file("tree");
-    ASSERT_TRUE(MakeDir(root));
-    ASSERT_TRUE(MakeDir(root + "\\sub"));
-    ASSERT_TRUE(MakeFile(root + "\\sub\\x.txt"));
-    EXPECT_TRUE(Remover::RemoveTree(root + "\\"));
-    EXPECT_FALSE(Exists(root));
-}
-
-TEST(RemoveTree, MissingFolderCostsNothing)
-{
-    ScratchDir scratch;
-    EXPECT_FALSE(Remover::RemoveTree(scratch.file("absent")));
-    EXPECT_TRUE(Exists(scratch.str()));
 }
 
 // Entries whose path exceeds MAX_PATH - 1 are skipped: they and the folders above them
@@ -110,53 +80,38 @@ TEST(RemoveTree, SkipsEntriesBeyondThePathLimit)
 {
     ScratchDir scratch;
     std::string root = scratch.file("tree");
-    ASSERT_TRUE(MakeDir(root));
     std::string level1 = root + "\\" + std::string(100, 'a');
-    ASSERT_LT(level1.size(), static_cast<size_t>(MAX_PATH - 1 - 5));
     std::string level2 = level1 + "\\" + std::string(150, 'b');
     std::string longFile = level1 + "\\" + std::string(200, 'f');
+    ASSERT_LT(level1.size(), static_cast<size_t>(MAX_PATH - 1 - 5));
     ASSERT_GT(level2.size(), static_cast<size_t>(MAX_PATH - 1));
-    ASSERT_TRUE(MakeDir(level1));
+    ASSERT_TRUE(MakeTree(root, {std::string(100, 'a') + "\\", std::string(100, 'a') + "\\mid.txt", "short.txt"}));
     ASSERT_TRUE(::CreateDirectoryW(Long(level2).c_str(), nullptr));
-    HANDLE deep = ::CreateFileW(Long(level2 + "\\deep.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(deep, INVALID_HANDLE_VALUE);
-    ::CloseHandle(deep);
-    HANDLE wide = ::CreateFileW(Long(longFile).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(wide, INVALID_HANDLE_VALUE);
-    ::CloseHandle(wide);
-    ASSERT_TRUE(MakeFile(level1 + "\\mid.txt"));
-    ASSERT_TRUE(MakeFile(root + "\\short.txt"));
+    ASSERT_TRUE(MakeLongFile(level2 + "\\deep.txt"));
+    ASSERT_TRUE(MakeLongFile(longFile));
 
     EXPECT_FALSE(Remover::RemoveTree(root));
-
     EXPECT_FALSE(Exists(root + "\\short.txt"));
     EXPECT_FALSE(Exists(level1 + "\\mid.txt"));
     EXPECT_TRUE(Exists(level1));
     EXPECT_NE(::GetFileAttributesW(Long(level2 + "\\deep.txt").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_NE(::GetFileAttributesW(Long(longFile).c_str()), INVALID_FILE_ATTRIBUTES);
-
     ::DeleteFileW(Long(level2 + "\\deep.txt").c_str());
     ::DeleteFileW(Long(longFile).c_str());
     ::RemoveDirectoryW(Long(level2).c_str());
 }
 
-TEST(RemovalGuard, RefusesRootsRelativeAndDevicePaths)
+TEST(RemovalGuard, RefusesRootsRelativeAndDevicePathsAcceptsInstallFolders)
 {
     for (const char* path : {"", "relative\\dir", "dir", ".", "..\\x", "C:dir", "C:", "\\dir", "\\", "C:\\", "c:/",
                              "C:\\\\", "C:\\.", "C:\\x\\..", "\\\\server", "\\\\server\\share", "\\\\server\\share\\",
                              "\\\\?\\C:\\somewhere\\x", "\\\\.\\C:\\somewhere\\x"})
         EXPECT_TRUE(RemovalGuard::Refuses(path)) << '"' << path << '"';
-}
 
-TEST(RemovalGuard, AcceptsOrdinaryInstallFolders)
-{
     ScratchDir scratch;
     std::string programFiles = ShellFolder(CSIDL_PROGRAM_FILES);
     std::string programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
-    ASSERT_FALSE(programFiles.empty());
-    ASSERT_FALSE(programs.empty());
+    ASSERT_FALSE(programFiles.empty() || programs.empty());
     for (const std::string& path : {scratch.str(), scratch.file("sub"), programFiles + "\\Orvanta 4.00",
                                     programs + "\\Orvanta", std::string("\\\\server\\share\\Orvanta"),
                                     std::string("D:\\Orvanta\\")})
@@ -171,20 +126,16 @@ TEST(RemoveTree, RefusesWellKnownFoldersAndTouchesNothing)
     char windows[MAX_PATH] = "";
     ASSERT_GT(::GetWindowsDirectoryA(windows, MAX_PATH), 0u);
     std::string profile = ShellFolder(CSIDL_PROFILE);
-    std::string desktop = ShellFolder(CSIDL_DESKTOPDIRECTORY);
-    std::string documents = ShellFolder(CSIDL_PERSONAL);
     ASSERT_FALSE(profile.empty());
-    ASSERT_FALSE(desktop.empty());
-    ASSERT_FALSE(documents.empty());
     std::string drive = std::string(windows, 2);
-    std::string profiles = profile.substr(0, profile.find_last_of('\\'));
-
     std::vector<std::string> refused = {
         std::string(windows), std::string(windows) + "\\", std::string(windows) + "\\System32\\..",
-        std::string(windows) + "\\system32", drive + "\\", drive, profile, profile + "\\\\", profiles, desktop,
-        documents, ShellFolder(CSIDL_PROGRAM_FILES), ShellFolder(CSIDL_PROGRAM_FILESX86), ShellFolder(CSIDL_PROGRAMS),
-        ShellFolder(CSIDL_COMMON_PROGRAMS), ShellFolder(CSIDL_STARTMENU), ShellFolder(CSIDL_COMMON_STARTMENU),
-        ShellFolder(CSIDL_APPDATA), ShellFolder(CSIDL_TEMPLATES)};
+        std::string(windows) + "\\system32", drive + "\\", drive, profile, profile + "\\\\",
+        profile.substr(0, profile.find_last_of('\\'))};
+    for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
+                      CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_APPDATA,
+                      CSIDL_TEMPLATES})
+        refused.push_back(ShellFolder(csidl));
     for (std::string& path : std::vector<std::string>(refused))
         refused.push_back(std::string(CharUpperA(&path[0])));
 
@@ -196,7 +147,6 @@ TEST(RemoveTree, RefusesWellKnownFoldersAndTouchesNothing)
     std::vector<size_t> before;
     for (const std::string& path : refused)
         before.push_back(EntryCount(path));
-
     for (size_t i = 0; i < refused.size(); ++i) {
         const std::string& path = refused[i];
         ASSERT_FALSE(path.empty());
@@ -211,9 +161,8 @@ TEST(RemoveTree, RefusesWellKnownFoldersAndTouchesNothing)
 
 TEST(RemovalGuard, NameBelowRejectsClimbingAndAbsoluteNames)
 {
-    EXPECT_TRUE(RemovalGuard::IsNameBelow("Orvanta 4.00"));
-    EXPECT_TRUE(RemovalGuard::IsNameBelow("Vendor\\Orvanta"));
-    EXPECT_TRUE(RemovalGuard::IsNameBelow("a..b"));
+    for (const char* name : {"Orvanta 4.00", "Vendor\\Orvanta", "a..b"})
+        EXPECT_TRUE(RemovalGuard::IsNameBelow(name)) << name;
     for (const char* name : {"", "..", "..\\x", "x\\..\\..", "x/../..", "... ", "\\x", "C:\\x", "C:x"})
         EXPECT_FALSE(RemovalGuard::IsNameBelow(name)) << '"' << name << '"';
 }

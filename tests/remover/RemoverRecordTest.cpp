@@ -8,6 +8,7 @@
 #include <tlhelp32.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace removertest;
@@ -26,21 +27,16 @@ bool RecordExists()
     return true;
 }
 
-void CreateRecord()
+// Creates the record (volatile) holding the given values.
+void Record(std::initializer_list<std::pair<const char*, std::string>> values = {})
 {
     HKEY key = nullptr;
     ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
                                 &key, nullptr),
               ERROR_SUCCESS);
-    ::RegCloseKey(key);
-}
-
-void WriteValue(const char* name, const std::string& text)
-{
-    HKEY key = nullptr;
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-    ::RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                     static_cast<DWORD>(text.size() + 1));
+    for (const auto& value : values)
+        ::RegSetValueExA(key, value.first, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.second.c_str()),
+                         static_cast<DWORD>(value.second.size() + 1));
     ::RegCloseKey(key);
 }
 
@@ -75,21 +71,15 @@ size_t ThreadCount()
     THREADENTRY32 entry{};
     entry.dwSize = sizeof(entry);
     size_t count = 0;
-    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry)) {
-        if (entry.th32OwnerProcessID == ::GetCurrentProcessId())
-            ++count;
-    }
+    for (BOOL more = ::Thread32First(snapshot, &entry); more; more = ::Thread32Next(snapshot, &entry))
+        count += entry.th32OwnerProcessID == ::GetCurrentProcessId();
     ::CloseHandle(snapshot);
     return count;
 }
 
 class RemoverRecord : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        Remover::DestroyInstance();
-        ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
-    }
+    void SetUp() override { TearDown(); }
     void TearDown() override
     {
         Remover::DestroyInstance();
@@ -101,9 +91,15 @@ protected:
 
 } // namespace
 
-TEST_F(RemoverRecord, RepairFollowsTheRemoversLife)
+TEST_F(RemoverRecord, RepairFollowsTheRemoversLifeAndNeverCreatesTheRecord)
 {
-    CreateRecord();
+    Remover::Instance();
+    EXPECT_FALSE(Remover::SetRecordValue("Repair", "1"));
+    EXPECT_EQ(Remover::GetRecordValue("Repair"), "");
+    Remover::DestroyInstance();
+    EXPECT_FALSE(RecordExists());
+
+    Record();
     Remover::Instance();
     EXPECT_EQ(ReadValue("Repair"), "1");
     Remover::DestroyInstance();
@@ -111,66 +107,45 @@ TEST_F(RemoverRecord, RepairFollowsTheRemoversLife)
     EXPECT_TRUE(RecordExists());
 }
 
-TEST_F(RemoverRecord, WithoutARecordNothingIsCreated)
-{
-    Remover::Instance();
-    EXPECT_FALSE(RecordExists());
-    EXPECT_FALSE(Remover::SetRecordValue("Repair", "1"));
-    EXPECT_EQ(Remover::GetRecordValue("Repair"), "");
-    Remover::DestroyInstance();
-    EXPECT_FALSE(RecordExists());
-}
-
 TEST_F(RemoverRecord, ConstructionQueuesTheRecordedInstallationFirst)
 {
-    ASSERT_FALSE(desktop.empty());
-    ASSERT_FALSE(programs.empty());
-    CreateRecord();
-    WriteValue("InstallPath", "C:\\Old Place\\Orvanta 4.00");
-    WriteValue("ProgramGroup", "Orvanta Old");
-    WriteValue("DesktopName", "Orvanta 4.00");
+    ASSERT_FALSE(desktop.empty() || programs.empty());
+    // Without a record only the (nameless) desktop entry is queued.
+    EXPECT_TRUE(Remover::Instance()->Directories().empty());
+    EXPECT_EQ(Remover::Instance()->Files(), (std::vector<std::string>{desktop + "\\.lnk"}));
+    Remover::DestroyInstance();
+
+    Record({{"InstallPath", "C:\\Old Place\\Orvanta 4.00"}, {"ProgramGroup", "Orvanta Old"},
+            {"DesktopName", "Orvanta 4.00"}});
     Remover* remover = Remover::Instance();
     remover->AddDirectory("C:\\Program Files\\Orvanta 4.00");
     remover->AddDirectory(programs + "\\Orvanta");
     remover->AddFile(desktop + "\\Orvanta.lnk");
-
     EXPECT_EQ(remover->Directories(),
               (std::vector<std::string>{"C:\\Old Place\\Orvanta 4.00", programs + "\\Orvanta Old",
                                         "C:\\Program Files\\Orvanta 4.00", programs + "\\Orvanta"}));
     EXPECT_EQ(remover->Files(), (std::vector<std::string>{desktop + "\\Orvanta 4.00.lnk", desktop + "\\Orvanta.lnk"}));
 }
 
-TEST_F(RemoverRecord, WithoutARecordOnlyTheDesktopEntryIsQueued)
+TEST_F(RemoverRecord, OverlongOrClimbingRecordValuesAreNotQueued)
 {
-    Remover* remover = Remover::Instance();
-    EXPECT_TRUE(remover->Directories().empty());
-    EXPECT_EQ(remover->Files(), (std::vector<std::string>{desktop + "\\.lnk"}));
-}
-
-TEST_F(RemoverRecord, ValuesBeyondSeventyNineCharactersReadEmptyAndAreNotQueued)
-{
-    CreateRecord();
     std::string fits = "C:\\" + std::string(76, 'p');
-    std::string tooLong = fits + "q";
-    WriteValue("InstallPath", fits);
+    Record({{"InstallPath", fits}});
     EXPECT_EQ(Remover::GetRecordValue("InstallPath"), fits);
-    WriteValue("InstallPath", tooLong);
-    WriteValue("ProgramGroup", std::string(80, 'g'));
+    // Beyond seventy-nine characters a value reads empty.
+    Record({{"InstallPath", fits + "q"}, {"ProgramGroup", std::string(80, 'g')}});
     EXPECT_EQ(Remover::GetRecordValue("InstallPath"), "");
-    Remover* remover = Remover::Instance();
-    EXPECT_TRUE(remover->Directories().empty());
+    EXPECT_TRUE(Remover::Instance()->Directories().empty());
+    Remover::DestroyInstance();
+
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kKey);
+    Record({{"ProgramGroup", "..\\..\\Start Menu"}, {"DesktopName", "..\\Documents\\x"}});
+    EXPECT_TRUE(Remover::Instance()->Directories().empty());
+    EXPECT_TRUE(Remover::Instance()->Files().empty());
 }
 
-TEST_F(RemoverRecord, GroupNamesThatClimbOutOfProgramsAreNotQueued)
-{
-    CreateRecord();
-    WriteValue("ProgramGroup", "..\\..\\Start Menu");
-    WriteValue("DesktopName", "..\\Documents\\x");
-    Remover* remover = Remover::Instance();
-    EXPECT_TRUE(remover->Directories().empty());
-    EXPECT_TRUE(remover->Files().empty());
-}
-
+// DestroyInstance right after Start: an exit during a rollback waits for the worker, so
+// the removal is complete (and the remover alive for it) when it returns.
 TEST_F(RemoverRecord, WorkerRemovesEverythingQueuedAndThenTheRecord)
 {
     ScratchDir scratch;
@@ -182,13 +157,9 @@ TEST_F(RemoverRecord, WorkerRemovesEverythingQueuedAndThenTheRecord)
     std::string link = scratch.file("Orvanta Remover.lnk");
     MakeBigTree(old);
     MakeBigTree(current);
-    ASSERT_TRUE(MakeDir(group));
-    ASSERT_TRUE(MakeFile(group + "\\Uninstall.lnk"));
+    ASSERT_TRUE(MakeTree(group, {"Uninstall.lnk"}));
     ASSERT_TRUE(MakeFile(link));
-    CreateRecord();
-    WriteValue("InstallPath", old);
-    WriteValue("ProgramGroup", "Orvanta Remover Test");
-    WriteValue("DesktopName", "Orvanta Remover Old");
+    Record({{"InstallPath", old}, {"ProgramGroup", "Orvanta Remover Test"}, {"DesktopName", "Orvanta Remover Old"}});
 
     Remover* remover = Remover::Instance();
     remover->AddDirectory(current);
@@ -196,27 +167,8 @@ TEST_F(RemoverRecord, WorkerRemovesEverythingQueuedAndThenTheRecord)
     EXPECT_TRUE(remover->Start());
     EXPECT_FALSE(remover->Start());
     Remover::DestroyInstance();
-
-    EXPECT_FALSE(Exists(old));
-    EXPECT_FALSE(Exists(current));
-    EXPECT_FALSE(Exists(group));
-    EXPECT_FALSE(Exists(link));
-    EXPECT_FALSE(RecordExists());
-}
-
-// An exit during a rollback waits for the worker, so the removal is complete (and the
-// remover alive for it) when DestroyInstance returns.
-TEST_F(RemoverRecord, DestroyWaitsForTheRunningWorker)
-{
-    ScratchDir scratch;
-    std::string tree = scratch.file("big");
-    MakeBigTree(tree);
-    CreateRecord();
-    Remover* remover = Remover::Instance();
-    remover->AddDirectory(tree);
-    ASSERT_TRUE(remover->Start());
-    Remover::DestroyInstance();
-    EXPECT_FALSE(Exists(tree));
+    for (const std::string& gone : {old, current, group, link})
+        EXPECT_FALSE(Exists(gone)) << gone;
     EXPECT_FALSE(RecordExists());
 }
 
@@ -245,20 +197,14 @@ TEST_F(RemoverRecord, CreatedEntriesGoAndTheUsersFilesStay)
 {
     ScratchDir scratch;
     std::string dir = scratch.file("existing");
-    ASSERT_TRUE(MakeDir(dir));
-    ASSERT_TRUE(MakeFile(dir + "\\user.txt"));
-    ASSERT_TRUE(MakeDir(dir + "\\userdir"));
-    ASSERT_TRUE(MakeFile(dir + "\\userdir\\keep.txt"));
+    ASSERT_TRUE(MakeTree(dir, {"user.txt", "userdir\\", "userdir\\keep.txt"}));
     // What the installation created, in creation order: folders, then files in them.
-    std::vector<std::string> folders = {dir + "\\bin", dir + "\\data", dir + "\\data\\sub", dir + "\\logs"};
-    std::vector<std::string> files = {dir + "\\app.exe", dir + "\\bin\\lib.dll", dir + "\\data\\sub\\x.dat",
-                                      dir + "\\userdir\\new.dat"};
-    for (const std::string& folder : folders)
-        ASSERT_TRUE(MakeDir(folder)) << folder;
-    for (const std::string& file : files)
-        ASSERT_TRUE(MakeFile(file)) << file;
-    std::vector<std::string> created = folders;
-    created.insert(created.end(), files.begin(), files.end());
+    ASSERT_TRUE(MakeTree(dir, {"bin\\", "data\\", "data\\sub\\", "logs\\", "app.exe", "bin\\lib.dll",
+                               "data\\sub\\x.dat", "userdir\\new.dat"}));
+    std::vector<std::string> created;
+    for (const char* entry : {"bin", "data", "data\\sub", "logs", "app.exe", "bin\\lib.dll", "data\\sub\\x.dat",
+                              "userdir\\new.dat"})
+        created.push_back(dir + "\\" + entry);
     created.push_back("relative\\file.txt");
     created.push_back("");
     ASSERT_TRUE(MakeFile(dir + "\\logs\\mine.txt"));  // the user's, in a created folder
@@ -268,10 +214,8 @@ TEST_F(RemoverRecord, CreatedEntriesGoAndTheUsersFilesStay)
     EXPECT_EQ(remover->CreatedEntries().size(), created.size() - 2);
     ASSERT_TRUE(remover->Start());
     Remover::DestroyInstance();
-
-    EXPECT_TRUE(Exists(dir + "\\user.txt"));
-    EXPECT_TRUE(Exists(dir + "\\userdir\\keep.txt"));
-    EXPECT_TRUE(Exists(dir + "\\logs\\mine.txt"));
+    for (const char* kept : {"\\user.txt", "\\userdir\\keep.txt", "\\logs\\mine.txt"})
+        EXPECT_TRUE(Exists(dir + kept)) << kept;
     for (const char* gone : {"\\app.exe", "\\bin", "\\data", "\\userdir\\new.dat"})
         EXPECT_FALSE(Exists(dir + gone)) << gone;
 }
