@@ -1,12 +1,10 @@
 #include "container/PayloadContainer.h"
 #include "container/TestFiles.h"
 #include "support/ScratchDir.h"
-#include "tools/ContainerWriter.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
+#include <functional>
 
 using testfiles::Bytes;
 
@@ -14,24 +12,17 @@ namespace {
 
 const std::vector<uint8_t> Stub = Bytes("MZ this stands for the executable image....");
 
-struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 class ReadIndexTest : public ::testing::Test {
 protected:
-    // Writes stub + what the writer holds and reads the index back.
-    bool ReadBack(const ContainerWriter& writer, ContainerEntryList& list)
-    {
-        std::vector<uint8_t> file = Stub;
-        file.insert(file.end(), writer.Bytes().begin(), writer.Bytes().end());
-        testfiles::Write(path, file);
-        return PayloadContainer(path).ReadIndex(list);
-    }
-
     bool ReadBackRaw(const std::vector<uint8_t>& file, ContainerEntryList& list)
     {
         testfiles::Write(path, file);
+        return PayloadContainer(path).ReadIndex(list);
+    }
+    // Writes stub + what the writer holds and reads the index back.
+    bool ReadBack(const ContainerWriter& writer, ContainerEntryList& list)
+    {
+        testfiles::WriteSetup(path, Stub, writer);
         return PayloadContainer(path).ReadIndex(list);
     }
 
@@ -52,81 +43,54 @@ TEST_F(ReadIndexTest, FileWithoutContainerHasNoIndex)
 
 TEST_F(ReadIndexTest, RecordsReadBackwardsWithAbsoluteOffsets)
 {
-    writer.AppendList({{0, 10, 0x00, "R1"}, {10, 20, 0x80, "R2"}, {0xFFFFFFF0u, 7, 0x7F, "R3"}}, 1000);
+    writer.AppendList({{0, 10, 0x00, "R1"}, {10, 20, 0x81, "R2"}, {0xFFFFFFF0u, 7, 0x7F, "R3"}}, 1000);
     writer.AppendTrailer();
     ContainerEntryList list;
     ASSERT_TRUE(ReadBack(writer, list));
     ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[0].name, "R3");
-    EXPECT_EQ(list[1].name, "R2");
-    EXPECT_EQ(list[2].name, "R1");
+    EXPECT_EQ(list[0].name + list[1].name + list[2].name, "R3R2R1");
     EXPECT_EQ(list[2].offset, 1000u);
     EXPECT_EQ(list[1].offset, 1010u);
     EXPECT_EQ(list[0].offset, uint32_t(0xFFFFFFF0u + 1000u)) << "32-bit addition wraps";
     EXPECT_EQ(list[1].size, 20u);
-    EXPECT_EQ(list[1].flags, 0x80);
-    EXPECT_TRUE(list[1].IsDirectory());
+    EXPECT_EQ(list[1].flags, 0x81);
+    EXPECT_TRUE(list[1].IsDirectory()) << "the directory bit, whatever else is set";
     EXPECT_EQ(list[0].flags, 0x7F);
     EXPECT_FALSE(list[0].IsDirectory());
 }
 
-TEST_F(ReadIndexTest, EmptyTopLevelListIsValid)
+// Trailer and name variants: the signature must match exactly up to its first NUL, names
+// hold at most 259 bytes and end at an embedded NUL, an empty top-level list is valid.
+TEST_F(ReadIndexTest, SignatureAndNameVariants)
 {
-    writer.AppendList({}, 0);
-    writer.AppendTrailer();
-    ContainerEntryList list(2);
-    EXPECT_TRUE(ReadBack(writer, list));
-    EXPECT_TRUE(list.empty());
-}
-
-TEST_F(ReadIndexTest, SignatureEndsAtFirstNul)
-{
-    writer.AppendList({{0, 1, 0, "a"}}, 0);
-    writer.AppendName(std::string(PayloadContainer::Signature) + std::string(2, '\0'));
-    ContainerEntryList list;
-    EXPECT_TRUE(ReadBack(writer, list));
-    EXPECT_EQ(list.size(), 1u);
-}
-
-TEST_F(ReadIndexTest, SignatureMustMatchExactly)
-{
-    writer.AppendList({}, 0);
-    writer.AppendName("This is a file list.");
-    ContainerEntryList list;
-    EXPECT_FALSE(ReadBack(writer, list));
-
-    ContainerWriter upper(Stub.size());
-    upper.AppendList({}, 0);
-    upper.AppendName("THIS IS A FILE LIST .");
-    EXPECT_FALSE(ReadBack(upper, list));
-}
-
-TEST_F(ReadIndexTest, NameLengthLimitIs259)
-{
-    writer.AppendList({{0, 1, 0, std::string(259, 'n')}}, 0);
-    writer.AppendTrailer();
-    ContainerEntryList list;
-    ASSERT_TRUE(ReadBack(writer, list));
-    EXPECT_EQ(list.at(0).name.size(), 259u);
-
-    ContainerWriter tooLong(Stub.size());
-    tooLong.AppendList({{0, 1, 0, std::string(260, 'n')}}, 0);
-    tooLong.AppendTrailer();
-    EXPECT_FALSE(ReadBack(tooLong, list));
-
-    ContainerWriter longSignature(Stub.size());
-    longSignature.AppendList({}, 0);
-    longSignature.AppendName(PayloadContainer::Signature + std::string(239, '\0'));
-    EXPECT_FALSE(ReadBack(longSignature, list));
-}
-
-TEST_F(ReadIndexTest, NameStopsAtEmbeddedNul)
-{
-    writer.AppendList({{0, 1, 0, std::string("ab\0cd", 5)}}, 0);
-    writer.AppendTrailer();
-    ContainerEntryList list;
-    ASSERT_TRUE(ReadBack(writer, list));
-    EXPECT_EQ(list.at(0).name, "ab");
+    const std::string sig = PayloadContainer::Signature;
+    struct Case {
+        const char* what;
+        std::vector<ContainerRecord> records;
+        std::string trailer;
+        bool ok;
+        std::string firstName;
+    } cases[] = {
+        {"empty list", {}, sig, true, ""},
+        {"signature ends at first NUL", {{0, 1, 0, "a"}}, sig + std::string(2, '\0'), true, "a"},
+        {"other text", {}, "This is a file list.", false, ""},
+        {"upper case", {}, "THIS IS A FILE LIST .", false, ""},
+        {"signature name too long", {}, sig + std::string(239, '\0'), false, ""},
+        {"name of 259", {{0, 1, 0, std::string(259, 'n')}}, sig, true, std::string(259, 'n')},
+        {"name of 260", {{0, 1, 0, std::string(260, 'n')}}, sig, false, ""},
+        {"embedded NUL", {{0, 1, 0, std::string("ab\0cd", 5)}}, sig, true, "ab"},
+    };
+    for (const Case& c : cases) {
+        ContainerWriter w(Stub.size());
+        w.AppendList(c.records, 0);
+        w.AppendName(c.trailer);
+        ContainerEntryList list(2);
+        EXPECT_EQ(ReadBack(w, list), c.ok) << c.what;
+        if (c.ok) {
+            ASSERT_EQ(list.size(), c.records.size()) << c.what;
+            EXPECT_EQ(list.empty() ? "" : list[0].name, c.firstName) << c.what;
+        }
+    }
 }
 
 TEST_F(ReadIndexTest, TruncatedListFailsKeepingWhatWasRead)
@@ -141,25 +105,20 @@ TEST_F(ReadIndexTest, TruncatedListFailsKeepingWhatWasRead)
     ContainerEntryList list;
     EXPECT_FALSE(ReadBack(writer, list));
     ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].name, "two");
-    EXPECT_EQ(list[1].name, "one");
+    EXPECT_EQ(list[0].name + list[1].name, "twoone");
 }
 
 TEST_F(ReadIndexTest, SeekBeforeStartOfFileFails)
 {
     // The name length (5) reaches two bytes before the start of a file that holds only
     // three bytes before it; a stream clamping at 0 would read "XYZ" plus the length.
-    std::vector<uint8_t> file = Bytes("XYZ");
-    file.insert(file.end(), {5, 0, 0, 0});
     ContainerEntryList list;
-    EXPECT_FALSE(ReadBackRaw(file, list));
-
+    EXPECT_FALSE(ReadBackRaw({'X', 'Y', 'Z', 5, 0, 0, 0}, list));
     // A valid trailer whose list claims its count and base lie before the file's start.
-    std::vector<uint8_t> shortList = {1, 0, 0, 0};
     ContainerWriter trailer;
+    trailer.AppendU32(1);
     trailer.AppendTrailer();
-    shortList.insert(shortList.end(), trailer.Bytes().begin(), trailer.Bytes().end());
-    EXPECT_FALSE(ReadBackRaw(shortList, list));
+    EXPECT_FALSE(ReadBackRaw(trailer.Bytes(), list));
 }
 
 TEST(PayloadContainerSteps, EachStepLeavesPositionAtItsFirstByte)
@@ -173,7 +132,7 @@ TEST(PayloadContainerSteps, EachStepLeavesPositionAtItsFirstByte)
     writer.AppendName("sig");                    // 27 .. 34
     testfiles::Write(dir.path() / "c.bin", writer.Bytes());
 
-    std::unique_ptr<std::FILE, Closer> f(std::fopen(dir.file("c.bin").c_str(), "rb"));
+    testfiles::FilePtr f = testfiles::OpenRead(dir.path() / "c.bin");
     ASSERT_TRUE(f);
     std::fseek(f.get(), 0, SEEK_END);
     std::string name;

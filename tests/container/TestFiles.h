@@ -1,10 +1,14 @@
 #pragma once
 // Small file helpers shared by the container and packer tests.
+#include "tools/ContainerWriter.h"
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -45,6 +49,36 @@ inline std::vector<std::string> Tree(const std::filesystem::path& root)
         names.push_back(entry.path().lexically_relative(root).generic_string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+struct Closer {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, Closer>;
+
+inline FilePtr OpenRead(const std::filesystem::path& path)
+{
+    return FilePtr(std::fopen(path.string().c_str(), "rb"));
+}
+
+// A setup file: the stub, then what the writer holds.
+inline void WriteSetup(const std::filesystem::path& path, std::vector<uint8_t> stub, const ContainerWriter& writer)
+{
+    stub.insert(stub.end(), writer.Bytes().begin(), writer.Bytes().end());
+    Write(path, stub);
+}
+
+// "loop" names its own region twice in its nested list: without a bound the tree would
+// double at every level.
+inline ContainerWriter LoopContainer(uint64_t base)
+{
+    ContainerWriter w(base);
+    uint32_t at = uint32_t(w.Position());
+    uint32_t size = 2 * (13 + 4) + 8;
+    w.AppendList({{at, size, 0x80, "loop"}, {at, size, 0x80, "loop"}}, 0);
+    w.AppendList({{at, size, 0x80, "loop"}}, 0);
+    w.AppendTrailer();
+    return w;
 }
 
 } // namespace testfiles
