@@ -100,12 +100,6 @@ void ZipTestArchive::Put16(std::string& bytes, size_t at, uint16_t value)
     bytes[at + 1] = char(value >> 8);
 }
 
-void ZipTestArchive::Put32(std::string& bytes, size_t at, uint32_t value)
-{
-    Put16(bytes, at, uint16_t(value & 0xFFFF));
-    Put16(bytes, at + 2, uint16_t(value >> 16));
-}
-
 std::string ZipTestArchive::Deflate(const std::string& data)
 {
     z_stream stream = {};

@@ -56,5 +56,4 @@ public:
     static size_t CentralDirectory(const std::string& bytes);
 
     static void Put16(std::string& bytes, size_t at, uint16_t value);
-    static void Put32(std::string& bytes, size_t at, uint32_t value);
 };
