@@ -9,58 +9,57 @@
 
 namespace {
 
-// 0x95 0x5C and 0x95 0x23 are single GBK characters whose trail bytes equal "\" and "#".
+// 0x95 0x5C and 0x95 0x23 are single GBK characters whose trail bytes equal "\" and "#":
+// a byte-wise search would match inside them.
 const std::string kBackslashTrail = "\x95\x5C";
 const std::string kHashTrail = "\x95\x23";
 
-TEST(ReplaceAll, EmptyPatternReturnsTheSource)
-{
-    EXPECT_EQ("abc", LanguageTable::ReplaceAll("abc", "", "x"));
-    EXPECT_EQ("", LanguageTable::ReplaceAll("", "", "x"));
-}
-
-TEST(ReplaceAll, LeftToRightWithoutOverlapOrRescan)
-{
-    EXPECT_EQ("ba", LanguageTable::ReplaceAll("aaa", "aa", "b"));
-    EXPECT_EQ("one\r\ntwo\r\n\r\nthree", LanguageTable::ReplaceAll("one#two##three", "#", "\r\n"));
-    EXPECT_EQ("##", LanguageTable::ReplaceAll("#", "#", "##"));
-    EXPECT_EQ("xyx", LanguageTable::ReplaceAll("aya", "a", "x"));
-    EXPECT_EQ("", LanguageTable::ReplaceAll("aaaa", "aa", ""));
-    EXPECT_EQ("abc", LanguageTable::ReplaceAll("abc", "abcd", "x"));
-    EXPECT_EQ("", LanguageTable::ReplaceAll("", "a", "x"));
-}
-
-TEST(ReplaceAll, NeverSplitsADoubleByteCharacter)
+TEST(ReplaceAll, LeftToRightWithoutOverlapOrRescanOrSplitCharacters)
 {
     ASSERT_EQ(936u, GetACP());
-    EXPECT_EQ("a" + kBackslashTrail + "/b",
-              LanguageTable::ReplaceAll("a" + kBackslashTrail + "\\b", "\\", "/"));
-    EXPECT_EQ(kHashTrail + "\r\n" + kHashTrail,
-              LanguageTable::ReplaceAll(kHashTrail + "#" + kHashTrail, "#", "\r\n"));
-    // A whole double-byte character is found like any other text.
-    EXPECT_EQ("a-b", LanguageTable::ReplaceAll("a" + kBackslashTrail + "b", kBackslashTrail, "-"));
+    const struct {
+        std::string source, pattern, replacement, expected;
+    } cases[] = {
+        {"abc", "", "x", "abc"},
+        {"", "", "x", ""},
+        {"aaa", "aa", "b", "ba"},
+        {"one#two##three", "#", "\r\n", "one\r\ntwo\r\n\r\nthree"},
+        {"#", "#", "##", "##"},
+        {"aya", "a", "x", "xyx"},
+        {"aaaa", "aa", "", ""},
+        {"abc", "abcd", "x", "abc"},
+        {"", "a", "x", ""},
+        {"a" + kBackslashTrail + "\\b", "\\", "/", "a" + kBackslashTrail + "/b"},
+        {kHashTrail + "#" + kHashTrail, "#", "\r\n", kHashTrail + "\r\n" + kHashTrail},
+        {"a" + kBackslashTrail + "b", kBackslashTrail, "-", "a-b"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, LanguageTable::ReplaceAll(c.source, c.pattern, c.replacement)) << c.source;
 }
 
-TEST(AnsiText, FindLastStepsOverDoubleByteCharacters)
+TEST(AnsiText, FindAndFindLastMatchOnlyOnCharacterBoundaries)
 {
     ASSERT_EQ(936u, GetACP());
-    EXPECT_EQ(1u, AnsiText::FindLast("c\\" + kBackslashTrail, '\\'));
-    EXPECT_EQ(std::string::npos, AnsiText::FindLast(kBackslashTrail, '\\'));
-    EXPECT_EQ(3u, AnsiText::FindLast("a\\b\\c", '\\'));
-    EXPECT_EQ(std::string::npos, AnsiText::FindLast("", '\\'));
-    // A lead byte in the last position stands alone.
-    EXPECT_EQ(std::string::npos, AnsiText::FindLast("ab\x95", '\\'));
-}
+    const size_t none = std::string::npos;
+    const struct {
+        std::string text;
+        size_t expected;
+    } last[] = {
+        {"c\\" + kBackslashTrail, 1}, {kBackslashTrail, none}, {"a\\b\\c", 3}, {"", none},
+        {"ab\x95", none},  // a lead byte in the last position stands alone
+    };
+    for (const auto& c : last)
+        EXPECT_EQ(c.expected, AnsiText::FindLast(c.text, '\\')) << c.text;
 
-TEST(AnsiText, FindMatchesOnlyOnCharacterBoundaries)
-{
-    ASSERT_EQ(936u, GetACP());
-    EXPECT_EQ(3u, AnsiText::Find(kBackslashTrail + "x\\", "\\"));
-    EXPECT_EQ(std::string::npos, AnsiText::Find(kBackslashTrail, "\\"));
-    EXPECT_EQ(0u, AnsiText::Find("abc", ""));
-    EXPECT_EQ(3u, AnsiText::Find("abc", "", 3));
-    EXPECT_EQ(2u, AnsiText::Find("abab", "ab", 1));
-    EXPECT_EQ(std::string::npos, AnsiText::Find("ab", "abc"));
+    const struct {
+        std::string text, pattern;
+        size_t from, expected;
+    } find[] = {
+        {kBackslashTrail + "x\\", "\\", 0, 3}, {kBackslashTrail, "\\", 0, none}, {"abc", "", 0, 0},
+        {"abc", "", 3, 3}, {"abab", "ab", 1, 2}, {"ab", "abc", 0, none},
+    };
+    for (const auto& c : find)
+        EXPECT_EQ(c.expected, AnsiText::Find(c.text, c.pattern, c.from)) << c.text;
 }
 
 } // namespace

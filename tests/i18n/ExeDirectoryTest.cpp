@@ -1,4 +1,3 @@
-#include "i18n/ExeDirectory.h"
 #include "i18n/LanguageTable.h"
 
 #include "IniFile.h"
@@ -60,11 +59,6 @@ std::string PlaceProbe(const std::string& folder, const std::string& name)
         return std::string();
     }
     return target;
-}
-
-TEST(GetExeDirectory, IsTheFolderOfTheRunningProgram)
-{
-    EXPECT_EQ(OwnDirectory(), GetExeDirectory());
 }
 
 TEST(GetExeDirectory, DoubleByteCharactersWithABackslashTrailByte)
