@@ -77,22 +77,20 @@ protected:
     void OnOK() override { ++oks; }
 };
 
-TEST(ModalDialog, ButtonHandlerEndsTheRunWithItsResult)
+TEST(ModalDialog, HowTheRunEnds)
 {
-    ModalFrame frame(0);
-    EXPECT_EQ(frame.DoModal(), IDC_CANCEL_BUTTON);
-    EXPECT_EQ(frame.initialised, 1);
-    EXPECT_EQ(frame.m_hWnd, nullptr);
-}
-
-TEST(ModalDialog, EscapeAndCloseEndWithCancelByDefault)
-{
+    ModalFrame button(0);
+    EXPECT_EQ(button.DoModal(), IDC_CANCEL_BUTTON) << "the button handler's result";
+    EXPECT_EQ(button.initialised, 1);
+    EXPECT_EQ(button.m_hWnd, nullptr);
     ModalFrame escape(WM_COMMAND, IDCANCEL);
     EXPECT_EQ(escape.DoModal(), IDCANCEL);
     ModalFrame close(WM_CLOSE);
     EXPECT_EQ(close.DoModal(), IDCANCEL) << "the dialog manager turns WM_CLOSE into IDCANCEL";
     ModalFrame enter(WM_COMMAND, IDOK);
     EXPECT_EQ(enter.DoModal(), IDOK);
+    CDialog missing(4711);
+    EXPECT_EQ(missing.DoModal(), -1) << "a missing template fails without a run";
 }
 
 TEST(ModalDialog, DerivedClassDecidesWhatEnterAndEscapeDo)
@@ -108,12 +106,6 @@ TEST(ModalDialog, DerivedClassDecidesWhatEnterAndEscapeDo)
     EXPECT_EQ(ok.oks, 1);
 }
 
-TEST(ModalDialog, MissingTemplateFailsWithoutARun)
-{
-    CDialog missing(4711);
-    EXPECT_EQ(missing.DoModal(), -1);
-}
-
 class SelfDeletingPage : public CDialog {
 public:
     explicit SelfDeletingPage(int* deleted) : deleted_(deleted) {}
@@ -126,11 +118,17 @@ private:
     int* deleted_;
 };
 
-TEST(ModelessDialog, ChildPagesDeleteThemselvesWithTheirParent)
+TEST(ModelessDialog, ChildPagesDeleteThemselvesWithTheirParentButNotAfterAFailedCreate)
 {
+    int deleted = 0;
+    SelfDeletingPage* failed = new SelfDeletingPage(&deleted);
+    EXPECT_FALSE(failed->Create(4711));
+    EXPECT_EQ(deleted, 0);
+    delete failed;
+    ASSERT_EQ(deleted, 1);
+
     CDialog frame;
     ASSERT_TRUE(frame.Create(IDD_WIZARD_FRAME));
-    int deleted = 0;
     for (UINT id : {IDD_WELCOME_PAGE, IDD_CONFIRM_PAGE, IDD_CANCEL_PAGE}) {
         SelfDeletingPage* page = new SelfDeletingPage(&deleted);
         ASSERT_TRUE(page->Create(id, &frame));
@@ -138,19 +136,9 @@ TEST(ModelessDialog, ChildPagesDeleteThemselvesWithTheirParent)
         page->ShowWindow(SW_SHOW);
         EXPECT_TRUE(page->IsWindowVisible());
     }
-    EXPECT_EQ(deleted, 0);
-    frame.DestroyWindow();
-    EXPECT_EQ(deleted, 3);
-}
-
-TEST(ModelessDialog, FailedCreateLeavesTheObjectToItsOwner)
-{
-    int deleted = 0;
-    SelfDeletingPage* page = new SelfDeletingPage(&deleted);
-    EXPECT_FALSE(page->Create(4711));
-    EXPECT_EQ(deleted, 0);
-    delete page;
     EXPECT_EQ(deleted, 1);
+    frame.DestroyWindow();
+    EXPECT_EQ(deleted, 4);
 }
 
 class TestApp : public CWinApp {
@@ -176,23 +164,21 @@ private:
     BOOL proceed_;
 };
 
-TEST(Application, RefusedInitialisationRunsNoLoopAndExitsWithExitInstancesCode)
+TEST(Application, LoopRunsOnlyAfterAnAcceptedInitialisation)
 {
-    TestApp app(FALSE);
-    EXPECT_EQ(AfxGetApp(), &app);
-    ::PostThreadMessageA(::GetCurrentThreadId(), WM_USER, 0, 0);
-    EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW), 7);
-    EXPECT_EQ(app.inits, 1);
-    EXPECT_EQ(app.exits, 1);
-    MSG msg;
-    EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_REMOVE)) << "no loop took the queued message";
-}
-
-TEST(Application, AcceptedInitialisationRunsTheLoopUntilQuit)
-{
-    TestApp app(TRUE);
+    {
+        TestApp refused(FALSE);
+        EXPECT_EQ(AfxGetApp(), &refused);
+        ::PostThreadMessageA(::GetCurrentThreadId(), WM_USER, 0, 0);
+        EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW), 7) << "ExitInstance's code";
+        EXPECT_EQ(refused.inits, 1);
+        EXPECT_EQ(refused.exits, 1);
+        MSG msg;
+        EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_REMOVE)) << "no loop took the queued message";
+    }
+    TestApp accepted(TRUE);
     EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW), 3);
-    EXPECT_EQ(app.exits, 1);
+    EXPECT_EQ(accepted.exits, 1);
 }
 
 TEST(Application, ForgetsItsMainWindowWhenTheWindowGoes)

@@ -129,7 +129,7 @@ protected:
     DerivedFrame frame;
 };
 
-TEST_F(MessageMapTest, ButtonClicksReachTheirHandlersDerivedRowsFirst)
+TEST_F(MessageMapTest, MessagesReachTheirHandlersDerivedRowsFirst)
 {
     ::SendMessageA(::GetDlgItem(frame, IDC_BACK), BM_CLICK, 0, 0);
     ::SendMessageA(::GetDlgItem(frame, IDC_NEXT), BM_CLICK, 0, 0);
@@ -137,15 +137,7 @@ TEST_F(MessageMapTest, ButtonClicksReachTheirHandlersDerivedRowsFirst)
     EXPECT_EQ(frame.backs, 1);
     EXPECT_EQ(frame.derivedNexts, 2);
     EXPECT_EQ(frame.nexts, 0) << "the derived row hides the base row for the same control";
-}
-
-TEST_F(MessageMapTest, UserMessageCarriesBothParametersAndItsResult)
-{
-    EXPECT_EQ(frame.SendMessage(kNotice, 3, 7), 307);
-}
-
-TEST_F(MessageMapTest, CloseAndTimerGoToTheirHandlers)
-{
+    EXPECT_EQ(frame.SendMessage(kNotice, 3, 7), 307) << "both parameters and the result";
     frame.SendMessage(WM_CLOSE);
     EXPECT_EQ(frame.closes, 1);
     EXPECT_TRUE(::IsWindow(frame)) << "the handler did not ask for the default close";

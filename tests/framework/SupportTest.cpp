@@ -26,7 +26,7 @@ bool HandleIsOpen(HANDLE handle)
     return ::GetHandleInformation(handle, &flags) != FALSE;
 }
 
-TEST(WorkerThread, AutoDeletingThreadClosesItsHandleWhenDone)
+TEST(WorkerThread, AutoDeletingObjectClosesItsHandleAndAKeptOneOutlivesItsThread)
 {
     CWinThread* thread = AfxBeginThread(&ReturnParam, reinterpret_cast<LPVOID>(42), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     ASSERT_NE(thread, nullptr);
@@ -41,16 +41,12 @@ TEST(WorkerThread, AutoDeletingThreadClosesItsHandleWhenDone)
     EXPECT_EQ(code, 42u);
     EXPECT_FALSE(HandleIsOpen(objects)) << "the object was deleted and closed its handle";
     ::CloseHandle(own);
-}
 
-TEST(WorkerThread, KeptThreadObjectOutlivesItsThread)
-{
-    CWinThread* thread = AfxBeginThread(&ReturnParam, reinterpret_cast<LPVOID>(5), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+    thread = AfxBeginThread(&ReturnParam, reinterpret_cast<LPVOID>(5), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
     ASSERT_NE(thread, nullptr);
     thread->m_bAutoDelete = FALSE;
     thread->ResumeThread();
     ASSERT_EQ(::WaitForSingleObject(thread->m_hThread, 10000), WAIT_OBJECT_0);
-    DWORD code = 0;
     EXPECT_TRUE(::GetExitCodeThread(thread->m_hThread, &code));
     EXPECT_EQ(code, 5u);
     delete thread;
