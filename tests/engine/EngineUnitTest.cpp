@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-
 #include "NoticeRecorder.h"
 #include "TestZip.h"
 #include "engine/CreatedEntries.h"
@@ -13,39 +12,30 @@
 #include "engine/SentMessageWait.h"
 #include "support/ScratchDir.h"
 
-namespace {
-
-bool Resolves(const std::string& base, const std::string& name, std::string* full = nullptr)
+TEST(ItemPathTest, PlainNamesResolveBelowTheInstallDirectoryOthersAreRefused)
 {
-    std::string path;
-    bool ok = ItemPath::Resolve(base, name, path);
-    if (full)
-        *full = path;
-    return ok;
-}
-
-} // namespace
-
-TEST(ItemPathTest, PlainNamesResolveBelowTheInstallDirectory)
-{
-    std::string full;
-    ASSERT_TRUE(Resolves("C:\\Apps\\Orvanta", "bin/tool.exe", &full));
-    EXPECT_EQ("C:\\Apps\\Orvanta\\bin\\tool.exe", full);
-    ASSERT_TRUE(Resolves("C:\\Apps\\Orvanta\\", "a\\b/c.txt", &full));
-    EXPECT_EQ("C:\\Apps\\Orvanta\\a\\b\\c.txt", full);
-    EXPECT_TRUE(Resolves("C:\\Apps\\Orvanta", "dir//x.txt"));
-    EXPECT_TRUE(Resolves("C:\\Apps\\Orvanta", "..x/y..z/a.b"));
-}
-
-TEST(ItemPathTest, NamesThatCouldEscapeAreRefused)
-{
-    const char* hostile[] = {
-        "", "..", "../x", "..\\x", "a/../../x", "a\\..\\..\\x", "a/..", "./../x", "...\\x", ". /x", "a/ ../x",
-        "\\x", "/x", "\\\\server\\share\\x", "//server/share/x", "C:\\x", "C:x", "c:/x", "x:y", "file.txt:stream",
-        "CON", "nul.txt", "a/com1", "LPT9.log", "aux ", "conout$",
+    const struct {
+        const char* base;
+        const char* name;
+        const char* full;
+    } cases[] = {
+        {"C:\\Apps\\Orvanta", "bin/tool.exe", "C:\\Apps\\Orvanta\\bin\\tool.exe"},
+        {"C:\\Apps\\Orvanta\\", "a\\b/c.txt", "C:\\Apps\\Orvanta\\a\\b\\c.txt"},
+        {"C:\\A", "dir//x.txt", "C:\\A\\dir\\x.txt"},
+        {"C:\\A", "..x/y..z/a.b", "C:\\A\\..x\\y..z\\a.b"},
     };
-    for (const char* name : hostile)
-        EXPECT_FALSE(Resolves("C:\\Apps\\Orvanta", name)) << name;
+    for (const auto& c : cases) {
+        std::string full;
+        EXPECT_TRUE(ItemPath::Resolve(c.base, c.name, full)) << c.name;
+        EXPECT_EQ(c.full, full) << c.name;
+    }
+    for (const char* name : {"", "..", "../x", "..\\x", "a/../../x", "a\\..\\..\\x", "a/..", "./../x", "...\\x",
+                             ". /x", "a/ ../x", "\\x", "/x", "\\\\server\\share\\x", "//server/share/x", "C:\\x",
+                             "C:x", "c:/x", "x:y", "file.txt:stream", "CON", "nul.txt", "a/com1", "LPT9.log", "aux ",
+                             "conout$"}) {
+        std::string full;
+        EXPECT_FALSE(ItemPath::Resolve("C:\\Apps\\Orvanta", name, full)) << name;
+    }
 }
 
 TEST(ItemPathTest, ATrailByteThatLooksLikeABackslashIsNoSeparator)
@@ -60,34 +50,26 @@ TEST(ItemPathTest, ATrailByteThatLooksLikeABackslashIsNoSeparator)
     EXPECT_EQ("C:\\d", ItemPath::Parent("C:\\d\\" + name));
 }
 
-TEST(ItemPathTest, SameDirectoryIgnoresCaseAndOneTrailingBackslash)
+TEST(ItemPathTest, SameDirectoryIgnoresCaseAndOneTrailingBackslashAndSameFolderNames)
 {
     EXPECT_TRUE(ItemPath::SameDirectory("C:\\Program Files\\Orvanta", "c:\\program files\\ORVANTA\\"));
     EXPECT_TRUE(ItemPath::SameDirectory("C:\\Orvanta\\", "C:\\Orvanta"));
     EXPECT_FALSE(ItemPath::SameDirectory("C:\\Orvanta", "C:\\Orvanta2"));
     EXPECT_FALSE(ItemPath::SameDirectory("C:\\Orvanta", ""));
     EXPECT_FALSE(ItemPath::SameDirectory("", ""));
+    for (const char* same : {"", "./", "/./\\"})
+        EXPECT_TRUE(ItemPath::IsSameFolder(same)) << same;
+    for (const char* other : {"a/", "../"})
+        EXPECT_FALSE(ItemPath::IsSameFolder(other)) << other;
 }
 
-TEST(ItemPathTest, SameFolderNames)
+TEST(ProgressScaleTest, BytesBelowTwoGibibytesLargerTotalsScaledAndChunksStillAddUp)
 {
-    EXPECT_TRUE(ItemPath::IsSameFolder(""));
-    EXPECT_TRUE(ItemPath::IsSameFolder("./"));
-    EXPECT_TRUE(ItemPath::IsSameFolder("/./\\"));
-    EXPECT_FALSE(ItemPath::IsSameFolder("a/"));
-    EXPECT_FALSE(ItemPath::IsSameFolder("../"));
-}
+    ProgressScale bytes(0x7FFFFFFF);
+    EXPECT_EQ(0u, bytes.Shift());
+    EXPECT_EQ(0x4000, bytes.Units(0x4000));
+    EXPECT_EQ(1, bytes.ChunkUnits(0x4000, 0x4001));
 
-TEST(ProgressScaleTest, BytesBelowTwoGibibytes)
-{
-    ProgressScale scale(0x7FFFFFFF);
-    EXPECT_EQ(0u, scale.Shift());
-    EXPECT_EQ(0x4000, scale.Units(0x4000));
-    EXPECT_EQ(1, scale.ChunkUnits(0x4000, 0x4001));
-}
-
-TEST(ProgressScaleTest, LargerTotalsAreScaledAndChunksStillAddUp)
-{
     uint64_t size = 0x80004005ull;
     ProgressScale scale(size + 100);
     EXPECT_EQ(1u, scale.Shift());
@@ -101,16 +83,15 @@ TEST(ProgressScaleTest, LargerTotalsAreScaledAndChunksStillAddUp)
     EXPECT_GT(huge.Units(~0ull), 0);
 }
 
-TEST(PayloadDecoderTest, ReversingTwiceGivesTheInputBack)
+// Sizes around the eight-byte steps from both ends, odd and even.
+TEST(PayloadDecoderTest, ReversesEverySize)
 {
-    std::string odd = "abcde";
-    PayloadDecoder::Reverse(&odd[0], odd.size());
-    EXPECT_EQ("edcba", odd);
-    PayloadDecoder::Reverse(&odd[0], odd.size());
-    EXPECT_EQ("abcde", odd);
-    std::string one = "x";
-    PayloadDecoder::Reverse(&one[0], 1);
-    EXPECT_EQ("x", one);
+    for (size_t size : {1u, 5u, 8u, 15u, 16u, 17u, 33u}) {
+        std::string bytes = TestZip::Bytes(size, unsigned(size));
+        std::string reversed(bytes.rbegin(), bytes.rend());
+        PayloadDecoder::Reverse(&bytes[0], bytes.size());
+        EXPECT_EQ(reversed, bytes) << size;
+    }
     PayloadDecoder::Reverse(nullptr, 0);
 }
 

@@ -1,6 +1,7 @@
 // Payload extraction end to end: from a reversed payload in the working folder to files
 // below the install directory, with the notices the frame sees.
 #include <map>
+#include <numeric>
 
 #include "NoticeRecorder.h"
 #include "ProfileTest.h"
@@ -50,14 +51,6 @@ protected:
     std::string installDir;
 };
 
-int64_t Sum(const std::vector<int32_t>& values)
-{
-    int64_t sum = 0;
-    for (int32_t value : values)
-        sum += value;
-    return sum;
-}
-
 } // namespace
 
 TEST_F(ExtractTest, NoticesAndSumsFollowTheFiles)
@@ -80,7 +73,8 @@ TEST_F(ExtractTest, NoticesAndSumsFollowTheFiles)
     int64_t all = 0;
     for (const RecordedNotice& notice : recorder.Notices()) {
         if (notice.code == NoticeFileBegin) {
-            EXPECT_EQ(notice.size, Sum(chunks[notice.name])) << notice.name;
+            EXPECT_EQ(notice.size, std::accumulate(chunks[notice.name].begin(), chunks[notice.name].end(), int64_t(0)))
+                << notice.name;
         }
         all += notice.chunkBytes;
     }
@@ -108,10 +102,10 @@ TEST_F(ExtractTest, AnArchiveOfFoldersOnlySendsAZeroTotal)
 TEST_F(ExtractTest, AMissingEmptyOrForeignPayloadFailsBeforeAnyNotice)
 {
     EXPECT_FALSE(engine->ExtractPayload());
-    PutPayload("");
-    EXPECT_FALSE(engine->ExtractPayload());
-    PutPayload("this is no zip archive at all");
-    EXPECT_FALSE(engine->ExtractPayload());
+    for (const char* payload : {"", "this is no zip archive at all"}) {
+        PutPayload(payload);
+        EXPECT_FALSE(engine->ExtractPayload()) << payload;
+    }
     EXPECT_TRUE(recorder.Notices().empty());
     EXPECT_FALSE(Exists(installDir));
 }

@@ -57,6 +57,20 @@ protected:
         ASSERT_TRUE(engine->WaitForWorker(INFINITE));
     }
 
+    std::string UserGroup()
+    {
+        std::string group = ProgramsFolder() + kGroup;
+        ::CreateDirectoryA(group.c_str(), nullptr);
+        TestZip::Save(group + "\\Other Product.lnk", "the user's own shortcut");
+        return group;
+    }
+
+    void ExpectOnlyTheUsersFiles(const std::string& folder)
+    {
+        EXPECT_EQ(std::vector<std::string>({"mine", "user.txt"}), Entries(folder));
+        EXPECT_EQ(std::vector<std::string>({"keep.txt"}), Entries(folder + "\\mine"));
+    }
+
     // Cancels and rolls back as the frame does, then waits for the removal to finish.
     void CancelAndRollBack()
     {
@@ -106,6 +120,7 @@ TEST_F(RollbackTest, RepairFollowsTheRemoversLife)
     EXPECT_FALSE(RecordExists());
 }
 
+// The rollback waits for the cancelled worker: it has ended when Rollback returns.
 TEST_F(RollbackTest, AFolderTheUserHadKeepsTheUsersFilesAfterACancelledRun)
 {
     std::string folder = UserFolder();
@@ -119,8 +134,7 @@ TEST_F(RollbackTest, AFolderTheUserHadKeepsTheUsersFilesAfterACancelledRun)
     EXPECT_TRUE(engine->Rollback());
     EXPECT_TRUE(engine->WaitForWorker(0));
     Remover::DestroyInstance();
-    EXPECT_EQ(std::vector<std::string>({"mine", "user.txt"}), Entries(folder));
-    EXPECT_EQ(std::vector<std::string>({"keep.txt"}), Entries(folder + "\\mine"));
+    ExpectOnlyTheUsersFiles(folder);
 }
 
 TEST_F(RollbackTest, AFolderTheUserHadKeepsTheUsersFilesAfterACompleteRun)
@@ -132,8 +146,7 @@ TEST_F(RollbackTest, AFolderTheUserHadKeepsTheUsersFilesAfterACompleteRun)
     ASSERT_EQ(NoticeDone, recorder.Notices().back().code);
     ASSERT_EQ(folder, RecordValue("InstallPath"));
     CancelAndRollBack();
-    EXPECT_EQ(std::vector<std::string>({"mine", "user.txt"}), Entries(folder));
-    EXPECT_EQ(std::vector<std::string>({"keep.txt"}), Entries(folder + "\\mine"));
+    ExpectOnlyTheUsersFiles(folder);
     EXPECT_FALSE(Exists(ProgramsFolder() + kGroup));
     EXPECT_FALSE(Exists(DesktopFolder() + kApp + ".lnk"));
     EXPECT_FALSE(RecordExists());
@@ -162,23 +175,9 @@ TEST_F(RollbackTest, AFolderTheRunCreatedGoesWithItsNewParents)
     EXPECT_FALSE(Exists(scratch.file("x")));
 }
 
-TEST_F(RollbackTest, TheRollbackWaitsForTheCancelledWorker)
-{
-    engine->SetInstallDirectory(scratch.file("inst"));
-    PutPayload(TestZip::Build({TestZipItem::File("big.bin", std::string(8 << 20, 'q'))}, scratch.file("build.zip")));
-    ASSERT_TRUE(engine->StartWorker());
-    engine->RequestCancel();
-    EXPECT_TRUE(engine->Rollback());
-    EXPECT_TRUE(engine->WaitForWorker(0));
-    Remover::DestroyInstance();
-    EXPECT_FALSE(Exists(scratch.file("inst")));
-}
-
 TEST_F(RollbackTest, AGroupTheUserHadKeepsEverythingButThisRunsShortcuts)
 {
-    std::string group = ProgramsFolder() + kGroup;
-    ::CreateDirectoryA(group.c_str(), nullptr);
-    TestZip::Save(group + "\\Other Product.lnk", "the user's own shortcut");
+    std::string group = UserGroup();
     engine->SetInstallDirectory(scratch.file("inst"));
     Product();
     RunToTheEnd();
@@ -190,9 +189,7 @@ TEST_F(RollbackTest, AGroupTheUserHadKeepsEverythingButThisRunsShortcuts)
 
 TEST_F(RollbackTest, AGroupTheUserHadIsLeftAloneByACancelledRun)
 {
-    std::string group = ProgramsFolder() + kGroup;
-    ::CreateDirectoryA(group.c_str(), nullptr);
-    TestZip::Save(group + "\\Other Product.lnk", "the user's own shortcut");
+    std::string group = UserGroup();
     engine->SetInstallDirectory(scratch.file("inst"));
     Product();
     ASSERT_TRUE(engine->StartWorker());

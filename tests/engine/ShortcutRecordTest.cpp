@@ -43,8 +43,10 @@ protected:
 
 TEST_F(FinishTest, ShortcutsFollowLangIniAndCarryTheHotKey)
 {
-    LangIni("[link]\r\ncount=6\r\nlink1=Readme#readme.txt\r\nlink2=broken\r\nlink3=#nameless\r\n"
-            "link4=Manual#docs\\manual.pdf\r\nlink5=Twice#first.txt\r\nlink6=Twice#second.txt\r\n");
+    // The application's own shortcut comes after the link entries and replaces one of its name.
+    LangIni("[link]\r\ncount=7\r\nlink1=Readme#readme.txt\r\nlink2=broken\r\nlink3=#nameless\r\n"
+            "link4=Manual#docs\\manual.pdf\r\nlink5=Twice#first.txt\r\nlink6=Twice#second.txt\r\nlink7=" +
+            std::string(kApp) + "#readme.txt\r\n");
     ASSERT_TRUE(engine->FinishInstall());
     std::vector<std::string> expected = {"Manual.lnk", std::string(kApp) + ".lnk", "Readme.lnk", "Twice.lnk",
                                          "Uninstall.lnk"};
@@ -73,20 +75,6 @@ TEST_F(FinishTest, ShortcutsFollowLangIniAndCarryTheHotKey)
     EXPECT_EQ(0x0352, uninstall.hotkey);
 }
 
-TEST_F(FinishTest, TheApplicationShortcutComesAfterTheLinkEntries)
-{
-    LangIni(std::string("[link]\r\ncount=1\r\nlink1=") + kApp + "#readme.txt\r\n");
-    ASSERT_TRUE(engine->FinishInstall());
-    EXPECT_EQ(installDir + "\\terminal.exe", ReadLink(InGroup(std::string(kApp) + ".lnk")).path);
-}
-
-TEST_F(FinishTest, WithoutLinkEntriesTheGroupHoldsTwoShortcuts)
-{
-    LangIni("");
-    ASSERT_TRUE(engine->FinishInstall());
-    EXPECT_EQ(std::vector<std::string>({std::string(kApp) + ".lnk", "Uninstall.lnk"}), Entries(Group()));
-}
-
 TEST_F(FinishTest, AnOverlongLinkPathSavesNothingAndBreaksNothingElse)
 {
     std::string longName(300 - Group().size(), 'L');
@@ -107,10 +95,11 @@ TEST_F(FinishTest, AGroupWhoseParentIsMissingGetsNoShortcutsButTheRestIsDone)
     EXPECT_EQ("OrvantaTest Missing\\Sub", RecordValue("ProgramGroup"));
 }
 
-TEST_F(FinishTest, TheRecordHoldsExactlyItsValuesInAVolatileKey)
+TEST_F(FinishTest, WithoutLinkEntriesTwoShortcutsAndARecordOfExactlyItsValuesInAVolatileKey)
 {
     LangIni("");
     ASSERT_TRUE(engine->FinishInstall());
+    EXPECT_EQ(std::vector<std::string>({std::string(kApp) + ".lnk", "Uninstall.lnk"}), Entries(Group()));
     std::vector<std::string> names = RecordValueNames();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(std::vector<std::string>({"DesktopName", "Install", "InstallPath", "ProgramGroup", "SetupName"}), names);
@@ -156,9 +145,15 @@ TEST_F(FinishTest, ARecordKeyWithSubkeysStillGetsThisInstallationsValues)
     EXPECT_EQ(kApp, RecordValue("DesktopName"));
 }
 
-TEST_F(FinishTest, WriteRecordValueKeepsAShortValueAndReplacesALongOne)
+// Values of more than seventy-nine characters read back empty; writing keeps a short
+// value and replaces a long one.
+TEST_F(FinishTest, LongRecordValuesReadEmptyAndAreReplacedShortOnesKept)
 {
-    CreateRecord({{"Short", "kept"}, {"Long", std::string(300, 'x')}});
+    CreateRecord({{"Short", "kept"}, {"Long", std::string(300, 'x')}, {"InstallPath", std::string(80, 'p')},
+                  {"ProgramGroup", std::string(79, 'g')}});
+    EXPECT_EQ("", engine->ReadRecordValue("InstallPath"));
+    EXPECT_EQ(std::string(79, 'g'), engine->ReadRecordValue("ProgramGroup"));
+    EXPECT_EQ("", engine->ReadRecordValue("Missing"));
     engine->WriteRecordValue("Software\\Orvanta", "Short", "new");
     engine->WriteRecordValue("Software\\Orvanta", "Long", "new");
     engine->WriteRecordValue("Software\\Orvanta", "Fresh", "new");
@@ -175,12 +170,4 @@ TEST_F(FinishTest, NothingIsMadeAfterACancel)
     EXPECT_FALSE(Exists(Group()));
     EXPECT_FALSE(Exists(DesktopFolder() + kApp + ".lnk"));
     EXPECT_FALSE(RecordExists());
-}
-
-TEST_F(FinishTest, ALongRecordValueReadsBackEmpty)
-{
-    CreateRecord({{"InstallPath", std::string(80, 'p')}, {"ProgramGroup", std::string(79, 'g')}});
-    EXPECT_EQ("", engine->ReadRecordValue("InstallPath"));
-    EXPECT_EQ(std::string(79, 'g'), engine->ReadRecordValue("ProgramGroup"));
-    EXPECT_EQ("", engine->ReadRecordValue("Missing"));
 }
