@@ -26,17 +26,6 @@ int Selected(CWnd* page)
     return static_cast<int>(::SendMessageA(List(page), LB_GETCURSEL, 0, 0));
 }
 
-// A real click on list item `index`.
-void ClickItem(HWND list, int index)
-{
-    RECT item{};
-    ::SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    ::SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::SendMessageA(list, WM_LBUTTONUP, 0, at);
-    Pump();
-}
-
 // The font a control-colour request of the page selects for that control.
 HFONT FontForControl(HWND page, int id, UINT message)
 {
@@ -71,34 +60,33 @@ TEST_F(PagesTest, ListHoldsTheNamesInFileOrderAndHighlightsTheDefaultWithoutSwit
     EXPECT_EQ(1, table->GetCurrentLanguage()) << "the highlight alone changes no language";
 }
 
-TEST_F(PagesTest, PrefixSearchMayHighlightTheLongerName)
+// The default's name is searched as a prefix from after item 0, wrapping around; a default
+// outside the list highlights nothing. The highlight alone never switches the language.
+TEST_F(PagesTest, DefaultHighlightByPrefixSearch)
 {
-    UseLangIni("[lang]\r\ncount=2\r\ndefault=1\r\nlang1=Deutsch\r\nlang2=Deutsch (Schweiz)\r\n");
-    PageHost host;
-    LanguagePage* page = host.Add<LanguagePage>();
-    EXPECT_EQ(1, Selected(page)) << "the search starts after item 0 and finds the longer name first";
-    EXPECT_EQ(1, table->GetCurrentLanguage());
-}
-
-TEST_F(PagesTest, PrefixSearchWrapsAroundToTheFirstItem)
-{
-    UseLangIni("[lang]\r\ncount=2\r\ndefault=1\r\nlang1=English\r\nlang2=Deutsch\r\n");
-    PageHost host;
-    EXPECT_EQ(0, Selected(host.Add<LanguagePage>()));
-}
-
-TEST_F(PagesTest, NoLanguagesOrADefaultOutOfRangeSelectsNothing)
-{
+    struct Case {
+        const char* names;
+        const char* fallback;
+        int selected;
+    };
+    const Case cases[] = {
+        {"lang1=Deutsch\r\nlang2=Deutsch (Schweiz)\r\n", "1", 1},  // the longer name comes first
+        {"lang1=English\r\nlang2=Deutsch\r\n", "1", 0},
+        {"lang1=A\r\nlang2=B\r\n", "0", LB_ERR},
+        {"lang1=A\r\nlang2=B\r\n", "3", LB_ERR},
+        {"lang1=A\r\nlang2=B\r\n", "-1", LB_ERR},
+    };
     {
         PageHost host;
         LanguagePage* page = host.Add<LanguagePage>();
         EXPECT_EQ(0, ::SendMessageA(List(page), LB_GETCOUNT, 0, 0));
         EXPECT_EQ(LB_ERR, Selected(page));
     }
-    for (const char* fallback : {"0", "3", "-1"}) {
-        UseLangIni(std::string("[lang]\r\ncount=2\r\nlang1=A\r\nlang2=B\r\ndefault=") + fallback + "\r\n");
+    for (const Case& c : cases) {
+        UseLangIni(std::string("[lang]\r\ncount=2\r\ndefault=") + c.fallback + "\r\n" + c.names);
         PageHost host;
-        EXPECT_EQ(LB_ERR, Selected(host.Add<LanguagePage>())) << "default " << fallback;
+        EXPECT_EQ(c.selected, Selected(host.Add<LanguagePage>())) << c.names << " default " << c.fallback;
+        EXPECT_EQ(1, table->GetCurrentLanguage());
     }
 }
 
@@ -125,7 +113,7 @@ TEST_F(PagesTest, ChoosingALanguageReachesEveryPageAtItsNextPaint)
     EXPECT_EQ(Gbk(u8"可以选择的语言："), ItemText(*language, IDC_LANGUAGE_LABEL));
     HFONT chineseFont = table->GetLanguageFont()->GetSafeHandle();
 
-    ClickItem(List(language), 1);
+    ClickListItem(List(language), 1);
     EXPECT_EQ(1, Selected(language));
     EXPECT_EQ(2, table->GetCurrentLanguage());
     EXPECT_EQ(Gbk(u8"可以选择的语言："), ItemText(*language, IDC_LANGUAGE_LABEL)) << "nothing repaints on the choice";
@@ -135,21 +123,30 @@ TEST_F(PagesTest, ChoosingALanguageReachesEveryPageAtItsNextPaint)
         Repaint(page->m_hWnd);
         EXPECT_TRUE(PaintIsSettled(page->m_hWnd)) << "a page's paint must not invalidate the page again";
     }
-    EXPECT_EQ("E10001", ItemText(*language, IDC_LANGUAGE_LABEL));
-    EXPECT_EQ("E10002\r\n\r\nE10003\r\n\r\n\r\nE10004\r\n\r\nE10005", ItemText(*welcome, IDC_WELCOME_TEXT));
-    EXPECT_EQ("E10006", ItemText(*licence, IDC_LICENCE_LABEL));
-    EXPECT_EQ("E10007", ItemText(*licence, IDC_LICENCE_ACCEPT));
-    EXPECT_EQ("E10008", ItemText(*directory, IDC_DIRECTORY_LABEL));
-    EXPECT_EQ("E10009", ItemText(*directory, IDC_DIRECTORY_GROUPBOX));
-    EXPECT_EQ("E20005", ItemText(*directory, IDC_DIRECTORY_BROWSE));
-    EXPECT_EQ("E10013", ItemText(*group, IDC_GROUP_LABEL));
-    EXPECT_EQ("E10014\r\n\r\nE10015", ItemText(*confirm, IDC_CONFIRM_TEXT));
-    EXPECT_EQ("E10016\r\n\r\nE10017", ItemText(*progress, IDC_PROGRESS_TEXT));
-    EXPECT_EQ("E10024", ItemText(*progress, IDC_CURRENT_FILE));
-    EXPECT_EQ("E10025", ItemText(*progress, IDC_TOTAL_LABEL));
-    EXPECT_EQ("E10018\r\nE10019", ItemText(*finish, IDC_FINISH_TEXT));
-    EXPECT_EQ("E10020", ItemText(*finish, IDC_LAUNCH_CHECK));
-    EXPECT_EQ("E10023", ItemText(*cancel, IDC_CANCEL_TEXT));
+    struct Text {
+        CWnd* page;
+        int id;
+        const char* expected;
+    };
+    const Text texts[] = {
+        {language, IDC_LANGUAGE_LABEL, "E10001"},
+        {welcome, IDC_WELCOME_TEXT, "E10002\r\n\r\nE10003\r\n\r\n\r\nE10004\r\n\r\nE10005"},
+        {licence, IDC_LICENCE_LABEL, "E10006"},
+        {licence, IDC_LICENCE_ACCEPT, "E10007"},
+        {directory, IDC_DIRECTORY_LABEL, "E10008"},
+        {directory, IDC_DIRECTORY_GROUPBOX, "E10009"},
+        {directory, IDC_DIRECTORY_BROWSE, "E20005"},
+        {group, IDC_GROUP_LABEL, "E10013"},
+        {confirm, IDC_CONFIRM_TEXT, "E10014\r\n\r\nE10015"},
+        {progress, IDC_PROGRESS_TEXT, "E10016\r\n\r\nE10017"},
+        {progress, IDC_CURRENT_FILE, "E10024"},
+        {progress, IDC_TOTAL_LABEL, "E10025"},
+        {finish, IDC_FINISH_TEXT, "E10018\r\nE10019"},
+        {finish, IDC_LAUNCH_CHECK, "E10020"},
+        {cancel, IDC_CANCEL_TEXT, "E10023"},
+    };
+    for (const Text& t : texts)
+        EXPECT_EQ(t.expected, ItemText(*t.page, t.id)) << t.id;
 
     // The buttons and boxes whose font the paint sets follow the language's font too.
     HFONT englishFont = table->GetLanguageFont()->GetSafeHandle();
@@ -163,7 +160,7 @@ TEST_F(PagesTest, ChoosingALanguageReachesEveryPageAtItsNextPaint)
     EXPECT_EQ(englishFont, fontOf(finish, IDC_LAUNCH_CHECK));
 
     host.Show(language->m_hWnd);
-    ClickItem(List(language), 0);
+    ClickListItem(List(language), 0);
     EXPECT_EQ(1, table->GetCurrentLanguage());
     host.Show(finish->m_hWnd);
     Repaint(finish->m_hWnd);
@@ -180,23 +177,30 @@ TEST_F(PagesTest, ContentControlsGetTheFixedFontAndEverythingElseTheLanguageFont
     ASSERT_NE(fixed, label);
 
     HWND language = host.Add<LanguagePage>()->m_hWnd;
-    EXPECT_EQ(fixed, FontForControl(language, IDC_LANGUAGE_LIST, WM_CTLCOLORLISTBOX));
-    EXPECT_EQ(label, FontForControl(language, IDC_LANGUAGE_LABEL, WM_CTLCOLORSTATIC));
-
     HWND licence = host.Add<LicencePage>()->m_hWnd;
-    EXPECT_EQ(fixed, FontForControl(licence, IDC_LICENCE_TEXT, WM_CTLCOLOREDIT));
-    EXPECT_EQ(label, FontForControl(licence, IDC_LICENCE_LABEL, WM_CTLCOLORSTATIC));
-    EXPECT_EQ(label, FontForControl(licence, IDC_LICENCE_ACCEPT, WM_CTLCOLORBTN));
-
     HWND group = host.Add<GroupPage>()->m_hWnd;
-    EXPECT_EQ(fixed, FontForControl(group, IDC_GROUP_LIST, WM_CTLCOLORLISTBOX));
-    EXPECT_EQ(fixed, FontForControl(group, IDC_GROUP_EDIT, WM_CTLCOLOREDIT));
-    EXPECT_EQ(label, FontForControl(group, IDC_GROUP_LABEL, WM_CTLCOLORSTATIC));
-
     HWND directory = host.Add<DirectoryPage>()->m_hWnd;
-    EXPECT_EQ(label, FontForControl(directory, IDC_DIRECTORY_EDIT, WM_CTLCOLOREDIT)) << "not a content control";
     HWND progress = host.Add<ProgressPage>()->m_hWnd;
-    EXPECT_EQ(label, FontForControl(progress, IDC_CURRENT_FILE, WM_CTLCOLORSTATIC));
+    struct Control {
+        HWND page;
+        int id;
+        UINT message;
+        HFONT font;
+    };
+    const Control controls[] = {
+        {language, IDC_LANGUAGE_LIST, WM_CTLCOLORLISTBOX, fixed},
+        {language, IDC_LANGUAGE_LABEL, WM_CTLCOLORSTATIC, label},
+        {licence, IDC_LICENCE_TEXT, WM_CTLCOLOREDIT, fixed},
+        {licence, IDC_LICENCE_LABEL, WM_CTLCOLORSTATIC, label},
+        {licence, IDC_LICENCE_ACCEPT, WM_CTLCOLORBTN, label},
+        {group, IDC_GROUP_LIST, WM_CTLCOLORLISTBOX, fixed},
+        {group, IDC_GROUP_EDIT, WM_CTLCOLOREDIT, fixed},
+        {group, IDC_GROUP_LABEL, WM_CTLCOLORSTATIC, label},
+        {directory, IDC_DIRECTORY_EDIT, WM_CTLCOLOREDIT, label},  // not a content control
+        {progress, IDC_CURRENT_FILE, WM_CTLCOLORSTATIC, label},
+    };
+    for (const Control& c : controls)
+        EXPECT_EQ(c.font, FontForControl(c.page, c.id, c.message)) << c.id;
 }
 
 } // namespace

@@ -26,6 +26,16 @@ void Repaint(HWND window)
     Pump();
 }
 
+void ClickListItem(HWND list, int index)
+{
+    RECT item{};
+    ::SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    ::SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageA(list, WM_LBUTTONUP, 0, at);
+    Pump();
+}
+
 std::string ItemText(HWND parent, int id)
 {
     char text[4096] = {};

@@ -21,6 +21,8 @@ void Pump();
 // Paints the window now, as covering and uncovering it would: its WM_PAINT runs before
 // this returns, then what that queued is handled.
 void Repaint(HWND window);
+// A real mouse click on item `index` of a list box, then what it queued is handled.
+void ClickListItem(HWND list, int index);
 // The text of a child control.
 std::string ItemText(HWND parent, int id);
 // A GBK (code page 936) byte string from UTF-8 text.
@@ -48,7 +50,6 @@ public:
     }
 
     HWND Window() const { return window_.m_hWnd; }
-    HWND NextButton() const { return ::GetDlgItem(window_.m_hWnd, 1001); }
     // Shows one page and hides every other, like the frame's page switch.
     void Show(HWND page);
 

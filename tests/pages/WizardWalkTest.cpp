@@ -85,12 +85,7 @@ TEST_F(WalkTest, LanguageChoiceReachesTheFrameAndTheNextPage)
     EXPECT_EQ(0, ::SendMessageA(list, LB_GETCURSEL, 0, 0));
     EXPECT_EQ(Gbk(u8"下一步") + " >", ItemText(frame.m_hWnd, IDC_NEXT));
 
-    RECT item{};
-    ::SendMessageA(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
-    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    ::SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::SendMessageA(list, WM_LBUTTONUP, 0, at);
-    Pump();
+    ClickListItem(list, 1);
     ASSERT_EQ(2, table->GetCurrentLanguage());
 
     Press(IDC_NEXT);
