@@ -1,7 +1,7 @@
 #pragma once
-#include <commctrl.h>
-
 #include "framework/CWnd.h"
+
+#include <commctrl.h>
 
 // A progress bar ("msctls_progress32") with 32-bit ranges.
 class CProgressCtrl : public CWnd {
