@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 deps="$root/build/deps"
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config dpkg-dev
   g++-mingw-w64-x86-64 libz-mingw-w64-dev
   zlib1g-dev libminizip-dev
   wine wine64
