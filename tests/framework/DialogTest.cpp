@@ -1,13 +1,10 @@
 // Dialog lifetimes: modal runs and how they end, modeless child pages that delete
-// themselves, the application object's start-up, and the control wrappers.
+// themselves, the application object's start-up and its main window.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include "framework/CButton.h"
 #include "framework/CDialog.h"
-#include "framework/CProgressCtrl.h"
-#include "framework/CStatic.h"
 #include "framework/CWinApp.h"
 #include "resources/resource.h"
 
@@ -188,62 +185,6 @@ TEST(Application, ForgetsItsMainWindowWhenTheWindowGoes)
     app.m_pMainWnd = &frame;
     frame.DoModal();
     EXPECT_EQ(app.m_pMainWnd, nullptr);
-    EXPECT_NE(app.LoadIcon(IDI_APP_ICON), nullptr);
-}
-
-class ControlsTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(frame.Create(IDD_WIZARD_FRAME));
-        ASSERT_TRUE(page.Create(IDD_PROGRESS_PAGE, &frame));
-    }
-    void TearDown() override { frame.DestroyWindow(); }
-    CDialog frame;
-    CDialog page;
-};
-
-TEST_F(ControlsTest, ProgressBarKeepsThirtyTwoBitRangesAndClamps)
-{
-    CProgressCtrl bar;
-    ASSERT_TRUE(bar.SubclassDlgItem(IDC_TOTAL_BAR, &page));
-    int lower = -1, upper = -1;
-    bar.GetRange(lower, upper);
-    EXPECT_EQ(lower, 0);
-    EXPECT_EQ(upper, 100);
-    bar.SetRange32(0, 3000000);
-    bar.SetPos(0);
-    bar.GetRange(lower, upper);
-    EXPECT_EQ(upper, 3000000);
-    bar.OffsetPos(16384);
-    EXPECT_EQ(bar.OffsetPos(16384), 16384);
-    EXPECT_EQ(bar.GetPos(), 32768);
-    bar.OffsetPos(5000000);
-    EXPECT_EQ(bar.GetPos(), 3000000);
-}
-
-TEST_F(ControlsTest, CheckBoxAndBitmapStatic)
-{
-    CDialog finish;
-    ASSERT_TRUE(finish.Create(IDD_FINISH_PAGE, &frame));
-    CButton launch;
-    ASSERT_TRUE(launch.SubclassDlgItem(IDC_LAUNCH_CHECK, &finish));
-    EXPECT_EQ(launch.GetCheck(), BST_UNCHECKED);
-    launch.SetCheck(BST_CHECKED);
-    EXPECT_EQ(launch.GetCheck(), BST_CHECKED);
-
-    CStatic banner;
-    ASSERT_TRUE(banner.SubclassDlgItem(IDC_BANNER, &frame));
-    EXPECT_EQ(banner.GetBitmap(), nullptr) << "bitmap 129 does not exist";
-    HBITMAP bitmap = ::CreateBitmap(40, 20, 1, 32, nullptr);
-    banner.SetBitmap(bitmap);
-    EXPECT_EQ(banner.GetBitmap(), bitmap);
-    RECT r;
-    banner.GetClientRect(&r);
-    EXPECT_EQ(r.right, 40) << "the static takes the picture's size";
-    EXPECT_EQ(r.bottom, 20);
-    frame.DestroyWindow();
-    ::DeleteObject(bitmap);
 }
 
 } // namespace

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "framework/CDialog.h"
-#include "framework/CListBox.h"
 #include "framework/CStatic.h"
 #include "resources/resource.h"
 
@@ -93,26 +92,6 @@ BEGIN_MESSAGE_MAP(DerivedFrame, RoutingFrame)
     ON_BN_CLICKED(IDC_NEXT, &DerivedFrame::OnDerivedNext)
 END_MESSAGE_MAP()
 
-class ListPage : public CDialog {
-public:
-    CListBox list;
-    std::vector<int> selections;
-
-protected:
-    void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_LANGUAGE_LIST, list); }
-    void OnSelChange() { selections.push_back(list.GetCurSel()); }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(ListPage, CDialog)
-    ON_LBN_SELCHANGE(IDC_LANGUAGE_LIST, &ListPage::OnSelChange)
-END_MESSAGE_MAP()
-
-void Repaint(HWND hwnd)
-{
-    ::RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-}
-
 class MessageMapTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -145,30 +124,13 @@ TEST_F(MessageMapTest, MessagesReachTheirHandlersDerivedRowsFirst)
     EXPECT_EQ(frame.lastTimer, 5u);
 }
 
-TEST_F(MessageMapTest, ListSelectionByMouseReachesThePage)
-{
-    ListPage page;
-    ASSERT_TRUE(page.Create(IDD_LANGUAGE_PAGE, &frame));
-    page.ShowWindow(SW_SHOW);
-    page.list.AddString("English");
-    page.list.AddString("Deutsch");
-    RECT item{};
-    page.list.SendMessage(LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
-    LPARAM at = MAKELPARAM(item.left + 5, (item.top + item.bottom) / 2);
-    page.list.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
-    page.list.SendMessage(WM_LBUTTONUP, 0, at);
-    ASSERT_EQ(page.selections.size(), 1u);
-    EXPECT_EQ(page.selections[0], 1);
-    page.DestroyWindow();
-}
-
 TEST_F(MessageMapTest, SubclassedStaticAnswersItsColourBeforeTheParentHandler)
 {
     ASSERT_EQ(frame.link.GetDlgCtrlID(), IDC_PUBLISHER_LINK);
     HBRUSH own = ::CreateSolidBrush(RGB(1, 2, 3));
     frame.link.answer = own;
     notes.clear();
-    Repaint(frame.link);
+    ::RedrawWindow(frame.link, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     ASSERT_GE(notes.size(), 2u);
     EXPECT_EQ(notes[0], "static:6");   // CTLCOLOR_STATIC
     EXPECT_EQ(notes[1], "frame:1018");
@@ -179,51 +141,51 @@ TEST_F(MessageMapTest, SubclassedStaticAnswersItsColourBeforeTheParentHandler)
     LRESULT sent = frame.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(frame.link.m_hWnd));
     EXPECT_EQ(reinterpret_cast<HBRUSH>(sent), own) << "the brush reaches whoever asked";
     EXPECT_EQ(::GetTextColor(dc), RGB(0, 0, 255));
-    ::ReleaseDC(frame.link, dc);
     frame.link.answer = nullptr;
+    sent = frame.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(frame.link.m_hWnd));
+    EXPECT_NE(sent, 0);
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(sent), frame.baseBrush) << "without an answer the dialog's default brush";
+    ::ReleaseDC(frame.link, dc);
     ::DeleteObject(own);
 }
 
-TEST_F(MessageMapTest, WithoutAnAnswerTheDefaultBrushIsUsed)
-{
-    frame.link.answer = nullptr;
-    HDC dc = ::GetDC(frame);
-    LRESULT sent = frame.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(frame.link.m_hWnd));
-    ::ReleaseDC(frame, dc);
-    EXPECT_NE(sent, 0);
-    EXPECT_EQ(reinterpret_cast<HBRUSH>(sent), frame.baseBrush);
-}
-
-TEST_F(MessageMapTest, PlainControlsReachTheParentHandlerAsTemporaryWindows)
+// Plain controls reach handlers as temporary wrappers; a subclassed one as its object,
+// which lets go of the window when the window goes.
+TEST_F(MessageMapTest, ControlsAreTheirSubclassingObjectOrATemporaryWrapper)
 {
     notes.clear();
     HWND separator = ::GetDlgItem(frame, IDC_BANNER_SEPARATOR);
     HDC dc = ::GetDC(frame);
     frame.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(separator));
     ::ReleaseDC(frame, dc);
-    ASSERT_EQ(notes.size(), 1u);
-    EXPECT_EQ(notes[0], "frame:1019");
+    EXPECT_EQ(notes, std::vector<std::string>{"frame:1019"});
     EXPECT_EQ(CWnd::FromHandlePermanent(separator), nullptr);
-}
 
-TEST_F(MessageMapTest, GetDlgItemGivesTheSubclassingObjectOrAStableWrapper)
-{
     EXPECT_EQ(frame.GetDlgItem(IDC_PUBLISHER_LINK), &frame.link);
     CWnd* next = frame.GetDlgItem(IDC_NEXT);
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(frame.GetDlgItem(IDC_NEXT), next);
-    next->SetWindowText("Weiter >");
-    EXPECT_EQ(frame.GetDlgItemText(IDC_NEXT), "Weiter >");
     EXPECT_EQ(frame.GetDlgItem(4711), nullptr);
-}
 
-TEST_F(MessageMapTest, SubclassedControlIsReleasedWithItsWindow)
-{
     HWND link = frame.link.m_hWnd;
     frame.DestroyWindow();
     EXPECT_FALSE(::IsWindow(link));
     EXPECT_EQ(frame.link.m_hWnd, nullptr);
-    EXPECT_EQ(frame.m_hWnd, nullptr);
+}
+
+TEST_F(MessageMapTest, ObjectDeletedBeforeItsWindowGivesTheWindowItsProcedureBack)
+{
+    HWND back = ::GetDlgItem(frame, IDC_BACK);
+    LONG_PTR original = ::GetWindowLongPtrA(back, GWLP_WNDPROC);
+    {
+        CWnd wrapper;
+        ASSERT_TRUE(wrapper.SubclassWindow(back));
+        EXPECT_NE(::GetWindowLongPtrA(back, GWLP_WNDPROC), original);
+    }
+    EXPECT_EQ(::GetWindowLongPtrA(back, GWLP_WNDPROC), original);
+    EXPECT_EQ(CWnd::FromHandlePermanent(back), nullptr);
+    ::SetWindowTextA(back, "still answers");
+    EXPECT_EQ(frame.GetDlgItemText(IDC_BACK), "still answers");
 }
 
 } // namespace

@@ -2,16 +2,13 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <shlobj.h>
 
 #include <atomic>
 
 #include "framework/CWinThread.h"
 #include "framework/ComPtr.h"
 #include "framework/RegKey.h"
-#include "framework/ScopedCoInit.h"
 #include "framework/ScopedHandle.h"
-#include "framework/ScopedItemIdList.h"
 
 namespace {
 
@@ -52,62 +49,25 @@ TEST(WorkerThread, AutoDeletingObjectClosesItsHandleAndAKeptOneOutlivesItsThread
     delete thread;
 }
 
-TEST(ScopedHandleTest, ClosesOnceAndTreatsBothFailureValuesAsEmpty)
+TEST(ScopedHandleTest, ClosesOnceAfterAMove)
 {
     HANDLE event = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
     {
         ScopedHandle held(event);
-        EXPECT_TRUE(held.valid());
         ScopedHandle moved(std::move(held));
         EXPECT_FALSE(held.valid());
         EXPECT_EQ(moved.get(), event);
-        EXPECT_TRUE(HandleIsOpen(event));
     }
     EXPECT_FALSE(HandleIsOpen(event));
     EXPECT_FALSE(ScopedHandle(INVALID_HANDLE_VALUE).valid());
-    EXPECT_FALSE(ScopedHandle().valid());
 }
 
-class RegKeyTest : public ::testing::Test {
-protected:
-    static constexpr const char* kPath = "Software\\OrvantaFrameworkTest";
-    void SetUp() override { RegKey::DeleteKey(HKEY_CURRENT_USER, kPath); }
-    void TearDown() override { RegKey::DeleteKey(HKEY_CURRENT_USER, kPath); }
-};
-
-TEST_F(RegKeyTest, VolatileKeyRoundTripsStrings)
+// Values written by other programs need not end in a NUL or be strings at all.
+TEST(RegKeyTest, StringWithoutTerminatorOrOfAnotherTypeReadsSafely)
 {
-    RegKey missing;
-    EXPECT_FALSE(missing.Open(HKEY_CURRENT_USER, kPath));
-    std::string text = "untouched";
-    EXPECT_FALSE(missing.QueryString("InstallPath", text));
-    EXPECT_TRUE(text.empty());
-
+    const char* path = "Software\\OrvantaFrameworkTest";
     RegKey key;
-    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, kPath, REG_OPTION_VOLATILE));
-    EXPECT_TRUE(key.SetString("InstallPath", "c:\\Program Files\\Orvanta 4.00"));
-    EXPECT_TRUE(key.SetString("Repair", ""));
-    DWORD bytes = 0;
-    EXPECT_TRUE(key.QueryValueSize("InstallPath", bytes));
-    EXPECT_EQ(bytes, 30u);
-    key.Close();
-
-    RegKey reader;
-    ASSERT_TRUE(reader.Open(HKEY_CURRENT_USER, kPath));
-    EXPECT_TRUE(reader.QueryString("InstallPath", text));
-    EXPECT_EQ(text, "c:\\Program Files\\Orvanta 4.00");
-    EXPECT_TRUE(reader.QueryString("Repair", text));
-    EXPECT_EQ(text, "");
-    EXPECT_FALSE(reader.QueryString("Absent", text));
-    reader.Close();
-    EXPECT_TRUE(RegKey::DeleteKey(HKEY_CURRENT_USER, kPath));
-    EXPECT_FALSE(reader.Open(HKEY_CURRENT_USER, kPath));
-}
-
-TEST_F(RegKeyTest, StringStoredWithoutTerminatorOrOfAnotherTypeReadsSafely)
-{
-    RegKey key;
-    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, kPath));
+    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, path, REG_OPTION_VOLATILE));
     const char raw[4] = {'a', 'b', 'c', 'd'};
     ASSERT_EQ(::RegSetValueExA(key.get(), "Raw", 0, REG_SZ, reinterpret_cast<const BYTE*>(raw), 4), ERROR_SUCCESS);
     DWORD number = 1;
@@ -116,6 +76,8 @@ TEST_F(RegKeyTest, StringStoredWithoutTerminatorOrOfAnotherTypeReadsSafely)
     EXPECT_TRUE(key.QueryString("Raw", text));
     EXPECT_EQ(text, "abcd");
     EXPECT_FALSE(key.QueryString("Number", text));
+    key.Close();
+    EXPECT_TRUE(RegKey::DeleteKey(HKEY_CURRENT_USER, path));
 }
 
 // An object that counts its references, to watch ComPtr's AddRef/Release balance.
@@ -124,12 +86,10 @@ public:
     std::atomic<long> refs{1};
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
-        if (!IsEqualIID(iid, IID_IUnknown)) {
-            *out = nullptr;
+        *out = IsEqualIID(iid, IID_IUnknown) ? this : nullptr;
+        if (!*out)
             return E_NOINTERFACE;
-        }
         AddRef();
-        *out = this;
         return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
@@ -151,19 +111,6 @@ TEST(ComPtrTest, ReleasesWhatItHoldsAndQueriesIntoAnother)
         EXPECT_FALSE(none);
     }
     EXPECT_EQ(object.refs, 1);
-}
-
-TEST(ShellHolders, ItemIdListGivesThePathOfASpecialFolder)
-{
-    ScopedCoInit com;
-    EXPECT_TRUE(com.Succeeded());
-    ScopedItemIdList list;
-    ASSERT_EQ(::SHGetSpecialFolderLocation(nullptr, CSIDL_TEMPLATES, list.put()), S_OK);
-    ASSERT_TRUE(list);
-    std::string path = list.GetPath();
-    EXPECT_FALSE(path.empty());
-    EXPECT_NE(path.find("Templates"), std::string::npos) << path;
-    EXPECT_TRUE(ScopedItemIdList().GetPath().empty());
 }
 
 } // namespace
