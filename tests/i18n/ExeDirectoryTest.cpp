@@ -96,15 +96,4 @@ TEST(LanguageTableInstance, FirstUseReadsTheFileBesideTheProgram)
     EXPECT_EQ(iniPath + "\n0", RunProbe(program, "table", scratch)) << "default=x reads 0";
 }
 
-TEST(LanguageTableWorkFolder, IsAnExistingFolderEndingWithABackslash)
-{
-    std::string folder = LanguageTable::GetWorkFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ('\\', folder.back());
-    DWORD attributes = GetFileAttributesA(folder.c_str());
-    ASSERT_NE(INVALID_FILE_ATTRIBUTES, attributes);
-    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_EQ(folder, LanguageTable::GetWorkFolder());
-}
-
 } // namespace
