@@ -8,7 +8,6 @@
 #include "framework/CWinThread.h"
 #include "framework/ComPtr.h"
 #include "framework/RegKey.h"
-#include "framework/ScopedHandle.h"
 
 namespace {
 
@@ -47,19 +46,6 @@ TEST(WorkerThread, AutoDeletingObjectClosesItsHandleAndAKeptOneOutlivesItsThread
     EXPECT_TRUE(::GetExitCodeThread(thread->m_hThread, &code));
     EXPECT_EQ(code, 5u);
     delete thread;
-}
-
-TEST(ScopedHandleTest, ClosesOnceAfterAMove)
-{
-    HANDLE event = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    {
-        ScopedHandle held(event);
-        ScopedHandle moved(std::move(held));
-        EXPECT_FALSE(held.valid());
-        EXPECT_EQ(moved.get(), event);
-    }
-    EXPECT_FALSE(HandleIsOpen(event));
-    EXPECT_FALSE(ScopedHandle(INVALID_HANDLE_VALUE).valid());
 }
 
 // Values written by other programs need not end in a NUL or be strings at all.

@@ -1,3 +1,5 @@
+// The probe program (i18n_probe) copied into odd folders and run as a child process: what
+// GetExeDirectory and a fresh language table see from where the program lies.
 #include "i18n/LanguageTable.h"
 
 #include "IniFile.h"
@@ -13,87 +15,67 @@
 
 namespace {
 
-std::string OwnDirectory()
-{
-    char path[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text(path, length);
-    return text.substr(0, text.rfind('\\')); // the build folder is plain ASCII
-}
-
-// Runs program with its arguments and returns the file it writes, or "<failed>".
-std::string RunProbe(const std::string& program, const std::string& mode,
-                     const testsupport::ScratchDir& scratch)
-{
-    std::string output = scratch.file("probe-output.txt");
-    DeleteFileA(output.c_str());
-    std::string commandLine = "\"" + program + "\" \"" + output + "\" " + mode;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process))
-        return "<failed>";
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    if (exitCode != 0)
-        return "<failed>";
-    std::ifstream in(output, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Copies the probe program to folder\name, creating folder.
-std::string PlaceProbe(const std::string& folder, const std::string& name)
-{
-    if (!CreateDirectoryA(folder.c_str(), nullptr)) {
-        ADD_FAILURE() << "CreateDirectoryA error " << GetLastError();
-        return std::string();
+class ProbeTest : public ::testing::Test {
+protected:
+    // Copies the probe to folder\name, creating folder.
+    void Place(const std::string& folder, const std::string& name)
+    {
+        char own[MAX_PATH] = {};
+        std::string probe(own, GetModuleFileNameA(nullptr, own, MAX_PATH));
+        probe = probe.substr(0, probe.rfind('\\')) + "\\i18n_probe.exe";   // the build folder is plain ASCII
+        program_ = folder + "\\" + name;
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr)) << GetLastError();
+        ASSERT_TRUE(CopyFileA(probe.c_str(), program_.c_str(), FALSE)) << GetLastError();
     }
-    std::string target = folder + "\\" + name;
-    std::string probe = OwnDirectory() + "\\i18n_probe.exe";
-    if (!CopyFileA(probe.c_str(), target.c_str(), FALSE)) {
-        ADD_FAILURE() << "CopyFileA error " << GetLastError();
-        return std::string();
-    }
-    return target;
-}
 
-TEST(GetExeDirectory, DoubleByteCharactersWithABackslashTrailByte)
+    // What the probe writes in this mode, or "<failed>".
+    std::string Run(const std::string& mode)
+    {
+        std::string output = scratch_.file("probe-output.txt");
+        DeleteFileA(output.c_str());
+        std::string commandLine = "\"" + program_ + "\" \"" + output + "\" " + mode;
+        STARTUPINFOA startup = {sizeof startup};
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessA(program_.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                            &process))
+            return "<failed>";
+        WaitForSingleObject(process.hProcess, 60000);
+        DWORD exitCode = 1;
+        GetExitCodeProcess(process.hProcess, &exitCode);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        std::ifstream in(output, std::ios::binary);
+        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        return exitCode == 0 ? text : "<failed>";
+    }
+
+    testsupport::ScratchDir scratch_;
+    std::string program_;
+};
+
+// 0x95 0x5C is one GBK character whose trail byte is a backslash; it ends both the folder
+// name and the program name, so a byte-wise search would cut inside it.
+TEST_F(ProbeTest, ExeDirectoryOfDoubleByteNamesWithABackslashTrailByte)
 {
     ASSERT_EQ(936u, GetACP());
-    testsupport::ScratchDir scratch;
-    // 0x95 0x5C is one GBK character whose trail byte is a backslash; it ends both the
-    // folder name and the program name, so a byte-wise search would cut inside it.
-    const std::string character = "\x95\x5C";
-    std::string folder = scratch.str() + "\\ab" + character;
-    std::string program = PlaceProbe(folder, "probe" + character + ".exe");
-    ASSERT_FALSE(program.empty());
-    EXPECT_EQ(folder, RunProbe(program, "exedir", scratch));
-    DeleteFileA(program.c_str());
+    std::string folder = scratch_.str() + "\\ab\x95\x5C";
+    Place(folder, "probe\x95\x5C.exe");
+    EXPECT_EQ(folder, Run("exedir"));
+    DeleteFileA(program_.c_str());
     RemoveDirectoryA(folder.c_str());
 }
 
-TEST(LanguageTableInstance, FirstUseReadsTheFileBesideTheProgram)
+TEST_F(ProbeTest, FirstUseOfTheTableReadsTheFileBesideTheProgram)
 {
-    testsupport::ScratchDir scratch;
-    std::string folder = scratch.str() + "\\app";
-    std::string program = PlaceProbe(folder, "probe.exe");
-    ASSERT_FALSE(program.empty());
+    std::string folder = scratch_.str() + "\\app";
+    Place(folder, "probe.exe");
     std::string iniPath = folder + "\\install\\lang.ini";
-
-    EXPECT_EQ(iniPath + "\n1", RunProbe(program, "table", scratch)) << "no file";
-
+    EXPECT_EQ(iniPath + "\n1", Run("table")) << "no file";
     ASSERT_TRUE(CreateDirectoryA((folder + "\\install").c_str(), nullptr));
     ASSERT_TRUE(testsupport::WriteBytes(iniPath, "[lang]\r\ncount=3\r\ndefault=3\r\n"));
-    EXPECT_EQ(iniPath + "\n3", RunProbe(program, "table", scratch));
-
-    std::string otherIni = folder + "\\install\\lang2.ini";
-    ASSERT_TRUE(testsupport::WriteBytes(otherIni, "[lang]\r\ndefault=x\r\n"));
-    ASSERT_TRUE(MoveFileExA(otherIni.c_str(), iniPath.c_str(), MOVEFILE_REPLACE_EXISTING));
-    EXPECT_EQ(iniPath + "\n0", RunProbe(program, "table", scratch)) << "default=x reads 0";
+    EXPECT_EQ(iniPath + "\n3", Run("table"));
+    ASSERT_TRUE(testsupport::WriteBytes(iniPath, "[lang]\r\ndefault=x\r\n"));
+    EXPECT_EQ(iniPath + "\n0", Run("table")) << "default=x reads 0";
 }
 
 } // namespace

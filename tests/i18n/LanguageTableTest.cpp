@@ -92,7 +92,10 @@ TEST_F(LanguageTableTest, WithoutAFileEverythingIsBuiltIn)
 TEST_F(LanguageTableTest, TheCurrentLanguagesSectionTranslatesTheKeysItHas)
 {
     LanguageTable* table = Use("[lang2]\r\n20002=Next\r\n[lang1]\r\n10009=\r\n"
-                               "[lang3]\r\n10020=\xC6\xF4\xB6\xAF\r\n");
+                               "[lang3]\r\n10020=\xC6\xF4\xB6\xAF\r\n[lang]\r\ncount=2\r\nlang2=English\r\n");
+    std::vector<std::string> names{"kept"};
+    table->GetLanguageNames(names);
+    EXPECT_EQ((std::vector<std::string>{"kept", "", "English"}), names) << "index i stands for language i + 1";
     LanguageRecord record;
     table->SetCurrentLanguage(2);
     table->FillCurrentRecord(record);
@@ -107,16 +110,6 @@ TEST_F(LanguageTableTest, TheCurrentLanguagesSectionTranslatesTheKeysItHas)
     table->SetCurrentLanguage(-7);
     table->FillCurrentRecord(record);
     ExpectBuiltin(record);
-}
-
-TEST_F(LanguageTableTest, LanguageNamesFollowTheCount)
-{
-    LanguageTable* table = Use("[lang]\r\ncount=2\r\ndefault=abc\r\nlang1=English\r\n");
-    EXPECT_EQ(2, table->GetLanguageCount());
-    EXPECT_EQ(0, table->GetDefaultLanguage());
-    std::vector<std::string> names{"kept"};
-    table->GetLanguageNames(names);
-    EXPECT_EQ((std::vector<std::string>{"kept", "English", ""}), names);
 }
 
 // Font 0 is the fixed font; a selector picks font 1 by its low bit (negative ones too).
