@@ -74,32 +74,28 @@ protected:
     std::string work = dir.file("work");
 };
 
-TEST_F(ExtractTest, ShippedLayoutLandsInInstallFolder)
+// A working folder left by an earlier run is reused: its files are overwritten (a longer
+// old file is cut), other files stay.
+TEST_F(ExtractTest, ShippedLayoutLandsInTheInstallFolder)
 {
+    fs::create_directories(fs::path(work) / "install");
+    testfiles::Write(fs::path(work) / "install" / "lang.ini", RandomBytes(4000, 3));
+    testfiles::Write(fs::path(work) / "install" / "keep.txt", Bytes("other"));
     auto payload = RandomBytes(3000, 1), lang = Bytes("[lang]\r\nnum=1\r\n"), banner = RandomBytes(1025, 2);
     ASSERT_TRUE(Extract({Directory("install", {File("Orva.in", payload), File("lang.ini", lang),
                                                File("top_log.bmp", banner)})},
                         work + "\\"));
-    EXPECT_EQ(testfiles::Tree(work), (Tree{"install", "install/Orva.in", "install/lang.ini", "install/top_log.bmp"}));
+    EXPECT_EQ(testfiles::Tree(work),
+              (Tree{"install", "install/Orva.in", "install/keep.txt", "install/lang.ini", "install/top_log.bmp"}));
     EXPECT_EQ(Read("install/Orva.in"), payload);
     EXPECT_EQ(Read("install/lang.ini"), lang);
     EXPECT_EQ(Read("install/top_log.bmp"), banner);
 }
 
-TEST_F(ExtractTest, EarlierInstallFolderIsReusedAndOverwritten)
-{
-    fs::create_directories(fs::path(work) / "install");
-    testfiles::Write(fs::path(work) / "install" / "lang.ini", RandomBytes(4000, 3));
-    testfiles::Write(fs::path(work) / "install" / "keep.txt", Bytes("other"));
-    ASSERT_TRUE(Extract({Directory("install", {File("lang.ini", Bytes("short"))})}, work));
-    EXPECT_EQ(Read("install/lang.ini"), Bytes("short"));
-    EXPECT_EQ(Read("install/keep.txt"), Bytes("other"));
-}
-
 TEST_F(ExtractTest, SizesAroundTheCopyChunkAndNestedDirectories)
 {
     std::vector<ContainerNode> files;
-    for (size_t size : {0u, 1u, 1023u, 1024u, 1025u, 2048u, 5000u})
+    for (size_t size : {0u, 1023u, 1024u, 1025u, 5000u})
         files.push_back(File("f" + std::to_string(size), RandomBytes(size, unsigned(size))));
     ASSERT_TRUE(Extract(files, work));
     for (const ContainerNode& f : files)
@@ -109,8 +105,7 @@ TEST_F(ExtractTest, SizesAroundTheCopyChunkAndNestedDirectories)
     ASSERT_TRUE(Extract({Directory("a", {Directory("b", {File("deep.txt", Bytes("deep"))}), Directory("empty", {}),
                                          File("top.txt", Bytes("top"))})},
                         work));
-    EXPECT_EQ(testfiles::Tree(work), (Tree{"a", "a/b", "a/b/deep.txt", "a/empty", "a/top.txt"}));
-    EXPECT_EQ(Read("a/b/deep.txt"), Bytes("deep"));
+    EXPECT_EQ(Listing(work), (Tree{"a", "a/b", "a/b/deep.txt=deep", "a/empty", "a/top.txt=top"}));
 }
 
 // Hand-made containers: odd but valid bases, and hostile layouts that must fail without
@@ -187,30 +182,8 @@ TEST_F(ExtractTest, RegionPastEndOfFileFailsKeepingWhatWasThere)
     EXPECT_EQ(std::vector<uint8_t>(partial.begin(), partial.begin() + 10), Bytes("0123456789"));
 }
 
-TEST_F(ExtractTest, DirectCallsJoinParentWithOneBackslash)
-{
-    ContainerWriter w(StubSize);
-    w.AppendContainer({File("one.txt", Bytes("1")), File("two.txt", Bytes("22"))});
-    testfiles::WriteSetup(container, Stub, w);
-    PayloadContainer reader(container);
-    ContainerEntryList list;
-    ASSERT_TRUE(reader.ReadIndex(list));
-    fs::create_directory(work);
-    testfiles::FilePtr stream = testfiles::OpenRead(container);
-    ASSERT_TRUE(stream);
-    EXPECT_TRUE(reader.ExtractFile(list.at(0), work + "\\", stream.get()));
-    EXPECT_TRUE(reader.ExtractFile(list.at(1), work, stream.get()));
-    EXPECT_EQ(testfiles::Tree(work), (Tree{"one.txt", "two.txt"}));
-    EXPECT_EQ(Read("two.txt"), Bytes("22"));
-
-    ContainerEntry asDirectory = list.at(0);
-    asDirectory.flags = 0x80;
-    EXPECT_FALSE(reader.ExtractFile(asDirectory, work, stream.get()));
-    EXPECT_FALSE(reader.ExtractFile(list.at(0), "", stream.get()));
-    EXPECT_FALSE(reader.ExtractDirectory(asDirectory, "", stream.get()));
-}
-
-TEST_F(ExtractTest, EmptyDestinationOrMissingContainerWritesNothing)
+// An empty destination would otherwise resolve against the current directory.
+TEST_F(ExtractTest, EmptyDestinationWritesNothing)
 {
     fs::path before = fs::current_path();
     fs::create_directory(work);
@@ -219,19 +192,11 @@ TEST_F(ExtractTest, EmptyDestinationOrMissingContainerWritesNothing)
     fs::current_path(before);
     EXPECT_FALSE(extracted);
     EXPECT_TRUE(testfiles::Tree(work).empty());
-
-    fs::remove_all(work);
-    ContainerEntryList list(1);
-    list[0].name = "x";
-    list[0].offset = list[0].size = 0;
-    EXPECT_FALSE(PayloadContainer(dir.file("absent.exe")).ExtractAll(list, work));
-    EXPECT_FALSE(PayloadContainer("").ExtractAll(list, work));
-    EXPECT_FALSE(fs::exists(work));
 }
 
 TEST_F(ExtractTest, NamesThatAreNotOnePlainComponentAreRefused)
 {
-    for (const char* name : {"", ".", "..", ".. ", "a\\b", "..\\escaped", "a/b", "../escaped", "c:", "C:x"}) {
+    for (const char* name : {"", "..", ".. ", "..\\escaped", "../escaped", "C:x"}) {
         for (bool directory : {false, true}) {
             fs::remove_all(work);
             EXPECT_FALSE(Extract({directory ? Directory(name, {File("escaped", Bytes("x"))})
