@@ -6,69 +6,38 @@ namespace {
 
 using Statuses = std::vector<ZipStatus>;
 
-TEST_F(ZipReaderFixture, OpenFileFailsForMissingEmptyForeignAndTruncatedFiles)
+TEST_F(ZipReaderFixture, OpenFileFailsForMissingForeignAndTruncatedFiles)
 {
     EXPECT_EQ(nullptr, ZipReader::OpenFile(scratch_.file("missing.zip").c_str(), nullptr));
-    EXPECT_EQ(nullptr, ZipReader::OpenFile(scratch_.str().c_str(), nullptr));
-    EXPECT_EQ(nullptr, ZipReader::OpenFile(nullptr, nullptr));
-
-    SaveArchive("");
-    EXPECT_EQ(nullptr, Reopen());
     SaveArchive(std::string(5000, 'x'));
     EXPECT_EQ(nullptr, Reopen());
-    // minizip takes an end record at offset 0 for a missing one: an archive without items.
-    ASSERT_TRUE(ZipTestArchive::Write(ArchivePath(), {}));
-    EXPECT_EQ(nullptr, Reopen());
-
     ASSERT_TRUE(ZipTestArchive::Write(ArchivePath(), {{"a.txt", PatternData(3000)}, {"b.txt", "bbb"}}));
     std::string whole = ZipTestArchive::Load(ArchivePath());
-    SaveArchive(whole.substr(0, whole.size() / 2));
-    EXPECT_EQ(nullptr, Reopen());
     SaveArchive(whole.substr(0, whole.size() - 1));
     EXPECT_EQ(nullptr, Reopen());
 }
 
-TEST_F(ZipReaderFixture, CountComesFromIndexMinusOne)
-{
-    ASSERT_NE(nullptr, OpenArchive({{"a", "1"}, {"b/", ""}, {"b/c", "22"}}));
-    ZipItemInfo info;
-    info.attributes = 0x77;
-    info.writeTime = 5;
-    ASSERT_EQ(ZipOk, ZipReader::GetItem(handle_, -1, info));
-    EXPECT_EQ(3, info.index);
-    EXPECT_STREQ("", info.name);
-    EXPECT_EQ(0u, info.attributes);
-    EXPECT_EQ(0u, info.writeTime);
-    EXPECT_EQ(0, info.uncompressedSize);
-
-    ASSERT_NE(nullptr, OpenArchive({{"only/", ""}}));
-    EXPECT_EQ(1, Item(-1).index);
-    EXPECT_EQ(ZipBadArgs, ZipReader::GetItem(handle_, 1, info));
-}
-
-TEST_F(ZipReaderFixture, BadArgumentsAndAFailedGetItemLeaveAnEmptyDescription)
+// Index -1 gives the count; a failed description empties index, name and size.
+TEST_F(ZipReaderFixture, CountAndBadArguments)
 {
     char buffer[16];
     ZipItemInfo info;
     EXPECT_EQ(ZipBadArgs, ZipReader::GetItem(nullptr, 0, info));
     EXPECT_EQ(ZipBadArgs, ZipReader::ReadItem(nullptr, 0, buffer, sizeof buffer));
-    EXPECT_EQ(ZipBadArgs, ZipReader::Close(nullptr));
+    ASSERT_NE(nullptr, OpenArchive({{"a", "1"}, {"b/", ""}, {"b/c", "22"}}));
+    EXPECT_EQ(3, Item(-1).index);
+    EXPECT_STREQ("", Item(-1).name);
 
-    ASSERT_NE(nullptr, OpenArchive({{"a.txt", "abc"}, {"b.txt", "defg"}}));
-    info = Item(1);
-    const ZipItemInfo before = info;
-    EXPECT_EQ(ZipBadArgs, ZipReader::GetItem(handle_, 2, info));
+    info = Item(2);
+    EXPECT_EQ(ZipBadArgs, ZipReader::GetItem(handle_, 3, info));
     EXPECT_EQ(0, info.index);
     EXPECT_STREQ("", info.name);
     EXPECT_EQ(0, info.uncompressedSize);
-    EXPECT_EQ(before.compressedSize, info.compressedSize) << "other fields keep what they held";
-    EXPECT_EQ(before.writeTime, info.writeTime);
-    EXPECT_NE(0u, info.writeTime);
     EXPECT_EQ(ZipBadArgs, ZipReader::GetItem(handle_, -2, info));
-    EXPECT_EQ(ZipBadArgs, ZipReader::ReadItem(handle_, 2, buffer, sizeof buffer));
+    EXPECT_EQ(ZipBadArgs, ZipReader::ReadItem(handle_, 3, buffer, sizeof buffer));
     EXPECT_EQ(ZipBadArgs, ZipReader::ReadItem(handle_, -1, buffer, sizeof buffer));
     EXPECT_EQ(ZipBadArgs, ZipReader::ReadItem(handle_, 0, nullptr, 4));
-    EXPECT_EQ(Statuses{ZipOk}, ReadAll(0).statuses) << "the reader still works after bad arguments";
+    EXPECT_EQ(Statuses{ZipOk}, ReadAll(2).statuses) << "the reader still works after bad arguments";
 }
 
 struct ChunkCase {
@@ -92,10 +61,8 @@ TEST_P(ZipChunkTest, ItemEndsInTheBufferThatHoldsItsLastByte)
 }
 
 INSTANTIATE_TEST_SUITE_P(StoredAndDeflated, ZipChunkTest,
-    ::testing::Values(ChunkCase{0, 0, {ZipOk}}, ChunkCase{0, 0x4000, {ZipOk}},
-                      ChunkCase{0, 0x4001, {ZipMore, ZipOk}}, ChunkCase{0, 0xC005, {ZipMore, ZipMore, ZipMore, ZipOk}},
-                      ChunkCase{8, 0, {ZipOk}}, ChunkCase{8, 0x4000, {ZipOk}},
-                      ChunkCase{8, 0x4001, {ZipMore, ZipOk}}, ChunkCase{8, 0xC005, {ZipMore, ZipMore, ZipMore, ZipOk}}));
+    ::testing::Values(ChunkCase{0, 0, {ZipOk}}, ChunkCase{0, 0x4000, {ZipOk}}, ChunkCase{0, 0x4001, {ZipMore, ZipOk}},
+                      ChunkCase{8, 0x4000, {ZipOk}}, ChunkCase{8, 0xC005, {ZipMore, ZipMore, ZipMore, ZipOk}}));
 
 TEST_F(ZipReaderFixture, ItemsReadInAnyOrderAndGetItemRestartsTheOpenItem)
 {
@@ -114,55 +81,37 @@ TEST_F(ZipReaderFixture, ItemsReadInAnyOrderAndGetItemRestartsTheOpenItem)
     EXPECT_EQ(ZipOk, ZipReader::ReadItem(handle_, 2, buffer.data(), 0x4000)) << "an ended item stays ended";
 }
 
-class ZipPasswordTest : public ZipReaderFixture {
-protected:
-    // Writes the encrypted item first, with a header that fails the check under each of the
-    // given wrong passwords (any header passes one password in 256).
-    void WriteEncrypted(ZipTestItem item, const std::vector<const char*>& wrong)
-    {
-        for (item.headerSeed = 1; item.headerSeed < 50; ++item.headerSeed) {
-            CloseArchive();
-            ASSERT_TRUE(ZipTestArchive::Write(ArchivePath(), {item, {"plain.txt", "plain"}}));
-            std::string bytes = ZipTestArchive::Load(ArchivePath());
-            auto header = reinterpret_cast<const uint8_t*>(bytes.data() + ZipTestArchive::FirstDataOffset(item.name, 0));
-            uint8_t check = ZipCipher::CheckByte(1, ZipTestArchive::Crc(item.data), item.dosDateTime);
-            bool anyPasses = false;
-            for (const char* password : wrong)
-                anyPasses = anyPasses || ZipCipher(password).AcceptHeader(header, check);
-            if (!anyPasses)
-                return;
-        }
-        FAIL() << "no header found that fails the check";
-    }
-};
-
-class ZipPasswordMethodTest : public ZipPasswordTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(ZipPasswordMethodTest, EncryptedItemNeedsItsPassword)
+// The reader verifies the check byte and decrypts traditional PKWARE itself. Any header
+// passes one password in 256, so the header seed is chosen to fail "" and "wrong".
+TEST_F(ZipReaderFixture, EncryptedItemNeedsItsPassword)
 {
-    ZipTestItem secret{"secret.txt", PatternData(0x4800)};
-    secret.method = GetParam();
-    secret.password = "s3cret";
-    WriteEncrypted(secret, {"", "wrong"});
-
-    char buffer[64];
-    ASSERT_NE(nullptr, Reopen());
-    EXPECT_EQ(secret.data.size(), size_t(Item(0).uncompressedSize));
-    EXPECT_EQ(ZipPassword, ZipReader::ReadItem(handle_, 0, buffer, sizeof buffer));
-    EXPECT_EQ(ZipPassword, ZipReader::ReadItem(handle_, 0, buffer, sizeof buffer));
-    EXPECT_EQ("plain", ReadAll(1).data) << "unencrypted items read with or without a password";
-
-    ASSERT_NE(nullptr, Reopen("wrong"));
-    EXPECT_EQ(ZipPassword, ZipReader::ReadItem(handle_, 0, buffer, sizeof buffer));
-
-    ASSERT_NE(nullptr, Reopen("s3cret"));
-    ZipReadResult result = ReadAll(0);
-    EXPECT_EQ((Statuses{ZipMore, ZipOk}), result.statuses);
-    EXPECT_TRUE(result.data == secret.data);
-    EXPECT_EQ("plain", ReadAll(1).data);
+    for (int method : {0, 8}) {
+        ZipTestItem secret{"secret.txt", PatternData(0x4800)};
+        secret.method = method;
+        secret.password = "s3cret";
+        bool passes = true;
+        for (secret.headerSeed = 1; passes; ++secret.headerSeed) {
+            ASSERT_LT(secret.headerSeed, 50u) << "no header found that fails the check";
+            CloseArchive();
+            ASSERT_TRUE(ZipTestArchive::Write(ArchivePath(), {secret, {"plain.txt", "plain"}}));
+            std::string bytes = ZipTestArchive::Load(ArchivePath());
+            auto header = reinterpret_cast<const uint8_t*>(bytes.data() + ZipTestArchive::FirstDataOffset(secret.name, 0));
+            uint8_t check = ZipCipher::CheckByte(1, ZipTestArchive::Crc(secret.data), secret.dosDateTime);
+            passes = ZipCipher("").AcceptHeader(header, check) || ZipCipher("wrong").AcceptHeader(header, check);
+        }
+        char buffer[64];
+        ASSERT_NE(nullptr, Reopen());
+        EXPECT_EQ(secret.data.size(), size_t(Item(0).uncompressedSize));
+        EXPECT_EQ(ZipPassword, ZipReader::ReadItem(handle_, 0, buffer, sizeof buffer));
+        EXPECT_EQ("plain", ReadAll(1).data) << "unencrypted items read with or without a password";
+        ASSERT_NE(nullptr, Reopen("wrong"));
+        EXPECT_EQ(ZipPassword, ZipReader::ReadItem(handle_, 0, buffer, sizeof buffer));
+        ASSERT_NE(nullptr, Reopen("s3cret"));
+        ZipReadResult result = ReadAll(0);
+        EXPECT_EQ((Statuses{ZipMore, ZipOk}), result.statuses) << method;
+        EXPECT_TRUE(result.data == secret.data) << method;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(StoredAndDeflated, ZipPasswordMethodTest, ::testing::Values(0, 8));
 
 TEST_F(ZipReaderFixture, DamagedItemDataIsAnInflateErrorAndLaterItemsStillRead)
 {
