@@ -4,13 +4,8 @@
 int main()
 {
     char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH - 8);
-    if (length == 0)
+    if (::GetModuleFileNameA(nullptr, path, MAX_PATH - 8) == 0)
         return 1;
     lstrcatA(path, ".ran");
-    HANDLE file = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return 1;
-    ::CloseHandle(file);
-    return 0;
+    return ::CloseHandle(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)) ? 0 : 1;
 }

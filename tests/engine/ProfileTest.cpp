@@ -1,13 +1,10 @@
 #include "ProfileTest.h"
 
-#include <shlobj.h>
 #include <shlwapi.h>
-#include <shobjidl.h>
 
 #include <algorithm>
 #include <filesystem>
 
-#include "TestZip.h"
 #include "i18n/LanguageTable.h"
 #include "remover/Remover.h"
 
@@ -15,12 +12,16 @@ namespace {
 
 const char kRecordKey[] = "Software\\Orvanta";
 
-std::string ShellFolder(int csidl)
+// Ours among the entries of a folder.
+std::vector<std::string> TestEntries(const std::string& folder)
 {
-    char path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
-        return std::string();
-    return std::string(path) + "\\";
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (entry.path().filename().string().rfind("OrvantaTest", 0) == 0)
+            names.push_back(entry.path().string());
+    }
+    return names;
 }
 
 } // namespace
@@ -28,71 +29,102 @@ std::string ShellFolder(int csidl)
 void ProfileTest::SetUp()
 {
     ::CoInitialize(nullptr);
-    // Runs without a lang.ini of their own use the built-in application name.
-    Owns(std::string(), "Orvanta 4.00");
-    DeleteRecord();
-    RemoveTree(UnpackFolder());
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = &ProfileTest::FrameProc;
+    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "OrvantaTestFrame";
+    ::RegisterClassA(&windowClass);
+    frame = ::CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              windowClass.hInstance, nullptr);
+    ::SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    Clean();
 }
 
 void ProfileTest::TearDown()
 {
-    Remover::DestroyInstance();
-    DeleteRecord();
-    RemoveTree(UnpackFolder());
-    for (const std::string& group : groups) {
-        if (!group.empty())
-            RemoveTree(ProgramsFolder() + group);
-    }
-    for (const std::string& link : desktopLinks)
-        ::DeleteFileA((DesktopFolder() + link + ".lnk").c_str());
-    LanguageTable::Release();
+    Clean();
+    ::DestroyWindow(frame);
     ::CoUninitialize();
 }
 
-void ProfileTest::Owns(const std::string& group, const std::string& desktopLink)
+void ProfileTest::Clean()
 {
-    groups.push_back(group);
-    desktopLinks.push_back(desktopLink);
+    engine.reset();
+    Remover::DestroyInstance();
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, kRecordKey);
+    RemoveTree(UnpackFolder());
+    for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_DESKTOP}) {
+        for (const std::string& path : TestEntries(ShellFolder(csidl)))
+            RemoveTree(path);
+    }
+    LanguageTable::Release();
 }
 
-std::string ProfileTest::WorkFolder()
+InstallEngine& ProfileTest::NewEngine(const std::string& directory, std::string zip, const std::string& more)
 {
-    return LanguageTable::GetWorkFolder();
+    engine.reset();
+    notices.clear();
+    engine.reset(new InstallEngine(scratch.file("none.exe")));
+    engine->SetFrameWindow(frame);
+    engine->SetInstallDirectory(directory);
+    engine->SetProgramGroup(kGroup);
+    std::string langIni = UnpackFolder() + "\\lang.ini";
+    ::CreateDirectoryA(UnpackFolder().c_str(), nullptr);
+    std::reverse(zip.begin(), zip.end());
+    if (!zip.empty())
+        TestZip::Save(UnpackFolder() + "\\Orva.in", zip);
+    TestZip::Save(langIni, std::string("[install]\r\ntitle=OrvantaTest Setup\r\ninstallname=") + kApp + "\r\n" + more);
+    // The same path is rewritten within moments; the system must not serve its cached copy.
+    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, langIni.c_str());
+    return *engine;
+}
+
+LRESULT CALLBACK ProfileTest::FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<ProfileTest*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    const auto* notice = reinterpret_cast<const ProgressNotice*>(lParam);
+    if (message != WM_INSTALL_PROGRESS || !self || !notice)
+        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    self->notices.push_back({notice->code, notice->name, notice->chunkBytes, notice->size});
+    // The reaction gets a copy: it may send further notices, which grow the list.
+    if (self->onNotice)
+        self->onNotice(RecordedNotice(self->notices.back()));
+    return 0;
+}
+
+std::string ProfileTest::Outline() const
+{
+    static const char* const names[] = {"?", "chunk", "begin", "end", "cancel", "total", "done", "failed"};
+    std::string outline;
+    for (size_t i = 0; i < notices.size(); ++i) {
+        int32_t code = notices[i].code;
+        if (code != NoticeChunk || i == 0 || notices[i - 1].code != NoticeChunk)
+            outline += std::string(outline.empty() ? "" : " ") + (code >= 0 && code <= 7 ? names[code] : "?");
+    }
+    return outline;
+}
+
+std::vector<int32_t> ProfileTest::Values(int32_t code) const
+{
+    std::vector<int32_t> values;
+    for (const RecordedNotice& notice : notices) {
+        if (notice.code == code)
+            values.push_back(code == NoticeChunk ? notice.chunkBytes : notice.size);
+    }
+    return values;
+}
+
+std::string ProfileTest::ShellFolder(int csidl)
+{
+    char path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return std::string();
+    return std::string(path) + "\\";
 }
 
 std::string ProfileTest::UnpackFolder()
 {
-    return WorkFolder() + "install";
-}
-
-std::string ProfileTest::ProgramsFolder()
-{
-    return ShellFolder(CSIDL_COMMON_PROGRAMS);
-}
-
-std::string ProfileTest::DesktopFolder()
-{
-    return ShellFolder(CSIDL_DESKTOP);
-}
-
-void ProfileTest::PutPayload(const std::string& zipBytes)
-{
-    ::CreateDirectoryA(UnpackFolder().c_str(), nullptr);
-    ASSERT_TRUE(TestZip::Save(UnpackFolder() + "\\Orva.in", TestZip::Reversed(zipBytes)));
-}
-
-void ProfileTest::PutLangIni(const std::string& text)
-{
-    ::CreateDirectoryA(UnpackFolder().c_str(), nullptr);
-    ASSERT_TRUE(TestZip::Save(UnpackFolder() + "\\lang.ini", text));
-    // Tests rewrite this file at the same path within moments; drop the system's cached
-    // copy so the next read cannot be served the previous test's content.
-    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, (UnpackFolder() + "\\lang.ini").c_str());
-}
-
-void ProfileTest::DeleteRecord()
-{
-    ::SHDeleteKeyA(HKEY_CURRENT_USER, kRecordKey);
+    return LanguageTable::GetWorkFolder() + "install";
 }
 
 bool ProfileTest::RecordExists()
@@ -107,30 +139,12 @@ bool ProfileTest::RecordExists()
 void ProfileTest::CreateRecord(const std::vector<std::pair<std::string, std::string>>& values)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, kRecordKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                               KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    for (const auto& value : values) {
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, kRecordKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                               &key, nullptr));
+    for (const auto& value : values)
         ::RegSetValueExA(key, value.first.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.second.c_str()),
                          DWORD(value.second.size() + 1));
-    }
     ::RegCloseKey(key);
-}
-
-std::vector<std::string> ProfileTest::RecordValueNames()
-{
-    std::vector<std::string> names;
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRecordKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return names;
-    for (DWORD i = 0;; ++i) {
-        char name[256];
-        DWORD length = sizeof(name);
-        if (::RegEnumValueA(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            break;
-        names.emplace_back(name, length);
-    }
-    ::RegCloseKey(key);
-    return names;
 }
 
 std::string ProfileTest::RecordValue(const std::string& name)
@@ -142,46 +156,12 @@ std::string ProfileTest::RecordValue(const std::string& name)
     return data;
 }
 
-LinkInfo ProfileTest::ReadLink(const std::string& path)
-{
-    LinkInfo info;
-    IShellLinkA* link = nullptr;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                  reinterpret_cast<void**>(&link))))
-        return info;
-    IPersistFile* file = nullptr;
-    WCHAR wide[MAX_PATH * 2] = {};
-    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH * 2);
-    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))
-        && SUCCEEDED(file->Load(wide, STGM_READ))) {
-        info.loaded = true;
-        char buffer[MAX_PATH] = {};
-        if (SUCCEEDED(link->GetPath(buffer, MAX_PATH, nullptr, SLGP_RAWPATH)))
-            info.path = buffer;
-        buffer[0] = '\0';
-        if (SUCCEEDED(link->GetIconLocation(buffer, MAX_PATH, &info.iconIndex)))
-            info.iconPath = buffer;
-        link->GetHotkey(&info.hotkey);
-    }
-    if (file)
-        file->Release();
-    link->Release();
-    return info;
-}
-
 std::vector<std::string> ProfileTest::Entries(const std::string& folder)
 {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = data.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (::FindNextFileA(find, &data));
-    ::FindClose(find);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -191,9 +171,17 @@ bool ProfileTest::Exists(const std::string& path)
     return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::string ProfileTest::ReadFileText(const std::string& path)
+bool ProfileTest::MakeTree(const std::string& root, const std::vector<std::string>& entries)
 {
-    return TestZip::Load(path);
+    bool ok = Exists(root) || ::CreateDirectoryA(root.c_str(), nullptr);
+    for (const std::string& entry : entries) {
+        std::string path = root + "\\" + entry;
+        if (path.back() == '\\')
+            ok = ok && ::CreateDirectoryA(path.substr(0, path.size() - 1).c_str(), nullptr);
+        else
+            ok = ok && TestZip::Save(path, entry);
+    }
+    return ok;
 }
 
 void ProfileTest::RemoveTree(const std::string& path)

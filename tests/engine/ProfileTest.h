@@ -1,57 +1,73 @@
 #pragma once
-// Base of the engine tests that touch the current user's profile in the test prefix: the
-// working folder's install folder, the record HKCU\Software\Orvanta, program groups in
-// the all-users Programs folder and links on the desktop. Each test starts and ends with
-// none of them; groups and desktop links named by the test are removed again.
+// Base of the engine's and the remover's tests. They touch the current user's profile in
+// the test prefix: the working folder's install folder, the record HKCU\Software\Orvanta,
+// program groups in the all-users Programs folder and links on the desktop; each test
+// starts and ends with none of ours (all named "OrvantaTest ..."). The fixture also plays
+// the wizard frame: a hidden window that records a copy of every progress notice.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shlobj.h>
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "TestZip.h"
+#include "engine/InstallEngine.h"
 #include "support/ScratchDir.h"
 
-struct LinkInfo {
-    bool loaded = false;
-    std::string path;
-    std::string iconPath;
-    int iconIndex = -1;
-    WORD hotkey = 0;
+struct RecordedNotice {
+    int32_t code;
+    std::string name;
+    int32_t chunkBytes;
+    int32_t size;
 };
 
 class ProfileTest : public ::testing::Test {
 protected:
+    static constexpr const char* kGroup = "OrvantaTest Group";
+    static constexpr const char* kApp = "OrvantaTest App";
+
     void SetUp() override;
     void TearDown() override;
 
-    // Names of program groups and desktop links (without ".lnk") the test makes.
-    void Owns(const std::string& group, const std::string& desktopLink);
+    // A fresh engine (and no notices yet) that installs into directory, in kGroup, with the
+    // archive as its payload (none when empty) and a lang.ini that names kApp and holds `more`.
+    InstallEngine& NewEngine(const std::string& directory, std::string zip = "", const std::string& more = "");
+    // The notices' codes by name, every run of chunks written once: "total begin chunk end".
+    std::string Outline() const;
+    // For NoticeChunk the chunks' byte counts, for other codes their sizes, in order.
+    std::vector<int32_t> Values(int32_t code) const;
 
-    static std::string WorkFolder();          // with trailing backslash
-    static std::string UnpackFolder();        // the working folder's "install", no backslash
-    static std::string ProgramsFolder();      // with trailing backslash
-    static std::string DesktopFolder();       // with trailing backslash
-    // Puts the archive bytes reversed into the unpack folder as Orva.in.
-    static void PutPayload(const std::string& zipBytes);
-    static void PutLangIni(const std::string& text);
+    static std::string ShellFolder(int csidl);  // with trailing backslash
+    static std::string Group() { return ShellFolder(CSIDL_COMMON_PROGRAMS) + kGroup; }
+    static std::string DesktopLink() { return ShellFolder(CSIDL_DESKTOP) + kApp + ".lnk"; }
+    static std::string UnpackFolder();
+    std::string Zip(const std::vector<TestZipItem>& items) { return TestZip::Build(items, scratch.file("build.zip")); }
 
-    static void DeleteRecord();
     static bool RecordExists();
     static void CreateRecord(const std::vector<std::pair<std::string, std::string>>& values);
-    // Names of the record's values, in enumeration order.
-    static std::vector<std::string> RecordValueNames();
-    static std::string RecordValue(const std::string& name);
+    static std::string RecordValue(const std::string& name);  // "<absent>" when missing
 
-    static LinkInfo ReadLink(const std::string& path);
     // Names of the entries of a folder, sorted.
     static std::vector<std::string> Entries(const std::string& folder);
     static bool Exists(const std::string& path);
-    static std::string ReadFileText(const std::string& path);
+    // Creates root and, in order, each entry below it (a file holding its own name, or a
+    // folder when the name ends in '\\').
+    static bool MakeTree(const std::string& root, const std::vector<std::string>& entries);
     static void RemoveTree(const std::string& path);
 
     testsupport::ScratchDir scratch;
+    std::unique_ptr<InstallEngine> engine;
+    std::vector<RecordedNotice> notices;
+    // Called on this thread after each notice was recorded.
+    std::function<void(const RecordedNotice&)> onNotice;
 
 private:
-    std::vector<std::string> groups;
-    std::vector<std::string> desktopLinks;
+    void Clean();
+    static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+    HWND frame = nullptr;
 };

@@ -7,54 +7,49 @@
 #include <zip.h>
 #include <zlib.h>
 
+namespace {
+
+bool OpenItem(zipFile zip, const std::string& name, bool folder, int method, bool raw, int zip64)
+{
+    zip_fileinfo info = {};
+    info.external_fa = folder ? 0x10 : 0x20;
+    return zipOpenNewFileInZip4_64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method,
+                                   method == 0 ? 0 : Z_BEST_SPEED, raw ? 1 : 0, -MAX_WBITS, DEF_MEM_LEVEL,
+                                   Z_DEFAULT_STRATEGY, nullptr, 0, 20, 0, zip64)
+        == ZIP_OK;
+}
+
+} // namespace
+
 std::string TestZip::Build(const std::vector<TestZipItem>& items, const std::string& scratchFile)
 {
     zipFile zip = zipOpen64(scratchFile.c_str(), APPEND_STATUS_CREATE);
-    if (zip == nullptr)
-        return std::string();
-    bool ok = true;
-    for (const TestZipItem& item : items) {
-        zip_fileinfo info = {};
-        info.external_fa = item.externalAttributes;
-        bool raw = item.wrongCrc || item.brokenData || item.recordedSize >= 0;
-        std::string stored = item.data;
-        uLong crc = crc32(0, reinterpret_cast<const Bytef*>(item.data.data()), uInt(item.data.size()));
-        if (item.wrongCrc) {
-            // Stored bytes are the data itself; only the recorded checksum is off.
-            crc ^= 0x5A5A5A5Au;
-        }
-        if (item.brokenData)
-            stored = std::string(64, '\xFF');
-        int method = raw ? (item.brokenData ? 8 : 0) : item.method;
-        ok = ok
-            && zipOpenNewFileInZip4(zip, item.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method,
-                                    method == 0 ? 0 : Z_DEFAULT_COMPRESSION, raw ? 1 : 0, -MAX_WBITS, DEF_MEM_LEVEL,
-                                    Z_DEFAULT_STRATEGY, nullptr, 0, item.versionMadeBy, 0)
-                == ZIP_OK;
-        ok = ok && zipWriteInFileInZip(zip, stored.data(), unsigned(stored.size())) == ZIP_OK;
-        if (raw)
-            ok = ok
-                && zipCloseFileInZipRaw(zip, uLong(item.recordedSize >= 0 ? uint64_t(item.recordedSize) : item.data.size()),
-                                        crc)
-                    == ZIP_OK;
-        else
+    bool ok = zip != nullptr;
+    for (size_t i = 0; ok && i < items.size(); ++i) {
+        const TestZipItem& item = items[i];
+        bool folder = !item.name.empty() && (item.name.back() == '/' || item.name.back() == '\\');
+        bool raw = item.damage != TestZipItem::Sound;
+        bool undeflatable = item.damage == TestZipItem::Undeflatable;
+        int method = folder || (raw && !undeflatable) ? 0 : Z_DEFLATED;
+        std::string stored = undeflatable ? std::string(64, '\xFF') : item.data;
+        ok = OpenItem(zip, item.name, folder, method, raw, 0)
+            && zipWriteInFileInZip(zip, stored.data(), unsigned(stored.size())) == ZIP_OK;
+        if (raw) {
+            uLong crc = crc32(0, reinterpret_cast<const Bytef*>(item.data.data()), uInt(item.data.size()));
+            uLong size = uLong(item.data.size()) * (item.damage == TestZipItem::CutShort ? 2 : 1);
+            ok = ok && zipCloseFileInZipRaw(zip, size, item.damage == TestZipItem::WrongCrc ? ~crc : crc) == ZIP_OK;
+        } else {
             ok = ok && zipCloseFileInZip(zip) == ZIP_OK;
+        }
     }
-    ok = zipClose(zip, nullptr) == ZIP_OK && ok;
+    ok = zip != nullptr && zipClose(zip, nullptr) == ZIP_OK && ok;
     return ok ? Load(scratchFile) : std::string();
 }
 
 bool TestZip::WriteLarge(const std::string& path, const std::string& name, uint64_t size)
 {
     zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
-    if (zip == nullptr)
-        return false;
-    zip_fileinfo info = {};
-    info.external_fa = 0x20;
-    bool ok = zipOpenNewFileInZip4_64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED, 1, 0,
-                                      -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
-                                      TestZipItem::DosHost, 0, 1)
-        == ZIP_OK;
+    bool ok = zip != nullptr && OpenItem(zip, name, false, Z_DEFLATED, false, 1);
     std::string block(1 << 20, '\0');
     for (uint64_t at = 0; ok && at < size; at += block.size()) {
         size_t count = size_t(std::min<uint64_t>(block.size(), size - at));
@@ -63,13 +58,7 @@ bool TestZip::WriteLarge(const std::string& path, const std::string& name, uint6
         ok = zipWriteInFileInZip(zip, block.data(), unsigned(count)) == ZIP_OK;
     }
     ok = ok && zipCloseFileInZip(zip) == ZIP_OK;
-    return zipClose(zip, nullptr) == ZIP_OK && ok;
-}
-
-std::string TestZip::Reversed(std::string bytes)
-{
-    std::reverse(bytes.begin(), bytes.end());
-    return bytes;
+    return zip != nullptr && zipClose(zip, nullptr) == ZIP_OK && ok;
 }
 
 std::string TestZip::Load(const std::string& path)
