@@ -1,168 +1,126 @@
-// RemoveTree on real folders: nesting, undeletable items, over-long paths, and the paths
-// it must refuse before it enumerates anything.
+// RemoveTree on real folders: nesting, undeletable items, over-long paths, links, and the
+// paths it must refuse before it enumerates anything.
+#include <cstdlib>
+
+#include "engine/ProfileTest.h"
 #include "remover/RemovalGuard.h"
 #include "remover/Remover.h"
-#include "FileHelpers.h"
-#include "support/ScratchDir.h"
-
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-using namespace removertest;
-using testsupport::ScratchDir;
 
 namespace {
+
+using RemoveTreeTest = ProfileTest;
 
 std::wstring Long(const std::string& path)
 {
     return L"\\\\?\\" + std::wstring(path.begin(), path.end());
 }
 
-bool MakeLongFile(const std::string& path)
+bool LongExists(const std::string& path)
 {
-    HANDLE file = ::CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                nullptr);
-    ::CloseHandle(file);
-    return file != INVALID_HANDLE_VALUE;
-}
-
-size_t EntryCount(const std::string& folder)
-{
-    WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return 0;
-    size_t count = 0;
-    do
-        ++count;
-    while (::FindNextFileA(find, &data));
-    ::FindClose(find);
-    return count;
+    return ::GetFileAttributesW(Long(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 } // namespace
 
-TEST(RemoveTree, RemovesNestedFoldersAndFilesGivenWithTrailingBackslash)
+TEST_F(RemoveTreeTest, ARemovedTreeKeepsOnlyAReadOnlyFileAndTheFoldersAboveIt)
 {
-    ScratchDir scratch;
-    std::string root = scratch.file("tree");
-    ASSERT_TRUE(MakeTree(root, {"a\\", "a\\b\\", "a\\b\\c\\", "empty\\", "top.txt", "a\\.hidden"}));
-    ASSERT_TRUE(MakeFile(root + "\\a\\b\\c\\deep.bin", std::string(70000, 'd')));
-    ASSERT_TRUE(::SetFileAttributesA((root + "\\a\\.hidden").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    std::string root = scratch.file("tree"), locked = root + "\\keep\\deep\\locked.txt";
+    ASSERT_TRUE(MakeTree(root, {"keep\\", "keep\\deep\\", "keep\\deep\\emptied\\", "keep\\deep\\locked.txt",
+                                "keep\\deep\\emptied\\x.txt", "keep\\sibling.txt", "w.txt", ".hidden"}));
+    ASSERT_TRUE(::SetFileAttributesA((root + "\\.hidden").c_str(), FILE_ATTRIBUTE_HIDDEN));
+    ASSERT_TRUE(::SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(Remover::RemoveTree(root + "\\"));
+    EXPECT_EQ(std::vector<std::string>({"keep"}), Entries(root));
+    EXPECT_EQ(std::vector<std::string>({"deep"}), Entries(root + "\\keep"));
+    EXPECT_EQ(std::vector<std::string>({"locked.txt"}), Entries(root + "\\keep\\deep"));
+    ::SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(Remover::RemoveTree(root + "\\"));
     EXPECT_FALSE(Exists(root));
-    EXPECT_TRUE(Exists(scratch.str()));
-    EXPECT_FALSE(Remover::RemoveTree(scratch.file("absent")));
-}
-
-TEST(RemoveTree, ReadOnlyFileKeepsItselfAndItsAncestorsOnly)
-{
-    ScratchDir scratch;
-    std::string root = scratch.file("tree");
-    std::string readOnly = root + "\\keep\\deep\\locked.txt";
-    ASSERT_TRUE(MakeTree(root, {"keep\\", "keep\\deep\\", "keep\\deep\\emptied\\", "other\\", "keep\\deep\\locked.txt",
-                                "keep\\deep\\emptied\\x.txt", "keep\\sibling.txt", "other\\z.txt", "w.txt"}));
-    ASSERT_TRUE(::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_READONLY));
-
     EXPECT_FALSE(Remover::RemoveTree(root));
-    for (const char* kept : {"\\keep\\deep\\locked.txt", "\\keep\\deep", "\\keep", ""})
-        EXPECT_TRUE(Exists(root + kept)) << kept;
-    for (const char* gone : {"\\keep\\deep\\emptied", "\\keep\\sibling.txt", "\\other", "\\w.txt"})
-        EXPECT_FALSE(Exists(root + gone)) << gone;
-    ::SetFileAttributesA(readOnly.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 // Entries whose path exceeds MAX_PATH - 1 are skipped: they and the folders above them
 // stay, everything reachable within the limit goes.
-TEST(RemoveTree, SkipsEntriesBeyondThePathLimit)
+TEST_F(RemoveTreeTest, SkipsEntriesBeyondThePathLimit)
 {
-    ScratchDir scratch;
-    std::string root = scratch.file("tree");
-    std::string level1 = root + "\\" + std::string(100, 'a');
-    std::string level2 = level1 + "\\" + std::string(150, 'b');
-    std::string longFile = level1 + "\\" + std::string(200, 'f');
-    ASSERT_LT(level1.size(), static_cast<size_t>(MAX_PATH - 1 - 5));
-    ASSERT_GT(level2.size(), static_cast<size_t>(MAX_PATH - 1));
+    std::string root = scratch.file("tree"), level1 = root + "\\" + std::string(100, 'a');
+    std::string level2 = level1 + "\\" + std::string(150, 'b'), longFile = level1 + "\\" + std::string(200, 'f');
+    ASSERT_LT(level1.size() + 8, size_t(MAX_PATH - 1));
+    ASSERT_GT(level2.size(), size_t(MAX_PATH - 1));
     ASSERT_TRUE(MakeTree(root, {std::string(100, 'a') + "\\", std::string(100, 'a') + "\\mid.txt", "short.txt"}));
     ASSERT_TRUE(::CreateDirectoryW(Long(level2).c_str(), nullptr));
-    ASSERT_TRUE(MakeLongFile(level2 + "\\deep.txt"));
-    ASSERT_TRUE(MakeLongFile(longFile));
-
+    for (const std::string& file : {level2 + "\\deep.txt", longFile})
+        ::CloseHandle(::CreateFileW(Long(file).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     EXPECT_FALSE(Remover::RemoveTree(root));
-    EXPECT_FALSE(Exists(root + "\\short.txt"));
-    EXPECT_FALSE(Exists(level1 + "\\mid.txt"));
-    EXPECT_TRUE(Exists(level1));
-    EXPECT_NE(::GetFileAttributesW(Long(level2 + "\\deep.txt").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_NE(::GetFileAttributesW(Long(longFile).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(Exists(root + "\\short.txt") || Exists(level1 + "\\mid.txt"));
+    EXPECT_TRUE(LongExists(level2 + "\\deep.txt") && LongExists(longFile));
     ::DeleteFileW(Long(level2 + "\\deep.txt").c_str());
     ::DeleteFileW(Long(longFile).c_str());
     ::RemoveDirectoryW(Long(level2).c_str());
 }
 
-TEST(RemovalGuard, RefusesRootsRelativeAndDevicePathsAcceptsInstallFolders)
+// The links come from the Linux side (make-links.sh); Wine shows them as reparse points.
+TEST_F(RemoveTreeTest, ALinkIsRemovedAsALinkAndNeverWalked)
+{
+    typedef WCHAR*(CDECL * ToDos)(const char*);
+    auto toDos = reinterpret_cast<ToDos>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
+    WCHAR* dos = toDos && std::getenv("ORVANTA_LINK_DIR") ? toDos(std::getenv("ORVANTA_LINK_DIR")) : nullptr;
+    char dir[MAX_PATH] = "";
+    if (dos)
+        ::WideCharToMultiByte(CP_ACP, 0, dos, -1, dir, MAX_PATH, nullptr, nullptr);
+    if (!dos || !Exists(std::string(dir) + "\\target\\keep.txt"))
+        GTEST_SKIP() << "needs Wine and the remover_links fixture";
+    ::HeapFree(::GetProcessHeap(), 0, dos);
+    ASSERT_TRUE(Exists(std::string(dir) + "\\tree\\sub\\dirlink\\inner\\keep2.txt"));
+    for (const char* tree : {"\\tree", "\\toplink"}) {
+        Remover::RemoveTree(dir + std::string(tree));
+        EXPECT_FALSE(Exists(std::string(dir) + "\\tree\\a.txt")) << tree;
+        EXPECT_TRUE(Exists(std::string(dir) + "\\target\\keep.txt")) << tree;
+        EXPECT_TRUE(Exists(std::string(dir) + "\\target\\inner\\keep2.txt")) << tree;
+    }
+}
+
+TEST_F(RemoveTreeTest, TheGuardRefusesRootsRelativeDevicePathsAndClimbingNames)
 {
     for (const char* path : {"", "relative\\dir", "dir", ".", "..\\x", "C:dir", "C:", "\\dir", "\\", "C:\\", "c:/",
                              "C:\\\\", "C:\\.", "C:\\x\\..", "\\\\server", "\\\\server\\share", "\\\\server\\share\\",
                              "\\\\?\\C:\\somewhere\\x", "\\\\.\\C:\\somewhere\\x"})
         EXPECT_TRUE(RemovalGuard::Refuses(path)) << '"' << path << '"';
-
-    ScratchDir scratch;
-    std::string programFiles = ShellFolder(CSIDL_PROGRAM_FILES);
-    std::string programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
-    ASSERT_FALSE(programFiles.empty() || programs.empty());
-    for (const std::string& path : {scratch.str(), scratch.file("sub"), programFiles + "\\Orvanta 4.00",
-                                    programs + "\\Orvanta", std::string("\\\\server\\share\\Orvanta"),
-                                    std::string("D:\\Orvanta\\")})
+    for (const std::string& path : {scratch.file("sub"), ShellFolder(CSIDL_PROGRAM_FILES) + "Orvanta 4.00",
+                                    Group(), std::string("\\\\server\\share\\Orvanta"), std::string("D:\\Orvanta\\")})
         EXPECT_FALSE(RemovalGuard::Refuses(path)) << path;
-}
-
-// The refusal comes before any enumeration. Every path is first checked with the pure
-// RemovalGuard::Refuses, and RemoveTree is only called on it when that passed, so a
-// broken guard fails this test instead of wiping the prefix's folders.
-TEST(RemoveTree, RefusesWellKnownFoldersAndTouchesNothing)
-{
-    char windows[MAX_PATH] = "";
-    ASSERT_GT(::GetWindowsDirectoryA(windows, MAX_PATH), 0u);
-    std::string profile = ShellFolder(CSIDL_PROFILE);
-    ASSERT_FALSE(profile.empty());
-    std::string drive = std::string(windows, 2);
-    std::vector<std::string> refused = {
-        std::string(windows), std::string(windows) + "\\", std::string(windows) + "\\System32\\..",
-        std::string(windows) + "\\system32", drive + "\\", drive, profile, profile + "\\\\",
-        profile.substr(0, profile.find_last_of('\\'))};
-    for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
-                      CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_APPDATA,
-                      CSIDL_TEMPLATES})
-        refused.push_back(ShellFolder(csidl));
-    for (std::string& path : std::vector<std::string>(refused))
-        refused.push_back(std::string(CharUpperA(&path[0])));
-
-    // "Touched" is judged by each folder's entry count; a file is planted only in the
-    // profile, since under Wine the desktop and documents link to the real home folder.
-    std::string sentinel = profile + "\\orvanta-sentinel.txt";
-    ASSERT_EQ(::GetFileAttributesA(profile.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
-    ASSERT_TRUE(MakeFile(sentinel));
-    std::vector<size_t> before;
-    for (const std::string& path : refused)
-        before.push_back(EntryCount(path));
-    for (size_t i = 0; i < refused.size(); ++i) {
-        const std::string& path = refused[i];
-        ASSERT_FALSE(path.empty());
-        ASSERT_TRUE(RemovalGuard::Refuses(path)) << path;
-        EXPECT_FALSE(Remover::RemoveTree(path)) << path;
-        EXPECT_EQ(EntryCount(path), before[i]) << path;
-    }
-    EXPECT_TRUE(Exists(sentinel));
-    ::DeleteFileA(sentinel.c_str());
-    EXPECT_TRUE(Exists(std::string(windows) + "\\system32"));
-}
-
-TEST(RemovalGuard, NameBelowRejectsClimbingAndAbsoluteNames)
-{
     for (const char* name : {"Orvanta 4.00", "Vendor\\Orvanta", "a..b"})
         EXPECT_TRUE(RemovalGuard::IsNameBelow(name)) << name;
     for (const char* name : {"", "..", "..\\x", "x\\..\\..", "x/../..", "... ", "\\x", "C:\\x", "C:x"})
         EXPECT_FALSE(RemovalGuard::IsNameBelow(name)) << '"' << name << '"';
+}
+
+// Every path is first checked with the pure RemovalGuard::Refuses, and RemoveTree only
+// called when that passed, so a broken guard fails the test instead of wiping the
+// prefix's folders. A file is planted only in the profile: under Wine the desktop and
+// documents may link to the real home folder.
+TEST_F(RemoveTreeTest, RefusesWellKnownFoldersAndTouchesNothing)
+{
+    char windows[MAX_PATH] = "";
+    ASSERT_GT(::GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+    std::string profile = ShellFolder(CSIDL_PROFILE), system = std::string(windows) + "\\system32";
+    std::vector<std::string> refused = {windows, system + "\\..", system, std::string(windows, 2),
+                                        profile + "\\", profile.substr(0, profile.rfind('\\', profile.size() - 2))};
+    for (int csidl : {CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_PROGRAM_FILES,
+                      CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTMENU,
+                      CSIDL_COMMON_STARTMENU, CSIDL_APPDATA, CSIDL_TEMPLATES, CSIDL_WINDOWS})
+        refused.push_back(ShellFolder(csidl).substr(0, ShellFolder(csidl).size() - 1));
+    for (std::string path : std::vector<std::string>(refused))
+        refused.push_back(::CharUpperA(&path[0]));
+    std::string sentinel = profile + "orvanta-sentinel.txt";
+    ASSERT_TRUE(TestZip::Save(sentinel, "x"));
+    for (const std::string& path : refused) {
+        ASSERT_TRUE(RemovalGuard::Refuses(path)) << path;
+        size_t before = Entries(path).size();
+        EXPECT_FALSE(Remover::RemoveTree(path)) << path;
+        EXPECT_EQ(before, Entries(path).size()) << path;
+    }
+    EXPECT_TRUE(Exists(sentinel));
+    ::DeleteFileA(sentinel.c_str());
 }
