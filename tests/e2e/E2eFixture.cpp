@@ -1,137 +1,98 @@
 #include "E2eFixture.h"
 
+#include <tlhelp32.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "InstallReport.h"
 #include "tools/SetupBuilder.h"
 
 namespace e2e {
 
 namespace {
 
-const char kRecordKey[] = "Software\\Orvanta";
-
-void RemoveAll(const std::string& path)
+// A path of the build tree as Windows code sees it (Wine's drive Z: is the Linux root).
+std::string WinPath(std::string path)
 {
-    if (path.empty())
-        return;
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-}
-
-bool Earlier(const std::string& a, const std::string& b)
-{
-    WIN32_FILE_ATTRIBUTE_DATA first, second;
-    if (!::GetFileAttributesExA(a.c_str(), GetFileExInfoStandard, &first)
-        || !::GetFileAttributesExA(b.c_str(), GetFileExInfoStandard, &second))
-        return false;
-    return ::CompareFileTime(&first.ftLastWriteTime, &second.ftLastWriteTime) <= 0;
+    for (char& c : path)
+        c = c == '/' ? '\\' : c;
+    return "Z:" + path;
 }
 
 } // namespace
 
-std::string WinPath(const char* linuxPath)
-{
-    std::string path = "Z:" + std::string(linuxPath);
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
 std::string DemoProduct() { return WinPath(ORVANTA_DEMO_DIR "/product"); }
 std::string DemoLang() { return WinPath(ORVANTA_DEMO_DIR "/lang.ini"); }
-std::string DemoBanner() { return WinPath(ORVANTA_DEMO_DIR "/top_log.bmp"); }
 std::string SetupStub() { return WinPath(ORVANTA_SETUP_EXE); }
 
 std::string ReadBytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
-    bytes << in.rdbuf();
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
     return bytes.str();
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
-bool Exists(const std::string& path)
+ULONGLONG WriteTime(const std::string& path)
 {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    return ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
 }
 
-bool SamePath(const std::string& a, const std::string& b)
+bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool SamePath(const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+std::vector<DWORD> Processes(const char* namePrefix)
 {
-    return ::lstrcmpiA(a.c_str(), b.c_str()) == 0;
+    std::vector<DWORD> found;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry))
+        if (::_strnicmp(entry.szExeFile, namePrefix, strlen(namePrefix)) == 0)
+            found.push_back(entry.th32ProcessID);
+    ::CloseHandle(snapshot);
+    return found;
 }
 
-void ExpectSameTree(const std::string& expected, const std::string& actual)
+std::vector<std::string> TempEntries(const std::string& prefix)
 {
-    std::vector<std::string> want = InstallReport::ListTree(expected);
-    ASSERT_FALSE(want.empty()) << expected;
-    EXPECT_EQ(want, InstallReport::ListTree(actual)) << actual;
-    for (const std::string& entry : want) {
-        if (entry.back() == '\\')
-            continue;
-        EXPECT_TRUE(ReadBytes(expected + "\\" + entry) == ReadBytes(actual + "\\" + entry))
-            << entry << " differs from the product's";
-    }
-}
-
-std::string E2eTest::GroupFolder(const std::string& group)
-{
-    return InstallReport::ProgramsFolder() + "\\" + group;
-}
-
-std::string E2eTest::DesktopLink()
-{
-    return InstallReport::DesktopFolder() + "\\" + kLinkName + ".lnk";
-}
-
-std::string E2eTest::WorkInstallFolder()
-{
-    return InstallReport::WorkFolder() + "\\install";
-}
-
-void E2eTest::CleanProfile(const std::vector<std::string>& groups, const std::vector<std::string>& directories)
-{
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, kRecordKey);
-    RemoveAll(WorkInstallFolder());
-    for (const std::string& group : groups)
-        if (!group.empty())
-            RemoveAll(GroupFolder(group));
-    ::DeleteFileA(DesktopLink().c_str());
-    for (const std::string& directory : directories)
-        RemoveAll(directory);
-}
-
-void E2eTest::SetUp()
-{
-    Touches(kDefaultGroup);
-    TouchesDirectory(kDefaultDirectory);
-    CleanProfile(groups_, directories_);
-    ASSERT_FALSE(InstallReport::RecordExists());
-    ASSERT_FALSE(Exists(GroupFolder(kDefaultGroup)));
-    ASSERT_FALSE(Exists(kDefaultDirectory));
-}
-
-void E2eTest::TearDown()
-{
-    CleanProfile(groups_, directories_);
-}
-
-std::string E2eTest::CopyDemoProduct(const std::string& name)
-{
-    std::string copy = scratch_.file(name);
+    std::vector<std::string> found;
     std::error_code ec;
-    std::filesystem::copy(DemoProduct(), copy, std::filesystem::copy_options::recursive, ec);
-    EXPECT_FALSE(ec) << ec.message();
-    return copy;
+    for (std::filesystem::directory_iterator it(std::filesystem::temp_directory_path(), ec), end; !ec && it != end;
+         it.increment(ec))
+        if (it->path().filename().string().compare(0, prefix.size(), prefix) == 0)
+            found.push_back(it->path().string());
+    return found;
+}
+
+void ExpectText(SetupDriver& d, int id, const std::string& text)
+{
+    EXPECT_TRUE(WaitUntil(kStepMs, [&] { return d.Text(id) == text; }))
+        << "control " << id << " reads \"" << d.Text(id) << "\", not \"" << text << "\"";
+}
+
+std::string E2eTest::GroupFolder(const std::string& group) { return InstallReport::ProgramsFolder() + "\\" + group; }
+std::string E2eTest::DesktopLink() { return InstallReport::DesktopFolder() + "\\" + kTitle + ".lnk"; }
+std::string E2eTest::WorkInstallFolder() { return InstallReport::WorkFolder() + "\\install"; }
+
+void E2eTest::CleanProfile()
+{
+    // The uninstaller's copies end by themselves once their work is done; their files stay.
+    WaitUntil(kStepMs, [] { return Processes("OrvantaUninstall-").empty(); });
+    std::error_code ec;
+    for (const std::string& copy : TempEntries("OrvantaUninstall-"))
+        std::filesystem::remove(copy, ec);
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orvanta");
+    for (const std::string& path :
+         {WorkInstallFolder(), GroupFolder(kTitle), GroupFolder(kGroup), DesktopLink(), std::string(kDefaultDirectory)})
+        std::filesystem::remove_all(path, ec);
 }
 
 std::string E2eTest::Pack(const std::string& name, const std::string& product, const std::string& lang)
@@ -140,7 +101,7 @@ std::string E2eTest::Pack(const std::string& name, const std::string& product, c
     inputs.stub = SetupStub();
     inputs.product = product;
     inputs.lang = lang;
-    inputs.banner = DemoBanner();
+    inputs.banner = WinPath(ORVANTA_DEMO_DIR "/top_log.bmp");
     inputs.out = scratch_.file(name + ".exe");
     std::string error;
     EXPECT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
@@ -149,124 +110,84 @@ std::string E2eTest::Pack(const std::string& name, const std::string& product, c
 
 void E2eTest::WalkToConfirm(SetupDriver& d, const Choices& choices)
 {
-    ASSERT_TRUE(d.WaitForFrame(kStepMs)) << "no wizard";
-    ASSERT_TRUE(d.WaitForPage(0, kStepMs));
+    ASSERT_TRUE(d.WaitForFrame(kStepMs) && d.WaitForPage(0, kStepMs)) << "no wizard";
     EXPECT_FALSE(d.IsVisible(1002)) << "no Back on the language page";
-    if (choices.language > 0) {
-        ASSERT_TRUE(d.SelectListIndex(1006, choices.language));
-    }
-    ASSERT_TRUE(d.Press(1001));
-    ASSERT_TRUE(d.WaitForPage(1, kStepMs));
-    ASSERT_TRUE(d.Press(1001));
-    ASSERT_TRUE(d.WaitForPage(2, kStepMs));
+    ASSERT_TRUE(choices.language == 0 || d.SelectListIndex(1006, choices.language));
+    ASSERT_TRUE(Go(d, 1001, 1) && Go(d, 1001, 2));
     ASSERT_TRUE(WaitUntil(kStepMs, [&] { return !d.IsEnabled(1001); })) << "Next waits for the licence";
     ASSERT_TRUE(d.Press(1010));
     ASSERT_TRUE(WaitUntil(kStepMs, [&] { return d.IsEnabled(1001); })) << "ticking enables Next";
-    ASSERT_TRUE(d.Press(1001));
-    ASSERT_TRUE(d.WaitForPage(3, kStepMs));
-    if (!choices.directory.empty()) {
-        ASSERT_TRUE(d.SetText(1015, choices.directory));
-    }
+    ASSERT_TRUE(Go(d, 1001, 3));
+    ASSERT_TRUE(choices.directory.empty() || d.SetText(1015, choices.directory));
     ASSERT_TRUE(d.Press(1001));
     if (choices.existingDirectory) {
         HWND box = d.WaitForMessageBox(kStepMs);
-        ASSERT_TRUE(box) << "the directory question";
-        ASSERT_TRUE(SetupDriver::Answer(box, IDYES));
+        ASSERT_TRUE(box && SetupDriver::Answer(box, IDYES)) << "the directory question";
     }
     ASSERT_TRUE(d.WaitForPage(4, kStepMs));
-    if (!choices.group.empty()) {
-        ASSERT_TRUE(d.SetText(1019, choices.group));
-    }
-    ASSERT_TRUE(d.Press(1001));
-    ASSERT_TRUE(d.WaitForPage(5, kStepMs));
+    ASSERT_TRUE(choices.group.empty() || d.SetText(1019, choices.group));
+    ASSERT_TRUE(Go(d, 1001, 5));
 }
 
-void E2eTest::InstallFromConfirm(SetupDriver& d)
+void E2eTest::EndsOn(SetupDriver& d, int page)
 {
-    ASSERT_TRUE(d.Press(1001));
     ASSERT_TRUE(WaitUntil(kInstallMs, [&] { return d.CurrentPage() == 7 || d.CurrentPage() == 8; }));
-    ASSERT_EQ(7, d.CurrentPage()) << "the installation ended on the cancel page";
+    ASSERT_EQ(page, d.CurrentPage()) << "the run ended on the wrong page";
+    ExpectText(d, 1003, "OK");
+    EXPECT_FALSE(d.IsVisible(1001));
+    EXPECT_FALSE(d.IsVisible(1002));
 }
 
 void E2eTest::LeaveFinishPage(SetupDriver& d, bool launch)
 {
-    ASSERT_EQ(7, d.CurrentPage());
     ASSERT_TRUE(WaitUntil(kStepMs, [&] { return d.IsChecked(1016); })) << "the launch box starts ticked";
-    if (!launch) {
-        ASSERT_TRUE(d.Press(1016));
-        ASSERT_TRUE(WaitUntil(kStepMs, [&] { return !d.IsChecked(1016); }));
-    }
+    ASSERT_TRUE(launch || d.Press(1016));
+    ASSERT_TRUE(WaitUntil(kStepMs, [&] { return d.IsChecked(1016) == launch; }));
     ASSERT_TRUE(d.Press(1003));
-    DWORD code = 0;
-    ASSERT_TRUE(d.WaitForExit(kStepMs, &code)) << "the setup did not end";
+    ASSERT_TRUE(d.WaitForExit(kStepMs)) << "the setup did not end";
 }
 
-void E2eTest::InstallDemo(const std::string& setup, const Choices& choices)
+void E2eTest::ExpectInstalled(const std::string& directory, const std::string& group, const std::string& setup)
 {
-    SetupDriver d;
-    ASSERT_TRUE(d.Start(setup));
-    ASSERT_NO_FATAL_FAILURE(WalkToConfirm(d, choices));
-    ASSERT_NO_FATAL_FAILURE(InstallFromConfirm(d));
-    ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, false));
-}
-
-void E2eTest::ExpectInstalled(const std::string& directory, const std::string& group, const std::string& setup,
-                              const std::string& product)
-{
-    ExpectSameTree(product, directory);
+    std::vector<std::string> files = InstallReport::ListTree(DemoProduct());
+    ASSERT_FALSE(files.empty());
+    EXPECT_EQ(files, InstallReport::ListTree(directory)) << directory;
+    for (const std::string& file : files)
+        EXPECT_TRUE(file.back() == '\\' || ReadBytes(DemoProduct() + "\\" + file) == ReadBytes(directory + "\\" + file))
+            << file << " differs from the product's";
 
     // The demo's lang.ini asks for Readme and Licence before the application and the
-    // uninstaller; every link carries Ctrl+Shift+R, only the application's an icon.
-    struct Link {
-        std::string path;
-        std::string target;
-        bool icon;
-    };
-    std::string folder = GroupFolder(group);
-    std::vector<Link> links = {
-        {folder + "\\Readme.lnk", directory + "\\readme.txt", false},
-        {folder + "\\Licence.lnk", directory + "\\docs\\licence.txt", false},
-        {folder + "\\" + kLinkName + ".lnk", directory + "\\terminal.exe", true},
-        {folder + "\\Uninstall.lnk", directory + "\\Uninstall.exe", false},
-        {DesktopLink(), directory + "\\terminal.exe", true},
-    };
-    std::vector<std::string> groupEntries = {"Licence.lnk", std::string(kLinkName) + ".lnk", "Readme.lnk",
-                                             "Uninstall.lnk"};
-    EXPECT_EQ(groupEntries, InstallReport::ListTree(folder));
+    // uninstaller, then the desktop link; all carry Ctrl+Shift+R, the application's an icon.
+    std::string folder = GroupFolder(group), app = directory + "\\terminal.exe";
+    std::vector<std::pair<std::string, std::string>> links = {
+        {folder + "\\Readme.lnk", directory + "\\readme.txt"}, {folder + "\\Licence.lnk", directory + "\\docs\\licence.txt"},
+        {folder + "\\" + kTitle + ".lnk", app}, {folder + "\\Uninstall.lnk", directory + "\\Uninstall.exe"},
+        {DesktopLink(), app}};
+    EXPECT_EQ((std::vector<std::string>{"Licence.lnk", std::string(kTitle) + ".lnk", "Readme.lnk", "Uninstall.lnk"}),
+              InstallReport::ListTree(folder));
     for (size_t i = 0; i < links.size(); ++i) {
-        ShortcutInfo info = InstallReport::ReadShortcut(links[i].path);
-        ASSERT_TRUE(info.readable) << links[i].path;
-        EXPECT_TRUE(SamePath(links[i].target, info.target)) << links[i].path << " -> " << info.target;
-        EXPECT_EQ(0x0352, info.hotKey) << links[i].path;
-        if (links[i].icon) {
-            EXPECT_TRUE(SamePath(directory + "\\terminal.ico", info.iconPath)) << info.iconPath;
-            EXPECT_EQ(0, info.iconIndex);
-        } else {
-            EXPECT_EQ("", info.iconPath) << links[i].path;
-        }
-        if (i > 0) {
-            EXPECT_TRUE(Earlier(links[i - 1].path, links[i].path)) << links[i].path << " made before " << links[i - 1].path;
-        }
+        ShortcutInfo info = InstallReport::ReadShortcut(links[i].first);
+        EXPECT_TRUE(info.readable && SamePath(links[i].second, info.target)) << links[i].first << " -> " << info.target;
+        EXPECT_EQ(0x0352, info.hotKey) << links[i].first;
+        EXPECT_EQ(links[i].second == app ? directory + "\\terminal.ico" : "", info.iconPath) << links[i].first;
+        EXPECT_EQ(0, info.iconIndex);
+        const std::string& before = links[i > 0 ? i - 1 : 0].first;
+        EXPECT_LE(WriteTime(before), WriteTime(links[i].first)) << links[i].first << " made before " << before;
     }
 
-    EXPECT_EQ(directory, InstallReport::RecordValue("InstallPath"));
-    EXPECT_EQ(group, InstallReport::RecordValue("ProgramGroup"));
-    EXPECT_EQ(kLinkName, InstallReport::RecordValue("DesktopName"));
-    EXPECT_EQ("Orvanta 4.00", InstallReport::RecordValue("SetupName"));
+    std::string record;
+    for (const char* name : {"InstallPath", "ProgramGroup", "DesktopName", "SetupName", "Repair"})
+        record += InstallReport::RecordValue(name) + "|";
+    EXPECT_EQ(directory + "|" + group + "|" + kTitle + "|" + kTitle + "|0|", record) << "a finished run leaves Repair 0";
     EXPECT_TRUE(SamePath(setup, InstallReport::RecordValue("Install"))) << InstallReport::RecordValue("Install");
-    EXPECT_EQ("0", InstallReport::RecordValue("Repair")) << "a finished run leaves Repair at 0";
     EXPECT_FALSE(Exists(WorkInstallFolder())) << "the working folder is cleaned at exit";
 }
 
 void E2eTest::ExpectNothingInstalled(const std::string& directory, const std::string& group)
 {
     EXPECT_FALSE(InstallReport::RecordExists()) << InstallReport::Describe();
-    if (!directory.empty()) {
-        EXPECT_FALSE(Exists(directory)) << directory;
-    }
-    if (!group.empty()) {
-        EXPECT_FALSE(Exists(GroupFolder(group))) << group;
-    }
+    EXPECT_FALSE(!directory.empty() && Exists(directory)) << directory;
+    EXPECT_FALSE(Exists(GroupFolder(group))) << group;
     EXPECT_FALSE(Exists(DesktopLink()));
     EXPECT_FALSE(Exists(WorkInstallFolder())) << "the working folder is cleaned at exit";
 }

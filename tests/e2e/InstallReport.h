@@ -2,11 +2,9 @@
 #include <string>
 #include <vector>
 
-// What an installation left on the machine, read the way the setup wrote it: the
-// install record under HKCU\Software\Orvanta, the files below the install directory,
-// and the shortcuts in the program group and on the desktop with their targets.
+// What an installation left on the machine, read the way the setup wrote it: the record
+// under HKCU\Software\Orvanta, the files, and the shortcuts with their targets.
 struct ShortcutInfo {
-    std::string path;
     std::string target;
     std::string iconPath;
     int iconIndex = 0;
@@ -16,15 +14,14 @@ struct ShortcutInfo {
 
 class InstallReport {
 public:
-    static std::string RecordValue(const std::string& name);
     static bool RecordExists();
+    static std::string RecordValue(const std::string& name);
     // Relative paths of every file and folder below folder, sorted; folders end with "\".
     static std::vector<std::string> ListTree(const std::string& folder);
     static ShortcutInfo ReadShortcut(const std::string& linkPath);
-    static std::string ProgramsFolder();   // all-users Programs, no trailing backslash
-    static std::string DesktopFolder();    // the user's desktop, no trailing backslash
-    static std::string WorkFolder();       // the templates folder, no trailing backslash
-
-    // A readable summary of all of the above, for people.
+    static std::string ProgramsFolder();   // all-users Programs
+    static std::string DesktopFolder();    // the user's desktop
+    static std::string WorkFolder();       // the templates folder, the setup's working folder
+    // All of the above as text, for people.
     static std::string Describe();
 };

@@ -1,112 +1,93 @@
 #include "SetupDriver.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace {
 
-const char kDialogClass[] = "#32770";
-
-bool IsDialog(HWND window)
+bool IsVisibleDialog(HWND window)
 {
-    char name[32] = {};
+    char name[16] = {};
     GetClassNameA(window, name, sizeof(name));
-    return std::strcmp(name, kDialogClass) == 0;
+    return IsWindowVisible(window) && lstrcmpA(name, "#32770") == 0;
 }
 
-struct TopLevelSearch {
+// A visible top-level dialog of the process holding control id: 0xFFFF is the text of
+// a message box, 1001 the Next button of the wizard frame.
+struct DialogSearch {
     DWORD processId;
-    bool wantMessageBox;
+    int id;
     HWND found;
 };
 
-BOOL CALLBACK FindTopLevel(HWND window, LPARAM param)
+BOOL CALLBACK VisitTopLevel(HWND window, LPARAM param)
 {
-    auto* search = reinterpret_cast<TopLevelSearch*>(param);
+    auto* search = reinterpret_cast<DialogSearch*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window) || !IsDialog(window))
+    if ((search->processId && owner != search->processId) || !IsVisibleDialog(window) || !GetDlgItem(window, search->id))
         return TRUE;
-    // A message box carries its text in static 0xFFFF; the wizard frame has Next (1001).
-    bool isBox = GetDlgItem(window, 0xFFFF) != nullptr;
-    bool isFrame = GetDlgItem(window, 1001) != nullptr;
-    if ((search->wantMessageBox && isBox) || (!search->wantMessageBox && isFrame)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    search->found = window;
+    return FALSE;
 }
 
-HWND FindTopLevelOf(DWORD processId, bool messageBox)
+HWND FindDialog(DWORD processId, int id)
 {
-    TopLevelSearch search{processId, messageBox, nullptr};
-    EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&search));
+    DialogSearch search{processId, id, nullptr};
+    EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
-// Which page a child dialog is, told by the controls only that page's template has.
-int PageIndexOf(HWND page)
+BOOL CALLBACK VisitPage(HWND window, LPARAM param)
 {
-    auto has = [page](int id) { return GetDlgItem(page, id) != nullptr; };
-    if (has(1006)) return 0;
-    if (has(1008)) return 1;
-    if (has(1010)) return 2;
-    if (has(1014)) return 3;
-    if (has(1019)) return 4;
-    if (has(1021)) return 6;
-    if (has(1016) && has(1017)) return 7;
-    if (has(1022)) return 8;
-    if (has(1020)) return 5;
-    return -1;
+    if (!IsVisibleDialog(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(param) = window;
+    return FALSE;
 }
 
-struct PageSearch {
-    HWND found;
-};
-
-BOOL CALLBACK FindVisiblePage(HWND window, LPARAM param)
+HWND VisiblePage(HWND frame)
 {
-    auto* search = reinterpret_cast<PageSearch*>(param);
-    if (IsDialog(window) && IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
+    HWND page = nullptr;
+    if (frame)
+        EnumChildWindows(frame, VisitPage, reinterpret_cast<LPARAM>(&page));
+    return page;
 }
 
-template <class Pred>
-bool WaitUntil(DWORD timeoutMs, Pred pred)
+// 0 for no window or no answer.
+DWORD_PTR Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
-    DWORD start = GetTickCount();
-    for (;;) {
-        if (pred())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(50);
-    }
+    DWORD_PTR result = 0;
+    return window && SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result) ? result : 0;
 }
 
 } // namespace
 
+bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done)
+{
+    for (DWORD start = GetTickCount();; Sleep(25)) {
+        if (done())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+    }
+}
+
 SetupDriver::~SetupDriver()
 {
     Kill();
-    if (process_.hProcess)
+    if (process_.hProcess) {
         CloseHandle(process_.hProcess);
-    if (process_.hThread)
         CloseHandle(process_.hThread);
+    }
 }
 
-bool SetupDriver::Start(const std::string& setupPath, const std::string& workingFolder)
+bool SetupDriver::Start(const std::string& exe, const std::string& arguments)
 {
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
-    std::string commandLine = "\"" + setupPath + "\"";
-    if (!CreateProcessA(setupPath.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &process_))
-        return false;
-    processId_ = process_.dwProcessId;
-    return true;
+    std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
+    return CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                          &process_) != FALSE;
 }
 
 bool SetupDriver::Running() const
@@ -116,11 +97,9 @@ bool SetupDriver::Running() const
 
 bool SetupDriver::WaitForExit(DWORD timeoutMs, DWORD* exitCode)
 {
-    if (!process_.hProcess)
-        return true;
-    if (WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
+    if (process_.hProcess && WaitForSingleObject(process_.hProcess, timeoutMs) != WAIT_OBJECT_0)
         return false;
-    if (exitCode)
+    if (exitCode && process_.hProcess)
         GetExitCodeProcess(process_.hProcess, exitCode);
     return true;
 }
@@ -135,26 +114,21 @@ void SetupDriver::Kill()
 
 HWND SetupDriver::WaitForFrame(DWORD timeoutMs)
 {
-    WaitUntil(timeoutMs, [this] {
-        frame_ = FindTopLevelOf(processId_, false);
-        return frame_ != nullptr || !Running();
-    });
+    WaitUntil(timeoutMs, [this] { return (frame_ = FindDialog(process_.dwProcessId, 1001)) || !Running(); });
     return frame_;
-}
-
-HWND SetupDriver::VisiblePage() const
-{
-    if (!frame_)
-        return nullptr;
-    PageSearch search{nullptr};
-    EnumChildWindows(frame_, FindVisiblePage, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 int SetupDriver::CurrentPage() const
 {
-    HWND page = VisiblePage();
-    return page ? PageIndexOf(page) : -1;
+    HWND page = VisiblePage(frame_);
+    // Each page told by a control only its template has, in an order where the first
+    // match is the right one (the finish page shares 1016 with the directory page, ...).
+    static const int kMarks[][2] = {{1006, 0}, {1008, 1}, {1010, 2}, {1014, 3}, {1019, 4},
+                                    {1021, 6}, {1016, 7}, {1022, 8}, {1020, 5}};
+    for (const auto& mark : kMarks)
+        if (GetDlgItem(page, mark[0]))
+            return mark[1];
+    return -1;
 }
 
 bool SetupDriver::WaitForPage(int index, DWORD timeoutMs)
@@ -162,14 +136,16 @@ bool SetupDriver::WaitForPage(int index, DWORD timeoutMs)
     return WaitUntil(timeoutMs, [this, index] { return CurrentPage() == index; });
 }
 
-HWND SetupDriver::WaitForMessageBox(DWORD timeoutMs)
+HWND SetupDriver::WaitForMessageBox(DWORD timeoutMs) const
 {
     HWND box = nullptr;
-    WaitUntil(timeoutMs, [this, &box] {
-        box = FindTopLevelOf(processId_, true);
-        return box != nullptr || !Running();
-    });
+    WaitUntil(timeoutMs, [this, &box] { return (box = FindMessageBox(process_.dwProcessId)) || !Running(); });
     return box;
+}
+
+HWND SetupDriver::FindMessageBox(DWORD processId)
+{
+    return FindDialog(processId, 0xFFFF);
 }
 
 std::string SetupDriver::MessageBoxText(HWND box)
@@ -180,122 +156,56 @@ std::string SetupDriver::MessageBoxText(HWND box)
 bool SetupDriver::Answer(HWND box, int buttonId)
 {
     HWND button = GetDlgItem(box, buttonId);
-    if (!button)
-        return false;
-    return PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != FALSE;
+    return button && PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 std::string SetupDriver::WindowText(HWND window)
 {
-    if (!window)
-        return std::string();
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
-        return std::string();
-    std::string text(length + 1, '\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG,
-                        5000, &copied);
-    text.resize(copied);
+    std::string text(Send(window, WM_GETTEXTLENGTH) + 1, '\0');
+    text.resize(Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0])));
     return text;
-}
-
-HWND SetupDriver::FindControl(HWND parent, int id) const
-{
-    return parent ? GetDlgItem(parent, id) : nullptr;
 }
 
 HWND SetupDriver::Control(int id) const
 {
-    // Page controls first: the frame and its pages reuse some ids (1020, 1022, ...).
-    if (HWND onPage = FindControl(VisiblePage(), id))
-        return onPage;
-    return FindControl(frame_, id);
-}
-
-std::string SetupDriver::Text(int id) const
-{
-    return WindowText(Control(id));
-}
-
-bool SetupDriver::IsVisible(int id) const
-{
-    HWND control = Control(id);
-    return control && IsWindowVisible(control);
-}
-
-bool SetupDriver::IsEnabled(int id) const
-{
-    HWND control = Control(id);
-    return control && IsWindowEnabled(control);
+    HWND onPage = GetDlgItem(VisiblePage(frame_), id);
+    return onPage ? onPage : GetDlgItem(frame_, id);
 }
 
 bool SetupDriver::IsChecked(int id) const
 {
-    DWORD_PTR state = 0;
-    HWND control = Control(id);
-    if (!control || !SendMessageTimeoutA(control, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state))
-        return false;
-    return state == BST_CHECKED;
+    return Send(Control(id), BM_GETCHECK) == BST_CHECKED;
 }
 
 bool SetupDriver::SetText(int id, const std::string& text) const
 {
-    HWND control = Control(id);
-    DWORD_PTR result = 0;
     // WM_SETTEXT carries a pointer, which the system marshals across processes.
-    return control && SendMessageTimeoutA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                                          SMTO_ABORTIFHUNG, 5000, &result);
+    return Send(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 bool SetupDriver::Press(int id) const
 {
-    // As a person: only a button that is shown and enabled can be pressed. BM_CLICK
-    // makes the button go through its own click, so a check box toggles as well.
+    // BM_CLICK goes through the button's own click, so a check box toggles as well.
     HWND control = Control(id);
-    if (!control || !IsWindowVisible(control) || !IsWindowEnabled(control))
-        return false;
-    return PostMessageA(control, BM_CLICK, 0, 0) != FALSE;
+    return IsWindowVisible(control) && IsWindowEnabled(control) && PostMessageA(control, BM_CLICK, 0, 0);
 }
 
 std::vector<std::string> SetupDriver::ListItems(int listId) const
 {
     std::vector<std::string> items;
     HWND list = Control(listId);
-    if (!list)
-        return items;
-    LRESULT count = SendMessageA(list, LB_GETCOUNT, 0, 0);
+    LRESULT count = list ? SendMessageA(list, LB_GETCOUNT, 0, 0) : 0;
     for (LRESULT i = 0; i < count; ++i) {
         // Across processes Wine hands LB_GETTEXT's buffer back in UTF-16 whichever
         // variant was sent, so the text is asked for in UTF-16 and converted here.
-        LRESULT length = SendMessageW(list, LB_GETTEXTLEN, i, 0);
-        if (length < 0)
-            continue;
-        std::wstring wide(length + 1, L'\0');
-        LRESULT copied = SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]));
-        wide.resize(copied > 0 ? copied : 0);
-        std::string text;
-        if (!wide.empty()) {
-            int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-            text.resize(bytes > 0 ? bytes : 0);
-            WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), &text[0], bytes, nullptr, nullptr);
-        }
+        std::wstring wide(SendMessageW(list, LB_GETTEXTLEN, i, 0) + 1, L'\0');
+        wide.resize(std::max<LRESULT>(0, SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]))));
+        std::string text(wide.size() * 2, '\0');
+        text.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), &text[0], int(text.size()), nullptr,
+                                        nullptr));
         items.push_back(text);
     }
     return items;
-}
-
-bool SetupDriver::SelectListItem(int listId, const std::string& text) const
-{
-    HWND list = Control(listId);
-    if (!list)
-        return false;
-    std::vector<std::string> items = ListItems(listId);
-    for (size_t i = 0; i < items.size(); ++i) {
-        if (items[i] == text)
-            return SelectListIndex(listId, static_cast<int>(i));
-    }
-    return false;
 }
 
 bool SetupDriver::SelectListIndex(int listId, int index) const
@@ -304,6 +214,5 @@ bool SetupDriver::SelectListIndex(int listId, int index) const
     if (!list || SendMessageA(list, LB_SETCURSEL, index, 0) == LB_ERR)
         return false;
     // Selecting from code sends no notification; the page learns of it as from a click.
-    return PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE),
-                        reinterpret_cast<LPARAM>(list)) != FALSE;
+    return PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }

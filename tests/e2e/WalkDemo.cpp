@@ -10,46 +10,46 @@
 #include "SetupDriver.h"
 #include "WindowShot.h"
 
-#include <windows.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 namespace {
 
 const DWORD kStep = 30000;
+SetupDriver driver;
+std::string shots;
 
-struct Walk {
-    SetupDriver driver;
-    std::string shots;
+void Shot(const char* name, HWND window = nullptr)
+{
+    Sleep(400); // let the page finish painting
+    if (!WindowShot::Save(window ? window : driver.Frame(), shots + "\\" + name + ".bmp"))
+        std::printf("  (no picture of %s)\n", name);
+}
 
-    void Shot(const char* name, HWND window = nullptr)
-    {
-        Sleep(400); // let the page finish painting
-        std::string path = shots + "\\" + name + ".bmp";
-        if (!WindowShot::Save(window ? window : driver.Frame(), path))
-            std::printf("  (no picture of %s)\n", name);
-    }
-
-    bool Next(int fromPage)
-    {
-        if (!driver.Press(1001)) {
-            std::printf("Next cannot be pressed on page %d\n", fromPage);
-            return false;
-        }
-        return true;
-    }
-
-    bool Expect(int page)
-    {
-        if (driver.WaitForPage(page, kStep))
-            return true;
-        std::printf("the wizard did not reach page %d (it shows %d)\n", page, driver.CurrentPage());
+// Presses button (0: none) and waits for page, then takes its picture.
+bool Reach(int button, int page, const char* shot, DWORD timeoutMs = kStep)
+{
+    if (button && !driver.Press(button)) {
+        std::printf("button %d cannot be pressed on page %d\n", button, driver.CurrentPage());
         return false;
     }
-};
+    // An existing directory raises the question; the walk goes on into it.
+    HWND answered = nullptr;
+    bool reached = WaitUntil(timeoutMs, [page, &answered] {
+        HWND box = page == 4 ? driver.WaitForMessageBox(0) : nullptr;
+        if (box && box != answered) {
+            Shot("directory-question", box);
+            SetupDriver::Answer(answered = box, IDYES);
+        }
+        return driver.CurrentPage() == page;
+    });
+    if (!reached)
+        std::printf("the wizard did not reach page %d (it shows %d)\n", page, driver.CurrentPage());
+    else
+        Shot(shot);
+    return reached;
+}
 
 } // namespace
 
@@ -59,9 +59,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: orvanta_walk SETUP.exe SHOTS-FOLDER [--language N] [--dir PATH] [--abandon]\n");
         return 2;
     }
-    Walk walk;
-    walk.shots = argv[2];
-    CreateDirectoryA(walk.shots.c_str(), nullptr);
+    shots = argv[2];
+    CreateDirectoryA(shots.c_str(), nullptr);
     int language = 0;
     std::string directory;
     bool abandon = false;
@@ -70,88 +69,49 @@ int main(int argc, char** argv)
             language = std::atoi(argv[++i]);
         else if (!std::strcmp(argv[i], "--dir") && i + 1 < argc)
             directory = argv[++i];
-        else if (!std::strcmp(argv[i], "--abandon"))
-            abandon = true;
+        else
+            abandon = abandon || !std::strcmp(argv[i], "--abandon");
     }
-
-    SetupDriver& d = walk.driver;
-    if (!d.Start(argv[1]) || !d.WaitForFrame(60000)) {
+    if (!driver.Start(argv[1]) || !driver.WaitForFrame(60000) || !driver.WaitForPage(0, kStep)) {
         std::printf("the setup did not open its wizard\n");
         return 1;
     }
-    std::printf("wizard open: \"%s\"\n", SetupDriver::WindowText(d.Frame()).c_str());
-
-    if (!walk.Expect(0))
-        return 1;
+    std::printf("wizard open: \"%s\"\n", SetupDriver::WindowText(driver.Frame()).c_str());
     // Off the corner where Wine's own desktop draws its shortcut icons.
-    SetWindowPos(d.Frame(), nullptr, 150, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    if (language > 0) {
-        if (!d.SelectListIndex(1006, language - 1))
-            std::printf("there is no language %d\n", language);
-        Sleep(300);
-        // The new language shows at the next paint.
-        RedrawWindow(d.Frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    }
-    walk.Shot("language");
-    if (!walk.Next(0) || !walk.Expect(1))
-        return 1;
-    walk.Shot("welcome");
-    if (!walk.Next(1) || !walk.Expect(2))
-        return 1;
-    walk.Shot("licence");
-    d.Press(1010);
+    SetWindowPos(driver.Frame(), nullptr, 150, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (language > 0 && !driver.SelectListIndex(1006, language - 1))
+        std::printf("there is no language %d\n", language);
     Sleep(300);
-    if (!walk.Next(2) || !walk.Expect(3))
+    // The new language shows at the next paint.
+    RedrawWindow(driver.Frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    if (!Reach(0, 0, "language") || !Reach(1001, 1, "welcome") || !Reach(1001, 2, "licence"))
+        return 1;
+    driver.Press(1010);
+    if (!WaitUntil(kStep, [] { return driver.IsEnabled(1001); }) || !Reach(1001, 3, "directory"))
         return 1;
     if (!directory.empty())
-        d.SetText(1015, directory);
-    walk.Shot("directory");
-    if (!walk.Next(3))
+        driver.SetText(1015, directory);
+    if (!Reach(1001, 4, "group") || !Reach(1001, 5, "confirm"))
         return 1;
-    // An existing directory raises the question; go on into it.
-    for (DWORD waited = 0; waited < kStep && d.CurrentPage() == 3; waited += 200) {
-        if (HWND box = d.WaitForMessageBox(200)) {
-            walk.Shot("directory-question", box);
-            SetupDriver::Answer(box, IDYES);
-        }
-    }
-    if (!walk.Expect(4))
-        return 1;
-    walk.Shot("group");
-    if (!walk.Next(4) || !walk.Expect(5))
-        return 1;
-    walk.Shot("confirm");
-
     if (abandon) {
-        d.Press(1003);
-        HWND box = d.WaitForMessageBox(kStep);
+        HWND box = driver.Press(1003) ? driver.WaitForMessageBox(kStep) : nullptr;
         if (!box)
             return 1;
-        walk.Shot("abandon-question", box);
+        Shot("abandon-question", box);
         SetupDriver::Answer(box, IDYES);
-        if (!walk.Expect(8))
+        if (!Reach(0, 8, "cancelled"))
             return 1;
-        walk.Shot("cancelled");
-        d.Press(1003);
     } else {
-        if (!walk.Next(5) || !walk.Expect(6))
+        if (!Reach(1001, 6, "progress") || !Reach(0, 7, "finish", 300000))
             return 1;
-        Sleep(600); // the page paints between notices
-        walk.Shot("progress");
-        if (!d.WaitForPage(7, 300000)) {
-            std::printf("the installation did not finish (page %d)\n", d.CurrentPage());
-            return 1;
-        }
-        walk.Shot("finish");
         // Leave without starting the program: untick the launch box first.
-        if (d.IsChecked(1016))
-            d.Press(1016);
+        if (driver.IsChecked(1016))
+            driver.Press(1016);
         Sleep(300);
-        d.Press(1003);
     }
-
+    driver.Press(1003);
     DWORD code = 0;
-    if (!d.WaitForExit(60000, &code)) {
+    if (!driver.WaitForExit(60000, &code)) {
         std::printf("the setup did not end\n");
         return 1;
     }
@@ -159,7 +119,7 @@ int main(int argc, char** argv)
     std::printf("setup ended (exit code %lu)\n\n%s", code, report.c_str());
     // Also kept beside the pictures: a program started on Wine's own desktop has no
     // console its caller can read.
-    if (FILE* file = std::fopen((walk.shots + "\\report.txt").c_str(), "w")) {
+    if (FILE* file = std::fopen((shots + "\\report.txt").c_str(), "w")) {
         std::fputs(report.c_str(), file);
         std::fclose(file);
     }
