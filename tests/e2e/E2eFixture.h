@@ -35,7 +35,6 @@ void ExpectText(SetupDriver& d, int id, const std::string& text);
 
 // What the wizard is told on its way to the confirmation page.
 struct Choices {
-    int language = 0;                 // list index on page 0; 0 = Chinese
     std::string directory;            // typed on page 3; empty keeps the proposal
     bool existingDirectory = false;   // the directory question is expected and answered Yes
     std::string group;                // typed on page 4; empty keeps the proposal
