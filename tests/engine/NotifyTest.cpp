@@ -3,11 +3,7 @@
 #include "ProfileTest.h"
 #include "engine/SentMessageWait.h"
 
-namespace {
-
 using NotifyTest = ProfileTest;
-
-} // namespace
 
 // A notice that overwrote the cancel would let every later one through, and the last
 // of them would be the state.

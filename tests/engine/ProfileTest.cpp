@@ -3,40 +3,21 @@
 #include <shlwapi.h>
 
 #include <algorithm>
-#include <filesystem>
 
-#include "i18n/LanguageTable.h"
 #include "remover/Remover.h"
 
 namespace {
 
 const char kRecordKey[] = "Software\\Orvanta";
 
-// Ours among the entries of a folder.
-std::vector<std::string> TestEntries(const std::string& folder)
-{
-    std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        if (entry.path().filename().string().rfind("OrvantaTest", 0) == 0)
-            names.push_back(entry.path().string());
-    }
-    return names;
-}
-
 } // namespace
 
 void ProfileTest::SetUp()
 {
     ::CoInitialize(nullptr);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = &ProfileTest::FrameProc;
-    windowClass.hInstance = ::GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = "OrvantaTestFrame";
-    ::RegisterClassA(&windowClass);
-    frame = ::CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              windowClass.hInstance, nullptr);
+    frame = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ::SetWindowLongPtrA(frame, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    ::SetWindowLongPtrA(frame, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProfileTest::FrameProc));
     Clean();
 }
 
@@ -53,9 +34,11 @@ void ProfileTest::Clean()
     Remover::DestroyInstance();
     ::SHDeleteKeyA(HKEY_CURRENT_USER, kRecordKey);
     RemoveTree(UnpackFolder());
-    for (int csidl : {CSIDL_COMMON_PROGRAMS, CSIDL_DESKTOP}) {
-        for (const std::string& path : TestEntries(ShellFolder(csidl)))
-            RemoveTree(path);
+    for (const std::string& folder : {ShellFolder(CSIDL_COMMON_PROGRAMS), ShellFolder(CSIDL_DESKTOP)}) {
+        for (const std::string& name : Entries(folder)) {
+            if (name.rfind("OrvantaTest", 0) == 0)
+                RemoveTree(folder + name);
+        }
     }
     LanguageTable::Release();
 }
@@ -122,11 +105,6 @@ std::string ProfileTest::ShellFolder(int csidl)
     return std::string(path) + "\\";
 }
 
-std::string ProfileTest::UnpackFolder()
-{
-    return LanguageTable::GetWorkFolder() + "install";
-}
-
 bool ProfileTest::RecordExists()
 {
     HKEY key = nullptr;
@@ -139,8 +117,7 @@ bool ProfileTest::RecordExists()
 void ProfileTest::CreateRecord(const std::vector<std::pair<std::string, std::string>>& values)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, kRecordKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                               &key, nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyA(HKEY_CURRENT_USER, kRecordKey, &key));
     for (const auto& value : values)
         ::RegSetValueExA(key, value.first.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.second.c_str()),
                          DWORD(value.second.size() + 1));
@@ -151,9 +128,8 @@ std::string ProfileTest::RecordValue(const std::string& name)
 {
     char data[1024] = {};
     DWORD size = sizeof(data) - 1;
-    if (::RegGetValueA(HKEY_CURRENT_USER, kRecordKey, name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-        return "<absent>";
-    return data;
+    LONG status = ::RegGetValueA(HKEY_CURRENT_USER, kRecordKey, name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size);
+    return status == ERROR_SUCCESS ? data : "<absent>";
 }
 
 std::vector<std::string> ProfileTest::Entries(const std::string& folder)
@@ -164,11 +140,6 @@ std::vector<std::string> ProfileTest::Entries(const std::string& folder)
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
-}
-
-bool ProfileTest::Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool ProfileTest::MakeTree(const std::string& root, const std::vector<std::string>& entries)
@@ -182,10 +153,4 @@ bool ProfileTest::MakeTree(const std::string& root, const std::vector<std::strin
             ok = ok && TestZip::Save(path, entry);
     }
     return ok;
-}
-
-void ProfileTest::RemoveTree(const std::string& path)
-{
-    std::error_code error;
-    std::filesystem::remove_all(std::filesystem::path(path), error);
 }

@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@
 
 #include "TestZip.h"
 #include "engine/InstallEngine.h"
+#include "i18n/LanguageTable.h"
 #include "support/ScratchDir.h"
 
 struct RecordedNotice {
@@ -44,7 +46,7 @@ protected:
     static std::string ShellFolder(int csidl);  // with trailing backslash
     static std::string Group() { return ShellFolder(CSIDL_COMMON_PROGRAMS) + kGroup; }
     static std::string DesktopLink() { return ShellFolder(CSIDL_DESKTOP) + kApp + ".lnk"; }
-    static std::string UnpackFolder();
+    static std::string UnpackFolder() { return LanguageTable::GetWorkFolder() + "install"; }
     std::string Zip(const std::vector<TestZipItem>& items) { return TestZip::Build(items, scratch.file("build.zip")); }
 
     static bool RecordExists();
@@ -53,11 +55,18 @@ protected:
 
     // Names of the entries of a folder, sorted.
     static std::vector<std::string> Entries(const std::string& folder);
-    static bool Exists(const std::string& path);
+    static bool Exists(const std::string& path)
+    {
+        return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
     // Creates root and, in order, each entry below it (a file holding its own name, or a
     // folder when the name ends in '\\').
     static bool MakeTree(const std::string& root, const std::vector<std::string>& entries);
-    static void RemoveTree(const std::string& path);
+    static void RemoveTree(const std::string& path)
+    {
+        std::error_code error;
+        std::filesystem::remove_all(path, error);
+    }
 
     testsupport::ScratchDir scratch;
     std::unique_ptr<InstallEngine> engine;

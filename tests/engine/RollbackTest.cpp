@@ -3,12 +3,8 @@
 #include "ProfileTest.h"
 #include "remover/Remover.h"
 
-namespace {
-
 using RollbackTest = ProfileTest;
 using Names = std::vector<std::string>;
-
-} // namespace
 
 TEST_F(RollbackTest, QueuesTheRecordedInstallationFirstThenTheCurrentOne)
 {
@@ -57,6 +53,8 @@ TEST_F(RollbackTest, OnlyWhatTheRunMadeGoesFromWhatTheUserHad)
         if (row.cancelAtChunk == 0) {
             ASSERT_TRUE(engine->WaitForWorker(INFINITE));
             ASSERT_EQ(NoticeDone, notices.back().code);
+            // A file the user puts into a folder the run made keeps that folder.
+            ASSERT_TRUE(row.folder != UsersFolder || MakeTree(root + "\\newdir", {"later.txt"}));
         }
         engine->RequestCancel();
         EXPECT_TRUE(engine->Rollback());
@@ -64,7 +62,9 @@ TEST_F(RollbackTest, OnlyWhatTheRunMadeGoesFromWhatTheUserHad)
         Remover::DestroyInstance();
 
         if (row.folder == UsersFolder) {
-            EXPECT_EQ(Names({"mine", "user.txt"}), Entries(root));
+            EXPECT_EQ(row.cancelAtChunk ? Names({"mine", "user.txt"}) : Names({"mine", "newdir", "user.txt"}),
+                      Entries(root));
+            EXPECT_EQ(row.cancelAtChunk ? Names() : Names({"later.txt"}), Entries(root + "\\newdir"));
             EXPECT_EQ(Names({"keep.txt"}), Entries(root + "\\mine"));
         }
         EXPECT_EQ(row.folder == UsersFolder, Exists(root));

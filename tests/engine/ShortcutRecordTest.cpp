@@ -2,11 +2,7 @@
 // desktop shortcut, and the install record in HKCU\Software\Orvanta.
 #include "ProfileTest.h"
 
-namespace {
-
 using FinishTest = ProfileTest;
-
-} // namespace
 
 // Malformed entries are skipped, a link path too long for the system saves nothing, and
 // two entries of one name (one of them the application's own shortcut) make one shortcut.
@@ -14,22 +10,15 @@ TEST_F(FinishTest, ShortcutsFollowLangIni)
 {
     std::string longName(300 - Group().size(), 'L');
     NewEngine(scratch.file("inst"), "",
-              "[link]\r\ncount=8\r\nlink1=Readme#readme.txt\r\nlink2=broken\r\nlink3=#nameless\r\nlink4=Manual#m.pdf\r\n"
-              "link5=Twice#first.txt\r\nlink6=Twice#second.txt\r\nlink7=OrvantaTest App#readme.txt\r\nlink8="
+              "[link]\r\ncount=8\r\nlink1=Readme#readme.txt\r\nlink2=broken\r\nlink3=#nameless\r\n"
+              "link4=Manual#m.pdf\r\nlink5=Twice#first.txt\r\nlink6=Twice#second.txt\r\n"
+              "link7=OrvantaTest App#readme.txt\r\nlink8="
                   + longName + "#x.txt\r\n");
     ASSERT_TRUE(engine->FinishInstall());
-    EXPECT_EQ(std::vector<std::string>({"Manual.lnk", "OrvantaTest App.lnk", "Readme.lnk", "Twice.lnk", "Uninstall.lnk"}),
+    EXPECT_EQ(std::vector<std::string>(
+                  {"Manual.lnk", "OrvantaTest App.lnk", "Readme.lnk", "Twice.lnk", "Uninstall.lnk"}),
               Entries(Group()));
     EXPECT_TRUE(Exists(DesktopLink()));
-}
-
-TEST_F(FinishTest, AGroupWhoseParentIsMissingGetsNoShortcutsButTheRestIsDone)
-{
-    NewEngine(scratch.file("inst")).SetProgramGroup("OrvantaTest Missing\\Sub");
-    ASSERT_TRUE(engine->FinishInstall());
-    EXPECT_FALSE(Exists(ShellFolder(CSIDL_COMMON_PROGRAMS) + "OrvantaTest Missing"));
-    EXPECT_TRUE(Exists(DesktopLink()));
-    EXPECT_EQ("OrvantaTest Missing\\Sub", RecordValue("ProgramGroup"));
 }
 
 // Every installation replaces the whole record, values of an earlier one included.

@@ -64,14 +64,12 @@ bool TestZip::WriteLarge(const std::string& path, const std::string& name, uint6
 std::string TestZip::Load(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 bool TestZip::Save(const std::string& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-    return bool(out);
+    return bool(std::ofstream(path, std::ios::binary) << bytes);
 }
 
 std::string TestZip::Bytes(size_t count, unsigned seed)

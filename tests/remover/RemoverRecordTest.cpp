@@ -1,5 +1,5 @@
-// The remover's life against the install record: "Repair", what construction queues, the
-// worker, and an exit while it runs.
+// The remover against the install record: what construction queues, the worker, and an
+// exit while it runs.
 #include "engine/ProfileTest.h"
 #include "remover/Remover.h"
 
@@ -23,19 +23,6 @@ protected:
 
 } // namespace
 
-TEST_F(RemoverTest, RepairFollowsTheRemoversLifeAndNeverCreatesTheRecord)
-{
-    Remover::Instance();
-    EXPECT_FALSE(Remover::SetRecordValue("Repair", "1"));
-    Remover::DestroyInstance();
-    EXPECT_FALSE(RecordExists());
-    CreateRecord({});
-    Remover::Instance();
-    EXPECT_EQ("1", RecordValue("Repair"));
-    Remover::DestroyInstance();
-    EXPECT_EQ("0", RecordValue("Repair"));
-}
-
 // A value beyond seventy-nine characters reads empty; a group or desktop name that climbs
 // out of its folder would name an unrelated one. Neither is queued.
 TEST_F(RemoverTest, OverlongOrClimbingRecordValuesAreNotQueued)
@@ -43,7 +30,8 @@ TEST_F(RemoverTest, OverlongOrClimbingRecordValuesAreNotQueued)
     std::string fits = "C:\\" + std::string(76, 'p');
     CreateRecord({{"InstallPath", fits}});
     EXPECT_EQ(fits, Remover::GetRecordValue("InstallPath"));
-    CreateRecord({{"InstallPath", fits + "q"}, {"ProgramGroup", "..\\..\\Start Menu"}, {"DesktopName", "..\\Documents\\x"}});
+    CreateRecord(
+        {{"InstallPath", fits + "q"}, {"ProgramGroup", "..\\..\\Start Menu"}, {"DesktopName", "..\\Documents\\x"}});
     EXPECT_EQ("", Remover::GetRecordValue("InstallPath"));
     EXPECT_TRUE(Remover::Instance()->Directories().empty());
     EXPECT_TRUE(Remover::Instance()->Files().empty());
@@ -79,28 +67,4 @@ TEST_F(RemoverTest, DestroyPastTheBoundLeavesTheRemovalToTheWorker)
     for (int i = 0; i < 300 && Exists(tree); ++i)
         ::Sleep(100);
     EXPECT_FALSE(Exists(tree));
-}
-
-// A rollback into a folder the user already had removes only what the run created: files
-// first, then folders deepest first and only when empty.
-TEST_F(RemoverTest, CreatedEntriesGoAndTheUsersFilesStay)
-{
-    std::string dir = scratch.file("existing");
-    ASSERT_TRUE(MakeTree(dir, {"user.txt", "userdir\\", "userdir\\keep.txt"}));
-    std::vector<std::string> created = {"", "relative\\file.txt"};
-    for (const char* entry : {"bin\\", "data\\", "data\\sub\\", "logs\\", "app.exe", "bin\\lib.dll",
-                              "data\\sub\\x.dat", "userdir\\new.dat"}) {
-        ASSERT_TRUE(MakeTree(dir, {entry}));
-        std::string path = dir + "\\" + entry;
-        created.push_back(path.back() == '\\' ? path.substr(0, path.size() - 1) : path);
-    }
-    ASSERT_TRUE(MakeTree(dir, {"logs\\mine.txt"}));  // the user's, in a created folder
-    Remover* remover = Remover::Instance();
-    remover->AddCreatedEntries(created);
-    EXPECT_EQ(created.size() - 2, remover->CreatedEntries().size());
-    ASSERT_TRUE(remover->Start());
-    Remover::DestroyInstance();
-    EXPECT_EQ(std::vector<std::string>({"logs", "user.txt", "userdir"}), Entries(dir));
-    EXPECT_EQ(std::vector<std::string>({"mine.txt"}), Entries(dir + "\\logs"));
-    EXPECT_EQ(std::vector<std::string>({"keep.txt"}), Entries(dir + "\\userdir"));
 }
