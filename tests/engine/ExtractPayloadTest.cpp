@@ -1,7 +1,5 @@
 // Payload extraction end to end: from a reversed payload in the working folder to files
 // below the install directory, with the notices the frame sees.
-#include <algorithm>
-
 #include "ProfileTest.h"
 
 using ExtractTest = ProfileTest;
@@ -20,23 +18,6 @@ TEST_F(ExtractTest, NoticesAndSumsFollowTheFiles)
     EXPECT_EQ(dir + "\\docs/b.bin", notices[5].name);
     EXPECT_TRUE(a == TestZip::Load(dir + "\\a.bin") && b == TestZip::Load(dir + "\\docs\\b.bin"));
     EXPECT_TRUE(c == TestZip::Load(dir + "\\docs\\c.bin") && Exists(dir + "\\empty.txt"));
-}
-
-// What was there before (here the folder x) is not the run's; the rollback relies on it.
-TEST_F(ExtractTest, MissingFoldersAreCreatedAndOnlyNewEntriesRecorded)
-{
-    ASSERT_TRUE(MakeTree(scratch.file("x"), {}));
-    std::string zip = Zip({{"deep/er/f.txt", "f"}, {"late/g.txt", "g"}, {"late/", ""}, {"empty/dir/", ""}});
-    ASSERT_TRUE(NewEngine(scratch.file("x\\y\\inst"), zip).ExtractPayload());
-    EXPECT_EQ("f", TestZip::Load(scratch.file("x\\y\\inst\\deep\\er\\f.txt")));
-    std::vector<std::string> created = engine->GetCreatedEntries(), expected;
-    for (const char* path : {"x\\y", "x\\y\\inst", "x\\y\\inst\\deep", "x\\y\\inst\\deep\\er",
-                             "x\\y\\inst\\deep\\er\\f.txt", "x\\y\\inst\\late", "x\\y\\inst\\late\\g.txt",
-                             "x\\y\\inst\\empty", "x\\y\\inst\\empty\\dir"})
-        expected.push_back(scratch.file(path));
-    std::sort(created.begin(), created.end());
-    std::sort(expected.begin(), expected.end());
-    EXPECT_EQ(expected, created);
 }
 
 TEST_F(ExtractTest, NoItemIsWrittenOutsideTheInstallDirectory)

@@ -6,11 +6,7 @@
 
 #include "remover/Remover.h"
 
-namespace {
-
-const char kRecordKey[] = "Software\\Orvanta";
-
-} // namespace
+static const char kRecordKey[] = "Software\\Orvanta";
 
 void ProfileTest::SetUp()
 {

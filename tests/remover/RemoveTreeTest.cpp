@@ -1,5 +1,6 @@
 // RemoveTree on real folders: over-long paths, links, and the paths it must refuse before
 // it enumerates anything.
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/ProfileTest.h"
@@ -43,21 +44,16 @@ TEST_F(RemoveTreeTest, SkipsEntriesBeyondThePathLimit)
 // The links come from the Linux side (make-links.sh); Wine shows them as reparse points.
 TEST_F(RemoveTreeTest, ALinkIsRemovedAsALinkAndNeverWalked)
 {
-    typedef WCHAR*(CDECL * ToDos)(const char*);
-    auto toDos = reinterpret_cast<ToDos>(
-        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "wine_get_dos_file_name")));
-    WCHAR* dos = toDos && std::getenv("ORVANTA_LINK_DIR") ? toDos(std::getenv("ORVANTA_LINK_DIR")) : nullptr;
-    char dir[MAX_PATH] = "";
-    if (dos)
-        ::WideCharToMultiByte(CP_ACP, 0, dos, -1, dir, MAX_PATH, nullptr, nullptr);
-    ::HeapFree(::GetProcessHeap(), 0, dos);
-    if (!Exists(std::string(dir) + "\\tree\\sub\\dirlink\\inner\\keep2.txt"))
+    const char* unixDir = std::getenv("ORVANTA_LINK_DIR");
+    std::string dir = std::string("Z:") + (unixDir ? unixDir : "");
+    std::replace(dir.begin(), dir.end(), '/', '\\');
+    if (!unixDir || !Exists(dir + "\\tree\\sub\\dirlink\\inner\\keep2.txt"))
         GTEST_SKIP() << "needs Wine and the remover_links fixture";
     for (const char* tree : {"\\tree", "\\toplink"}) {
-        Remover::RemoveTree(dir + std::string(tree));
-        EXPECT_FALSE(Exists(std::string(dir) + "\\tree\\a.txt")) << tree;
-        EXPECT_TRUE(Exists(std::string(dir) + "\\target\\keep.txt")) << tree;
-        EXPECT_TRUE(Exists(std::string(dir) + "\\target\\inner\\keep2.txt")) << tree;
+        Remover::RemoveTree(dir + tree);
+        EXPECT_FALSE(Exists(dir + "\\tree\\a.txt")) << tree;
+        EXPECT_TRUE(Exists(dir + "\\target\\keep.txt")) << tree;
+        EXPECT_TRUE(Exists(dir + "\\target\\inner\\keep2.txt")) << tree;
     }
 }
 
@@ -93,8 +89,4 @@ TEST_F(RemoveTreeTest, RefusesRootsDevicePathsAndWellKnownFoldersAndTouchesNothi
     for (const std::string& path : {scratch.file("sub"), ShellFolder(CSIDL_PROGRAM_FILES) + "Orvanta 4.00", Group(),
                                     std::string("\\\\server\\share\\Orvanta"), std::string("D:\\Orvanta\\")})
         EXPECT_FALSE(RemovalGuard::Refuses(path)) << path;
-    for (const char* name : {"Orvanta 4.00", "Vendor\\Orvanta", "a..b"})
-        EXPECT_TRUE(RemovalGuard::IsNameBelow(name)) << name;
-    for (const char* name : {"", "..", "..\\x", "x\\..\\..", "x/../..", "... ", "\\x", "C:\\x", "C:x"})
-        EXPECT_FALSE(RemovalGuard::IsNameBelow(name)) << '"' << name << '"';
 }
