@@ -10,13 +10,17 @@ TEST_F(RollbackTest, QueuesTheRecordedInstallationFirstThenTheCurrentOne)
 {
     std::string oldDir = scratch.file("old"), oldGroup = ShellFolder(CSIDL_COMMON_PROGRAMS) + "OrvantaTest Old";
     std::string oldLink = ShellFolder(CSIDL_DESKTOP) + "OrvantaTest Old.lnk";
-    ASSERT_TRUE(MakeTree(oldDir, {}) && MakeTree(oldGroup, {}) && TestZip::Save(oldLink, "old link"));
+    std::vector<std::string> many;  // enough that the removal takes the remover's worker a while
+    for (int i = 0; i < 400; ++i)
+        many.push_back("f" + std::to_string(i));
+    ASSERT_TRUE(MakeTree(oldDir, many) && MakeTree(oldGroup, {}) && TestZip::Save(oldLink, "old link"));
     CreateRecord({{"InstallPath", oldDir}, {"ProgramGroup", "OrvantaTest Old"}, {"DesktopName", "OrvantaTest Old"}});
     NewEngine(scratch.file("new")).RequestCancel();
     ASSERT_TRUE(engine->Rollback());
     EXPECT_EQ(Names({oldDir, oldGroup, scratch.file("new"), Group()}), Remover::Instance()->Directories());
     EXPECT_EQ(Names({oldLink, DesktopLink()}), Remover::Instance()->Files());
     EXPECT_EQ("1", RecordValue("Repair"));
+    // An exit during a rollback waits for the removal to complete.
     Remover::DestroyInstance();
     EXPECT_FALSE(Exists(oldDir) || Exists(oldGroup) || Exists(oldLink) || RecordExists());
 }
