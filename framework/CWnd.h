@@ -73,6 +73,11 @@ public:
 
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
+    void SetRedraw(BOOL redraw = TRUE) { SendMessage(WM_SETREDRAW, redraw); }
+    BOOL RedrawWindow(UINT flags = RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE)
+    {
+        return ::RedrawWindow(m_hWnd, nullptr, nullptr, flags);
+    }
     void GetClientRect(LPRECT rect) const { ::GetClientRect(m_hWnd, rect); }
     void GetWindowRect(LPRECT rect) const { ::GetWindowRect(m_hWnd, rect); }
     void ScreenToClient(LPPOINT point) const { ::ScreenToClient(m_hWnd, point); }

@@ -75,6 +75,13 @@ LRESULT Timer(CWnd* w, UINT, WPARAM wParam, LPARAM)
 }
 
 template <auto Fn>
+LRESULT ShowWindow(CWnd* w, UINT, WPARAM wParam, LPARAM lParam)
+{
+    (Self<Fn>(w)->*Fn)(static_cast<BOOL>(wParam), static_cast<UINT>(lParam));
+    return 0;
+}
+
+template <auto Fn>
 LRESULT NcHitTest(CWnd* w, UINT, WPARAM, LPARAM lParam)
 {
     LRESULT hit = (Self<Fn>(w)->*Fn)(PointFrom(lParam));
@@ -138,6 +145,8 @@ protected:                                                   \
 #define ON_WM_QUERYDRAGICON() {WM_QUERYDRAGICON, 0, 0, &msgmap::QueryDragIcon<&ThisClass::OnQueryDragIcon>},
 // void OnTimer(UINT_PTR timerId)
 #define ON_WM_TIMER() {WM_TIMER, 0, 0, &msgmap::Timer<&ThisClass::OnTimer>},
+// void OnShowWindow(BOOL show, UINT status)
+#define ON_WM_SHOWWINDOW() {WM_SHOWWINDOW, 0, 0, &msgmap::ShowWindow<&ThisClass::OnShowWindow>},
 // LRESULT OnNcHitTest(POINT screenPoint)
 #define ON_WM_NCHITTEST() {WM_NCHITTEST, 0, 0, &msgmap::NcHitTest<&ThisClass::OnNcHitTest>},
 // BOOL OnSetCursor(CWnd* window, UINT hitTest, UINT mouseMessage)

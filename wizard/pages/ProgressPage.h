@@ -9,6 +9,12 @@
 // Page 6: the running installation. The frame turns the worker's notices into the
 // display operations below; the page itself never talks to the engine. Both bars count
 // bytes, and the controls scale positions to their width and clamp them to the range.
+//
+// A notice comes every 16 KiB while the worker waits for it, and the bars and the file
+// line would otherwise repaint at each one (the bars at every step, the file line at
+// every file), which costs far more than the extraction itself. So while notices arrive
+// the three controls hold their redrawing, and a timer shows what changed a few dozen
+// times a second; their positions and texts are always current.
 class ProgressPage : public WizardPage {
 public:
     enum { IDD = 136 };
@@ -29,10 +35,18 @@ protected:
     void DoDataExchange(CDataExchange* pDX) override;
 
     void OnPaint();
+    void OnTimer(UINT_PTR timerId);
+    void OnShowWindow(BOOL show, UINT status);
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    void Changed();
+    void ShowChanges();
+    void EndHeldRedraw();
+
     CProgressCtrl fileBar;
     CProgressCtrl totalBar;
+    bool redrawHeld = false;
+    bool changed = false;
 };
