@@ -62,6 +62,14 @@ protected:
     // Creates root and, in order, each entry below it (a file holding its own name, or a
     // folder when the name ends in '\\').
     static bool MakeTree(const std::string& root, const std::vector<std::string>& entries);
+    // Entries "f0", "f1", ...: enough of them make a removal take the remover's worker a while.
+    static std::vector<std::string> Numbered(int count)
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < count; ++i)
+            names.push_back("f" + std::to_string(i));
+        return names;
+    }
     static void RemoveTree(const std::string& path)
     {
         std::error_code error;

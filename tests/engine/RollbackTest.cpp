@@ -10,10 +10,7 @@ TEST_F(RollbackTest, QueuesTheRecordedInstallationFirstThenTheCurrentOne)
 {
     std::string oldDir = scratch.file("old"), oldGroup = ShellFolder(CSIDL_COMMON_PROGRAMS) + "OrvantaTest Old";
     std::string oldLink = ShellFolder(CSIDL_DESKTOP) + "OrvantaTest Old.lnk";
-    std::vector<std::string> many;  // enough that the removal takes the remover's worker a while
-    for (int i = 0; i < 400; ++i)
-        many.push_back("f" + std::to_string(i));
-    ASSERT_TRUE(MakeTree(oldDir, many) && MakeTree(oldGroup, {}) && TestZip::Save(oldLink, "old link"));
+    ASSERT_TRUE(MakeTree(oldDir, Numbered(400)) && MakeTree(oldGroup, {}) && TestZip::Save(oldLink, "old link"));
     CreateRecord({{"InstallPath", oldDir}, {"ProgramGroup", "OrvantaTest Old"}, {"DesktopName", "OrvantaTest Old"}});
     NewEngine(scratch.file("new")).RequestCancel();
     ASSERT_TRUE(engine->Rollback());

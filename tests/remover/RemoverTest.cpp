@@ -1,5 +1,6 @@
-// RemoveTree on real folders: over-long paths, links, and the paths it must refuse before
-// it enumerates anything.
+// The remover: RemoveTree on over-long paths, links and the paths it must refuse before it
+// enumerates anything; what it takes from the install record; an exit while its worker runs
+// (the wait for the worker is proven by the engine's rollback-order test).
 #include <algorithm>
 #include <cstdlib>
 
@@ -9,7 +10,7 @@
 
 namespace {
 
-using RemoveTreeTest = ProfileTest;
+using RemoverTest = ProfileTest;
 
 std::wstring Long(const std::string& path)
 {
@@ -20,7 +21,7 @@ std::wstring Long(const std::string& path)
 
 // Entries whose path exceeds MAX_PATH - 1 are skipped: they and the folders above them
 // stay, everything reachable within the limit goes.
-TEST_F(RemoveTreeTest, SkipsEntriesBeyondThePathLimit)
+TEST_F(RemoverTest, SkipsEntriesBeyondThePathLimit)
 {
     std::string root = scratch.file("tree"), level1 = root + "\\" + std::string(100, 'a');
     std::string level2 = level1 + "\\" + std::string(150, 'b'), longFile = level1 + "\\" + std::string(200, 'f');
@@ -42,7 +43,7 @@ TEST_F(RemoveTreeTest, SkipsEntriesBeyondThePathLimit)
 }
 
 // The links come from the Linux side (make-links.sh); Wine shows them as reparse points.
-TEST_F(RemoveTreeTest, ALinkIsRemovedAsALinkAndNeverWalked)
+TEST_F(RemoverTest, ALinkIsRemovedAsALinkAndNeverWalked)
 {
     const char* unixDir = std::getenv("ORVANTA_LINK_DIR");
     std::string dir = std::string("Z:") + (unixDir ? unixDir : "");
@@ -61,7 +62,7 @@ TEST_F(RemoveTreeTest, ALinkIsRemovedAsALinkAndNeverWalked)
 // called when that passed, so a broken guard fails the test instead of wiping the
 // prefix's folders. A file is planted only in the profile: under Wine the desktop and
 // documents may link to the real home folder.
-TEST_F(RemoveTreeTest, RefusesRootsDevicePathsAndWellKnownFoldersAndTouchesNothing)
+TEST_F(RemoverTest, RefusesRootsDevicePathsAndWellKnownFoldersAndTouchesNothing)
 {
     char windows[MAX_PATH] = "";
     ASSERT_GT(::GetWindowsDirectoryA(windows, MAX_PATH), 0u);
@@ -89,4 +90,33 @@ TEST_F(RemoveTreeTest, RefusesRootsDevicePathsAndWellKnownFoldersAndTouchesNothi
     for (const std::string& path : {scratch.file("sub"), ShellFolder(CSIDL_PROGRAM_FILES) + "Orvanta 4.00", Group(),
                                     std::string("\\\\server\\share\\Orvanta"), std::string("D:\\Orvanta\\")})
         EXPECT_FALSE(RemovalGuard::Refuses(path)) << path;
+}
+
+// A value beyond seventy-nine characters reads empty; a group or desktop name that climbs
+// out of its folder would name an unrelated one. Neither is queued.
+TEST_F(RemoverTest, OverlongOrClimbingRecordValuesAreNotQueued)
+{
+    std::string fits = "C:\\" + std::string(76, 'p');
+    CreateRecord({{"InstallPath", fits}});
+    EXPECT_EQ(fits, Remover::GetRecordValue("InstallPath"));
+    CreateRecord(
+        {{"InstallPath", fits + "q"}, {"ProgramGroup", "..\\..\\Start Menu"}, {"DesktopName", "C:\\Documents\\x"}});
+    EXPECT_EQ("", Remover::GetRecordValue("InstallPath"));
+    EXPECT_TRUE(Remover::Instance()->Directories().empty());
+    EXPECT_TRUE(Remover::Instance()->Files().empty());
+}
+
+// Past the bound the instance is handed to the worker: it is forgotten at once, and the
+// worker still completes the removal and frees it.
+TEST_F(RemoverTest, DestroyPastTheBoundLeavesTheRemovalToTheWorker)
+{
+    std::string tree = scratch.file("big");
+    ASSERT_TRUE(MakeTree(tree, Numbered(600)));
+    Remover::Instance()->AddDirectory(tree);
+    ASSERT_TRUE(Remover::Instance()->Start());
+    Remover::DestroyInstance(0);
+    EXPECT_TRUE(Remover::Instance()->Directories().empty());
+    for (int i = 0; i < 300 && Exists(tree); ++i)
+        ::Sleep(100);
+    EXPECT_FALSE(Exists(tree));
 }
