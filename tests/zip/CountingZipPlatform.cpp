@@ -4,8 +4,12 @@
 
 #include "engine/zip/ZipPlatform.h"
 
+#include <map>
+
 namespace {
 long calls = 0;
+long reads = 0;
+std::map<int64_t, long> readsFrom;
 
 FILE* Stream(ZipPlatform::File file)
 {
@@ -18,6 +22,16 @@ long ZipPlatformCalls()
     return calls;
 }
 
+long ZipPlatformReads()
+{
+    return reads;
+}
+
+long ZipPlatformReadsFrom(int64_t offset)
+{
+    return readsFrom[offset];
+}
+
 ZipPlatform::File ZipPlatform::OpenForReading(const char* fileName)
 {
     ++calls;
@@ -27,6 +41,8 @@ ZipPlatform::File ZipPlatform::OpenForReading(const char* fileName)
 uint32_t ZipPlatform::Read(File file, void* buffer, uint32_t length)
 {
     ++calls;
+    ++reads;
+    ++readsFrom[std::ftell(Stream(file))];
     return uint32_t(std::fread(buffer, 1, length, Stream(file)));
 }
 
