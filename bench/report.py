@@ -43,6 +43,7 @@ def machine():
 
 def main():
     data = load(sys.argv[1])
+    floor = data.pop("floor", {})
     products = [p for p in ORDER if p in data] + [p for p in data if p not in ORDER]
     rows = []
     for p in products:
@@ -74,16 +75,23 @@ def main():
 
     print("\nAbsolute figures (medians; seconds unless stated)")
     print(f"{'product':8} {'runs':>4} {'payload MB':>10} {'install':>8} {'quiet':>8} {'unzip -q':>8}"
-          f" {'first pg':>8} {'copy':>7} {'notices':>8} {'in notices':>10} {'peak WS MB':>10} {'peak commit MB':>14}")
+          f" {'first pg':>8} {'copy':>7} {'notices':>8} {'in notices':>10} {'ms/notice':>9} {'peak WS MB':>10}"
+          f" {'peak commit MB':>14}")
     for r in rows:
         print(f"{r['p']:8} {r['runs']:4d} {r['payload'] / MB:10.1f} {r['install']:8.2f} {r['quiet']:8.2f}"
               f" {r['unzip']:8.2f} {r['first']:8.2f} {r['copy']:7.3f} {r['notices']:8.0f} {r['handler']:10.2f}"
-              f" {r['peak'] / MB:10.1f} {r['commit'] / MB:14.1f}")
+              f" {1000 * (r['install'] - r['quiet']) / r['notices']:9.3f} {r['peak'] / MB:10.1f} {r['commit'] / MB:14.1f}")
     print("\ninstall: Next on the confirmation page to the finish page (setup_bench); quiet: the same build with only"
           "\nthe final notice delivered (setup_bench_quiet); unzip -q: the same archive on the host; first pg: process"
           "\nstart to page 0 visible; copy: dd of the container region (1 MiB blocks, warm cache, same disk);"
-          "\nin notices: time inside the frame's notice handler; peak WS: PeakWorkingSetSize, peak commit:"
-          "\nPeakPagefileUsage (GetProcessMemoryInfo before the setup ends).")
+          "\nin notices: time inside the frame's notice handler; ms/notice: (install - quiet) / notices, what one"
+          "\nnotice costs the installation; peak WS: PeakWorkingSetSize, peak commit: PeakPagefileUsage"
+          "\n(GetProcessMemoryInfo before the setup ends).")
+    if floor:
+        send, drawn, held = (median(floor, k) / 1000 for k in ("send_us", "bars_drawn_us", "bars_held_us"))
+        print(f"\nFloor of one notice here (orvanta_notice_floor, medians): a bare cross-thread SendMessage {send:.3f} ms;"
+              f"\nwith the handler's two PBM_DELTAPOS {drawn:.3f} ms while the bars redraw at once, {held:.3f} ms with"
+              "\ntheir redrawing held.")
     print("Machine:", machine())
 
 

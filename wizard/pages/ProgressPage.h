@@ -13,8 +13,8 @@
 // A notice comes every 16 KiB while the worker waits for it, and the bars and the file
 // line would otherwise repaint at each one (the bars at every step, the file line at
 // every file), which costs far more than the extraction itself. So while notices arrive
-// the three controls hold their redrawing, and a timer shows what changed a few dozen
-// times a second; their positions and texts are always current.
+// the three controls hold their redrawing, and a timer shows what changed ten times a
+// second; their positions and texts are always current.
 class ProgressPage : public WizardPage {
 public:
     enum { IDD = 136 };
@@ -41,12 +41,12 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void Changed();
+    void Changed(unsigned which);
     void ShowChanges();
     void EndHeldRedraw();
 
     CProgressCtrl fileBar;
     CProgressCtrl totalBar;
     bool redrawHeld = false;
-    bool changed = false;
+    unsigned changed = 0;
 };
