@@ -1,10 +1,14 @@
 #include "FrameDriver.h"
 
+#include <commctrl.h>
+
 #include "framework/CWinApp.h"
+#include "resources/resource.h"
 
 BEGIN_MESSAGE_MAP(TestFrame, WizardFrame)
     ON_MESSAGE(TestFrame::kEndMessage, &TestFrame::OnEnd)
     ON_MESSAGE(TestFrame::kSyncMessage, &TestFrame::OnSync)
+    ON_MESSAGE(TestFrame::kCallMessage, &TestFrame::OnCall)
 END_MESSAGE_MAP()
 
 LRESULT TestFrame::OnEnd(WPARAM, LPARAM)
@@ -19,40 +23,11 @@ LRESULT TestFrame::OnSync(WPARAM, LPARAM lParam)
     return 0;
 }
 
-namespace {
-
-struct BoxSearch {
-    HWND frame;
-    HWND found;
-};
-
-BOOL CALLBACK FindBox(HWND hwnd, LPARAM param)
+LRESULT TestFrame::OnCall(WPARAM, LPARAM lParam)
 {
-    BoxSearch* search = reinterpret_cast<BoxSearch*>(param);
-    char name[32] = {};
-    ::GetClassNameA(hwnd, name, sizeof(name));
-    if (hwnd != search->frame && std::string(name) == "#32770" && ::IsWindowVisible(hwnd)) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
+    (*reinterpret_cast<const std::function<void()>*>(lParam))();
+    return 0;
 }
-
-BOOL CALLBACK CollectStaticText(HWND hwnd, LPARAM param)
-{
-    std::string* text = reinterpret_cast<std::string*>(param);
-    char name[32] = {};
-    ::GetClassNameA(hwnd, name, sizeof(name));
-    if (std::string(name) != "Static")
-        return TRUE;
-    char buffer[4096] = {};
-    ::GetWindowTextA(hwnd, buffer, sizeof(buffer));
-    if (std::string(buffer).size() > text->size())
-        *text = buffer;
-    return TRUE;
-}
-
-} // namespace
 
 INT_PTR FrameDriver::Run(const Script& body)
 {
@@ -71,13 +46,37 @@ INT_PTR FrameDriver::Run(const Script& body)
 
 DWORD WINAPI FrameDriver::ScriptThread(LPVOID param)
 {
-    FrameDriver* self = static_cast<FrameDriver*>(param);
+    auto* self = static_cast<FrameDriver*>(param);
     self->WaitFor([self] { return self->frame.m_hWnd && ::IsWindowVisible(self->frame.m_hWnd); });
     self->Sync();
     self->script(*self);
     if (!self->ended && self->frame.m_hWnd)
         ::PostMessageA(self->frame.m_hWnd, TestFrame::kEndMessage, 0, 0);
     return 0;
+}
+
+HWND FrameDriver::Item(int id, int page)
+{
+    CDialog* parent = page < 0 ? &frame : frame.Page(page);
+    return parent ? ::GetDlgItem(parent->m_hWnd, id) : nullptr;
+}
+
+std::string FrameDriver::TextOf(HWND window)
+{
+    char buffer[4096] = {};
+    ::GetWindowTextA(window, buffer, sizeof(buffer));
+    return buffer;
+}
+
+int FrameDriver::VisiblePage()
+{
+    int found = -1;
+    for (int i = 0; i < WizardFrame::PageCount; ++i) {
+        CDialog* page = frame.Page(i);
+        if (page && page->m_hWnd && ::IsWindowVisible(page->m_hWnd))
+            found = found == -1 ? i : -2;
+    }
+    return found;
 }
 
 bool FrameDriver::Sync()
@@ -95,55 +94,79 @@ bool FrameDriver::Sync()
     return ok;
 }
 
-void FrameDriver::Click(int id)
+void FrameDriver::OnUiThread(const std::function<void()>& call)
 {
-    ::PostMessageA(::GetDlgItem(frame.m_hWnd, id), BM_CLICK, 0, 0);
+    ::SendMessageA(frame.m_hWnd, TestFrame::kCallMessage, 0, reinterpret_cast<LPARAM>(&call));
+}
+
+void FrameDriver::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ::PostMessageA(window, message, wParam, lParam);
     Sync();
 }
 
-void FrameDriver::ClickOnPage(int pageIndex, int id)
+void FrameDriver::ClickListItem(HWND list, int index)
 {
-    ::PostMessageA(PageItem(pageIndex, id), BM_CLICK, 0, 0);
+    RECT item{};
+    ::SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    ::PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Post(list, WM_LBUTTONUP, 0, at);
+}
+
+void FrameDriver::Repaint(HWND window)
+{
+    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Sync();
 }
 
-void FrameDriver::Close()
+void FrameDriver::GoTo(int page)
 {
-    ::PostMessageA(frame.m_hWnd, WM_CLOSE, 0, 0);
-    Sync();
+    while (VisiblePage() < page) {
+        if (VisiblePage() == WizardFrame::LicenceIndex && !Enabled(IDC_NEXT))
+            Click(IDC_LICENCE_ACCEPT, WizardFrame::LicenceIndex);
+        int before = VisiblePage();
+        Click(IDC_NEXT);
+        if (VisiblePage() == before)
+            return;
+    }
 }
 
-void FrameDriver::Command(int id)
+namespace {
+
+// A dialog box (question or folder browser) of the frame's thread, other than the frame.
+BOOL CALLBACK FindBox(HWND window, LPARAM param)
 {
-    ::PostMessageA(frame.m_hWnd, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    Sync();
+    auto* found = reinterpret_cast<HWND*>(param);
+    char name[16] = {};
+    ::GetClassNameA(window, name, sizeof(name));
+    if (window == *found || std::string(name) != "#32770" || !::IsWindowVisible(window))
+        return TRUE;
+    *found = window;
+    return FALSE;
 }
+
+} // namespace
 
 HWND FrameDriver::WaitForBox(DWORD timeoutMs)
 {
-    BoxSearch search{frame.m_hWnd, nullptr};
+    HWND box = nullptr;
     WaitFor(
         [&] {
-            search.found = nullptr;
-            ::EnumThreadWindows(uiThread, &FindBox, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            box = frame.m_hWnd;
+            ::EnumThreadWindows(uiThread, &FindBox, reinterpret_cast<LPARAM>(&box));
+            return box != frame.m_hWnd;
         },
         timeoutMs);
-    return search.found;
+    return box != frame.m_hWnd ? box : nullptr;
 }
 
-std::string FrameDriver::BoxCaption(HWND box)
+std::string FrameDriver::BarState(HWND bar)
 {
-    char buffer[512] = {};
-    ::GetWindowTextA(box, buffer, sizeof(buffer));
-    return buffer;
-}
-
-std::string FrameDriver::BoxText(HWND box)
-{
-    std::string text;
-    ::EnumChildWindows(box, &CollectStaticText, reinterpret_cast<LPARAM>(&text));
-    return text;
+    PBRANGE range{};
+    ::SendMessageA(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+    return std::to_string(range.iLow) + ".." + std::to_string(range.iHigh) + " at " +
+           std::to_string(::SendMessageA(bar, PBM_GETPOS, 0, 0));
 }
 
 bool FrameDriver::Answer(HWND box, int id)
@@ -163,45 +186,4 @@ bool FrameDriver::WaitFor(const std::function<bool()>& condition, DWORD timeoutM
         ::Sleep(10);
     }
     return true;
-}
-
-int FrameDriver::VisiblePage()
-{
-    int found = -1;
-    for (int i = 0; i < WizardFrame::PageCount; ++i) {
-        CDialog* page = frame.Page(i);
-        if (page && page->m_hWnd && ::IsWindowVisible(page->m_hWnd))
-            found = found == -1 ? i : -2;
-    }
-    return found;
-}
-
-bool FrameDriver::Visible(int id)
-{
-    return ::IsWindowVisible(::GetDlgItem(frame.m_hWnd, id)) != FALSE;
-}
-
-bool FrameDriver::Enabled(int id)
-{
-    return ::IsWindowEnabled(::GetDlgItem(frame.m_hWnd, id)) != FALSE;
-}
-
-std::string FrameDriver::Text(int id)
-{
-    char buffer[512] = {};
-    ::GetWindowTextA(::GetDlgItem(frame.m_hWnd, id), buffer, sizeof(buffer));
-    return buffer;
-}
-
-HWND FrameDriver::PageItem(int pageIndex, int id)
-{
-    CDialog* page = frame.Page(pageIndex);
-    return page ? ::GetDlgItem(page->m_hWnd, id) : nullptr;
-}
-
-std::string FrameDriver::PageText(int pageIndex, int id)
-{
-    char buffer[4096] = {};
-    ::GetWindowTextA(PageItem(pageIndex, id), buffer, sizeof(buffer));
-    return buffer;
 }

@@ -1,8 +1,7 @@
 #pragma once
 // Runs a WizardFrame modally on the test's main thread, as the application does, while a
-// script on a helper thread works it with real messages: button clicks (BM_CLICK), the
-// close box (WM_CLOSE), answers to its question boxes, and reads of captions, texts,
-// visibility and enabled states.
+// script on a helper thread works it with real messages (clicks, the close box, Enter and
+// Escape, answers to its boxes) and reads texts and states.
 #include <windows.h>
 
 #include <functional>
@@ -10,15 +9,17 @@
 
 #include "wizard/WizardFrame.h"
 
-// The frame under test: the real frame plus two rows only a test needs.
+// The real frame plus the messages only a test needs.
 class TestFrame : public WizardFrame {
 public:
     static constexpr UINT kEndMessage = WM_APP + 71;   // ends the modal run with IDABORT
     static constexpr UINT kSyncMessage = WM_APP + 72;  // sets the event in lParam
+    static constexpr UINT kCallMessage = WM_APP + 73;  // runs the std::function in lParam
 
 protected:
     LRESULT OnEnd(WPARAM, LPARAM);
     LRESULT OnSync(WPARAM, LPARAM);
+    LRESULT OnCall(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
 };
 
@@ -31,31 +32,36 @@ public:
     INT_PTR Run(const Script& script);
 
     TestFrame& Frame() { return frame; }
-    HWND FrameWindow() const { return frame.m_hWnd; }
-
-    // Every posted message before it has been handled (or is inside a question box).
-    bool Sync();
-    void Click(int id);
-    void ClickOnPage(int pageIndex, int id);
-    void Close();   // WM_CLOSE, as the close box sends it
-    void Command(int id);   // WM_COMMAND, as Enter (IDOK) and Escape (IDCANCEL) send it
-
-    // The question box of the frame, once it shows (null after timeoutMs).
-    HWND WaitForBox(DWORD timeoutMs = 5000);
-    static std::string BoxCaption(HWND box);
-    static std::string BoxText(HWND box);
-    // Presses the box's IDYES / IDNO / IDOK and waits for the box to go.
-    bool Answer(HWND box, int id);
-
-    bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+    HWND Window() const { return frame.m_hWnd; }
+    // A control of the frame (page -1) or of one page.
+    HWND Item(int id, int page = -1);
+    std::string Text(int id, int page = -1) { return TextOf(Item(id, page)); }
+    static std::string TextOf(HWND window);
+    bool Visible(int id) { return ::IsWindowVisible(Item(id)) != FALSE; }
+    bool Enabled(int id) { return ::IsWindowEnabled(Item(id)) != FALSE; }
     // Index of the one visible page, -1 for none, -2 for several.
     int VisiblePage();
-    bool Visible(int id);
-    bool Enabled(int id);
-    std::string Text(int id);
-    std::string PageText(int pageIndex, int id);
-    HWND PageItem(int pageIndex, int id);
-    bool Ended() const { return ended; }
+
+    // Every message posted before has been handled (or is inside a box), and painted.
+    bool Sync();
+    void OnUiThread(const std::function<void()>& call);
+    void Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    void Click(int id, int page = -1) { Post(Item(id, page), BM_CLICK); }
+    void Close() { Post(Window(), WM_CLOSE); }
+    void Command(int id) { Post(Window(), WM_COMMAND, MAKEWPARAM(id, 0)); }   // IDOK = Enter, IDCANCEL = Escape
+    void ClickListItem(HWND list, int index);
+    void Repaint(HWND window);
+    // Next up to `page`, ticking the licence on the way.
+    void GoTo(int page);
+
+    // A box the frame's thread opened (question, folder browser), null after timeoutMs.
+    HWND WaitForBox(DWORD timeoutMs = 5000);
+    static std::string BoxText(HWND box) { return TextOf(::GetDlgItem(box, 0xFFFF)); }
+    // "low..high at position" of a progress bar.
+    static std::string BarState(HWND bar);
+    // Presses the box's button and waits for the box to go.
+    bool Answer(HWND box, int id);
+    bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 private:
     static DWORD WINAPI ScriptThread(LPVOID self);

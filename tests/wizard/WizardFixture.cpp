@@ -2,67 +2,77 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
 #include <fstream>
 
 #include "app/SetupApp.h"
 #include "engine/InstallEngine.h"
-#include "framework/CWinApp.h"
+#include "framework/RegKey.h"
 #include "i18n/LanguageTable.h"
 #include "remover/Remover.h"
 #include "tools/SetupBuilder.h"
+
+// The test program's application object, as setup.exe has one: the wizard reaches the
+// engine through it. Tests set its engine and never run InitInstance.
+SetupApp testApplication;
 
 namespace {
 
 std::string ShellFolder(int csidl)
 {
     char path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathA(nullptr, csidl, nullptr, 0, path)))
-        return std::string();
+    ::SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
     return std::string(path) + "\\";
 }
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary);
-    out << bytes;
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-SetupApp* App()
+void CleanProfile()
 {
-    return static_cast<SetupApp*>(AfxGetApp());
+    RegKey::DeleteKey(HKEY_CURRENT_USER, InstallEngine::RecordKey);
+    Remover::RemoveTree(LanguageTable::GetWorkFolder() + "install");
 }
 
 } // namespace
 
 void WizardFixture::SetUp()
 {
-    DeleteRecord();
-    RemoveTree(WorkFolder() + "install");
+    CleanProfile();
+    LanguageTable::Release();
+    LanguageTable::Instance()->SetFile(scratch.file("absent.ini"));
+    LanguageTable::Instance()->SetCurrentLanguage(1);
 }
 
 void WizardFixture::TearDown()
 {
-    SetupApp* app = App();
-    delete app->engine;
-    app->engine = nullptr;
+    delete testApplication.engine;
+    testApplication.engine = nullptr;
     LanguageTable::Release();
-    RemoveTree(ProgramsFolder() + kGroup);
-    ::DeleteFileA((DesktopFolder() + kInstallName + ".lnk").c_str());
-    DeleteRecord();
-    RemoveTree(WorkFolder() + "install");
+    Remover::RemoveTree(ProgramsFolder() + kGroup);
+    ::DeleteFileA((ShellFolder(CSIDL_DESKTOP) + kInstallName + ".lnk").c_str());
+    CleanProfile();
 }
 
 std::string WizardFixture::LangIni() const
 {
-    return std::string("[lang]\r\ncount=2\r\ndefault=1\r\nlang1=Builtin\r\nlang2=English\r\n"
-                       "[lang2]\r\nfont=0\r\n20001=Back2\r\n20002=Next2\r\n20004=Cancel2\r\n20008=Close2\r\n"
-                       "[install]\r\ntitle=") + kTitle + "\r\ngroup=" + kGroup +
-           "\r\nlinkfrom=Test Publisher\r\nlinkto=" + scratch.str() + "\r\ninstallpath=" + scratch.str() +
-           "\\\r\ninstallname=" + kInstallName + "\r\nstates=Line one#Line two\r\n";
+    std::string ini = std::string("[lang]\r\ncount=2\r\ndefault=1\r\nlang1=Builtin\r\nlang2=English\r\n[install]\r\ntitle=") +
+                      kTitle + "\r\ngroup=" + kGroup + "\r\nlinkfrom=Test Publisher\r\nlinkto=" + scratch.str() +
+                      "\r\ninstallpath=" + scratch.str() + "\\\r\ninstallname=" + kInstallName +
+                      "\r\nstates=Line one#Line two\r\n[lang2]\r\nfont=1\r\n";
+    for (int id : TextId::All)
+        ini += std::to_string(id) + "=E" + std::to_string(id) + "\r\n";
+    return ini;
 }
 
-std::string WizardFixture::PackSetup(const std::string& lang, size_t bigFileBytes)
+void WizardFixture::UseLangIni(const std::string& bytes)
+{
+    WriteFile(scratch.file("lang.ini"), bytes);
+    LanguageTable::Instance()->SetFile(scratch.file("lang.ini"));
+}
+
+InstallEngine* WizardFixture::MakeEngine(const std::string& lang, size_t bigFileBytes)
 {
     std::string product = scratch.file("product");
     ::CreateDirectoryA(product.c_str(), nullptr);
@@ -73,77 +83,29 @@ std::string WizardFixture::PackSetup(const std::string& lang, size_t bigFileByte
         // Incompressible, so the worker has real chunks to write for a while.
         std::string big(bigFileBytes, '\0');
         uint32_t x = 12345;
-        for (char& c : big) {
-            x = x * 1103515245u + 12345u;
-            c = static_cast<char>(x >> 24);
-        }
+        for (char& c : big)
+            c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
         WriteFile(product + "\\big.bin", big);
     }
-    SetupInputs inputs;
-    inputs.stub = scratch.file("stub.bin");
+    SetupInputs inputs{scratch.file("stub.bin"), product, scratch.file("lang.ini"), "", scratch.file("setup-test.exe")};
     WriteFile(inputs.stub, "MZ test stub");
-    inputs.product = product;
-    if (!lang.empty()) {
-        inputs.lang = scratch.file("lang.ini");
-        WriteFile(inputs.lang, lang);
-    }
-    inputs.out = scratch.file("setup-test.exe");
+    WriteFile(inputs.lang, lang);
     std::string error;
     EXPECT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
-    return inputs.out;
+    LanguageTable::Release();
+    testApplication.engine = new InstallEngine(inputs.out);
+    return testApplication.engine;
 }
 
-InstallEngine* WizardFixture::MakeEngine(const std::string& lang, size_t bigFileBytes)
+std::string WizardFixture::Gbk(const std::string& utf8)
 {
-    std::string setup = PackSetup(lang, bigFileBytes);
-    App()->engine = new InstallEngine(setup);
-    return App()->engine;
-}
-
-std::string WizardFixture::WorkFolder()
-{
-    return LanguageTable::GetWorkFolder();
-}
-
-bool WizardFixture::Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void WizardFixture::DeleteRecord()
-{
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, InstallEngine::RecordKey);
-}
-
-bool WizardFixture::RecordExists()
-{
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, InstallEngine::RecordKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    ::RegCloseKey(key);
-    return true;
-}
-
-void WizardFixture::WriteRecord(const std::vector<std::pair<std::string, std::string>>& values)
-{
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, InstallEngine::RecordKey, 0, nullptr, 0,
-                                               KEY_ALL_ACCESS, nullptr, &key, nullptr));
-    for (const auto& value : values)
-        ::RegSetValueExA(key, value.first.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.second.c_str()),
-                         static_cast<DWORD>(value.second.size() + 1));
-    ::RegCloseKey(key);
-}
-
-std::string WizardFixture::RecordValue(const std::string& name)
-{
-    return Remover::GetRecordValue(name);
-}
-
-void WizardFixture::RemoveTree(const std::string& path)
-{
-    if (Exists(path))
-        Remover::RemoveTree(path);
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
+                                      static_cast<int>(wide.size())));
+    std::string out(wide.size() * 2, '\0');
+    out.resize(::WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), &out[0],
+                                     static_cast<int>(out.size()), nullptr, nullptr));
+    return out;
 }
 
 std::string WizardFixture::ProgramsFolder()
@@ -151,7 +113,26 @@ std::string WizardFixture::ProgramsFolder()
     return ShellFolder(CSIDL_COMMON_PROGRAMS);
 }
 
-std::string WizardFixture::DesktopFolder()
+bool WizardFixture::Exists(const std::string& path)
 {
-    return ShellFolder(CSIDL_DESKTOP);
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool WizardFixture::RecordExists()
+{
+    RegKey key;
+    return key.Open(HKEY_CURRENT_USER, InstallEngine::RecordKey);
+}
+
+void WizardFixture::WriteRecord(const std::vector<std::pair<std::string, std::string>>& values)
+{
+    RegKey key;
+    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, InstallEngine::RecordKey));
+    for (const auto& value : values)
+        key.SetString(value.first.c_str(), value.second);
+}
+
+std::string WizardFixture::RecordValue(const std::string& name)
+{
+    return Remover::GetRecordValue(name);
 }

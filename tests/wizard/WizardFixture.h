@@ -1,7 +1,8 @@
 #pragma once
-// Base of the wizard tests: a setup packed with packer_core from a small product and a
-// test lang.ini, a real engine over it, and a clean profile before and after (no record,
-// no unpacked install folder, no program group or desktop link of the test product).
+// Base of the wizard and page tests: a clean profile before and after (no record, no
+// unpacked install folder, no program group or desktop link of the test product), and a
+// fresh language table over the lang.ini a test chooses: read from a file (UseLangIni)
+// or packed with a small product into a setup that a real engine opens (MakeEngine).
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -9,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "i18n/BuiltinTexts.h"
 #include "support/ScratchDir.h"
 
 class InstallEngine;
@@ -22,24 +24,23 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // The lang.ini of the packed setup; tests may change it before MakeEngine.
+    // Language 1 with the built-in texts, language 2 with "E<id>" for every text and font
+    // 1, and the test product's settings.
     std::string LangIni() const;
-    // Packs a setup (stub + container) from the product folder and lang; returns its path.
-    std::string PackSetup(const std::string& lang, size_t bigFileBytes = 0);
-    // A real engine over a freshly packed setup; owned by the application object.
+    void UseLangIni(const std::string& bytes);
+    // A setup packed from a 10- and a 30-byte file (and bigFileBytes of noise) and a real
+    // engine over it, owned by the application object.
     InstallEngine* MakeEngine(const std::string& lang, size_t bigFileBytes = 0);
 
     std::string InstallDir() const { return scratch.file(kInstallName); }
 
-    static std::string WorkFolder();
+    static std::string Builtin(int id) { return BuiltinTexts::Get(id); }
+    static std::string Gbk(const std::string& utf8);   // code page 936 bytes of UTF-8 text
+    static std::string ProgramsFolder();
     static bool Exists(const std::string& path);
-    static void DeleteRecord();
     static bool RecordExists();
     static void WriteRecord(const std::vector<std::pair<std::string, std::string>>& values);
     static std::string RecordValue(const std::string& name);
-    static void RemoveTree(const std::string& path);
-    static std::string ProgramsFolder();
-    static std::string DesktopFolder();
 
     testsupport::ScratchDir scratch;
 };

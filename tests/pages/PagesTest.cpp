@@ -1,0 +1,262 @@
+// The pages inside the real frame: the language list and its default, a chosen language
+// reaching the frame and every page in texts and fonts, the sorted program groups, the
+// folder browser and its trailing-backslash rule, the progress page.
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "engine/InstallEngine.h"
+#include "i18n/LanguageTable.h"
+#include "resources/resource.h"
+#include "wizard/FrameDriver.h"
+#include "wizard/WizardFixture.h"
+#include "wizard/pages/DirectoryPage.h"
+#include "wizard/pages/ProgressPage.h"
+
+namespace {
+
+using PagesTest = WizardFixture;
+constexpr int kLanguage = WizardFrame::LanguageIndex;
+constexpr int kDirectory = WizardFrame::DirectoryIndex;
+constexpr int kProgress = WizardFrame::ProgressIndex;
+
+std::vector<std::string> ListItems(HWND list)
+{
+    std::vector<std::string> items(static_cast<size_t>(::SendMessageA(list, LB_GETCOUNT, 0, 0)));
+    for (size_t i = 0; i < items.size(); ++i) {
+        char text[MAX_PATH] = {};
+        ::SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        items[i] = text;
+    }
+    return items;
+}
+
+// The font a control-colour request of the page selects for that control.
+HFONT FontForControl(HWND control, UINT message)
+{
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ before = ::GetCurrentObject(dc, OBJ_FONT);
+    ::SendMessageA(::GetParent(control), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
+    HFONT chosen = static_cast<HFONT>(::GetCurrentObject(dc, OBJ_FONT));
+    ::SelectObject(dc, before);
+    ::DeleteDC(dc);
+    return chosen;
+}
+
+// The default's name is searched as a prefix from after item 0, wrapping around; the
+// highlight alone switches no language, and a selection change with nothing selected
+// keeps the language too (it would otherwise pick language 0, the built-in texts).
+TEST_F(PagesTest, LanguageListHighlightsTheDefaultByPrefixSearchWithoutSwitching)
+{
+    struct Case {
+        const char* lang;
+        const char* items;
+        int selected;
+    };
+    const Case cases[] = {
+        {nullptr, "", LB_ERR},
+        {"count=3\r\ndefault=2\r\nlang1=Zulu\r\nlang2=Alpha\r\n", "Zulu|Alpha|", 1},
+        {"count=2\r\ndefault=1\r\nlang1=Deutsch\r\nlang2=Deutsch (Schweiz)\r\n", "Deutsch|Deutsch (Schweiz)", 1},
+        {"count=2\r\ndefault=1\r\nlang1=English\r\nlang2=Deutsch\r\n", "English|Deutsch", 0},
+        {"count=2\r\ndefault=0\r\nlang1=A\r\nlang2=B\r\n", "A|B", LB_ERR},
+        {"count=2\r\ndefault=3\r\nlang1=A\r\nlang2=B\r\n", "A|B", LB_ERR},
+        {"count=2\r\ndefault=-1\r\nlang1=A\r\nlang2=B\r\n", "A|B", LB_ERR},
+    };
+    for (const Case& c : cases) {
+        if (c.lang)
+            UseLangIni(std::string("[lang]\r\n") + c.lang);
+        LanguageTable::Instance()->SetCurrentLanguage(1);
+        FrameDriver driver;
+        driver.Run([&](FrameDriver& d) {
+            HWND list = d.Item(IDC_LANGUAGE_LIST, kLanguage);
+            std::vector<std::string> names = ListItems(list);
+            std::string items;
+            for (size_t i = 0; i < names.size(); ++i)
+                items += (i ? "|" : "") + names[i];
+            EXPECT_EQ(c.items, items);
+            EXPECT_EQ(c.selected, ::SendMessageA(list, LB_GETCURSEL, 0, 0)) << c.items;
+            EXPECT_EQ(1, LanguageTable::Instance()->GetCurrentLanguage());
+            d.Post(d.Frame().Page(kLanguage)->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE_LIST, LBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(list));
+            EXPECT_EQ(c.selected == LB_ERR ? 1 : c.selected + 1, LanguageTable::Instance()->GetCurrentLanguage()) << c.items;
+        });
+    }
+}
+
+TEST_F(PagesTest, AChosenLanguageReachesTheFrameAndEveryPageAtItsNextPaint)
+{
+    UseLangIni(LangIni());
+    LanguageTable* table = LanguageTable::Instance();
+    FrameDriver driver;
+    driver.Run([&](FrameDriver& d) {
+        auto fontOf = [&](int id, int page) {
+            return reinterpret_cast<HFONT>(::SendMessageA(d.Item(id, page), WM_GETFONT, 0, 0));
+        };
+        HFONT fixed = table->GetFixedFont()->GetSafeHandle();
+        EXPECT_EQ(fixed, fontOf(IDC_NEXT, -1));
+        HWND list = d.Item(IDC_LANGUAGE_LIST, kLanguage);
+        EXPECT_EQ(0, ::SendMessageA(list, LB_GETCURSEL, 0, 0));
+        d.ClickListItem(list, 1);
+        ASSERT_EQ(2, table->GetCurrentLanguage());
+        HFONT english = table->GetLanguageFont()->GetSafeHandle();
+        ASSERT_NE(fixed, english);
+
+        for (int page = 0; page < WizardFrame::PageCount; ++page) {
+            d.OnUiThread([&] { d.Frame().ShowPage(page); });
+            d.Repaint(d.Window());
+            EXPECT_FALSE(::GetUpdateRect(d.Frame().Page(page)->m_hWnd, nullptr, FALSE))
+                << "page " << page << ": a paint must not invalidate the page again";
+            if (page == WizardFrame::WelcomeIndex) {
+                EXPECT_EQ("E20002 >", d.Text(IDC_NEXT));
+                EXPECT_EQ("< E20001", d.Text(IDC_BACK));
+                EXPECT_EQ("E20004", d.Text(IDC_CANCEL_BUTTON));
+                EXPECT_EQ(english, fontOf(IDC_NEXT, -1));
+            }
+        }
+        struct Text {
+            int page;
+            int id;
+            const char* expected;
+        };
+        const Text texts[] = {
+            {kLanguage, IDC_LANGUAGE_LABEL, "E10001"},
+            {1, IDC_WELCOME_TEXT, "E10002\r\n\r\nE10003\r\n\r\n\r\nE10004\r\n\r\nE10005"},
+            {2, IDC_LICENCE_LABEL, "E10006"},
+            {2, IDC_LICENCE_ACCEPT, "E10007"},
+            {3, IDC_DIRECTORY_LABEL, "E10008"},
+            {3, IDC_DIRECTORY_GROUPBOX, "E10009"},
+            {3, IDC_DIRECTORY_BROWSE, "E20005"},
+            {4, IDC_GROUP_LABEL, "E10013"},
+            {5, IDC_CONFIRM_TEXT, "E10014\r\n\r\nE10015"},
+            {6, IDC_PROGRESS_TEXT, "E10016\r\n\r\nE10017"},
+            {6, IDC_CURRENT_FILE, "E10024"},
+            {6, IDC_TOTAL_LABEL, "E10025"},
+            {7, IDC_FINISH_TEXT, "E10018\r\nE10019"},
+            {7, IDC_LAUNCH_CHECK, "E10020"},
+            {8, IDC_CANCEL_TEXT, "E10023"},
+        };
+        for (const Text& t : texts)
+            EXPECT_EQ(t.expected, d.Text(t.id, t.page)) << t.id;
+
+        // Content controls keep the fixed font; labels, buttons and boxes take the language's.
+        struct Font {
+            int page;
+            int id;
+            UINT message;
+            HFONT font;
+        };
+        const Font fonts[] = {
+            {kLanguage, IDC_LANGUAGE_LIST, WM_CTLCOLORLISTBOX, fixed},
+            {kLanguage, IDC_LANGUAGE_LABEL, WM_CTLCOLORSTATIC, english},
+            {2, IDC_LICENCE_TEXT, WM_CTLCOLOREDIT, fixed},
+            {2, IDC_LICENCE_ACCEPT, WM_CTLCOLORBTN, english},
+            {3, IDC_DIRECTORY_EDIT, WM_CTLCOLOREDIT, english},   // not a content control
+            {4, IDC_GROUP_LIST, WM_CTLCOLORLISTBOX, fixed},
+            {4, IDC_GROUP_EDIT, WM_CTLCOLOREDIT, fixed},
+            {6, IDC_CURRENT_FILE, WM_CTLCOLORSTATIC, english},
+        };
+        for (const Font& f : fonts)
+            EXPECT_EQ(f.font, FontForControl(d.Item(f.id, f.page), f.message)) << f.id;
+        const std::pair<int, int> painted[] = {
+            {2, IDC_LICENCE_ACCEPT}, {3, IDC_DIRECTORY_BROWSE}, {3, IDC_DIRECTORY_GROUPBOX}, {7, IDC_LAUNCH_CHECK}};
+        for (const auto& control : painted)
+            EXPECT_EQ(english, fontOf(control.second, control.first)) << control.second;
+
+        d.OnUiThread([&] { d.Frame().ShowPage(kLanguage); });
+        d.ClickListItem(list, 0);
+        EXPECT_EQ(1, table->GetCurrentLanguage());
+        d.OnUiThread([&] { d.Frame().ShowPage(WizardFrame::FinishIndex); });
+        d.Repaint(d.Window());
+        EXPECT_EQ(Gbk(u8"Orvanta 4.00已经安装完成.\r\n请按确定键来离开安装程序"), d.Text(IDC_FINISH_TEXT, 7));
+        EXPECT_EQ(fixed, fontOf(IDC_LAUNCH_CHECK, 7));
+    });
+}
+
+TEST_F(PagesTest, ExistingProgramGroupsAreListedSortedAndAPickBecomesTheGroup)
+{
+    const char* names[] = {"zeta pages", "Alpha pages", "mid pages"};
+    for (const char* name : names)
+        ::CreateDirectoryA((ProgramsFolder() + name).c_str(), nullptr);
+    InstallEngine* engine = MakeEngine(LangIni());
+    FrameDriver driver;
+    driver.Run([&](FrameDriver& d) {
+        d.GoTo(WizardFrame::GroupIndex);
+        EXPECT_EQ(kGroup, d.Text(IDC_GROUP_EDIT, WizardFrame::GroupIndex));
+        HWND list = d.Item(IDC_GROUP_LIST, WizardFrame::GroupIndex);
+        EXPECT_EQ(LB_ERR, ::SendMessageA(list, LB_GETCURSEL, 0, 0)) << "nothing is selected at start";
+        std::vector<std::string> items = ListItems(list);
+        EXPECT_EQ(engine->GetProgramGroups().size(), items.size());
+        EXPECT_TRUE(std::is_sorted(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
+            return ::lstrcmpiA(a.c_str(), b.c_str()) < 0;
+        }));
+        auto at = [&](const char* name) { return static_cast<int>(std::find(items.begin(), items.end(), name) - items.begin()); };
+        ASSERT_LT(at("zeta pages"), static_cast<int>(items.size()));
+        d.ClickListItem(list, at("mid pages"));
+        EXPECT_EQ("mid pages", d.Text(IDC_GROUP_EDIT, WizardFrame::GroupIndex));
+        d.Click(IDC_NEXT);
+        EXPECT_EQ("mid pages", engine->GetProgramGroup());
+    });
+    for (const char* name : names)
+        ::RemoveDirectoryA((ProgramsFolder() + name).c_str());
+}
+
+TEST_F(PagesTest, FolderBrowserCancelKeepsTheDirectoryAndOkGivesOneTrailingBackslash)
+{
+    // GBK 0x955C ends in the byte of a backslash; the folder name still needs a separator.
+    const std::string dbcs = "C:\\" + Gbk(u8"昞");
+    ASSERT_EQ('\\', dbcs.back());
+    const std::pair<std::string, std::string> cases[] = {
+        {"C:\\", "C:\\"}, {"C:\\Tools", "C:\\Tools\\"}, {"", ""}, {dbcs, dbcs + "\\"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.second, DirectoryPage::WithTrailingBackslash(c.first)) << c.first;
+
+    FrameDriver driver;
+    driver.Run([&](FrameDriver& d) {
+        d.OnUiThread([&] { d.Frame().ShowPage(kDirectory); });
+        std::string before = d.Text(IDC_DIRECTORY_EDIT, kDirectory);
+        for (int button : {IDCANCEL, IDOK}) {
+            d.Click(IDC_DIRECTORY_BROWSE, kDirectory);
+            HWND browser = d.WaitForBox();
+            ASSERT_TRUE(browser) << "no folder browser appeared";
+            EXPECT_TRUE(d.Answer(browser, button));
+            EXPECT_TRUE(button == IDOK || before == d.Text(IDC_DIRECTORY_EDIT, kDirectory)) << "a cancel keeps it";
+        }
+        std::string chosen = d.Text(IDC_DIRECTORY_EDIT, kDirectory);
+        if (chosen == before)
+            GTEST_SKIP() << "this system's browser chose no file-system folder";
+        EXPECT_EQ(DirectoryPage::WithTrailingBackslash(chosen), chosen);
+        EXPECT_EQ('\\', chosen.back());
+    });
+}
+
+// The bars' end states come from a real installation (FrameInstallTest); here the file bar
+// starting again for the next file, and the file line.
+TEST_F(PagesTest, ProgressPageRestartsTheFileBarAndShowsThePathUntilTheNextPaint)
+{
+    FrameDriver driver;
+    driver.Run([&](FrameDriver& d) {
+        auto* page = static_cast<ProgressPage*>(d.Frame().Page(kProgress));
+        const std::string path = "C:\\Program Files\\Orvanta 4.00\\docs\\licence.txt";
+        d.OnUiThread([&] { d.Frame().ShowPage(kProgress); });
+        d.Repaint(d.Window());
+        d.OnUiThread([&] {
+            page->SetTotalRange(40);
+            page->SetFileRange(10);
+            page->AdvanceFile(10);
+            page->AdvanceTotal(10);
+            page->ShowCurrentFile(path);
+            page->SetFileRange(30);
+        });
+        EXPECT_EQ("0..30 at 0", FrameDriver::BarState(d.Item(IDC_FILE_BAR, kProgress)));
+        EXPECT_EQ("0..40 at 10", FrameDriver::BarState(d.Item(IDC_TOTAL_BAR, kProgress)));
+        EXPECT_EQ(Gbk(u8"拷贝：") + path, d.Text(IDC_CURRENT_FILE, kProgress));
+        d.Repaint(d.Window());
+        EXPECT_EQ(Gbk(u8"拷贝："), d.Text(IDC_CURRENT_FILE, kProgress)) << "a paint shows the prefix alone";
+        // The label shortens a long path in its middle itself.
+        LONG style = ::GetWindowLongA(d.Item(IDC_CURRENT_FILE, kProgress), GWL_STYLE);
+        EXPECT_EQ(SS_PATHELLIPSIS, style & SS_ELLIPSISMASK);
+    });
+}
+
+} // namespace
