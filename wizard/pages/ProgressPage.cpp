@@ -93,7 +93,7 @@ void ProgressPage::Changed(unsigned which)
 
 void ProgressPage::ShowChanges()
 {
-    for (unsigned i = 0; i < 3; ++i) {
+    for (unsigned i = 0; i < sizeof kHeldControls / sizeof kHeldControls[0]; ++i) {
         if (!(changed & (1u << i)))
             continue;
         if (CWnd* control = GetDlgItem(kHeldControls[i])) {
