@@ -10,17 +10,13 @@
 
 namespace e2e {
 
-namespace {
-
 // A path of the build tree as Windows code sees it (Wine's drive Z: is the Linux root).
-std::string WinPath(std::string path)
+static std::string WinPath(std::string path)
 {
     for (char& c : path)
         c = c == '/' ? '\\' : c;
     return "Z:" + path;
 }
-
-} // namespace
 
 std::string DemoProduct() { return WinPath(ORVANTA_DEMO_DIR "/product"); }
 std::string DemoLang() { return WinPath(ORVANTA_DEMO_DIR "/lang.ini"); }
@@ -44,9 +40,6 @@ ULONGLONG WriteTime(const std::string& path)
     ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
     return ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
 }
-
-bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-bool SamePath(const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
 std::vector<DWORD> Processes(const char* namePrefix)
 {
@@ -78,10 +71,6 @@ void ExpectText(SetupDriver& d, int id, const std::string& text)
         << "control " << id << " reads \"" << d.Text(id) << "\", not \"" << text << "\"";
 }
 
-std::string E2eTest::GroupFolder(const std::string& group) { return InstallReport::ProgramsFolder() + "\\" + group; }
-std::string E2eTest::DesktopLink() { return InstallReport::DesktopFolder() + "\\" + kTitle + ".lnk"; }
-std::string E2eTest::WorkInstallFolder() { return InstallReport::WorkFolder() + "\\install"; }
-
 void E2eTest::CleanProfile()
 {
     // The uninstaller's copies end by themselves once their work is done; their files stay.
@@ -97,12 +86,7 @@ void E2eTest::CleanProfile()
 
 std::string E2eTest::Pack(const std::string& name, const std::string& product, const std::string& lang)
 {
-    SetupInputs inputs;
-    inputs.stub = SetupStub();
-    inputs.product = product;
-    inputs.lang = lang;
-    inputs.banner = WinPath(ORVANTA_DEMO_DIR "/top_log.bmp");
-    inputs.out = scratch_.file(name + ".exe");
+    SetupInputs inputs{SetupStub(), product, lang, WinPath(ORVANTA_DEMO_DIR "/top_log.bmp"), scratch_.file(name + ".exe")};
     std::string error;
     EXPECT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
     return inputs.out;
@@ -110,7 +94,6 @@ std::string E2eTest::Pack(const std::string& name, const std::string& product, c
 
 void E2eTest::WalkToConfirm(SetupDriver& d, const Choices& choices)
 {
-    ASSERT_TRUE(d.WaitForFrame(kStepMs) && d.WaitForPage(0, kStepMs)) << "no wizard";
     EXPECT_FALSE(d.IsVisible(1002)) << "no Back on the language page";
     ASSERT_TRUE(Go(d, 1001, 1) && Go(d, 1001, 2));
     ASSERT_TRUE(WaitUntil(kStepMs, [&] { return !d.IsEnabled(1001); })) << "Next waits for the licence";

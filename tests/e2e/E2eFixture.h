@@ -25,8 +25,8 @@ std::string SetupStub();
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 ULONGLONG WriteTime(const std::string& path);
-bool Exists(const std::string& path);
-bool SamePath(const std::string& a, const std::string& b);
+inline bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline bool SamePath(const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 std::vector<DWORD> Processes(const char* namePrefix);
 // Entries of the temporary folder whose names start with prefix.
 std::vector<std::string> TempEntries(const std::string& prefix);
@@ -49,9 +49,12 @@ protected:
     // product packed with lang (empty: none) and the demo banner, as scratch\name.exe.
     std::string Pack(const std::string& name, const std::string& product = DemoProduct(),
                      const std::string& lang = DemoLang());
-    // Presses button and waits for page.
+    static bool Open(SetupDriver& d, const std::string& exe)
+    {
+        return d.Start(exe) && d.WaitForFrame(kStepMs) && d.WaitForPage(0, kStepMs);
+    }
     static bool Go(SetupDriver& d, int button, int page) { return d.Press(button) && d.WaitForPage(page, kStepMs); }
-    // Pages 0 to 5, through the licence gate and the directory question.
+    // From an open wizard on page 0 to page 5, through the licence gate and the directory question.
     void WalkToConfirm(SetupDriver& d, const Choices& choices);
     // The run ends on page 7 (finish) or 8 (cancel) with Cancel turned into OK alone.
     void EndsOn(SetupDriver& d, int page);
@@ -63,9 +66,9 @@ protected:
     // No record, no group, no link, no working folder, and no directory (unless empty).
     void ExpectNothingInstalled(const std::string& directory, const std::string& group);
 
-    static std::string GroupFolder(const std::string& group);
-    static std::string DesktopLink();
-    static std::string WorkInstallFolder();
+    static std::string GroupFolder(const std::string& group) { return InstallReport::ProgramsFolder() + "\\" + group; }
+    static std::string DesktopLink() { return InstallReport::DesktopFolder() + "\\" + kTitle + ".lnk"; }
+    static std::string WorkInstallFolder() { return InstallReport::WorkFolder() + "\\install"; }
 
     testsupport::ScratchDir scratch_;
 };

@@ -56,8 +56,7 @@ TEST_F(InstallTest, ChineseWithASecondInstanceRepairedThenRemovedAfterItsQuestio
     WriteBytes(lang, "[install]\r\ntitle=Second Setup Title\r\n");
     std::string other = Pack("setup-second", DemoProduct(), lang);
     SetupDriver d;
-    ASSERT_TRUE(d.Start(setup));
-    ASSERT_TRUE(d.WaitForFrame(kStepMs) && d.WaitForPage(0, kStepMs));
+    ASSERT_TRUE(Open(d, setup));
     EXPECT_EQ((std::vector<std::string>{kChineseName, "English"}), d.ListItems(1006));
     auto workState = [this] {
         std::string state;
@@ -129,8 +128,7 @@ TEST_F(InstallTest, EnglishThroughTheGatesIntoTypedPlacesLaunchedThenRemovedSile
     ASSERT_TRUE(::CreateDirectoryA(existing.c_str(), nullptr));
     std::string deep = scratch_.file("new\\parents\\Orvanta");
     SetupDriver d;
-    ASSERT_TRUE(d.Start(setup));
-    ASSERT_TRUE(d.WaitForFrame(kStepMs) && d.WaitForPage(0, kStepMs));
+    ASSERT_TRUE(Open(d, setup));
     ASSERT_TRUE(d.SelectListIndex(1006, 1));
     ASSERT_TRUE(Go(d, 1001, 1) && Go(d, 1001, 2));
     // The licence gate holds until the box is ticked, and again after Back.

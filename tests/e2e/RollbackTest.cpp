@@ -23,12 +23,12 @@ protected:
                          const std::string& bigFile = "")
     {
         SetupDriver d;
-        ASSERT_TRUE(d.Start(setup));
-        ASSERT_TRUE(d.WaitForFrame(kStepMs) && d.WaitForPage(0, kStepMs));
+        ASSERT_TRUE(Open(d, setup)) << "no wizard";
         EXPECT_EQ(languages, d.ListItems(1006).size());
         ASSERT_NO_FATAL_FAILURE(WalkToConfirm(d, choices));
         ASSERT_TRUE(d.Press(1001));
         if (!bigFile.empty()) {
+            ASSERT_TRUE(d.WaitForPage(6, kStepMs)) << "no progress page";
             ASSERT_TRUE(WaitUntil(kInstallMs, [&] { return Exists(bigFile) || d.CurrentPage() != 6; }));
             ASSERT_EQ(6, d.CurrentPage()) << "the installation ended before it could be cancelled";
             EXPECT_TRUE(Exists(choices.directory + "\\terminal.exe")) << "the demo's files come first";

@@ -4,53 +4,25 @@
 
 namespace {
 
-bool IsVisibleDialog(HWND window)
-{
-    char name[16] = {};
-    GetClassNameA(window, name, sizeof(name));
-    return IsWindowVisible(window) && lstrcmpA(name, "#32770") == 0;
-}
-
-// A visible top-level dialog of the process holding control id: 0xFFFF is the text of
-// a message box, 1001 the Next button of the wizard frame.
-struct DialogSearch {
-    DWORD processId;
-    int id;
-    HWND found;
-};
-
-BOOL CALLBACK VisitTopLevel(HWND window, LPARAM param)
-{
-    auto* search = reinterpret_cast<DialogSearch*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if ((search->processId && owner != search->processId) || !IsVisibleDialog(window) || !GetDlgItem(window, search->id))
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
+// A visible top-level dialog of the process (0: of any) holding control id: 0xFFFF is
+// the text of a message box, 1001 the Next button of the wizard frame.
 HWND FindDialog(DWORD processId, int id)
 {
-    DialogSearch search{processId, id, nullptr};
-    EnumWindows(VisitTopLevel, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-BOOL CALLBACK VisitPage(HWND window, LPARAM param)
-{
-    if (!IsVisibleDialog(window))
-        return TRUE;
-    *reinterpret_cast<HWND*>(param) = window;
-    return FALSE;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr)) != nullptr;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if ((!processId || owner == processId) && IsWindowVisible(window) && GetDlgItem(window, id))
+            return window;
+    }
+    return nullptr;
 }
 
 HWND VisiblePage(HWND frame)
 {
-    HWND page = nullptr;
-    if (frame)
-        EnumChildWindows(frame, VisitPage, reinterpret_cast<LPARAM>(&page));
-    return page;
+    for (HWND page = nullptr; frame && (page = FindWindowExA(frame, page, "#32770", nullptr)) != nullptr;)
+        if (IsWindowVisible(page))
+            return page;
+    return nullptr;
 }
 
 // 0 for no window or no answer.
