@@ -52,7 +52,6 @@ protected:
         ContainerEntryList list;
         return reader.ReadIndex(list) && reader.ExtractAll(list, destination);
     }
-    // Packs the nodes as a whole container, reads its index and extracts it.
     bool Extract(const std::vector<ContainerNode>& nodes, const std::string& destination)
     {
         ContainerWriter w(StubSize);

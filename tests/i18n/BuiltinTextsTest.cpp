@@ -57,11 +57,9 @@ std::string Encode936(const std::u16string& text)
 {
     std::wstring wide(text.begin(), text.end());
     BOOL lossy = FALSE;
-    int length = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), nullptr,
-                                     0, nullptr, &lossy);
-    std::string bytes(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), length,
-                        nullptr, &lossy);
+    std::string bytes(2 * wide.size(), '\0');  // code page 936 takes at most two bytes a character
+    bytes.resize(WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
+                                     static_cast<int>(bytes.size()), nullptr, &lossy));
     return lossy ? std::string("<not representable>") : bytes;
 }
 

@@ -17,20 +17,14 @@ class LanguageTableTest : public ::testing::Test {
 protected:
     void TearDown() override { LanguageTable::Release(); }
 
-    // The table, pointed at a lang.ini of this test's own folder holding bytes.
-    LanguageTable* Use(const std::string& bytes)
+    // The table, pointed at a lang.ini of this test's own folder holding bytes (none: no file).
+    LanguageTable* Use(const char* bytes)
     {
         std::string path = dir_.file("lang.ini");
-        EXPECT_TRUE(testsupport::WriteBytes(path, bytes));
+        if (bytes != nullptr)
+            EXPECT_TRUE(testsupport::WriteBytes(path, bytes));
         LanguageTable* table = LanguageTable::Instance();
         table->SetFile(path);
-        return table;
-    }
-
-    LanguageTable* UseNoFile()
-    {
-        LanguageTable* table = LanguageTable::Instance();
-        table->SetFile(dir_.file("lang.ini"));
         return table;
     }
 
@@ -55,7 +49,7 @@ protected:
 
 TEST_F(LanguageTableTest, WithoutAFileEverythingIsBuiltIn)
 {
-    LanguageTable* table = UseNoFile();
+    LanguageTable* table = Use(nullptr);
     EXPECT_EQ(1, table->GetCurrentLanguage());
     EXPECT_EQ(0, table->GetLanguageCount());
     EXPECT_EQ(1, table->GetDefaultLanguage());

@@ -40,10 +40,12 @@ protected:
         return Reopen(password);
     }
 
-    void SaveArchive(const std::string& bytes)
+    // Replaces the archive's bytes and reopens it.
+    ZipHandle SaveArchive(const std::string& bytes)
     {
         CloseArchive();
         ZipTestArchive::Save(ArchivePath(), bytes);
+        return Reopen();
     }
 
     ZipHandle Reopen(const char* password = nullptr)

@@ -6,6 +6,71 @@
 #include <zip.h>
 #include <zlib.h>
 
+namespace {
+
+// Raw deflate of data, as stored in an archive.
+std::string Deflate(const std::string& data)
+{
+    z_stream stream = {};
+    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+    std::string out(deflateBound(&stream, uLong(data.size())), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+    stream.avail_in = uInt(data.size());
+    stream.next_out = reinterpret_cast<Bytef*>(&out[0]);
+    stream.avail_out = uInt(out.size());
+    deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    return out;
+}
+
+// One step of the cipher's CRC: zlib's crc32 of one byte without its pre- and
+// post-inversion.
+uint32_t CrcStep(uint32_t key, uint8_t b)
+{
+    return ~uint32_t(crc32(~key & 0xFFFFFFFFu, &b, 1));
+}
+
+struct TestCipher {
+    uint32_t k0 = 0x12345678, k1 = 0x23456789, k2 = 0x34567890;
+
+    void Update(uint8_t plain)
+    {
+        k0 = CrcStep(k0, plain);
+        k1 = (k1 + (k0 & 0xFF)) * 134775813u + 1;
+        k2 = CrcStep(k2, uint8_t(k1 >> 24));
+    }
+    uint8_t Encrypt(uint8_t plain)
+    {
+        uint32_t t = (k2 & 0xFFFF) | 2;
+        uint8_t c = uint8_t(plain ^ ((t * (t ^ 1)) >> 8));
+        Update(plain);
+        return c;
+    }
+};
+
+// The stored bytes of an encrypted item: its 12-byte header, then the encrypted payload.
+std::string Encrypt(const ZipTestItem& item, const std::string& payload)
+{
+    TestCipher cipher;
+    for (char c : item.password)
+        cipher.Update(uint8_t(c));
+    uint32_t crc = ZipTestArchive::Crc(item.data);
+    std::string plain;
+    uint32_t x = item.headerSeed;
+    for (int i = 0; i < 10; ++i) {
+        x = x * 1103515245u + 12345u;
+        plain += char(x >> 16);
+    }
+    plain += std::string{char(crc >> 16), char(crc >> 24)} + payload;
+    std::string out;
+    for (char c : plain)
+        out += char(cipher.Encrypt(uint8_t(c)));
+    return out;
+}
+
+} // namespace
+
 bool ZipTestArchive::Write(const std::string& path, const std::vector<ZipTestItem>& items)
 {
     zipFile zip = zipOpen64(path.c_str(), APPEND_STATUS_CREATE);
@@ -98,69 +163,4 @@ void ZipTestArchive::Put16(std::string& bytes, size_t at, uint16_t value)
 {
     bytes[at] = char(value & 0xFF);
     bytes[at + 1] = char(value >> 8);
-}
-
-std::string ZipTestArchive::Deflate(const std::string& data)
-{
-    z_stream stream = {};
-    deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&stream, uLong(data.size())), '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
-    stream.avail_in = uInt(data.size());
-    stream.next_out = reinterpret_cast<Bytef*>(&out[0]);
-    stream.avail_out = uInt(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
-}
-
-namespace {
-
-// One step of the cipher's CRC: zlib's crc32 of one byte without its pre- and
-// post-inversion.
-uint32_t CrcStep(uint32_t key, uint8_t b)
-{
-    return ~uint32_t(crc32(~key & 0xFFFFFFFFu, &b, 1));
-}
-
-struct TestCipher {
-    uint32_t k0 = 0x12345678, k1 = 0x23456789, k2 = 0x34567890;
-
-    void Update(uint8_t plain)
-    {
-        k0 = CrcStep(k0, plain);
-        k1 = (k1 + (k0 & 0xFF)) * 134775813u + 1;
-        k2 = CrcStep(k2, uint8_t(k1 >> 24));
-    }
-    uint8_t Encrypt(uint8_t plain)
-    {
-        uint32_t t = (k2 & 0xFFFF) | 2;
-        uint8_t c = uint8_t(plain ^ ((t * (t ^ 1)) >> 8));
-        Update(plain);
-        return c;
-    }
-};
-
-} // namespace
-
-std::string ZipTestArchive::Encrypt(const ZipTestItem& item, const std::string& payload)
-{
-    TestCipher cipher;
-    for (char c : item.password)
-        cipher.Update(uint8_t(c));
-    uint32_t crc = Crc(item.data);
-    std::string plain;
-    uint32_t x = item.headerSeed;
-    for (int i = 0; i < 10; ++i) {
-        x = x * 1103515245u + 12345u;
-        plain += char(x >> 16);
-    }
-    plain += char(crc >> 16);
-    plain += char(crc >> 24);
-    plain += payload;
-    std::string out;
-    for (char c : plain)
-        out += char(cipher.Encrypt(uint8_t(c)));
-    return out;
 }

@@ -44,10 +44,6 @@ public:
     static std::string TimestampRecord(uint8_t flags, const std::vector<int32_t>& times);
     static std::string Record(const char id[2], const std::string& data);
     static uint32_t Crc(const std::string& data);
-    // Raw deflate of data, as stored in an archive.
-    static std::string Deflate(const std::string& data);
-    // The stored bytes of an encrypted item: its 12-byte header, then the encrypted payload.
-    static std::string Encrypt(const ZipTestItem& item, const std::string& payload);
 
     // Offset of the first local header's data in a file whose first item has this name and
     // local extra length.
