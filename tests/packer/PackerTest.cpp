@@ -17,12 +17,6 @@ using testfiles::RandomBytes;
 
 namespace {
 
-uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at)
-{
-    return uint32_t(bytes[at]) | uint32_t(bytes[at + 1]) << 8 | uint32_t(bytes[at + 2]) << 16 |
-           uint32_t(bytes[at + 3]) << 24;
-}
-
 class PackerTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -108,7 +102,7 @@ TEST_F(PackerTest, BuiltSetupHasTheShippedLayout)
     expected.AppendList({{0, installSize, 0x80, "install"}}, base);
     expected.AppendTrailer();
     EXPECT_TRUE(std::equal(expected.Bytes().begin(), expected.Bytes().end(), setup.begin() + base, setup.end()));
-    EXPECT_EQ(U32At(setup, setup.size() - 4), 21u);
+    EXPECT_EQ(std::vector<uint8_t>(setup.end() - 4, setup.end()), (std::vector<uint8_t>{21, 0, 0, 0}));
 }
 
 TEST_F(PackerTest, ListAndExtractReproduceTheInputs)
