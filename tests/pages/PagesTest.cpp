@@ -6,10 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/InstallEngine.h"
 #include "i18n/LanguageTable.h"
 #include "resources/resource.h"
-#include "wizard/FrameDriver.h"
 #include "wizard/WizardFixture.h"
 #include "wizard/pages/DirectoryPage.h"
 #include "wizard/pages/ProgressPage.h"
@@ -49,19 +47,15 @@ HFONT FontForControl(HWND control, UINT message)
 // keeps the language too (it would otherwise pick language 0, the built-in texts).
 TEST_F(PagesTest, LanguageListHighlightsTheDefaultByPrefixSearchWithoutSwitching)
 {
-    struct Case {
-        const char* lang;
-        const char* items;
-        int selected;
-    };
+    struct Case { const char* lang; std::vector<std::string> items; int selected; };
     const Case cases[] = {
-        {nullptr, "", LB_ERR},
-        {"count=3\r\ndefault=2\r\nlang1=Zulu\r\nlang2=Alpha\r\n", "Zulu|Alpha|", 1},
-        {"count=2\r\ndefault=1\r\nlang1=Deutsch\r\nlang2=Deutsch (Schweiz)\r\n", "Deutsch|Deutsch (Schweiz)", 1},
-        {"count=2\r\ndefault=1\r\nlang1=English\r\nlang2=Deutsch\r\n", "English|Deutsch", 0},
-        {"count=2\r\ndefault=0\r\nlang1=A\r\nlang2=B\r\n", "A|B", LB_ERR},
-        {"count=2\r\ndefault=3\r\nlang1=A\r\nlang2=B\r\n", "A|B", LB_ERR},
-        {"count=2\r\ndefault=-1\r\nlang1=A\r\nlang2=B\r\n", "A|B", LB_ERR},
+        {nullptr, {}, LB_ERR},
+        {"count=3\r\ndefault=2\r\nlang1=Zulu\r\nlang2=Alpha\r\n", {"Zulu", "Alpha", ""}, 1},
+        {"count=2\r\ndefault=1\r\nlang1=Deutsch\r\nlang2=Deutsch (Schweiz)\r\n", {"Deutsch", "Deutsch (Schweiz)"}, 1},
+        {"count=2\r\ndefault=1\r\nlang1=English\r\nlang2=Deutsch\r\n", {"English", "Deutsch"}, 0},
+        {"count=2\r\ndefault=0\r\nlang1=A\r\nlang2=B\r\n", {"A", "B"}, LB_ERR},
+        {"count=2\r\ndefault=3\r\nlang1=A\r\nlang2=B\r\n", {"A", "B"}, LB_ERR},
+        {"count=2\r\ndefault=-1\r\nlang1=A\r\nlang2=B\r\n", {"A", "B"}, LB_ERR},
     };
     for (const Case& c : cases) {
         if (c.lang)
@@ -69,17 +63,14 @@ TEST_F(PagesTest, LanguageListHighlightsTheDefaultByPrefixSearchWithoutSwitching
         LanguageTable::Instance()->SetCurrentLanguage(1);
         FrameDriver driver;
         driver.Run([&](FrameDriver& d) {
+            SCOPED_TRACE(c.lang ? c.lang : "no lang.ini");   // the script's own thread
             HWND list = d.Item(IDC_LANGUAGE_LIST, kLanguage);
-            std::vector<std::string> names = ListItems(list);
-            std::string items;
-            for (size_t i = 0; i < names.size(); ++i)
-                items += (i ? "|" : "") + names[i];
-            EXPECT_EQ(c.items, items);
-            EXPECT_EQ(c.selected, ::SendMessageA(list, LB_GETCURSEL, 0, 0)) << c.items;
+            EXPECT_EQ(c.items, ListItems(list));
+            EXPECT_EQ(c.selected, ::SendMessageA(list, LB_GETCURSEL, 0, 0));
             EXPECT_EQ(1, LanguageTable::Instance()->GetCurrentLanguage());
             d.Post(d.Frame().Page(kLanguage)->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE_LIST, LBN_SELCHANGE),
                    reinterpret_cast<LPARAM>(list));
-            EXPECT_EQ(c.selected == LB_ERR ? 1 : c.selected + 1, LanguageTable::Instance()->GetCurrentLanguage()) << c.items;
+            EXPECT_EQ(c.selected == LB_ERR ? 1 : c.selected + 1, LanguageTable::Instance()->GetCurrentLanguage());
         });
     }
 }
@@ -114,11 +105,7 @@ TEST_F(PagesTest, AChosenLanguageReachesTheFrameAndEveryPageAtItsNextPaint)
                 EXPECT_EQ(english, fontOf(IDC_NEXT, -1));
             }
         }
-        struct Text {
-            int page;
-            int id;
-            const char* expected;
-        };
+        struct Text { int page; int id; const char* expected; };
         const Text texts[] = {
             {kLanguage, IDC_LANGUAGE_LABEL, "E10001"},
             {1, IDC_WELCOME_TEXT, "E10002\r\n\r\nE10003\r\n\r\n\r\nE10004\r\n\r\nE10005"},
@@ -140,12 +127,7 @@ TEST_F(PagesTest, AChosenLanguageReachesTheFrameAndEveryPageAtItsNextPaint)
             EXPECT_EQ(t.expected, d.Text(t.id, t.page)) << t.id;
 
         // Content controls keep the fixed font; labels, buttons and boxes take the language's.
-        struct Font {
-            int page;
-            int id;
-            UINT message;
-            HFONT font;
-        };
+        struct Font { int page; int id; UINT message; HFONT font; };
         const Font fonts[] = {
             {kLanguage, IDC_LANGUAGE_LIST, WM_CTLCOLORLISTBOX, fixed},
             {kLanguage, IDC_LANGUAGE_LABEL, WM_CTLCOLORSTATIC, english},

@@ -11,24 +11,6 @@ BEGIN_MESSAGE_MAP(TestFrame, WizardFrame)
     ON_MESSAGE(TestFrame::kCallMessage, &TestFrame::OnCall)
 END_MESSAGE_MAP()
 
-LRESULT TestFrame::OnEnd(WPARAM, LPARAM)
-{
-    EndDialog(IDABORT);
-    return 0;
-}
-
-LRESULT TestFrame::OnSync(WPARAM, LPARAM lParam)
-{
-    ::SetEvent(reinterpret_cast<HANDLE>(lParam));
-    return 0;
-}
-
-LRESULT TestFrame::OnCall(WPARAM, LPARAM lParam)
-{
-    (*reinterpret_cast<const std::function<void()>*>(lParam))();
-    return 0;
-}
-
 INT_PTR FrameDriver::Run(const Script& body)
 {
     script = body;
@@ -84,8 +66,10 @@ bool FrameDriver::Sync()
     if (ended || !frame.m_hWnd)
         return false;
     HANDLE done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    // A click that ended the frame leaves this message unhandled: stop when the run ends,
+    // not at the timeout.
     bool ok = ::PostMessageA(frame.m_hWnd, TestFrame::kSyncMessage, 0, reinterpret_cast<LPARAM>(done)) &&
-              ::WaitForSingleObject(done, 10000) == WAIT_OBJECT_0;
+              WaitFor([&] { return ::WaitForSingleObject(done, 10) == WAIT_OBJECT_0 || ended; }) && !ended;
     ::CloseHandle(done);
     // Paints wait until the queue is empty; what a page does in its paint (the licence box
     // is cleared there) must have happened before the script looks or clicks again.
@@ -132,29 +116,23 @@ void FrameDriver::GoTo(int page)
     }
 }
 
-namespace {
-
-// A dialog box (question or folder browser) of the frame's thread, other than the frame.
-BOOL CALLBACK FindBox(HWND window, LPARAM param)
-{
-    auto* found = reinterpret_cast<HWND*>(param);
-    char name[16] = {};
-    ::GetClassNameA(window, name, sizeof(name));
-    if (window == *found || std::string(name) != "#32770" || !::IsWindowVisible(window))
-        return TRUE;
-    *found = window;
-    return FALSE;
-}
-
-} // namespace
-
 HWND FrameDriver::WaitForBox(DWORD timeoutMs)
 {
+    // A visible dialog box (question or folder browser) of the frame's thread, other than the frame.
+    auto findBox = [](HWND window, LPARAM param) -> BOOL {
+        auto* found = reinterpret_cast<HWND*>(param);
+        char name[16] = {};
+        ::GetClassNameA(window, name, sizeof(name));
+        if (window == *found || std::string(name) != "#32770" || !::IsWindowVisible(window))
+            return TRUE;
+        *found = window;
+        return FALSE;
+    };
     HWND box = nullptr;
     WaitFor(
         [&] {
             box = frame.m_hWnd;
-            ::EnumThreadWindows(uiThread, &FindBox, reinterpret_cast<LPARAM>(&box));
+            ::EnumThreadWindows(uiThread, findBox, reinterpret_cast<LPARAM>(&box));
             return box != frame.m_hWnd;
         },
         timeoutMs);

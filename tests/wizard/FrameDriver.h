@@ -17,9 +17,9 @@ public:
     static constexpr UINT kCallMessage = WM_APP + 73;  // runs the std::function in lParam
 
 protected:
-    LRESULT OnEnd(WPARAM, LPARAM);
-    LRESULT OnSync(WPARAM, LPARAM);
-    LRESULT OnCall(WPARAM, LPARAM);
+    LRESULT OnEnd(WPARAM, LPARAM) { EndDialog(IDABORT); return 0; }
+    LRESULT OnSync(WPARAM, LPARAM lParam) { ::SetEvent(reinterpret_cast<HANDLE>(lParam)); return 0; }
+    LRESULT OnCall(WPARAM, LPARAM lParam) { (*reinterpret_cast<const std::function<void()>*>(lParam))(); return 0; }
     DECLARE_MESSAGE_MAP()
 };
 

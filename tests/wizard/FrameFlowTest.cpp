@@ -1,8 +1,6 @@
 // Page flow and button rules, the licence gate, the directory question, closing and
 // Escape on every page, and the page band.
-#include "FrameDriver.h"
 #include "WizardFixture.h"
-#include "engine/InstallEngine.h"
 #include "resources/resource.h"
 
 namespace {
@@ -70,10 +68,7 @@ TEST_F(FrameFlowTest, WalkKeepsTheButtonRulesTheLicenceGateAndTheDirectoryQuesti
         HWND box = d.WaitForBox();
         ASSERT_TRUE(box);
         EXPECT_TRUE(d.Answer(box, IDYES));
-        EXPECT_EQ(WizardFrame::CancelIndex, d.VisiblePage());
-        EXPECT_FALSE(d.Visible(IDC_BACK));
-        EXPECT_FALSE(d.Visible(IDC_NEXT));
-        EXPECT_EQ(Builtin(20008), d.Text(IDC_CANCEL_BUTTON));
+        ExpectCancelPage(d);
         d.Click(IDC_CANCEL_BUTTON);
     });
     EXPECT_EQ(IDCANCEL, result);

@@ -1,9 +1,6 @@
 // The frame with a running worker: progress to finish, abandoning on the progress page,
 // the finished notice during the close question, a failed installation and the repair start.
-#include "FrameDriver.h"
 #include "WizardFixture.h"
-#include "engine/InstallEngine.h"
-#include "i18n/BuiltinTexts.h"
 #include "i18n/LanguageTable.h"
 #include "resources/resource.h"
 
@@ -19,12 +16,15 @@ void StartInstall(FrameDriver& d)
     d.Click(IDC_NEXT);
 }
 
-void ExpectCancelPage(FrameDriver& d)
+// The worker runs behind the progress page, which has no way back or on, and ends on the
+// finish page (which a small installation may reach before the first look).
+void ExpectWorkerToFinish(FrameDriver& d)
 {
-    EXPECT_EQ(WizardFrame::CancelIndex, d.VisiblePage());
+    int page = d.VisiblePage();
+    EXPECT_TRUE(page == WizardFrame::ProgressIndex || page == WizardFrame::FinishIndex) << page;
     EXPECT_FALSE(d.Visible(IDC_BACK));
     EXPECT_FALSE(d.Visible(IDC_NEXT));
-    EXPECT_EQ(std::string(BuiltinTexts::Get(20008)), d.Text(IDC_CANCEL_BUTTON));
+    ASSERT_TRUE(d.WaitFor([&] { return d.VisiblePage() == WizardFrame::FinishIndex; }));
 }
 
 TEST_F(FrameInstallTest, ConfirmStartsTheWorkerAndItsDoneNoticeShowsTheFinishPage)
@@ -33,11 +33,7 @@ TEST_F(FrameInstallTest, ConfirmStartsTheWorkerAndItsDoneNoticeShowsTheFinishPag
     FrameDriver driver;
     INT_PTR result = driver.Run([&](FrameDriver& d) {
         StartInstall(d);
-        int page = d.VisiblePage();
-        EXPECT_TRUE(page == WizardFrame::ProgressIndex || page == WizardFrame::FinishIndex) << page;
-        EXPECT_FALSE(d.Visible(IDC_BACK));
-        EXPECT_FALSE(d.Visible(IDC_NEXT));
-        ASSERT_TRUE(d.WaitFor([&] { return d.VisiblePage() == WizardFrame::FinishIndex; }));
+        ASSERT_NO_FATAL_FAILURE(ExpectWorkerToFinish(d));
         EXPECT_EQ(NoticeDone, engine->GetState());
         EXPECT_FALSE(d.Visible(IDC_NEXT));
         EXPECT_EQ(Builtin(20008), d.Text(IDC_CANCEL_BUTTON));
@@ -125,11 +121,7 @@ TEST_F(FrameInstallTest, RepairStartsOnTheProgressPageAndInstallsIntoTheRecorded
     InstallEngine* engine = MakeEngine(LangIni());
     FrameDriver driver;
     INT_PTR result = driver.Run([&](FrameDriver& d) {
-        int page = d.VisiblePage();
-        EXPECT_TRUE(page == WizardFrame::ProgressIndex || page == WizardFrame::FinishIndex) << page;
-        EXPECT_FALSE(d.Visible(IDC_BACK));
-        EXPECT_FALSE(d.Visible(IDC_NEXT));
-        ASSERT_TRUE(d.WaitFor([&] { return d.VisiblePage() == WizardFrame::FinishIndex; }));
+        ASSERT_NO_FATAL_FAILURE(ExpectWorkerToFinish(d));
         EXPECT_EQ(recorded, engine->GetInstallDirectory());
         EXPECT_TRUE(Exists(recorded + "\\readme.txt"));
         EXPECT_TRUE(Exists(ProgramsFolder() + kGroup));

@@ -2,7 +2,6 @@
 // comes and goes, opens that work and fail, the window-text fallback, the background.
 #include <set>
 
-#include "FrameDriver.h"
 #include "WizardFixture.h"
 #include "resources/resource.h"
 

@@ -1,28 +1,24 @@
 #include "WizardFixture.h"
 
-#include <shlobj.h>
-
 #include <fstream>
 
 #include "app/SetupApp.h"
-#include "engine/InstallEngine.h"
-#include "framework/RegKey.h"
 #include "i18n/LanguageTable.h"
-#include "remover/Remover.h"
+#include "resources/resource.h"
 #include "tools/SetupBuilder.h"
 
 // The test program's application object, as setup.exe has one: the wizard reaches the
 // engine through it. Tests set its engine and never run InitInstance.
 SetupApp testApplication;
 
-namespace {
-
-std::string ShellFolder(int csidl)
+std::string WizardFixture::ShellFolder(int csidl)
 {
     char path[MAX_PATH] = {};
     ::SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
     return std::string(path) + "\\";
 }
+
+namespace {
 
 void WriteFile(const std::string& path, const std::string& bytes)
 {
@@ -108,20 +104,12 @@ std::string WizardFixture::Gbk(const std::string& utf8)
     return out;
 }
 
-std::string WizardFixture::ProgramsFolder()
+void WizardFixture::ExpectCancelPage(FrameDriver& d)
 {
-    return ShellFolder(CSIDL_COMMON_PROGRAMS);
-}
-
-bool WizardFixture::Exists(const std::string& path)
-{
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-bool WizardFixture::RecordExists()
-{
-    RegKey key;
-    return key.Open(HKEY_CURRENT_USER, InstallEngine::RecordKey);
+    EXPECT_EQ(WizardFrame::CancelIndex, d.VisiblePage());
+    EXPECT_FALSE(d.Visible(IDC_BACK));
+    EXPECT_FALSE(d.Visible(IDC_NEXT));
+    EXPECT_EQ(Builtin(20008), d.Text(IDC_CANCEL_BUTTON));
 }
 
 void WizardFixture::WriteRecord(const std::vector<std::pair<std::string, std::string>>& values)
@@ -132,7 +120,3 @@ void WizardFixture::WriteRecord(const std::vector<std::pair<std::string, std::st
         key.SetString(value.first.c_str(), value.second);
 }
 
-std::string WizardFixture::RecordValue(const std::string& name)
-{
-    return Remover::GetRecordValue(name);
-}

@@ -10,10 +10,14 @@
 #include <utility>
 #include <vector>
 
-#include "i18n/BuiltinTexts.h"
-#include "support/ScratchDir.h"
+#include <shlobj.h>
 
-class InstallEngine;
+#include "FrameDriver.h"
+#include "engine/InstallEngine.h"
+#include "framework/RegKey.h"
+#include "i18n/BuiltinTexts.h"
+#include "remover/Remover.h"
+#include "support/ScratchDir.h"
 
 class WizardFixture : public ::testing::Test {
 protected:
@@ -35,12 +39,15 @@ protected:
     std::string InstallDir() const { return scratch.file(kInstallName); }
 
     static std::string Builtin(int id) { return BuiltinTexts::Get(id); }
+    // The cancel page with its one button, which now ends the setup.
+    static void ExpectCancelPage(FrameDriver& d);
     static std::string Gbk(const std::string& utf8);   // code page 936 bytes of UTF-8 text
-    static std::string ProgramsFolder();
-    static bool Exists(const std::string& path);
-    static bool RecordExists();
+    static std::string ShellFolder(int csidl);   // with a trailing backslash
+    static std::string ProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
+    static bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    static bool RecordExists() { return RegKey().Open(HKEY_CURRENT_USER, InstallEngine::RecordKey); }
     static void WriteRecord(const std::vector<std::pair<std::string, std::string>>& values);
-    static std::string RecordValue(const std::string& name);
+    static std::string RecordValue(const std::string& name) { return Remover::GetRecordValue(name); }
 
     testsupport::ScratchDir scratch;
 };
