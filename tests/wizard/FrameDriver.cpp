@@ -98,9 +98,12 @@ void FrameDriver::ClickListItem(HWND list, int index)
     Post(list, WM_LBUTTONUP, 0, at);
 }
 
+// On the window's own thread, so the paint has happened when this returns.
 void FrameDriver::Repaint(HWND window)
 {
-    ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    OnUiThread([window] {
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    });
     Sync();
 }
 

@@ -25,6 +25,8 @@ void ExpectWorkerToFinish(FrameDriver& d)
     EXPECT_FALSE(d.Visible(IDC_BACK));
     EXPECT_FALSE(d.Visible(IDC_NEXT));
     ASSERT_TRUE(d.WaitFor([&] { return d.VisiblePage() == WizardFrame::FinishIndex; }));
+    // The page shows before the handler that shows it has set the buttons.
+    d.Sync();
 }
 
 TEST_F(FrameInstallTest, ConfirmStartsTheWorkerAndItsDoneNoticeShowsTheFinishPage)

@@ -106,6 +106,8 @@ std::string WizardFixture::Gbk(const std::string& utf8)
 
 void WizardFixture::ExpectCancelPage(FrameDriver& d)
 {
+    // The page shows before the handler that shows it has set the buttons.
+    d.Sync();
     EXPECT_EQ(WizardFrame::CancelIndex, d.VisiblePage());
     EXPECT_FALSE(d.Visible(IDC_BACK));
     EXPECT_FALSE(d.Visible(IDC_NEXT));
