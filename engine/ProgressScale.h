@@ -16,7 +16,6 @@ public:
     int32_t Units(uint64_t bytes) const;
     // The notice units of a chunk that brought a file from `before` to `after` bytes.
     int32_t ChunkUnits(uint64_t before, uint64_t after) const { return Units(after) - Units(before); }
-    unsigned Shift() const { return shift; }
 
 private:
     unsigned shift = 0;

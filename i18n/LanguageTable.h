@@ -1,9 +1,9 @@
 #pragma once
 // The process-wide language table over lang.ini: the wizard's texts in one or more
-// languages, the install settings and the extra shortcuts. It keeps no texts in memory:
-// every query reads the file (ProfileFile) or checks it against the last record filled
-// from it (RecordCache), so a change of file or of the current language shows at the
-// next query. It also owns the two label fonts and resolves the
+// languages, the install settings and the extra shortcuts. The only texts it keeps are
+// those of the last language record it filled (RecordCache), and every query checks the
+// file against them or reads it (ProfileFile), so a change of file or of the current
+// language shows at the next query. It also owns the two label fonts and resolves the
 // working folder.
 //
 // lang.ini sections: "lang" (count, default, lang1..), "lang<n>" (font and the texts

@@ -2,7 +2,8 @@
 // Read access to one profile (INI) file. Every read goes to the file through the
 // system's profile reader with its default, so a missing file, section or key falls
 // back to the default and a change of file shows at the next read. Nothing is cached
-// and nothing is ever written.
+// here, and the file's contents are never changed: SetFile only has the system drop its
+// own parsed copy of the file.
 #include <string>
 
 class ProfileFile {

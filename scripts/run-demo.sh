@@ -42,7 +42,7 @@ stop() { WINEPREFIX="$ORVANTA_WINEPREFIX" wineserver -k >/dev/null 2>&1 || true;
 trap stop EXIT
 echo "no display: walking the wizard under Xvfb (prefix $ORVANTA_WINEPREFIX)"
 xvfb-run -a -s "-screen 0 1024x768x24" \
-  "$run" explorer "/desktop=OrvantaDemo,800x600" "$win/tests/e2e/orvanta_walk.exe" "$setup" \
+  "$run" explorer "/desktop=OrvantaDemo,800x600" "$win/tools/driver/orvanta_walk.exe" "$setup" \
   "$("$run" winepath -w "$shots" 2>/dev/null)" "$@"
 for bmp in "$shots"/*.bmp; do
   [ -e "$bmp" ] || continue

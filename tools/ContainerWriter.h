@@ -29,7 +29,6 @@ public:
     // base: the file position the first written byte will have (the stub's length).
     explicit ContainerWriter(uint64_t base = 0);
 
-    uint64_t Base() const { return base; }
     // File position of the next byte to be written.
     uint64_t Position() const { return base + bytes.size(); }
     const std::vector<uint8_t>& Bytes() const { return bytes; }

@@ -11,8 +11,6 @@
 // 100 ms timer that runs only while hovering. The owner supplies the background colour.
 class CStaticLink : public CStatic {
 public:
-    static constexpr const char kClassName[] = "CStaticLink";
-
     static constexpr COLORREF kUnvisitedColour = RGB(160, 160, 160);
     static constexpr COLORREF kVisitedColour = RGB(128, 0, 128);
     static constexpr COLORREF kHoverColour = RGB(0, 0, 255);
