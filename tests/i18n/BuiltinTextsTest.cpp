@@ -2,7 +2,7 @@
 // which are written independently as UTF-16 (punctuation included: ASCII where the
 // product uses ASCII, full-width where it uses full-width).
 #include "i18n/BuiltinTexts.h"
-#include "i18n/TextId.h"
+#include "i18n/LanguageRecord.h"
 
 #include <windows.h>
 
@@ -64,18 +64,21 @@ std::string Encode936(const std::u16string& text)
 }
 
 // Byte for byte, so ASCII against full-width punctuation is checked along with the Chinese.
-TEST(BuiltinTexts, EveryIdentifierHasItsReferenceTextAtItsIndex)
+// A record keeps every identifier's text apart from the others', and numbers that are no
+// identifiers have no text.
+TEST(BuiltinTexts, EveryIdentifierHasItsReferenceTextAndItsOwnPlaceInARecord)
 {
-    ASSERT_EQ(TextId::Count, sizeof(kReferences) / sizeof(kReferences[0]));
-    for (size_t i = 0; i < TextId::Count; ++i) {
-        const Reference& reference = kReferences[i];
-        ASSERT_EQ(TextId::All[i], reference.identifier);
-        EXPECT_EQ(static_cast<int>(i), TextId::IndexOf(reference.identifier));
+    LanguageRecord record;
+    for (const Reference& reference : kReferences) {
         EXPECT_EQ(Encode936(reference.text), BuiltinTexts::Get(reference.identifier)) << reference.identifier;
+        record.SetText(reference.identifier, std::to_string(reference.identifier));
     }
+    for (const Reference& reference : kReferences)
+        EXPECT_EQ(std::to_string(reference.identifier), record.Text(reference.identifier));
     for (int number : {0, 10000, 10026, 20000, 20009, -1}) {
         EXPECT_STREQ("", BuiltinTexts::Get(number)) << number;
-        EXPECT_EQ(-1, TextId::IndexOf(number)) << number;
+        record.SetText(number, "none");
+        EXPECT_EQ("", record.Text(number)) << number;
     }
 }
 

@@ -1,11 +1,8 @@
 #pragma once
-// A ZipPlatform over the C library that counts every call into it, for tests that must
-// show the reader did not touch its file.
+// A ZipPlatform over the C library that counts the reads by the offset they start at, for
+// tests that must show where the reader went in its file.
 
 #include <cstdint>
 
-// Calls into the platform since the program started.
-long ZipPlatformCalls();
-// Reads since the program started, and those that began at the given offset of their file.
-long ZipPlatformReads();
+// Reads since the program started that began at the given offset of their file.
 long ZipPlatformReadsFrom(int64_t offset);

