@@ -2,14 +2,19 @@
 // desktop shortcut, and the install record in HKCU\Software\Orvanta.
 #include "ProfileTest.h"
 
+#include "InstallReport.h"
+
 using FinishTest = ProfileTest;
 
 // Malformed entries are skipped, a link path too long for the system saves nothing, and
-// two entries of one name (one of them the application's own shortcut) make one shortcut.
+// two entries of one name (one of them the application's own shortcut, made last) make
+// one shortcut. Every shortcut has the hot key Ctrl+Shift+R; the application's carry its
+// icon.
 TEST_F(FinishTest, ShortcutsFollowLangIni)
 {
     std::string longName(300 - Group().size(), 'L');
-    NewEngine(scratch.file("inst"), "",
+    const std::string directory = scratch.file("inst");
+    NewEngine(directory, "",
               "[link]\r\ncount=8\r\nlink1=Readme#readme.txt\r\nlink2=broken\r\nlink3=#nameless\r\n"
               "link4=Manual#m.pdf\r\nlink5=Twice#first.txt\r\nlink6=Twice#second.txt\r\n"
               "link7=OrvantaTest App#readme.txt\r\nlink8="
@@ -18,7 +23,19 @@ TEST_F(FinishTest, ShortcutsFollowLangIni)
     EXPECT_EQ(std::vector<std::string>(
                   {"Manual.lnk", "OrvantaTest App.lnk", "Readme.lnk", "Twice.lnk", "Uninstall.lnk"}),
               Entries(Group()));
-    EXPECT_TRUE(Exists(DesktopLink()));
+    const struct {
+        std::string link, target, icon;
+    } links[] = {{Group() + "\\Readme.lnk", "readme.txt", ""},
+                 {Group() + "\\Uninstall.lnk", "Uninstall.exe", ""},
+                 {Group() + "\\" + kApp + ".lnk", "terminal.exe", directory + "\\terminal.ico"},
+                 {DesktopLink(), "terminal.exe", directory + "\\terminal.ico"}};
+    for (const auto& want : links) {
+        ShortcutInfo info = InstallReport::ReadShortcut(want.link);
+        ASSERT_TRUE(info.readable) << want.link;
+        EXPECT_EQ(0, ::lstrcmpiA((directory + "\\" + want.target).c_str(), info.target.c_str())) << info.target;
+        EXPECT_EQ(want.icon, info.iconPath) << want.link;
+        EXPECT_EQ(0x0352, info.hotKey) << want.link;
+    }
 }
 
 // Every installation replaces the whole record, values of an earlier one included.

@@ -68,6 +68,7 @@ std::string Encode936(const std::u16string& text)
 // identifiers have no text.
 TEST(BuiltinTexts, EveryIdentifierHasItsReferenceTextAndItsOwnPlaceInARecord)
 {
+    ASSERT_EQ(TextId::Count, sizeof(kReferences) / sizeof(kReferences[0])) << "every text has its reference";
     LanguageRecord record;
     for (const Reference& reference : kReferences) {
         EXPECT_EQ(Encode936(reference.text), BuiltinTexts::Get(reference.identifier)) << reference.identifier;
