@@ -155,7 +155,9 @@ TEST_F(PagesTest, AChosenLanguageReachesTheFrameAndEveryPageAtItsNextPaint)
     });
 }
 
-TEST_F(PagesTest, ExistingProgramGroupsAreListedSortedAndAPickBecomesTheGroup)
+// The list's sorting is its template's (LBS_SORT, checked with the templates): the file
+// system may give the folders in any order, sorted ones included.
+TEST_F(PagesTest, ExistingProgramGroupsAreListedAndAPickBecomesTheGroup)
 {
     const char* names[] = {"zeta pages", "Alpha pages", "mid pages"};
     for (const char* name : names)
@@ -167,11 +169,11 @@ TEST_F(PagesTest, ExistingProgramGroupsAreListedSortedAndAPickBecomesTheGroup)
         EXPECT_EQ(kGroup, d.Text(IDC_GROUP_EDIT, WizardFrame::GroupIndex));
         HWND list = d.Item(IDC_GROUP_LIST, WizardFrame::GroupIndex);
         EXPECT_EQ(LB_ERR, ::SendMessageA(list, LB_GETCURSEL, 0, 0)) << "nothing is selected at start";
-        std::vector<std::string> items = ListItems(list);
-        EXPECT_EQ(engine->GetProgramGroups().size(), items.size());
-        EXPECT_TRUE(std::is_sorted(items.begin(), items.end(), [](const std::string& a, const std::string& b) {
-            return ::lstrcmpiA(a.c_str(), b.c_str()) < 0;
-        }));
+        std::vector<std::string> items = ListItems(list), groups = engine->GetProgramGroups();
+        std::sort(items.begin(), items.end());
+        std::sort(groups.begin(), groups.end());
+        EXPECT_EQ(groups, items);
+        items = ListItems(list);
         auto at = [&](const char* name) { return static_cast<int>(std::find(items.begin(), items.end(), name) - items.begin()); };
         ASSERT_LT(at("zeta pages"), static_cast<int>(items.size()));
         d.ClickListItem(list, at("mid pages"));
@@ -207,8 +209,9 @@ TEST_F(PagesTest, FolderBrowserCancelKeepsTheDirectoryAndOkGivesOneTrailingBacks
         std::string chosen = d.Text(IDC_DIRECTORY_EDIT, kDirectory);
         if (chosen == before)
             GTEST_SKIP() << "this system's browser chose no file-system folder";
-        EXPECT_EQ(DirectoryPage::WithTrailingBackslash(chosen), chosen);
+        ASSERT_GE(chosen.size(), 3u);
         EXPECT_EQ('\\', chosen.back());
+        EXPECT_EQ(std::string::npos, chosen.find("\\\\")) << chosen;
     });
 }
 
