@@ -29,13 +29,32 @@ bool SameNameIgnoringCase(const std::string& a, const std::string& b)
     return true;
 }
 
+// The name with backslash separators, without empty and "." components (the file system
+// reads "a/./b//c" as a\b\c).
+std::string JoinedComponents(const std::string& name)
+{
+    std::string joined, component;
+    for (size_t i = 0; i <= name.size(); ++i) {
+        if (i < name.size() && name[i] != '/' && name[i] != '\\') {
+            component += name[i];
+            continue;
+        }
+        if (!component.empty() && component != ".")
+            joined += (joined.empty() ? "" : "\\") + component;
+        component.clear();
+    }
+    return joined;
+}
+
 std::string ListLine(char mark, const std::string& name)
 {
     return std::string(1, mark) + " " + name + "\r\n";
 }
 
-bool AppendList(const std::string& genericPath, const std::string& lang, const std::string& list,
-                std::vector<uint8_t>& program, std::string& error)
+} // namespace
+
+bool ProductUninstaller::MakeProgram(const std::string& genericPath, const std::string& lang, const std::string& list,
+                                     std::vector<uint8_t>& program, std::string& error)
 {
     ContainerEntryList existing;
     if (PayloadContainer(genericPath).ReadIndex(existing)) {
@@ -63,6 +82,8 @@ bool AppendList(const std::string& genericPath, const std::string& lang, const s
     program.insert(program.end(), writer.Bytes().begin(), writer.Bytes().end());
     return true;
 }
+
+namespace {
 
 // Adds one file item as the product archive's own items are made: fixed time, archive
 // attribute, deflated.
@@ -116,14 +137,9 @@ bool ProductUninstaller::ListItems(const std::vector<uint8_t>& zipBytes, std::st
         char stored[1024] = {};
         if (unzGetCurrentFileInfo64(zip, &info, stored, sizeof stored - 1, nullptr, 0, nullptr, 0) != UNZ_OK)
             break;
-        std::string name = ZipNameRules::Remainder(stored);
-        bool folder = (info.external_fa & DosDirectory) != 0;
-        for (char& c : name)
-            c = c == '/' ? '\\' : c;
-        while (!name.empty() && name.back() == '\\') {
-            name.pop_back();
-            folder = true;
-        }
+        std::string rest = ZipNameRules::Remainder(stored);
+        bool folder = (info.external_fa & DosDirectory) != 0 || rest.empty() || rest.back() == '/' || rest.back() == '\\';
+        std::string name = JoinedComponents(rest);
         if (name.empty())
             continue;
         (folder ? folders : files).insert(name);
@@ -162,6 +178,6 @@ bool ProductUninstaller::AddIfMissing(const std::string& stub, const std::string
         return false;
     }
     std::vector<uint8_t> program;
-    return AppendList(generic, lang, list, program, error) &&
+    return MakeProgram(generic, lang, list, program, error) &&
            AddToArchive(zip, UninstallPackage::ProgramName, program, error);
 }

@@ -20,6 +20,10 @@ public:
     static bool ListItems(const std::vector<uint8_t>& zip, std::string& list, bool& hasUninstaller,
                           std::string& error);
 
+    // The generic uninstaller with list and lang (empty: none) appended.
+    static bool MakeProgram(const std::string& generic, const std::string& lang, const std::string& list,
+                            std::vector<uint8_t>& program, std::string& error);
+
     // The generic uninstaller's place: the stub's folder.
     static std::string GenericPath(const std::string& stub);
 };

@@ -22,6 +22,7 @@ const char kGroup[] = "E2E Group";    // the group tests type by hand
 std::string DemoProduct();
 std::string DemoLang();
 std::string SetupStub();
+std::string UninstallerBesideStub();
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 ULONGLONG WriteTime(const std::string& path);

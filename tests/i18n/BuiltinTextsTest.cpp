@@ -53,6 +53,14 @@ const Reference kReferences[] = {
     {20008, u"OK"},
 };
 
+// The uninstaller's message-box texts: built in, but outside the wizard's record.
+const Reference kUninstallReferences[] = {
+    {30001, u"您确定要完全移除 Orvanta 4.00 及其所有组件吗？"},
+    {30002, u"Orvanta 4.00 已经从您的计算机中移除."},
+    {30003, u"部分项目无法移除，请手动删除："},
+    {30004, u"卸载程序不能在此目录中执行："},
+};
+
 std::string Encode936(const std::u16string& text)
 {
     std::wstring wide(text.begin(), text.end());
@@ -73,7 +81,11 @@ TEST(BuiltinTexts, EveryIdentifierHasItsReferenceTextAtItsIndex)
         EXPECT_EQ(static_cast<int>(i), TextId::IndexOf(reference.identifier));
         EXPECT_EQ(Encode936(reference.text), BuiltinTexts::Get(reference.identifier)) << reference.identifier;
     }
-    for (int number : {0, 10000, 10026, 20000, 20009, -1}) {
+    for (const Reference& reference : kUninstallReferences) {
+        EXPECT_EQ(Encode936(reference.text), BuiltinTexts::Get(reference.identifier)) << reference.identifier;
+        EXPECT_EQ(-1, TextId::IndexOf(reference.identifier)) << reference.identifier;
+    }
+    for (int number : {0, 10000, 10026, 20000, 20009, 30000, 30005, -1}) {
         EXPECT_STREQ("", BuiltinTexts::Get(number)) << number;
         EXPECT_EQ(-1, TextId::IndexOf(number)) << number;
     }
