@@ -83,7 +83,8 @@ void E2eTest::CleanProfile()
         std::filesystem::remove_all(copy, ec);
     ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orvanta");
     for (const std::string& path :
-         {WorkInstallFolder(), GroupFolder(kTitle), GroupFolder(kGroup), DesktopLink(), std::string(kDefaultDirectory)})
+         {WorkInstallFolder(), GroupFolder(kTitle), GroupFolder(kGroup), GroupFolder(kOtherGroup), DesktopLink(),
+          std::string(kDefaultDirectory)})
         std::filesystem::remove_all(path, ec);
 }
 
@@ -171,6 +172,16 @@ void E2eTest::ExpectInstalled(const std::string& directory, const std::string& g
     EXPECT_EQ(directory + "|" + group + "|" + kTitle + "|" + kTitle + "|0|", record) << "a finished run leaves Repair 0";
     EXPECT_TRUE(SamePath(setup, InstallReport::RecordValue("Install"))) << InstallReport::RecordValue("Install");
     EXPECT_FALSE(Exists(WorkInstallFolder())) << "the working folder is cleaned at exit";
+}
+
+void E2eTest::ExpectRemoved(const std::string& directory)
+{
+    EXPECT_TRUE(WaitUntil(kInstallMs, [&] {
+        return Processes("Uninstall.exe").empty() && !Exists(directory + "\\terminal.exe");
+    })) << InstallReport::Describe();
+    for (const char* item : {"docs", "Uninstall.exe", "readme.txt", "terminal.ico"})
+        EXPECT_FALSE(Exists(directory + "\\" + item)) << item;
+    EXPECT_FALSE(Exists(DesktopLink()));
 }
 
 void E2eTest::ExpectNothingInstalled(const std::string& directory, const std::string& group)

@@ -85,6 +85,8 @@ InstallEngine* WizardFixture::MakeEngine(const std::string& lang, size_t bigFile
     }
     SetupInputs inputs{scratch.file("stub.bin"), product, scratch.file("lang.ini"), "", scratch.file("setup-test.exe")};
     WriteFile(inputs.stub, "MZ test stub");
+    // The product brings no uninstaller; the packer adds the one beside the stub.
+    WriteFile(scratch.file("Uninstall.exe"), "MZ test uninstaller");
     WriteFile(inputs.lang, lang);
     std::string error;
     EXPECT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
