@@ -173,6 +173,8 @@ bool ProductUninstaller::AddIfMissing(const std::string& stub, const std::string
         return true;
     std::string generic = GenericPath(stub);
     std::error_code ec;
+    // Without one the setup would install a product that cannot be removed, its
+    // Uninstall shortcut leading nowhere.
     if (!std::filesystem::is_regular_file(generic, ec)) {
         error = "product brings no Uninstall.exe and there is none beside the stub: " + generic;
         return false;

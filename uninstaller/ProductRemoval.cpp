@@ -86,6 +86,7 @@ bool ProductRemoval::RemoveItems(const ProductList& list) const
         DWORD attributes = ::GetFileAttributesA(path.c_str());
         if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
             continue;
+        // The setup gives files the attributes stored in the archive; read-only is one.
         if (attributes & FILE_ATTRIBUTE_READONLY)
             ::SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
         if (!::DeleteFileA(path.c_str()))

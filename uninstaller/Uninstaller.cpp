@@ -70,7 +70,8 @@ int Uninstaller::Run()
     workFolder_ = command_.IsCopy() ? GetExeDirectory() : NewWorkFolder();
     ProductList list;
     bool listed = !workFolder_.empty() && list.Load(SelfHandover::ProgramPath(), workFolder_);
-    LanguageTable::Instance()->SetFile(list.LangIni());
+    if (!list.LangIni().empty())
+        LanguageTable::Instance()->SetFile(list.LangIni());
     // The guard that keeps the setup's remover off drive roots and system folders decides
     // here too: a product list applied there would still delete same-named files.
     if (!listed || RemovalGuard::Refuses(installDirectory_))

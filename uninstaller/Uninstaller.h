@@ -17,7 +17,8 @@ public:
     int Run();
 
 private:
-    // Texts in lang.ini's default language, caption its title; nothing under /S.
+    // Texts in lang.ini's default language, caption its title. Nothing under /S, not even
+    // a refusal: /S serves scripts, which a box would stall; the exit code tells them.
     int Show(int textId, const std::string& detail, UINT style) const;
     int Refuse();
     int RemoveProduct(const ProductList& list);
