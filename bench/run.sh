@@ -28,6 +28,9 @@ if [ "${BENCH_INNER:-}" != 1 ]; then
   cmake --build "$win" -j "$(nproc)" --target setup_bench setup_bench_quiet orvanta_bench orvanta_floor \
     demo_product wine_locale
   fi
+  # The packer takes the generic uninstaller from beside the stub.
+  cp "$win/app/Uninstall.exe" "$win/bench/"
+
   echo "== products"
   python3 bench/products.py "$data/products" "$win/demo/product"
   rm -rf "$data/setups" && mkdir -p "$data/setups"

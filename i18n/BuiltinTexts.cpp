@@ -82,6 +82,17 @@ constexpr BuiltinText kTexts[TextId::Count] = {
     {TextId::ButtonClose, "OK"},
 };
 
+constexpr BuiltinText kUninstallTexts[] = {
+    // 30001 您确定要完全移除 Orvanta 4.00 及其所有组件吗？
+    {TextId::UninstallConfirm, "\xC4\xFA\xC8\xB7\xB6\xA8\xD2\xAA\xCD\xEA\xC8\xAB\xD2\xC6\xB3\xFD Orvanta 4.00 \xBC\xB0\xC6\xE4\xCB\xF9\xD3\xD0\xD7\xE9\xBC\xFE\xC2\xF0\xA3\xBF"},
+    // 30002 Orvanta 4.00 已经从您的计算机中移除.
+    {TextId::UninstallDone, "Orvanta 4.00 \xD2\xD1\xBE\xAD\xB4\xD3\xC4\xFA\xB5\xC4\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xD0\xD2\xC6\xB3\xFD."},
+    // 30003 部分项目无法移除，请手动删除：
+    {TextId::UninstallIncomplete, "\xB2\xBF\xB7\xD6\xCF\xEE\xC4\xBF\xCE\xDE\xB7\xA8\xD2\xC6\xB3\xFD\xA3\xAC\xC7\xEB\xCA\xD6\xB6\xAF\xC9\xBE\xB3\xFD\xA3\xBA"},
+    // 30004 卸载程序不能在此目录中执行：
+    {TextId::UninstallRefused, "\xD0\xB6\xD4\xD8\xB3\xCC\xD0\xF2\xB2\xBB\xC4\xDC\xD4\xDA\xB4\xCB\xC4\xBF\xC2\xBC\xD6\xD0\xD6\xB4\xD0\xD0\xA3\xBA"},
+};
+
 constexpr bool InRecordOrder()
 {
     for (std::size_t i = 0; i < TextId::Count; ++i)
@@ -98,7 +109,12 @@ namespace BuiltinTexts {
 const char* Get(int identifier)
 {
     int index = TextId::IndexOf(identifier);
-    return index < 0 ? "" : kTexts[index].bytes;
+    if (index >= 0)
+        return kTexts[index].bytes;
+    for (const BuiltinText& text : kUninstallTexts)
+        if (text.identifier == identifier)
+            return text.bytes;
+    return "";
 }
 
 } // namespace BuiltinTexts

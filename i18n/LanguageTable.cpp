@@ -87,6 +87,11 @@ void LanguageTable::FillRecord(int language, LanguageRecord& record) const
     cache_.Store(GetFile(), language, before, record);
 }
 
+std::string LanguageTable::ReadText(int language, int identifier) const
+{
+    return ReadString("lang" + std::to_string(language), std::to_string(identifier), BuiltinTexts::Get(identifier));
+}
+
 void LanguageTable::FillCurrentRecord(LanguageRecord& record) const
 {
     FillRecord(currentLanguage_, record);

@@ -50,6 +50,9 @@ public:
     // (default 0) and each text (default: its built-in text).
     void FillRecord(int language, LanguageRecord& record) const;
     void FillCurrentRecord(LanguageRecord& record) const;
+    // One text of section "lang<language>" (default: its built-in text), for texts
+    // outside the wizard's record such as the uninstaller's.
+    std::string ReadText(int language, int identifier) const;
 
     // Label font of the current language, chosen by its font selector; owned by the table.
     CFont* GetLanguageFont();

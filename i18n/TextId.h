@@ -50,6 +50,13 @@ constexpr int ButtonYes = 20006;    // read, shown nowhere
 constexpr int ButtonNo = 20007;     // read, shown nowhere
 constexpr int ButtonClose = 20008;  // frame, Cancel button on the finish and cancel steps
 
+// Texts of the uninstaller that the packer adds to a product (message boxes only; they
+// are not part of the wizard's record).
+constexpr int UninstallConfirm = 30001;    // question before removing, followed by the folder
+constexpr int UninstallDone = 30002;       // report after a complete removal
+constexpr int UninstallIncomplete = 30003; // report when product files stayed, followed by the folder
+constexpr int UninstallRefused = 30004;    // refusal to remove in this folder, followed by the folder
+
 constexpr std::size_t Count = 33;
 
 // Every identifier in record order: 10001 to 10025, then 20001 to 20008.

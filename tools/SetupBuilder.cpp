@@ -4,6 +4,7 @@
 #include "tools/ContainerWriter.h"
 #include "tools/FileBytes.h"
 #include "tools/ProductArchive.h"
+#include "tools/ProductUninstaller.h"
 
 #include <algorithm>
 #include <exception>
@@ -93,7 +94,8 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error)
         install.directory = true;
         ContainerNode payload;
         payload.name = "Orva.in";
-        if (!ReadProduct(inputs.product, payload.content, error))
+        if (!ReadProduct(inputs.product, payload.content, error) ||
+            !ProductUninstaller::AddIfMissing(inputs.stub, inputs.lang, payload.content, error))
             return false;
         std::reverse(payload.content.begin(), payload.content.end());
         install.children.push_back(std::move(payload));

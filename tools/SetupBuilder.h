@@ -14,7 +14,8 @@ struct SetupInputs {
 // Writes stub + container: one top-level directory "install" at offset 0 whose region holds
 // Orva.in (the product archive byte-reversed), lang.ini and top_log.bmp in that order and
 // then its nested list (records in the same order); both lists have base = the stub's
-// length. The same inputs give the same bytes.
+// length. A product without Uninstall.exe gets the generic one from beside the stub
+// (ProductUninstaller). The same inputs give the same bytes.
 class SetupBuilder {
 public:
     static bool BuildSetup(const SetupInputs& inputs, std::string& error);

@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,6 +22,7 @@ static std::string WinPath(std::string path)
 std::string DemoProduct() { return WinPath(ORVANTA_DEMO_DIR "/product"); }
 std::string DemoLang() { return WinPath(ORVANTA_DEMO_DIR "/lang.ini"); }
 std::string SetupStub() { return WinPath(ORVANTA_SETUP_EXE); }
+std::string UninstallerBesideStub() { return WinPath(ORVANTA_UNINSTALL_EXE); }
 
 std::string ReadBytes(const std::string& path)
 {
@@ -73,14 +75,16 @@ void ExpectText(SetupDriver& d, int id, const std::string& text)
 
 void E2eTest::CleanProfile()
 {
-    // The uninstaller's copies end by themselves once their work is done; their files stay.
-    WaitUntil(kStepMs, [] { return Processes("OrvantaUninstall-").empty(); });
+    // The uninstaller's copies end by themselves once their work is done; their folders,
+    // left for the system to delete at the next start, stay.
+    WaitUntil(kStepMs, [] { return Processes("Uninstall.exe").empty(); });
     std::error_code ec;
     for (const std::string& copy : TempEntries("OrvantaUninstall-"))
-        std::filesystem::remove(copy, ec);
+        std::filesystem::remove_all(copy, ec);
     ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orvanta");
     for (const std::string& path :
-         {WorkInstallFolder(), GroupFolder(kTitle), GroupFolder(kGroup), DesktopLink(), std::string(kDefaultDirectory)})
+         {WorkInstallFolder(), GroupFolder(kTitle), GroupFolder(kGroup), GroupFolder(kOtherGroup), DesktopLink(),
+          std::string(kDefaultDirectory)})
         std::filesystem::remove_all(path, ec);
 }
 
@@ -133,10 +137,15 @@ void E2eTest::ExpectInstalled(const std::string& directory, const std::string& g
 {
     std::vector<std::string> files = InstallReport::ListTree(DemoProduct());
     ASSERT_FALSE(files.empty());
-    EXPECT_EQ(files, InstallReport::ListTree(directory)) << directory;
     for (const std::string& file : files)
         EXPECT_TRUE(file.back() == '\\' || ReadBytes(DemoProduct() + "\\" + file) == ReadBytes(directory + "\\" + file))
             << file << " differs from the product's";
+    // The packer adds the generic uninstaller, with the product's list behind it.
+    files.push_back("Uninstall.exe");
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(files, InstallReport::ListTree(directory)) << directory;
+    std::string generic = ReadBytes(UninstallerBesideStub());
+    EXPECT_EQ(generic, ReadBytes(directory + "\\Uninstall.exe").substr(0, generic.size()));
 
     // The demo's lang.ini asks for Readme and Licence before the application and the
     // uninstaller, then the desktop link; all carry Ctrl+Shift+R, the application's an icon.
@@ -163,6 +172,16 @@ void E2eTest::ExpectInstalled(const std::string& directory, const std::string& g
     EXPECT_EQ(directory + "|" + group + "|" + kTitle + "|" + kTitle + "|0|", record) << "a finished run leaves Repair 0";
     EXPECT_TRUE(SamePath(setup, InstallReport::RecordValue("Install"))) << InstallReport::RecordValue("Install");
     EXPECT_FALSE(Exists(WorkInstallFolder())) << "the working folder is cleaned at exit";
+}
+
+void E2eTest::ExpectRemoved(const std::string& directory)
+{
+    EXPECT_TRUE(WaitUntil(kInstallMs, [&] {
+        return Processes("Uninstall.exe").empty() && !Exists(directory + "\\terminal.exe");
+    })) << InstallReport::Describe();
+    for (const char* item : {"docs", "Uninstall.exe", "readme.txt", "terminal.ico"})
+        EXPECT_FALSE(Exists(directory + "\\" + item)) << item;
+    EXPECT_FALSE(Exists(DesktopLink()));
 }
 
 void E2eTest::ExpectNothingInstalled(const std::string& directory, const std::string& group)

@@ -18,10 +18,18 @@ constexpr DWORD kInstallMs = 120000;  // a whole installation or removal
 const char kTitle[] = "Orvanta 4.00"; // the demo's title, proposed group and desktop link name
 const char kDefaultDirectory[] = "c:\\Program Files\\Orvanta 4.00";
 const char kGroup[] = "E2E Group";    // the group tests type by hand
+const char kOtherGroup[] = "E2E Other"; // a group of another product's
+// Code page 936 bytes of the uninstaller's built-in question and report.
+const std::string kUninstallQuestionZh =   // 您确定要完全移除 Orvanta 4.00 及其所有组件吗？
+    "\xC4\xFA\xC8\xB7\xB6\xA8\xD2\xAA\xCD\xEA\xC8\xAB\xD2\xC6\xB3\xFD Orvanta 4.00 "
+    "\xBC\xB0\xC6\xE4\xCB\xF9\xD3\xD0\xD7\xE9\xBC\xFE\xC2\xF0\xA3\xBF";
+const std::string kUninstalledZh =         // Orvanta 4.00 已经从您的计算机中移除.
+    "Orvanta 4.00 \xD2\xD1\xBE\xAD\xB4\xD3\xC4\xFA\xB5\xC4\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xD0\xD2\xC6\xB3\xFD.";
 
 std::string DemoProduct();
 std::string DemoLang();
 std::string SetupStub();
+std::string UninstallerBesideStub();
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 ULONGLONG WriteTime(const std::string& path);
@@ -63,6 +71,9 @@ protected:
 
     // Installed files byte-identical, shortcuts and record as the demo's lang.ini asks.
     void ExpectInstalled(const std::string& directory, const std::string& group, const std::string& setup);
+    // The uninstaller and its copy have ended, and the product's files, folders and
+    // desktop link are gone from directory.
+    void ExpectRemoved(const std::string& directory);
     // No record, no group, no link, no working folder, and no directory (unless empty).
     void ExpectNothingInstalled(const std::string& directory, const std::string& group);
 

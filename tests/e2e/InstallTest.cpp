@@ -1,6 +1,11 @@
 // The real, packed setup.exe installing the demo product, driven from outside as a person
-// would, and the demo's Uninstall.exe removing it again.
+// would, and the Uninstall.exe the packer added removing it again.
 #include "E2eFixture.h"
+
+#include "framework/ComPtr.h"
+#include "framework/ScopedCoInit.h"
+
+#include <shlobj.h>
 
 #include <filesystem>
 
@@ -31,24 +36,25 @@ std::string EndProcess(DWORD processId)
     return path;
 }
 
-class InstallTest : public E2eTest {
-protected:
-    // Uninstall.exe hands the removal to a copy of itself in the temporary folder.
-    void ExpectRemoved(const std::string& directory, const std::string& group)
-    {
-        EXPECT_TRUE(WaitUntil(kInstallMs, [&] {
-            return !InstallReport::RecordExists() && !Exists(GroupFolder(group)) && !Exists(DesktopLink())
-                && !Exists(directory + "\\terminal.exe") && Processes("OrvantaUninstall-").empty();
-        })) << InstallReport::Describe();
-        EXPECT_FALSE(Exists(directory + "\\docs"));
-        EXPECT_FALSE(Exists(directory + "\\Uninstall.exe"));
-    }
-};
+using InstallTest = E2eTest;
+
+// A shortcut of another product's, to a program outside every install directory.
+bool MakeOtherLink(const std::string& path)
+{
+    ScopedCoInit com;
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    wchar_t wide[MAX_PATH] = {};
+    return SUCCEEDED(link.CreateInstance(CLSID_ShellLink, IID_IShellLinkA)) &&
+           SUCCEEDED(link->SetPath("C:\\windows\\notepad.exe")) && SUCCEEDED(link.As(file, IID_IPersistFile)) &&
+           ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) && SUCCEEDED(file->Save(wide, TRUE));
+}
 
 // In Chinese into the proposed places. A second setup meanwhile gets one warning with the
 // title of its own container and no wizard, and leaves the first's working folder and the
 // record alone. Then a removal interrupted (Repair = 1, files and group gone) is repaired
-// by the next start without a question, and Uninstall.exe removes all after its question.
+// by the next start without a question, and Uninstall.exe removes all after its question,
+// the record too, since it names this directory.
 TEST_F(InstallTest, ChineseWithASecondInstanceRepairedThenRemovedAfterItsQuestion)
 {
     std::string setup = Pack("setup-zh");
@@ -109,15 +115,16 @@ TEST_F(InstallTest, ChineseWithASecondInstanceRepairedThenRemovedAfterItsQuestio
     HWND question = uninstaller.WaitForMessageBox(kStepMs);
     ASSERT_TRUE(question) << "no question";
     EXPECT_EQ(kTitle, SetupDriver::WindowText(question));
-    EXPECT_EQ(std::string("Remove Orvanta 4.00 and all of its components from\r\n") + kDefaultDirectory + " ?",
-              SetupDriver::MessageBoxText(question));
+    EXPECT_EQ(kUninstallQuestionZh + "\r\n\r\n" + kDefaultDirectory, SetupDriver::MessageBoxText(question));
     ASSERT_TRUE(SetupDriver::Answer(question, IDYES));
     EXPECT_TRUE(uninstaller.WaitForExit(kStepMs));
     HWND done = nullptr;
     ASSERT_TRUE(WaitUntil(kInstallMs, [&] { return (done = SetupDriver::FindMessageBox(0)) != nullptr; })) << "no report";
-    EXPECT_EQ("Orvanta 4.00 was removed from your computer.", SetupDriver::MessageBoxText(done));
+    EXPECT_EQ(kUninstalledZh, SetupDriver::MessageBoxText(done));
     ASSERT_TRUE(SetupDriver::Answer(done, IDOK));
-    ExpectRemoved(kDefaultDirectory, kTitle);
+    ExpectRemoved(kDefaultDirectory);
+    EXPECT_FALSE(InstallReport::RecordExists()) << "the record named this directory";
+    EXPECT_FALSE(Exists(GroupFolder(kTitle)));
     EXPECT_FALSE(Exists(kDefaultDirectory));
 }
 
@@ -178,12 +185,19 @@ TEST_F(InstallTest, EnglishThroughTheGatesIntoTypedPlacesLaunchedThenRemovedSile
     ExpectInstalled(deep, kGroup, setup);
     EXPECT_TRUE(InstallReport::ListTree(existing).empty()) << "nothing went into the refused directory";
 
+    // The user's own files, and another product's shortcuts, stay with their folders.
     WriteBytes(deep + "\\my notes.txt", "mine");
+    WriteBytes(GroupFolder(kGroup) + "\\my list.txt", "mine");
+    ASSERT_TRUE(::CreateDirectoryA(GroupFolder(kOtherGroup).c_str(), nullptr));
+    ASSERT_TRUE(MakeOtherLink(GroupFolder(kOtherGroup) + "\\Other.lnk"));
     SetupDriver uninstaller;
     ASSERT_TRUE(uninstaller.Start(deep + "\\Uninstall.exe", "/S"));
     EXPECT_TRUE(uninstaller.WaitForExit(kStepMs));
-    ExpectRemoved(deep, kGroup);
-    EXPECT_EQ(std::vector<std::string>{"my notes.txt"}, InstallReport::ListTree(deep)) << "the user's file stays";
+    ExpectRemoved(deep);
+    EXPECT_FALSE(InstallReport::RecordExists()) << "the record named this directory";
+    EXPECT_EQ(std::vector<std::string>{"my notes.txt"}, InstallReport::ListTree(deep));
+    EXPECT_EQ(std::vector<std::string>{"my list.txt"}, InstallReport::ListTree(GroupFolder(kGroup)));
+    EXPECT_EQ(std::vector<std::string>{"Other.lnk"}, InstallReport::ListTree(GroupFolder(kOtherGroup)));
     EXPECT_FALSE(SetupDriver::FindMessageBox(0)) << "a silent removal says nothing";
 }
 

@@ -53,6 +53,14 @@ const Reference kReferences[] = {
     {20008, u"OK"},
 };
 
+// The uninstaller's message-box texts: built in, but outside the wizard's record.
+const Reference kUninstallReferences[] = {
+    {30001, u"您确定要完全移除 Orvanta 4.00 及其所有组件吗？"},
+    {30002, u"Orvanta 4.00 已经从您的计算机中移除."},
+    {30003, u"部分项目无法移除，请手动删除："},
+    {30004, u"卸载程序不能在此目录中执行："},
+};
+
 std::string Encode936(const std::u16string& text)
 {
     std::wstring wide(text.begin(), text.end());
@@ -76,7 +84,13 @@ TEST(BuiltinTexts, EveryIdentifierHasItsReferenceTextAndItsOwnPlaceInARecord)
     }
     for (const Reference& reference : kReferences)
         EXPECT_EQ(std::to_string(reference.identifier), record.Text(reference.identifier));
-    for (int number : {0, 10000, 10026, 20000, 20009, -1}) {
+    // The uninstaller's texts are read one at a time, never as part of a wizard record.
+    for (const Reference& reference : kUninstallReferences) {
+        EXPECT_EQ(Encode936(reference.text), BuiltinTexts::Get(reference.identifier)) << reference.identifier;
+        record.SetText(reference.identifier, "wizard");
+        EXPECT_EQ("", record.Text(reference.identifier)) << reference.identifier;
+    }
+    for (int number : {0, 10000, 10026, 20000, 20009, 30000, 30005, -1}) {
         EXPECT_STREQ("", BuiltinTexts::Get(number)) << number;
         record.SetText(number, "none");
         EXPECT_EQ("", record.Text(number)) << number;

@@ -85,7 +85,7 @@ TEST_F(LanguageTableTest, WithoutAFileEverythingIsBuiltIn)
 // every fill, and a number without a section gives the built-in texts.
 TEST_F(LanguageTableTest, TheCurrentLanguagesSectionTranslatesTheKeysItHas)
 {
-    LanguageTable* table = Use("[lang2]\r\n20002=Next\r\n[lang1]\r\n10009=\r\n"
+    LanguageTable* table = Use("[lang2]\r\n20002=Next\r\n30002=Removed\r\n[lang1]\r\n10009=\r\n"
                                "[lang3]\r\n10020=\xC6\xF4\xB6\xAF\r\n[lang]\r\ncount=2\r\nlang2=English\r\n");
     std::vector<std::string> names{"kept"};
     table->GetLanguageNames(names);
@@ -104,6 +104,9 @@ TEST_F(LanguageTableTest, TheCurrentLanguagesSectionTranslatesTheKeysItHas)
     table->SetCurrentLanguage(-7);
     table->FillCurrentRecord(record);
     ExpectBuiltin(record);
+    // Texts outside the record, such as the uninstaller's, follow the same rule.
+    EXPECT_EQ("Removed", table->ReadText(2, TextId::UninstallDone));
+    EXPECT_EQ(BuiltinTexts::Get(TextId::UninstallDone), table->ReadText(1, TextId::UninstallDone));
 }
 
 // Font 0 is the fixed font; a selector picks font 1 by its low bit (negative ones too).

@@ -44,6 +44,8 @@ protected:
         testfiles::Write(product / "terminal.exe", RandomBytes(20000, 1));
         testfiles::Write(product / "docs" / "a.txt", Bytes("a"));
         testfiles::Write(stub, RandomBytes(4096, 2));
+        // The product brings no uninstaller: the generic one lies beside the stub.
+        testfiles::Write(dir.path() / "Uninstall.exe", RandomBytes(1000, 3));
         testfiles::Write(dir.path() / "lang.ini", Bytes("[lang]\r\n"));
     }
 

@@ -2,11 +2,14 @@
 #include "container/TestFiles.h"
 #include "support/ScratchDir.h"
 #include "tools/ContainerWriter.h"
+#include "tools/MemoryZipFile.h"
 #include "tools/ProductArchive.h"
+#include "tools/ProductUninstaller.h"
 #include "tools/SetupBuilder.h"
 #include "tools/SetupInspector.h"
 
 #include <gtest/gtest.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -166,6 +169,106 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
         EXPECT_NE(error.find(c.message), std::string::npos) << error;
         EXPECT_FALSE(fs::exists(dir.path() / "again.exe")) << c.value;
     }
+}
+
+// An archive of empty items with exactly these stored names.
+std::vector<uint8_t> ArchiveOf(const std::vector<std::string>& names)
+{
+    std::vector<uint8_t> bytes;
+    MemoryZipFile memory(bytes);
+    zlib_filefunc64_def functions = memory.Functions();
+    zipFile zip = zipOpen2_64("t.zip", APPEND_STATUS_CREATE, nullptr, &functions);
+    for (const std::string& name : names) {
+        zip_fileinfo info = {};
+        zipOpenNewFileInZip64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, 0, 0, 0);
+        zipCloseFileInZip(zip);
+    }
+    zipClose(zip, nullptr);
+    return bytes;
+}
+
+// A product without Uninstall.exe, as a folder or as a ready archive, gets the generic one
+// from beside the stub with the list of what the setup writes and the product's lang.ini
+// appended in the container format; the product's own items stay as they were.
+TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
+{
+    fs::remove(product / "Uninstall.exe");
+    std::vector<uint8_t> own = Zip();
+    testfiles::Write(dir.path() / "product.zip", own);
+    std::vector<uint8_t> generic = RandomBytes(2500, 9);
+    testfiles::Write(dir.path() / "Uninstall.exe", generic);
+    std::vector<std::vector<uint8_t>> archives;
+    for (const fs::path& source : {product, dir.path() / "product.zip"}) {
+        SetupInputs inputs = Inputs("setup.exe");
+        inputs.product = source.string();
+        std::string error;
+        ASSERT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
+        ASSERT_TRUE(SetupInspector::ExtractSetup(inputs.out, (dir.path() / "out").string(),
+                                                 (dir.path() / "Orva.zip").string(), error)) << error;
+        archives.push_back(testfiles::Read(dir.path() / "Orva.zip"));
+    }
+    EXPECT_EQ(archives[0], archives[1]) << "a ready archive gets the same item";
+
+    std::string error;
+    std::vector<ArchiveItem> before, after;
+    ASSERT_TRUE(ProductArchive::ReadArchive(own, &before, error) && ProductArchive::ReadArchive(archives[0], &after, error));
+    ASSERT_EQ(before.size() + 1, after.size());
+    for (size_t i = 0; i < before.size(); ++i)
+        EXPECT_TRUE(before[i].name == after[i].name && before[i].content == after[i].content) << before[i].name;
+    EXPECT_EQ("Uninstall.exe", after.back().name);
+    EXPECT_EQ(0x20u, after.back().externalAttributes);
+
+    const std::vector<uint8_t>& program = after.back().content;
+    ASSERT_GT(program.size(), generic.size());
+    EXPECT_TRUE(std::equal(generic.begin(), generic.end(), program.begin()));
+    testfiles::Write(dir.path() / "packed.exe", program);
+    PayloadContainer reader((dir.path() / "packed.exe").string());
+    ContainerEntryList list;
+    ASSERT_TRUE(reader.ReadIndex(list));
+    ASSERT_TRUE(reader.ExtractAll(list, (dir.path() / "unpacked").string()));
+    EXPECT_EQ(testfiles::Tree(dir.path() / "unpacked"),
+              (std::vector<std::string>{"uninstall", "uninstall/items.lst", "uninstall/lang.ini"}));
+    EXPECT_EQ(testfiles::Read(dir.path() / "unpacked" / "uninstall" / "lang.ini"), langBytes);
+    EXPECT_EQ(testfiles::Read(dir.path() / "unpacked" / "uninstall" / "items.lst"),
+              Bytes("D bin\r\nD bin\\plugins\r\nD empty\r\nF Uninstall.exe\r\nF bin\\plugins\\zero.dat\r\n"
+                    "F bin\\readme.txt\r\nF terminal.exe\r\n"));
+}
+
+// The list names what the setup's ZIP reader makes of the stored names, with the folders a
+// path implies; an Uninstall.exe of the product's own, in any case, is kept.
+TEST_F(PackerTest, UninstallerListFollowsTheSetupsNames)
+{
+    struct Case {
+        std::vector<std::string> stored;
+        std::string list;
+        bool hasUninstaller;
+    } cases[] = {
+        {{"a/b/c.txt", "x/"}, "D a\r\nD a\\b\r\nD x\r\nF Uninstall.exe\r\nF a\\b\\c.txt\r\n", false},
+        {{"../up.txt", "c:/d/e.txt", "/root.txt", "a/../../f.txt", "./", "./g/./h/"}, "D d\r\nD g\r\nD g\\h\r\nF Uninstall.exe\r\nF d\\e.txt\r\n"
+                                                                           "F f.txt\r\nF root.txt\r\nF up.txt\r\n", false},
+        {{"UNINSTALL.EXE", "sub/Uninstall.exe"}, "D sub\r\nF UNINSTALL.EXE\r\nF sub\\Uninstall.exe\r\n", true},
+    };
+    for (const Case& c : cases) {
+        std::string list, error;
+        bool hasUninstaller = !c.hasUninstaller;
+        EXPECT_TRUE(ProductUninstaller::ListItems(ArchiveOf(c.stored), list, hasUninstaller, error)) << error;
+        EXPECT_EQ(c.list, list) << c.stored.front();
+        EXPECT_EQ(c.hasUninstaller, hasUninstaller) << c.stored.front();
+    }
+}
+
+TEST_F(PackerTest, RefusesAProductThatCannotGetAnUninstaller)
+{
+    fs::remove(product / "Uninstall.exe");
+    std::string error;
+    EXPECT_FALSE(SetupBuilder::BuildSetup(Inputs("setup.exe"), error));
+    EXPECT_NE(error.find("no Uninstall.exe"), std::string::npos) << error;
+    ContainerWriter used(stubBytes.size());
+    used.AppendContainer({});
+    testfiles::WriteSetup(dir.path() / "Uninstall.exe", stubBytes, used);
+    EXPECT_FALSE(SetupBuilder::BuildSetup(Inputs("setup.exe"), error));
+    EXPECT_NE(error.find("already carries a container"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(dir.path() / "setup.exe"));
 }
 
 TEST_F(PackerTest, ListingOfSelfReferencingDirectoriesEnds)

@@ -75,6 +75,9 @@ InstallEngine* WizardFixture::MakeEngine(const std::string& lang, size_t bigFile
     ::CreateDirectoryA((product + "\\docs").c_str(), nullptr);
     WriteFile(product + "\\readme.txt", "ten bytes!");
     WriteFile(product + "\\docs\\guide.txt", std::string(30, 'g'));
+    // An uninstaller of the product's own, so the packer adds none; empty, so the byte
+    // counts stay those of the two files.
+    WriteFile(product + "\\Uninstall.exe", "");
     if (bigFileBytes) {
         // Incompressible, so the worker has real chunks to write for a while.
         std::string big(bigFileBytes, '\0');

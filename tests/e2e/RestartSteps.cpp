@@ -1,0 +1,78 @@
+// The two halves of the restart scenario; restart.sh runs them with the prefix's Wine
+// server ended in between, which takes the volatile install record with it, as a restart
+// of Windows does.
+#include "E2eFixture.h"
+
+#include <algorithm>
+
+namespace e2e {
+namespace {
+
+// The installation stays for the second half.
+class BeforeRestart : public E2eTest {
+protected:
+    void TearDown() override {}
+};
+
+// The installation of the first half is still there.
+class AfterRestart : public E2eTest {
+protected:
+    void SetUp() override {}
+};
+
+TEST_F(BeforeRestart, DemoInstalledIntoTheProposedPlaces)
+{
+    std::string setup = Pack("setup");
+    SetupDriver d;
+    ASSERT_TRUE(Open(d, setup));
+    ASSERT_NO_FATAL_FAILURE(WalkToConfirm(d, Choices()));
+    ASSERT_TRUE(d.Press(1001));
+    ASSERT_NO_FATAL_FAILURE(EndsOn(d, 7));
+    ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, false));
+    ExpectInstalled(kDefaultDirectory, kTitle, setup);
+}
+
+// Without a record the uninstaller still knows its product: No removes nothing, /S
+// removes every product file, folder and shortcut with the group, and nothing else.
+TEST_F(AfterRestart, UninstallerRemovesWithoutTheRecord)
+{
+    ASSERT_FALSE(InstallReport::RecordExists()) << "the record is volatile";
+    const std::string directory = kDefaultDirectory, uninstaller = directory + "\\Uninstall.exe";
+    WriteBytes(directory + "\\my notes.txt", "mine");
+    std::vector<std::string> installed = InstallReport::ListTree(directory);
+    std::vector<std::string> links = InstallReport::ListTree(GroupFolder(kTitle));
+    ASSERT_EQ(4u, links.size());
+    ASSERT_TRUE(Exists(DesktopLink()));
+
+    SetupDriver asked;
+    ASSERT_TRUE(asked.Start(uninstaller));
+    HWND question = asked.WaitForMessageBox(kStepMs);
+    ASSERT_TRUE(question) << "no question";
+    EXPECT_EQ(kUninstallQuestionZh + "\r\n\r\n" + directory, SetupDriver::MessageBoxText(question));
+    ASSERT_TRUE(SetupDriver::Answer(question, IDNO));
+    DWORD code = 1;
+    EXPECT_TRUE(asked.WaitForExit(kStepMs, &code));
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ(installed, InstallReport::ListTree(directory)) << "No removes nothing";
+    EXPECT_EQ(links, InstallReport::ListTree(GroupFolder(kTitle)));
+    EXPECT_TRUE(Exists(DesktopLink()));
+    EXPECT_TRUE(TempEntries("OrvantaUninstall-").empty()) << "its working folder went with it";
+
+    SetupDriver silent;
+    ASSERT_TRUE(silent.Start(uninstaller, "/S"));
+    EXPECT_TRUE(silent.WaitForExit(kStepMs));
+    ExpectRemoved(directory);
+    EXPECT_EQ(std::vector<std::string>{"my notes.txt"}, InstallReport::ListTree(directory));
+    EXPECT_FALSE(Exists(GroupFolder(kTitle)));
+    EXPECT_FALSE(SetupDriver::FindMessageBox(0)) << "a silent removal says nothing";
+    // The copy that removed is left to the system to delete at the next start.
+    char pending[8192] = {};
+    DWORD size = sizeof(pending) - 2;
+    ::RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                   "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, pending, &size);
+    std::string names(pending, size);
+    EXPECT_NE(std::string::npos, names.find("OrvantaUninstall-")) << "no deletion at the next start";
+}
+
+} // namespace
+} // namespace e2e

@@ -1,0 +1,109 @@
+#include "support/ScratchDir.h"
+#include "uninstaller/ProductList.h"
+#include "uninstaller/ProductRemoval.h"
+#include "uninstaller/UninstallCommand.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Only names that stay below the install directory are taken; a damaged or hostile list
+// can only remove less.
+TEST(ProductList, TakesOnlyWellFormedNamesBelowTheDirectory)
+{
+    ProductList list;
+    list.Parse("D docs\r\nF a.txt\r\nF ..\\up.txt\r\nF docs\\..\\..\\up.txt\r\nF C:\\x.txt\r\nF C:x.txt\r\n"
+               "F \\root.txt\r\nF \\\\server\\share\\x\r\nX other\r\nFa.txt\r\nD \r\nF docs\\b.txt\nD docs\\sub");
+    EXPECT_EQ((std::vector<std::string>{"a.txt", "docs\\b.txt"}), list.Files());
+    EXPECT_EQ((std::vector<std::string>{"docs", "docs\\sub"}), list.Folders());
+}
+
+TEST(UninstallCommand, HandoverArgumentsReadBack)
+{
+    // 0xD6 0x5C is one double-byte character whose trail byte is a backslash.
+    const std::string directory = "C:\\Program Files\\Orvanta \xD6\x5C 4.00";
+    for (bool silent : {false, true}) {
+        HANDLE original = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x1234));
+        std::string arguments = UninstallCommand::HandoverArguments(original, directory, silent);
+        UninstallCommand command = UninstallCommand::Parse(arguments.c_str());
+        EXPECT_TRUE(command.IsCopy()) << arguments;
+        EXPECT_EQ(original, command.Original());
+        EXPECT_EQ(directory, command.InstallDirectory());
+        EXPECT_EQ(silent, command.Silent());
+    }
+    for (const char* line : {"", "/X", "/R 12", "S"}) {
+        UninstallCommand command = UninstallCommand::Parse(line);
+        EXPECT_FALSE(command.IsCopy() || command.Silent()) << line;
+    }
+    EXPECT_TRUE(UninstallCommand::Parse("/s").Silent());
+    EXPECT_TRUE(UninstallCommand::Parse("-S").Silent());
+}
+
+TEST(ProductRemoval, ComparesFoldersAsTheFileSystemDoes)
+{
+    struct Case {
+        const char* path;
+        const char* folder;
+        bool inside, same;
+    } cases[] = {
+        {"C:\\a\\b", "C:\\a", true, false},
+        {"c:\\A\\B\\c.exe", "C:\\a\\", true, false},
+        {"C:\\ab", "C:\\a", false, false},
+        {"C:\\a", "C:\\a", false, true},
+        {"C:\\A\\", "c:\\a", false, true},
+        {"C:\\x\\..\\a\\b", "C:\\a", true, false},
+        {"", "C:\\a", false, false},
+        {"C:\\a\\b", "", false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.inside, ProductRemoval::IsInside(c.path, c.folder)) << c.path << " in " << c.folder;
+        EXPECT_EQ(c.same, ProductRemoval::IsSameFolder(c.path, c.folder)) << c.path << " = " << c.folder;
+    }
+}
+
+std::vector<std::string> Tree(const fs::path& root)
+{
+    std::vector<std::string> names;
+    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it)
+        names.push_back(it->path().lexically_relative(root).generic_string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Exactly the listed files go, read-only ones too; a folder goes only when empty, so the
+// user's file keeps its folder and the install directory. A file that cannot be deleted
+// makes the removal incomplete.
+TEST(ProductRemoval, RemovesExactlyTheListedItems)
+{
+    testsupport::ScratchDir scratch;
+    fs::path install = scratch.path() / "Orvanta";
+    fs::create_directories(install / "docs" / "deep");
+    fs::create_directories(install / "empty");
+    for (const char* name : {"app.exe", "readonly.txt", "docs/deep/b.txt", "docs/user.txt", "unlisted.txt"})
+        std::ofstream(install / name) << name;
+    ::SetFileAttributesA((install / "readonly.txt").string().c_str(), FILE_ATTRIBUTE_READONLY);
+    ProductList list;
+    list.Parse("D docs\r\nD docs\\deep\r\nD empty\r\nF app.exe\r\nF readonly.txt\r\nF docs\\deep\\b.txt\r\n"
+               "F missing.txt\r\n");
+    ProductRemoval removal(install.string());
+    EXPECT_TRUE(removal.RemoveItems(list));
+    EXPECT_EQ((std::vector<std::string>{"docs", "docs/user.txt", "unlisted.txt"}), Tree(install));
+
+    std::ofstream(install / "app.exe") << "running";
+    HANDLE held = ::CreateFileA((install / "app.exe").string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_FALSE(removal.RemoveItems(list));
+    ::CloseHandle(held);
+    EXPECT_TRUE(fs::exists(install / "app.exe"));
+}
+
+} // namespace

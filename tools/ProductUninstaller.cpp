@@ -1,0 +1,185 @@
+#include "tools/ProductUninstaller.h"
+
+#include "container/PayloadContainer.h"
+#include "engine/zip/ZipNameRules.h"
+#include "tools/ContainerWriter.h"
+#include "tools/FileBytes.h"
+#include "tools/MemoryZipFile.h"
+#include "uninstaller/UninstallPackage.h"
+
+#include <unzip.h>
+#include <zip.h>
+
+#include <cctype>
+#include <filesystem>
+#include <set>
+
+namespace {
+
+constexpr uint32_t DosDirectory = 0x10;
+constexpr uint32_t DosArchive = 0x20;
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// The name with backslash separators, without empty and "." components (the file system
+// reads "a/./b//c" as a\b\c).
+std::string JoinedComponents(const std::string& name)
+{
+    std::string joined, component;
+    for (size_t i = 0; i <= name.size(); ++i) {
+        if (i < name.size() && name[i] != '/' && name[i] != '\\') {
+            component += name[i];
+            continue;
+        }
+        if (!component.empty() && component != ".")
+            joined += (joined.empty() ? "" : "\\") + component;
+        component.clear();
+    }
+    return joined;
+}
+
+std::string ListLine(char mark, const std::string& name)
+{
+    return std::string(1, mark) + " " + name + "\r\n";
+}
+
+} // namespace
+
+bool ProductUninstaller::MakeProgram(const std::string& genericPath, const std::string& lang, const std::string& list,
+                                     std::vector<uint8_t>& program, std::string& error)
+{
+    ContainerEntryList existing;
+    if (PayloadContainer(genericPath).ReadIndex(existing)) {
+        error = "uninstaller " + genericPath + " already carries a container";
+        return false;
+    }
+    if (!FileBytes::Read(genericPath, program, error))
+        return false;
+    ContainerNode folder;
+    folder.name = UninstallPackage::Folder;
+    folder.directory = true;
+    ContainerNode items;
+    items.name = UninstallPackage::ItemList;
+    items.content.assign(list.begin(), list.end());
+    folder.children.push_back(std::move(items));
+    if (!lang.empty()) {
+        ContainerNode langIni;
+        langIni.name = UninstallPackage::LangIni;
+        if (!FileBytes::Read(lang, langIni.content, error))
+            return false;
+        folder.children.push_back(std::move(langIni));
+    }
+    ContainerWriter writer(program.size());
+    writer.AppendContainer({folder});
+    program.insert(program.end(), writer.Bytes().begin(), writer.Bytes().end());
+    return true;
+}
+
+namespace {
+
+// Adds one file item as the product archive's own items are made: fixed time, archive
+// attribute, deflated.
+bool AddToArchive(std::vector<uint8_t>& zipBytes, const std::string& name, const std::vector<uint8_t>& content,
+                  std::string& error)
+{
+    MemoryZipFile memory(zipBytes);
+    zlib_filefunc64_def functions = memory.Functions();
+    zipFile zip = zipOpen2_64("Orva.zip", APPEND_STATUS_ADDINZIP, nullptr, &functions);
+    if (!zip) {
+        error = "cannot add the uninstaller to the product archive";
+        return false;
+    }
+    zip_fileinfo info = {};
+    info.tmz_date.tm_mday = 1;
+    info.tmz_date.tm_year = 1980;
+    info.external_fa = DosArchive;
+    bool ok = zipOpenNewFileInZip4_64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, Z_DEFLATED,
+                                      Z_DEFAULT_COMPRESSION, 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
+                                      nullptr, 0, 0, 0, 0) == ZIP_OK &&
+              zipWriteInFileInZip(zip, content.data(), static_cast<unsigned>(content.size())) == ZIP_OK;
+    ok = zipCloseFileInZip(zip) == ZIP_OK && ok;
+    ok = zipClose(zip, nullptr) == ZIP_OK && ok;
+    if (!ok)
+        error = "cannot add the uninstaller to the product archive";
+    return ok;
+}
+
+} // namespace
+
+std::string ProductUninstaller::GenericPath(const std::string& stub)
+{
+    return (std::filesystem::path(stub).parent_path() / UninstallPackage::ProgramName).string();
+}
+
+bool ProductUninstaller::ListItems(const std::vector<uint8_t>& zipBytes, std::string& list, bool& hasUninstaller,
+                                   std::string& error)
+{
+    MemoryZipFile memory(zipBytes);
+    zlib_filefunc64_def functions = memory.Functions();
+    unzFile zip = unzOpen2_64("Orva.zip", &functions);
+    if (!zip) {
+        error = "product is not a ZIP archive";
+        return false;
+    }
+    std::set<std::string> folders, files;
+    hasUninstaller = false;
+    int status = unzGoToFirstFile(zip);
+    for (; status == UNZ_OK; status = unzGoToNextFile(zip)) {
+        unz_file_info64 info = {};
+        char stored[1024] = {};
+        if (unzGetCurrentFileInfo64(zip, &info, stored, sizeof stored - 1, nullptr, 0, nullptr, 0) != UNZ_OK)
+            break;
+        std::string rest = ZipNameRules::Remainder(stored);
+        bool folder = (info.external_fa & DosDirectory) != 0 || rest.empty() || rest.back() == '/' || rest.back() == '\\';
+        std::string name = JoinedComponents(rest);
+        if (name.empty())
+            continue;
+        (folder ? folders : files).insert(name);
+        for (size_t cut = name.find('\\'); cut != std::string::npos; cut = name.find('\\', cut + 1))
+            folders.insert(name.substr(0, cut));
+        hasUninstaller = hasUninstaller || (!folder && SameNameIgnoringCase(name, UninstallPackage::ProgramName));
+    }
+    unzClose(zip);
+    if (status != UNZ_END_OF_LIST_OF_FILE) {
+        error = "damaged product archive";
+        return false;
+    }
+    if (!hasUninstaller)
+        files.insert(UninstallPackage::ProgramName);
+    list.clear();
+    for (const std::string& folder : folders)
+        list += ListLine(UninstallPackage::FolderMark, folder);
+    for (const std::string& file : files)
+        list += ListLine(UninstallPackage::FileMark, file);
+    return true;
+}
+
+bool ProductUninstaller::AddIfMissing(const std::string& stub, const std::string& lang, std::vector<uint8_t>& zip,
+                                      std::string& error)
+{
+    std::string list;
+    bool hasUninstaller = false;
+    if (!ListItems(zip, list, hasUninstaller, error))
+        return false;
+    if (hasUninstaller)
+        return true;
+    std::string generic = GenericPath(stub);
+    std::error_code ec;
+    // Without one the setup would install a product that cannot be removed, its
+    // Uninstall shortcut leading nowhere.
+    if (!std::filesystem::is_regular_file(generic, ec)) {
+        error = "product brings no Uninstall.exe and there is none beside the stub: " + generic;
+        return false;
+    }
+    std::vector<uint8_t> program;
+    return MakeProgram(generic, lang, list, program, error) &&
+           AddToArchive(zip, UninstallPackage::ProgramName, program, error);
+}

@@ -1,0 +1,156 @@
+#include "uninstaller/ProductRemoval.h"
+
+#include "framework/CFileFind.h"
+#include "framework/ComPtr.h"
+#include "framework/RegKey.h"
+#include "framework/ScopedCoInit.h"
+#include "uninstaller/ProductList.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace {
+
+const char kRecordKey[] = "Software\\Orvanta";
+
+// Paths are compared as UTF-16: in code page 936 a trail byte may equal '\\'.
+std::wstring FullPath(const std::string& path)
+{
+    if (path.empty())
+        return std::wstring();
+    int n = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], n);
+    wchar_t full[MAX_PATH * 2];
+    DWORD length = ::GetFullPathNameW(wide.c_str(), MAX_PATH * 2, full, nullptr);
+    if (length == 0 || length >= MAX_PATH * 2)
+        return std::wstring();
+    std::wstring result(full, length);
+    while (!result.empty() && result.back() == L'\\')
+        result.pop_back();
+    return result;
+}
+
+bool SamePrefix(const std::wstring& a, const std::wstring& b, size_t length)
+{
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(length), b.c_str(), static_cast<int>(length), TRUE) ==
+           CSTR_EQUAL;
+}
+
+std::string ShellFolder(int csidl)
+{
+    char path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return std::string();
+    return path;
+}
+
+std::string LinkTarget(const std::string& linkPath)
+{
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    wchar_t widePath[MAX_PATH] = {};
+    if (FAILED(link.CreateInstance(CLSID_ShellLink, IID_IShellLinkA)) || FAILED(link.As(file, IID_IPersistFile)) ||
+        !::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH) ||
+        FAILED(file->Load(widePath, STGM_READ)))
+        return std::string();
+    char target[MAX_PATH] = {};
+    if (link->GetPath(target, MAX_PATH, nullptr, 0) != S_OK)
+        return std::string();
+    return target;
+}
+
+} // namespace
+
+ProductRemoval::ProductRemoval(const std::string& installDirectory) : installDirectory_(installDirectory)
+{
+}
+
+bool ProductRemoval::IsInside(const std::string& path, const std::string& folder)
+{
+    std::wstring p = FullPath(path), f = FullPath(folder);
+    return !f.empty() && p.size() > f.size() + 1 && p[f.size()] == L'\\' && SamePrefix(p, f, f.size());
+}
+
+bool ProductRemoval::IsSameFolder(const std::string& a, const std::string& b)
+{
+    std::wstring fa = FullPath(a), fb = FullPath(b);
+    return !fa.empty() && fa.size() == fb.size() && SamePrefix(fa, fb, fa.size());
+}
+
+bool ProductRemoval::RemoveItems(const ProductList& list) const
+{
+    bool complete = true;
+    for (const std::string& name : list.Files()) {
+        std::string path = installDirectory_ + "\\" + name;
+        DWORD attributes = ::GetFileAttributesA(path.c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        // The setup gives files the attributes stored in the archive; read-only is one.
+        if (attributes & FILE_ATTRIBUTE_READONLY)
+            ::SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        if (!::DeleteFileA(path.c_str()))
+            complete = false;
+    }
+    const std::vector<std::string>& folders = list.Folders();
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it)
+        ::RemoveDirectoryA((installDirectory_ + "\\" + *it).c_str());
+    ::RemoveDirectoryA(installDirectory_.c_str());
+    return complete;
+}
+
+bool ProductRemoval::RemoveLinksIn(const std::string& folder) const
+{
+    if (folder.empty())
+        return false;
+    std::vector<std::string> links;
+    CFileFind finder;
+    BOOL more = finder.FindFile((folder + "\\*.lnk").c_str());
+    while (more) {
+        more = finder.FindNextFile();
+        if (!finder.IsDirectory())
+            links.push_back(finder.GetFilePath());
+    }
+    finder.Close();
+    bool removed = false;
+    for (const std::string& link : links) {
+        if (IsInside(LinkTarget(link), installDirectory_) && ::DeleteFileA(link.c_str()))
+            removed = true;
+    }
+    return removed;
+}
+
+void ProductRemoval::RemoveShortcuts() const
+{
+    ScopedCoInit com;
+    std::string programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
+    if (!programs.empty()) {
+        RemoveLinksIn(programs);
+        std::vector<std::string> groups;
+        CFileFind finder;
+        BOOL more = finder.FindFile((programs + "\\*").c_str());
+        while (more) {
+            more = finder.FindNextFile();
+            if (finder.IsDirectory() && !finder.IsDots() && !finder.MatchesMask(FILE_ATTRIBUTE_REPARSE_POINT))
+                groups.push_back(finder.GetFilePath());
+        }
+        finder.Close();
+        for (const std::string& group : groups) {
+            if (RemoveLinksIn(group) && ::RemoveDirectoryA(group.c_str()))
+                ::SHChangeNotify(SHCNE_RMDIR, SHCNF_PATHA | SHCNF_FLUSH, group.c_str(), nullptr);
+        }
+    }
+    for (int desktop : {CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY})
+        RemoveLinksIn(ShellFolder(desktop));
+}
+
+void ProductRemoval::RemoveRecord() const
+{
+    RegKey key;
+    std::string recorded;
+    if (!key.Open(HKEY_CURRENT_USER, kRecordKey) || !key.QueryString("InstallPath", recorded) ||
+        !IsSameFolder(recorded, installDirectory_))
+        return;
+    key.Close();
+    RegKey::DeleteKey(HKEY_CURRENT_USER, kRecordKey);
+}

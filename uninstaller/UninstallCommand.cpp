@@ -1,0 +1,64 @@
+#include "uninstaller/UninstallCommand.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+// Splits at spaces outside double quotes and drops the quotes. Neither byte can be the
+// trail byte of a double-byte character, so paths in code page 936 split correctly.
+std::vector<std::string> Split(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::string word;
+    bool quoted = false, inWord = false;
+    for (char c : line) {
+        if (c == '"') {
+            quoted = !quoted;
+            inWord = true;
+        } else if ((c == ' ' || c == '\t') && !quoted) {
+            if (inWord)
+                words.push_back(word);
+            word.clear();
+            inWord = false;
+        } else {
+            word += c;
+            inWord = true;
+        }
+    }
+    if (inWord)
+        words.push_back(word);
+    return words;
+}
+
+bool IsOption(const std::string& word, char letter)
+{
+    return word.size() == 2 && (word[0] == '/' || word[0] == '-') && (word[1] | 0x20) == (letter | 0x20);
+}
+
+} // namespace
+
+UninstallCommand UninstallCommand::Parse(const char* commandLine)
+{
+    UninstallCommand command;
+    std::vector<std::string> words = Split(commandLine ? commandLine : "");
+    for (size_t i = 0; i < words.size(); ++i) {
+        if (IsOption(words[i], 'S')) {
+            command.silent_ = true;
+        } else if (IsOption(words[i], 'R') && i + 2 < words.size()) {
+            command.isCopy_ = true;
+            command.original_ = reinterpret_cast<HANDLE>(
+                static_cast<uintptr_t>(std::strtoull(words[i + 1].c_str(), nullptr, 10)));
+            command.installDirectory_ = words[i + 2];
+            i += 2;
+        }
+    }
+    return command;
+}
+
+std::string UninstallCommand::HandoverArguments(HANDLE original, const std::string& installDirectory, bool silent)
+{
+    std::string arguments = "/R " + std::to_string(reinterpret_cast<uintptr_t>(original)) + " \"" + installDirectory + "\"";
+    return silent ? arguments + " /S" : arguments;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// What the packer appends to the generic Uninstall.exe, in the setup's container format:
+// one top-level folder "uninstall" holding
+//   items.lst  the product's items below the install directory, one a line, each line
+//              ended by CR LF: "D name" for a folder, "F name" for a file, names with
+//              backslash separators; the folders first, each parent before its children,
+//              then the files;
+//   lang.ini   the product's lang.ini, for the title and texts (absent without one).
+// Both the packer (portable) and the uninstaller (Windows) include this header.
+namespace UninstallPackage {
+
+constexpr char ProgramName[] = "Uninstall.exe";
+constexpr char Folder[] = "uninstall";
+constexpr char ItemList[] = "items.lst";
+constexpr char LangIni[] = "lang.ini";
+constexpr char FolderMark = 'D';
+constexpr char FileMark = 'F';
+
+} // namespace UninstallPackage
