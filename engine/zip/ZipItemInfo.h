@@ -25,4 +25,7 @@ struct ZipItemInfo {
     // The item's size in full: uncompressedSize keeps only the low 32 bits of an item of
     // 2 GiB and more, which a caller counting bytes must not rely on.
     uint64_t uncompressedSize64 = 0;
+    // The archive gives the name in UTF-8 and it holds a character the system's code page
+    // cannot hold: name is empty, and the item must fail rather than land under another name.
+    bool nameUnconvertible = false;
 };
