@@ -3,6 +3,10 @@
 #include "tools/SetupBuilder.h"
 #include "tools/SetupInspector.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -13,7 +17,7 @@ namespace {
 const char Usage[] =
     "usage:\n"
     "  orvapack build --stub setup.exe --product <folder|archive.zip> [--lang lang.ini]\n"
-    "                 [--banner top_log.bmp] --out out.exe\n"
+    "                 [--lang-encoding cp936|utf-8] [--banner top_log.bmp] [--strict] --out out.exe\n"
     "  orvapack list <setup.exe>\n"
     "  orvapack extract <setup.exe> <folder> [--zip out.zip]\n";
 
@@ -29,9 +33,55 @@ int Failure(const std::string& message)
     return 1;
 }
 
-// Splits arguments into positional ones and "--name value" options of the allowed names.
+// Warnings as they come; on a terminal, the zipping's progress once it takes more than a
+// moment, redrawn in place at most ten times a second.
+class ConsoleListener : public BuildListener {
+public:
+    explicit ConsoleListener(bool strict)
+        : strict_(strict), terminal_(isatty(fileno(stderr)) != 0), start_(Clock::now())
+    {
+    }
+    ~ConsoleListener() override { EndLine(); }
+
+    void Warning(const std::string& text) override
+    {
+        EndLine();
+        std::fprintf(stderr, "orvapack: %s: %s\n", strict_ ? "error" : "warning", text.c_str());
+    }
+
+    void Zipped(uint64_t items, uint64_t itemCount, uint64_t bytes, uint64_t byteCount) override
+    {
+        Clock::time_point now = Clock::now();
+        if (!terminal_ || now - start_ < std::chrono::seconds(1) || (shown_ && now - last_ < std::chrono::milliseconds(100)
+                                                                      && items < itemCount))
+            return;
+        last_ = now;
+        shown_ = true;
+        std::fprintf(stderr, "\rzipping: %llu of %llu items, %.1f of %.1f MB ", (unsigned long long)items,
+                     (unsigned long long)itemCount, double(bytes) / 1e6, double(byteCount) / 1e6);
+        std::fflush(stderr);
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    void EndLine()
+    {
+        if (shown_)
+            std::fputc('\n', stderr);
+        shown_ = false;
+    }
+
+    bool strict_;
+    bool terminal_;
+    bool shown_ = false;
+    Clock::time_point start_, last_;
+};
+
+// Splits arguments into positional ones, "--name value" options of the allowed names and
+// the switches named in flags (given as "1").
 bool Parse(const std::vector<std::string>& args, const std::vector<std::string>& allowed,
-           std::vector<std::string>& positional, std::map<std::string, std::string>& options, std::string& error)
+           std::vector<std::string>& positional, std::map<std::string, std::string>& options, std::string& error,
+           const std::vector<std::string>& flags = {})
 {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -40,6 +90,13 @@ bool Parse(const std::vector<std::string>& args, const std::vector<std::string>&
             continue;
         }
         std::string name = arg.substr(2);
+        if (std::find(flags.begin(), flags.end(), name) != flags.end()) {
+            if (!options.emplace(name, "1").second) {
+                error = "option " + arg + " given twice";
+                return false;
+            }
+            continue;
+        }
         bool known = false;
         for (const std::string& a : allowed)
             known = known || a == name;
@@ -64,7 +121,8 @@ int Build(const std::vector<std::string>& args)
     std::vector<std::string> positional;
     std::map<std::string, std::string> options;
     std::string error;
-    if (!Parse(args, {"stub", "product", "lang", "banner", "out"}, positional, options, error))
+    if (!Parse(args, {"stub", "product", "lang", "lang-encoding", "banner", "out"}, positional, options, error,
+               {"strict"}))
         return UsageError(error);
     if (!positional.empty())
         return UsageError("build takes no argument " + positional.front());
@@ -73,7 +131,19 @@ int Build(const std::vector<std::string>& args)
             return UsageError(std::string("build needs --") + required);
     }
     SetupInputs inputs{options["stub"], options["product"], options["lang"], options["banner"], options["out"]};
-    if (!SetupBuilder::BuildSetup(inputs, error))
+    const std::string& encoding = options["lang-encoding"];
+    if (!encoding.empty() && encoding != "utf-8" && encoding != "cp936")
+        return UsageError("--lang-encoding is cp936 (the default: the file is taken as it is) or utf-8");
+    if (!encoding.empty() && inputs.lang.empty())
+        return UsageError("--lang-encoding needs --lang");
+    inputs.langUtf8 = encoding == "utf-8";
+    inputs.strict = options.count("strict") != 0;
+    bool built = false;
+    {
+        ConsoleListener listener(inputs.strict);
+        built = SetupBuilder::BuildSetup(inputs, error, &listener);
+    }
+    if (!built)
         return Failure(error);
     std::printf("wrote %s\n", inputs.out.c_str());
     return 0;

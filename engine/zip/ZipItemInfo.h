@@ -16,6 +16,10 @@ struct ZipItemInfo {
     // Relative path below a target folder, "/" or "\" separated, at most 259 bytes.
     char name[NameSize] = {};
     uint32_t attributes = 0;
+    // Non-zero when the archive gives the name in UTF-8 and it holds a character the
+    // system's code page cannot hold: name is empty, and the item must fail rather than land
+    // under another name. A whole word, so that the record holds no padding bytes.
+    uint32_t nameUnconvertible = 0;
     // Win32 file times: 100 ns units since 1601-01-01, UTC.
     uint64_t accessTime = 0;
     uint64_t creationTime = 0;
@@ -25,7 +29,4 @@ struct ZipItemInfo {
     // The item's size in full: uncompressedSize keeps only the low 32 bits of an item of
     // 2 GiB and more, which a caller counting bytes must not rely on.
     uint64_t uncompressedSize64 = 0;
-    // The archive gives the name in UTF-8 and it holds a character the system's code page
-    // cannot hold: name is empty, and the item must fail rather than land under another name.
-    bool nameUnconvertible = false;
 };

@@ -49,7 +49,7 @@ ZipStatus ZipReader::GetItem(ZipHandle handle, int32_t index, ZipItemInfo& info)
     info.name[0] = '\0';
     info.uncompressedSize = 0;
     info.uncompressedSize64 = 0;
-    info.nameUnconvertible = false;
+    info.nameUnconvertible = 0;
     if (handle == nullptr || index < -1 || index >= handle->count_)
         return ZipBadArgs;
     handle->CloseOpenItem();
@@ -181,7 +181,7 @@ ZipStatus ZipReader::Describe(int32_t index, ZipItemInfo& info)
                           extra_.data(), extra_.size(), utf8)
         && !ZipPlatform::FromUtf8(utf8, 0, name)) {
         name.clear();
-        info.nameUnconvertible = true;
+        info.nameUnconvertible = 1;
     }
     std::strncpy(info.name, name.c_str(), ZipItemInfo::NameSize - 1);
     info.name[ZipItemInfo::NameSize - 1] = '\0';
