@@ -263,3 +263,55 @@ bool ProductArchive::ListItems(const std::vector<uint8_t>& zipBytes, std::vector
     unzClose(zip);
     return ok;
 }
+
+size_t ProductArchive::DeclareUnixUtf8Names(std::vector<uint8_t>& zipBytes)
+{
+    constexpr uint32_t UnixHost = 3;
+    std::vector<std::pair<uint64_t, uint64_t>> flagsAt;  // central and local flag positions
+    bool declarable = true;
+    {
+        MemoryZipFile memory(static_cast<const std::vector<uint8_t>&>(zipBytes));
+        zlib_filefunc64_def functions = memory.Functions();
+        unzFile zip = unzOpen2_64("Orva.zip", &functions);
+        if (!zip)
+            return 0;
+        std::vector<char> name(0x10000);
+        std::vector<uint8_t> central(0x10000);
+        auto signatureAt = [&](uint64_t at, uint32_t signature) {
+            return at + 4 <= zipBytes.size() && (zipBytes[at] | zipBytes[at + 1] << 8 | zipBytes[at + 2] << 16
+                                                 | uint32_t(zipBytes[at + 3]) << 24) == signature;
+        };
+        for (int status = unzGoToFirstFile(zip); declarable && status == UNZ_OK; status = unzGoToNextFile(zip)) {
+            unz_file_info64 info = {};
+            if (unzGetCurrentFileInfo64(zip, &info, name.data(), uLong(name.size()), central.data(),
+                                        uLong(central.size()), nullptr, 0) != UNZ_OK)
+                return 0;
+            std::string stored(name.data(), size_t(info.size_filename)), utf8;
+            if (Utf8Text::Ascii(stored) || ZipItemName::Utf8(stored, uint32_t(info.flag), central.data(),
+                                                             size_t(info.size_file_extra), nullptr, 0, utf8))
+                continue;
+            declarable = (info.version >> 8) == UnixHost && Utf8Text::Valid(stored);
+            unz64_file_pos position = {};
+            int localExtra = -1;
+            if (declarable && unzGetFilePos64(zip, &position) == UNZ_OK
+                && unzOpenCurrentFile2(zip, nullptr, nullptr, 1) == UNZ_OK) {
+                localExtra = unzGetLocalExtrafield(zip, nullptr, 0);
+                uint64_t local = unzGetCurrentFileZStreamPos64(zip) - 30 - info.size_filename - uint64_t(localExtra);
+                unzCloseCurrentFile(zip);
+                uint64_t centralAt = position.pos_in_zip_directory;
+                declarable = localExtra >= 0 && signatureAt(centralAt, 0x02014b50) && signatureAt(local, 0x04034b50);
+                flagsAt.emplace_back(centralAt + 8, local + 6);
+            } else {
+                declarable = false;
+            }
+        }
+        unzClose(zip);
+    }
+    if (!declarable)
+        return 0;
+    for (const auto& at : flagsAt) {
+        zipBytes[at.first + 1] |= ZipItemName::Utf8Flag >> 8;
+        zipBytes[at.second + 1] |= ZipItemName::Utf8Flag >> 8;
+    }
+    return flagsAt.size();
+}

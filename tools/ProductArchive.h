@@ -34,6 +34,13 @@ public:
     static bool ZipFolder(const std::string& folder, std::vector<uint8_t>& zipBytes, std::string& error,
                           const Progress& progress = nullptr);
 
+    // Info-ZIP's zip on Unix stores names in the system's encoding, today UTF-8, and
+    // declares no encoding, so the setup would take their bytes in the user's code page.
+    // When every undeclared non-ASCII name of items from Unix hosts is UTF-8, this sets
+    // flag bit 11 on those items (central and local headers, nothing else changes) and
+    // returns how many; a single other name leaves the archive as it is (0).
+    static size_t DeclareUnixUtf8Names(std::vector<uint8_t>& zipBytes);
+
     // Every item's name as the setup reads it (UTF-8 when declared) and kind.
     static bool ListItems(const std::vector<uint8_t>& zipBytes, std::vector<ProductItem>& items, std::string& error);
 

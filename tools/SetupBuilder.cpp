@@ -61,6 +61,7 @@ bool ReadProduct(const std::string& product, std::vector<uint8_t>& zip, std::str
         error = "product " + product + " is neither a folder nor a readable ZIP archive (" + why + ")";
         return false;
     }
+    ProductArchive::DeclareUnixUtf8Names(zip);
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "tools/ProductArchive.h"
 #include "tools/SetupBuilder.h"
 #include "tools/SetupInspector.h"
+#include "tools/Utf8Text.h"
 #include "zip/ZipTestArchive.h"
 
 #include <gtest/gtest.h>
@@ -279,6 +280,41 @@ TEST_F(PackerTest, Utf8LangIniIsWrittenInCodePage936)
         EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error));
         EXPECT_NE(error.find(bad.second), std::string::npos) << error;
         EXPECT_FALSE(fs::exists(inputs.out));
+    }
+}
+
+// Names an archiver on Unix stored undeclared are declared UTF-8 when all of them are;
+// one name that is not, or one from another host, leaves every name as stored.
+TEST_F(PackerTest, UndeclaredUtf8NamesFromUnixAreDeclaredOnlyWhenAllAre)
+{
+    const std::string utf8 = "\xE8\xAF\xB4.txt", gbk = "\xCB\xB5.txt";  // 说.txt; its GBK bytes are UTF-8 too
+    const struct {
+        std::vector<std::pair<std::string, uint32_t>> names;  // name, version made by
+        size_t declared;
+    } rows[] = {
+        {{{"a.txt", ZipTestItem::UnixHost}, {utf8, ZipTestItem::UnixHost}, {"d/" + utf8, ZipTestItem::UnixHost}}, 2},
+        {{{utf8, ZipTestItem::UnixHost}, {"\xD6\xD0.txt", ZipTestItem::UnixHost}}, 0},
+        {{{gbk, ZipTestItem::DosHost}}, 0},
+    };
+    for (const auto& row : rows) {
+        std::vector<ZipTestItem> items;
+        for (const auto& name : row.names) {
+            items.push_back({name.first, "x"});
+            items.back().versionMadeBy = name.second;
+        }
+        ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "unix.zip").string(), items));
+        std::vector<uint8_t> zip = testfiles::Read(dir.path() / "unix.zip"), before = zip;
+        EXPECT_EQ(row.declared, ProductArchive::DeclareUnixUtf8Names(zip));
+        std::vector<ProductItem> listed;
+        std::string error;
+        ASSERT_TRUE(ProductArchive::ListItems(zip, listed, error)) << error;
+        ASSERT_TRUE(ProductArchive::ReadArchive(zip, nullptr, error)) << error;
+        size_t differing = 0;
+        for (size_t i = 0; i < zip.size(); ++i)
+            differing += zip[i] != before[i];
+        EXPECT_EQ(2 * row.declared, differing) << "one flag byte in each header";
+        for (size_t i = 0; i < listed.size(); ++i)
+            EXPECT_EQ(row.declared > 0 && !Utf8Text::Ascii(row.names[i].first), listed[i].utf8) << listed[i].name;
     }
 }
 
