@@ -19,6 +19,8 @@ const char kTitle[] = "Orvanta 4.00"; // the demo's title, proposed group and de
 const char kDefaultDirectory[] = "c:\\Program Files\\Orvanta 4.00";
 const char kGroup[] = "E2E Group";    // the group tests type by hand
 
+// A path of the build tree as Windows code sees it (Wine's drive Z: is the Linux root).
+std::string WinPath(std::string path);
 std::string DemoProduct();
 std::string DemoLang();
 std::string SetupStub();
