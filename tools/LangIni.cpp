@@ -100,12 +100,16 @@ void LangIni::Check(const std::vector<uint8_t>& ini, const std::vector<ProductIt
                     std::vector<std::string>& warnings)
 {
     std::set<std::string> files, folders;
+    // lang.ini is code page 936, so the product's names are compared in it.
     for (const ProductItem& item : product) {
-        std::vector<std::string> components = ProductNames::Components(item.name);
-        (item.directory ? folders : files).insert(ProductNames::Key(components));
+        std::string name = item.name;
+        if (item.utf8 && !ZipPlatform::FromUtf8(item.name, 936, name))
+            continue;
+        std::vector<std::string> components = ProductNames::Components(name, true);
+        (item.directory ? folders : files).insert(ProductNames::Key(components, true));
         while (!components.empty()) {
             components.pop_back();
-            folders.insert(ProductNames::Key(components));
+            folders.insert(ProductNames::Key(components, true));
         }
     }
     for (const char* needed : {"terminal.exe", "terminal.ico"}) {
@@ -140,7 +144,7 @@ void LangIni::Check(const std::vector<uint8_t>& ini, const std::vector<ProductIt
             continue;
         }
         std::string target = entry.substr(hash + 1);
-        std::string found = ProductNames::Key(ProductNames::Components(target));
+        std::string found = ProductNames::Key(ProductNames::Components(target, true), true);
         if (found.empty() || !(files.count(found) || folders.count(found)))
             warnings.push_back("lang.ini [link] " + key + ": its target \"" + target + "\" is not in the product");
     }

@@ -16,6 +16,11 @@ std::string Upper(std::string text)
     return text;
 }
 
+bool IsLeadByte(char c)
+{
+    return uint8_t(c) >= 0x81 && uint8_t(c) <= 0xFE;
+}
+
 bool IsDeviceName(const std::string& component)
 {
     std::string stem = component.substr(0, component.find('.'));
@@ -31,12 +36,15 @@ bool IsDeviceName(const std::string& component)
 
 } // namespace
 
-std::vector<std::string> ProductNames::Components(const std::string& name)
+std::vector<std::string> ProductNames::Components(const std::string& name, bool doubleByte)
 {
     std::vector<std::string> components;
     std::string part;
     for (const char* p = ZipNameRules::Remainder(name.c_str());; ++p) {
-        if (*p == '/' || *p == '\\' || *p == '\0') {
+        if (doubleByte && IsLeadByte(*p) && p[1] != '\0') {
+            part += *p++;
+            part += *p;
+        } else if (*p == '/' || *p == '\\' || *p == '\0') {
             if (!part.empty() && part != ".")
                 components.push_back(part);
             part.clear();
@@ -49,14 +57,19 @@ std::vector<std::string> ProductNames::Components(const std::string& name)
     return components;
 }
 
-std::string ProductNames::Key(const std::vector<std::string>& components)
+std::string ProductNames::Key(const std::vector<std::string>& components, bool doubleByte)
 {
     std::string key;
     for (const std::string& component : components) {
         if (!key.empty())
             key += '/';
-        for (char c : component)
-            key += char(std::tolower(uint8_t(c)));
+        for (size_t i = 0; i < component.size(); ++i) {
+            if (doubleByte && IsLeadByte(component[i]) && i + 1 < component.size()) {
+                key += component.substr(i++, 2);
+            } else {
+                key += char(std::tolower(uint8_t(component[i])));
+            }
+        }
     }
     return key;
 }
@@ -88,7 +101,7 @@ bool ProductNames::Check(const std::vector<ProductItem>& items, std::vector<std:
             error = "product name \"" + item.name + "\" is marked UTF-8 but is not";
             return false;
         }
-        std::vector<std::string> components = Components(item.name);
+        std::vector<std::string> components = Components(item.name, !item.utf8);
         if (components.empty()) {
             if (item.directory)
                 continue;
@@ -109,7 +122,7 @@ bool ProductNames::Check(const std::vector<ProductItem>& items, std::vector<std:
         else if (item.utf8 && !ZipPlatform::FromUtf8(item.name, 936, converted))
             warnings.push_back("product name \"" + item.name
                                + "\" holds a character code page 936 cannot hold: it fails to install on a Simplified Chinese system");
-        std::string key = Key(components);
+        std::string key = Key(components, !item.utf8);
         auto found = seen.find(key);
         if (found != seen.end() && !(item.directory && found->second->directory)) {
             error = "product names \"" + found->second->name + "\" and \"" + item.name
@@ -119,7 +132,8 @@ bool ProductNames::Check(const std::vector<ProductItem>& items, std::vector<std:
         seen.emplace(key, &item);
         components.pop_back();
         for (size_t n = 1; n <= components.size(); ++n)
-            folders.emplace(Key(std::vector<std::string>(components.begin(), components.begin() + long(n))), item.name);
+            folders.emplace(Key(std::vector<std::string>(components.begin(), components.begin() + long(n)), !item.utf8),
+                            item.name);
     }
     for (const auto& entry : seen) {
         auto folder = folders.find(entry.first);

@@ -15,10 +15,12 @@ class ProductNames {
 public:
     // The path components the setup writes an item to: the reader's cut rules (drive
     // letters, leading separators, parent components) applied, "." and empty ones skipped.
-    static std::vector<std::string> Components(const std::string& name);
+    // A name in code page 936 (doubleByte) has its double-byte characters stepped over, so
+    // a trail byte 0x5C is never a separator.
+    static std::vector<std::string> Components(const std::string& name, bool doubleByte = false);
     // The components joined by "/" with ASCII letters in lower case: two names with the
     // same key are one file on Windows.
-    static std::string Key(const std::vector<std::string>& components);
+    static std::string Key(const std::vector<std::string>& components, bool doubleByte = false);
 
     // False, with the item's name in error, for a name that can never install; warnings
     // for names that install only on some systems.

@@ -19,6 +19,9 @@ using testfiles::RandomBytes;
 
 namespace {
 
+const char kTable[] = "\xE4\xB9\x97";                        // 乗, 81 5C in code page 936
+const char kReadme[] = "\xE8\xAF\xB4\xE6\x98\x8E.txt";           // 说明.txt
+
 class PackerTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -27,6 +30,8 @@ protected:
         fs::create_directories(product / "empty");
         testfiles::Write(product / "terminal.exe", RandomBytes(40000, 1));
         testfiles::Write(product / "terminal.ico", RandomBytes(700, 3));
+        fs::create_directories(product / fs::u8path(kTable));
+        testfiles::Write(product / fs::u8path(kTable) / fs::u8path(kReadme), Bytes("cn"));
         testfiles::Write(product / "Uninstall.exe", RandomBytes(3000, 2));
         testfiles::Write(product / "bin" / "readme.txt", Bytes("read me\r\n"));
         testfiles::Write(product / "bin" / "plugins" / "zero.dat", {});
@@ -72,7 +77,12 @@ TEST_F(PackerTest, FolderZipIsReproducibleAndOrdered)
     for (const ArchiveItem& item : items)
         names.push_back(item.name);
     EXPECT_EQ(names, (std::vector<std::string>{"Uninstall.exe", "bin/", "bin/plugins/", "bin/plugins/zero.dat",
-                                               "bin/readme.txt", "empty/", "terminal.exe", "terminal.ico"}));
+                                               "bin/readme.txt", "empty/", "terminal.exe", "terminal.ico",
+                                               kTable + std::string("/"), kTable + std::string("/") + kReadme}));
+    std::vector<ProductItem> listed;
+    ASSERT_TRUE(ProductArchive::ListItems(first, listed, error)) << error;
+    EXPECT_FALSE(listed[7].utf8);
+    EXPECT_TRUE(listed[8].utf8 && listed[9].utf8) << "names outside ASCII are flagged UTF-8";
     EXPECT_TRUE(items[1].directory);
     EXPECT_EQ(items[1].externalAttributes, 0x10u);
     EXPECT_EQ(items[0].externalAttributes, 0x20u);
@@ -227,6 +237,8 @@ TEST_F(PackerTest, LangIniProblemsAreWarningsOrUnderStrictErrors)
     } rows[] = {
         {"[lang]\ncount=2\n[lang1]\n[LANG2]\n[link]\ncount=2\nlink1=Read#bin\\README.txt\nlink2=Bin#./bin/\n", ""},
         {"[link]\ncount=1\nlink1=Docs#bin\\missing.txt\n", "\"bin\\missing.txt\" is not in the product"},
+        // 乗\说明.txt in code page 936: the trail byte of 乗 is a backslash.
+        {"[link]\ncount=1\nlink1=Docs#\x81\x5C\\\xCB\xB5\xC3\xF7.txt\n", ""},
         {"[link]\ncount=1\nlink1=NoTarget\n", "link1 = NoTarget: the setup skips it"},
         {"[link]\ncount=1\nlink1=#terminal.exe\n", "link1 = #terminal.exe: the setup skips it"},
         {"[link]\ncount=3\nlink1=T#terminal.exe\n", "count is 3 but the section holds 1"},
@@ -257,7 +269,7 @@ TEST_F(PackerTest, LangIniProblemsAreWarningsOrUnderStrictErrors)
     std::string error;
     EXPECT_TRUE(SetupBuilder::BuildSetup(Inputs("ok.exe"), error, &heard)) << error;
     EXPECT_NE(heard.warnings.find("no terminal.ico"), std::string::npos) << heard.warnings;
-    EXPECT_EQ((std::vector<uint64_t>{7, 7, 40000 + 3000 + 9, 40000 + 3000 + 9}), heard.last) << "all zipped";
+    EXPECT_EQ((std::vector<uint64_t>{9, 9, 40000 + 3000 + 9 + 2, 40000 + 3000 + 9 + 2}), heard.last) << "all zipped";
 }
 
 // A UTF-8 lang.ini is written in code page 936; a character that code page lacks is
