@@ -20,7 +20,7 @@ using testfiles::RandomBytes;
 namespace {
 
 const char kTable[] = "\xE4\xB9\x97";                        // 乗, 81 5C in code page 936
-const char kReadme[] = "\xE8\xAF\xB4\xE6\x98\x8E.txt";           // 说明.txt
+const char kReadme[] = "\xE4\xB8\x84.txt";                  // 丄.txt, 81 41 in code page 936
 
 class PackerTest : public ::testing::Test {
 protected:
@@ -237,8 +237,10 @@ TEST_F(PackerTest, LangIniProblemsAreWarningsOrUnderStrictErrors)
     } rows[] = {
         {"[lang]\ncount=2\n[lang1]\n[LANG2]\n[link]\ncount=2\nlink1=Read#bin\\README.txt\nlink2=Bin#./bin/\n", ""},
         {"[link]\ncount=1\nlink1=Docs#bin\\missing.txt\n", "\"bin\\missing.txt\" is not in the product"},
-        // 乗\说明.txt in code page 936: the trail byte of 乗 is a backslash.
-        {"[link]\ncount=1\nlink1=Docs#\x81\x5C\\\xCB\xB5\xC3\xF7.txt\n", ""},
+        // 乗\丄.txt in code page 936, and with 丄 (81 41) changed to another character (81 61):
+        // trail bytes are neither separators nor letters.
+        {"[link]\ncount=1\nlink1=Docs#\x81\x5C\\\x81\x41.txt\n", ""},
+        {"[link]\ncount=1\nlink1=Docs#\x81\x5C\\\x81\x61.txt\n", ".txt\" is not in the product"},
         {"[link]\ncount=1\nlink1=NoTarget\n", "link1 = NoTarget: the setup skips it"},
         {"[link]\ncount=1\nlink1=#terminal.exe\n", "link1 = #terminal.exe: the setup skips it"},
         {"[link]\ncount=3\nlink1=T#terminal.exe\n", "count is 3 but the section holds 1"},
