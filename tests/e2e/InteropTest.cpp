@@ -28,9 +28,10 @@ TEST_F(E2eTest, ArchivesOfCommonToolsInstallAsTheirFolder)
         ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, false));
         EXPECT_EQ(tree, InstallReport::ListTree(kDefaultDirectory));
         for (const std::string& entry : tree) {
-            if (entry.back() != '\\')
+            if (entry.back() != '\\') {
                 EXPECT_TRUE(ReadBytes(folder + "\\" + entry) == ReadBytes(std::string(kDefaultDirectory) + "\\" + entry))
                     << entry;
+            }
         }
         CleanProfile();
     }
