@@ -5,9 +5,9 @@
 # and Chinese names; OUT/<tool>.zip are its archives.
 set -euo pipefail
 demo=$1
-out=$2
-rm -rf "$out"
-mkdir -p "$out/product"
+rm -rf "$2"
+mkdir -p "$2/product"
+out=$(cd "$2" && pwd)
 cp -r "$demo"/. "$out/product/"
 cd "$out/product"
 mkdir -p nested/deeper/deepest "文档"
