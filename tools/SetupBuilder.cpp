@@ -35,12 +35,11 @@ bool ReadLang(const SetupInputs& inputs, std::vector<uint8_t>& lang, std::string
         return true;
     if (!FileBytes::Read(inputs.lang, lang, error))
         return false;
+    if (!inputs.langUtf8)
+        return true;
     std::vector<uint8_t> utf8;
-    if (inputs.langUtf8) {
-        utf8.swap(lang);
-        return LangIni::FromUtf8(utf8, lang, error);
-    }
-    return true;
+    utf8.swap(lang);
+    return LangIni::FromUtf8(utf8, lang, error);
 }
 
 bool ReadProduct(const std::string& product, std::vector<uint8_t>& zip, std::string& error, BuildListener* listener)
