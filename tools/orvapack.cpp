@@ -1,12 +1,10 @@
 // orvapack: packs a product into a setup, and lists or unpacks a built setup.
 // Exit status: 0 done, 1 the work failed, 2 the command line is wrong.
+#include "tools/ConsoleListener.h"
 #include "tools/SetupBuilder.h"
 #include "tools/SetupInspector.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -32,50 +30,6 @@ int Failure(const std::string& message)
     std::fprintf(stderr, "orvapack: error: %s\n", message.c_str());
     return 1;
 }
-
-// Warnings as they come; on a terminal, the zipping's progress once it takes more than a
-// moment, redrawn in place at most ten times a second.
-class ConsoleListener : public BuildListener {
-public:
-    explicit ConsoleListener(bool strict)
-        : strict_(strict), terminal_(isatty(fileno(stderr)) != 0), start_(Clock::now())
-    {
-    }
-    ~ConsoleListener() override { EndLine(); }
-
-    void Warning(const std::string& text) override
-    {
-        EndLine();
-        std::fprintf(stderr, "orvapack: %s: %s\n", strict_ ? "error" : "warning", text.c_str());
-    }
-
-    void Zipped(uint64_t items, uint64_t itemCount, uint64_t bytes, uint64_t byteCount) override
-    {
-        Clock::time_point now = Clock::now();
-        if (!terminal_ || now - start_ < std::chrono::seconds(1) || (shown_ && now - last_ < std::chrono::milliseconds(100)
-                                                                      && items < itemCount))
-            return;
-        last_ = now;
-        shown_ = true;
-        std::fprintf(stderr, "\rzipping: %llu of %llu items, %.1f of %.1f MB ", (unsigned long long)items,
-                     (unsigned long long)itemCount, double(bytes) / 1e6, double(byteCount) / 1e6);
-        std::fflush(stderr);
-    }
-
-private:
-    using Clock = std::chrono::steady_clock;
-    void EndLine()
-    {
-        if (shown_)
-            std::fputc('\n', stderr);
-        shown_ = false;
-    }
-
-    bool strict_;
-    bool terminal_;
-    bool shown_ = false;
-    Clock::time_point start_, last_;
-};
 
 // Splits arguments into positional ones, "--name value" options of the allowed names and
 // the switches named in flags (given as "1").
