@@ -84,9 +84,9 @@ InstallEngine::ItemResult InstallEngine::ExtractItem(ZipHandle zip, int32_t inde
         return ItemResult::Failed;
     std::string name = info.name;
     std::string target;
-    bool safe = ItemPath::Resolve(installDirectory, name, target);
+    bool safe = !info.nameUnconvertible && ItemPath::Resolve(installDirectory, name, target);
     if (IsDirectoryItem(info)) {
-        if (ItemPath::IsSameFolder(name))
+        if (!info.nameUnconvertible && ItemPath::IsSameFolder(name))
             return ItemResult::Written;
         return safe && created.EnsureFolder(target) ? ItemResult::Written : ItemResult::Failed;
     }

@@ -82,8 +82,10 @@ bool SameText(const std::string& a, const std::string& b)
 
 bool ItemPath::IsSafeComponent(const std::string& component)
 {
+    // "." is the folder itself (archivers that zip "." write "./" before every name); any
+    // other run of dots and spaces is one Windows trims to ".", ".." or nothing.
     if (component.find_first_not_of(". ") == std::string::npos)
-        return component.empty();
+        return component.empty() || component == ".";
     // The device names are reserved in every folder and with any extension.
     std::string stem = component.substr(0, component.find('.'));
     stem.erase(stem.find_last_not_of(' ') + 1);

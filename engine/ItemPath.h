@@ -8,7 +8,8 @@ class ItemPath {
 public:
     // The full path of an item below the install directory, or false when the item must
     // not be written: an empty name, a drive, UNC or rooted name, a ":" anywhere (streams,
-    // devices), a component made of dots and spaces only ("..", "...", ". "), a reserved
+    // devices), a component made of dots and spaces only ("..", "...", ". ") other than
+    // ".", which names the folder it is in and is skipped ("./a.txt" is "a.txt"), a reserved
     // device name (CON, NUL, COM1, ...), or any other name whose full path would not lie
     // strictly below the install directory's full path.
     static bool Resolve(const std::string& installDirectory, const std::string& name, std::string& fullPath);

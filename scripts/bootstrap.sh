@@ -15,7 +15,7 @@ packages=(
   xvfb xauth xdotool x11-apps imagemagick fonts-wqy-microhei
   clang libclang-rt-14-dev
   googletest
-  zip unzip python3 locales
+  zip unzip p7zip-full libarchive-tools python3 locales
 )
 
 missing=()

@@ -53,7 +53,7 @@ std::string ListLine(char mark, const std::string& name)
 
 } // namespace
 
-bool ProductUninstaller::MakeProgram(const std::string& genericPath, const std::string& lang, const std::string& list,
+bool ProductUninstaller::MakeProgram(const std::string& genericPath, const std::vector<uint8_t>& lang, const std::string& list,
                                      std::vector<uint8_t>& program, std::string& error)
 {
     ContainerEntryList existing;
@@ -73,8 +73,7 @@ bool ProductUninstaller::MakeProgram(const std::string& genericPath, const std::
     if (!lang.empty()) {
         ContainerNode langIni;
         langIni.name = UninstallPackage::LangIni;
-        if (!FileBytes::Read(lang, langIni.content, error))
-            return false;
+        langIni.content = lang;
         folder.children.push_back(std::move(langIni));
     }
     ContainerWriter writer(program.size());
@@ -162,7 +161,7 @@ bool ProductUninstaller::ListItems(const std::vector<uint8_t>& zipBytes, std::st
     return true;
 }
 
-bool ProductUninstaller::AddIfMissing(const std::string& stub, const std::string& lang, std::vector<uint8_t>& zip,
+bool ProductUninstaller::AddIfMissing(const std::string& stub, const std::vector<uint8_t>& lang, std::vector<uint8_t>& zip,
                                       std::string& error)
 {
     std::string list;

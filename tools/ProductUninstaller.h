@@ -10,8 +10,8 @@
 class ProductUninstaller {
 public:
     // Adds "Uninstall.exe" to the product archive unless the archive holds one at its top
-    // (in any case). lang may be empty (the product has no lang.ini).
-    static bool AddIfMissing(const std::string& stub, const std::string& lang, std::vector<uint8_t>& zip,
+    // (in any case). lang: the lang.ini as the setup carries it; empty when it has none.
+    static bool AddIfMissing(const std::string& stub, const std::vector<uint8_t>& lang, std::vector<uint8_t>& zip,
                              std::string& error);
 
     // The list of what the setup writes from the archive (items.lst), in the same names
@@ -21,7 +21,7 @@ public:
                           std::string& error);
 
     // The generic uninstaller with list and lang (empty: none) appended.
-    static bool MakeProgram(const std::string& generic, const std::string& lang, const std::string& list,
+    static bool MakeProgram(const std::string& generic, const std::vector<uint8_t>& lang, const std::string& list,
                             std::vector<uint8_t>& program, std::string& error);
 
     // The generic uninstaller's place: the stub's folder.

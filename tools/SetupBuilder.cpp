@@ -3,8 +3,10 @@
 #include "container/PayloadContainer.h"
 #include "tools/ContainerWriter.h"
 #include "tools/FileBytes.h"
+#include "tools/LangIni.h"
 #include "tools/ProductArchive.h"
 #include "tools/ProductUninstaller.h"
+#include "tools/ProductNames.h"
 
 #include <algorithm>
 #include <exception>
@@ -28,11 +30,30 @@ bool AddOptionalFile(const std::string& path, const char* name, ContainerNode& i
     return true;
 }
 
-bool ReadProduct(const std::string& product, std::vector<uint8_t>& zip, std::string& error)
+bool ReadLang(const SetupInputs& inputs, std::vector<uint8_t>& lang, std::string& error)
+{
+    if (inputs.lang.empty())
+        return true;
+    if (!FileBytes::Read(inputs.lang, lang, error))
+        return false;
+    if (!inputs.langUtf8)
+        return true;
+    std::vector<uint8_t> utf8;
+    utf8.swap(lang);
+    return LangIni::FromUtf8(utf8, lang, error);
+}
+
+bool ReadProduct(const std::string& product, std::vector<uint8_t>& zip, std::string& error, BuildListener* listener)
 {
     std::error_code ec;
-    if (std::filesystem::is_directory(product, ec))
-        return ProductArchive::ZipFolder(product, zip, error);
+    if (std::filesystem::is_directory(product, ec)) {
+        ProductArchive::Progress progress;
+        if (listener)
+            progress = [listener](uint64_t items, uint64_t itemCount, uint64_t bytes, uint64_t byteCount) {
+                listener->Zipped(items, itemCount, bytes, byteCount);
+            };
+        return ProductArchive::ZipFolder(product, zip, error, progress);
+    }
     if (!FileBytes::Read(product, zip, error))
         return false;
     std::string why;
@@ -40,6 +61,7 @@ bool ReadProduct(const std::string& product, std::vector<uint8_t>& zip, std::str
         error = "product " + product + " is neither a folder nor a readable ZIP archive (" + why + ")";
         return false;
     }
+    ProductArchive::DeclareUnixUtf8Names(zip);
     return true;
 }
 
@@ -68,9 +90,31 @@ bool CheckSizes(const SetupInputs& inputs, uint64_t& stubSize, std::string& erro
     return true;
 }
 
+// Names that can never install are refused; what the setup will miss is warned of, or
+// refused under strict, all of it before anything is written.
+bool CheckProduct(const SetupInputs& inputs, const std::vector<uint8_t>& zip, const std::vector<uint8_t>& lang,
+                  BuildListener* listener, std::string& error)
+{
+    std::vector<ProductItem> items;
+    std::vector<std::string> warnings;
+    if (!ProductArchive::ListItems(zip, items, error) || !ProductNames::Check(items, warnings, error))
+        return false;
+    LangIni::Check(lang, items, warnings);
+    for (const std::string& warning : warnings) {
+        if (listener)
+            listener->Warning(warning);
+    }
+    if (inputs.strict && !warnings.empty()) {
+        error = std::to_string(warnings.size()) + " problem(s) with the product or lang.ini, refused by --strict: "
+            + warnings.front();
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
-bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error)
+bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error, BuildListener* listener)
 {
     try {
         if (inputs.stub.empty() || inputs.product.empty() || inputs.out.empty()) {
@@ -94,13 +138,18 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error)
         install.directory = true;
         ContainerNode payload;
         payload.name = "Orva.in";
-        if (!ReadProduct(inputs.product, payload.content, error) ||
-            !ProductUninstaller::AddIfMissing(inputs.stub, inputs.lang, payload.content, error))
+        if (!ReadProduct(inputs.product, payload.content, error, listener))
+            return false;
+        ContainerNode lang;
+        lang.name = "lang.ini";
+        if (!ReadLang(inputs, lang.content, error) || !CheckProduct(inputs, payload.content, lang.content, listener, error) ||
+            !ProductUninstaller::AddIfMissing(inputs.stub, lang.content, payload.content, error))
             return false;
         std::reverse(payload.content.begin(), payload.content.end());
         install.children.push_back(std::move(payload));
-        if (!AddOptionalFile(inputs.lang, "lang.ini", install, error) ||
-            !AddOptionalFile(inputs.banner, "top_log.bmp", install, error))
+        if (!inputs.lang.empty())
+            install.children.push_back(std::move(lang));
+        if (!AddOptionalFile(inputs.banner, "top_log.bmp", install, error))
             return false;
 
         ContainerWriter writer(stub.size());

@@ -1,22 +1,37 @@
 #pragma once
+#include <cstdint>
 #include <string>
 
 // What goes into one setup. product is a folder (zipped reproducibly) or a ready ZIP
-// archive; lang and banner are optional (empty: the entry is left out).
+// archive; lang and banner are optional (empty: the entry is left out). langUtf8: lang is
+// UTF-8, written in code page 936. strict: every warning is an error.
 struct SetupInputs {
     std::string stub;
     std::string product;
     std::string lang;
     std::string banner;
     std::string out;
+    bool langUtf8 = false;
+    bool strict = false;
+};
+
+// Hears about a build while it runs, before anything is written.
+class BuildListener {
+public:
+    virtual ~BuildListener() = default;
+    virtual void Warning(const std::string& text) = 0;
+    // Items and bytes of a product folder zipped so far, of the totals.
+    virtual void Zipped(uint64_t items, uint64_t itemCount, uint64_t bytes, uint64_t byteCount) = 0;
 };
 
 // Writes stub + container: one top-level directory "install" at offset 0 whose region holds
 // Orva.in (the product archive byte-reversed), lang.ini and top_log.bmp in that order and
 // then its nested list (records in the same order); both lists have base = the stub's
-// length. A product without Uninstall.exe gets the generic one from beside the stub
-// (ProductUninstaller). The same inputs give the same bytes.
+// length. The same inputs give the same bytes. Refuses a product with a name that can never
+// install (ProductNames) and reports what the setup will miss (LangIni) as warnings. A
+// product without Uninstall.exe gets the generic one from beside the stub
+// (ProductUninstaller).
 class SetupBuilder {
 public:
-    static bool BuildSetup(const SetupInputs& inputs, std::string& error);
+    static bool BuildSetup(const SetupInputs& inputs, std::string& error, BuildListener* listener = nullptr);
 };

@@ -1,8 +1,10 @@
 // orvapack: packs a product into a setup, and lists or unpacks a built setup.
 // Exit status: 0 done, 1 the work failed, 2 the command line is wrong.
+#include "tools/ConsoleListener.h"
 #include "tools/SetupBuilder.h"
 #include "tools/SetupInspector.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -13,7 +15,7 @@ namespace {
 const char Usage[] =
     "usage:\n"
     "  orvapack build --stub setup.exe --product <folder|archive.zip> [--lang lang.ini]\n"
-    "                 [--banner top_log.bmp] --out out.exe\n"
+    "                 [--lang-encoding cp936|utf-8] [--banner top_log.bmp] [--strict] --out out.exe\n"
     "  orvapack list <setup.exe>\n"
     "  orvapack extract <setup.exe> <folder> [--zip out.zip]\n";
 
@@ -29,9 +31,11 @@ int Failure(const std::string& message)
     return 1;
 }
 
-// Splits arguments into positional ones and "--name value" options of the allowed names.
+// Splits arguments into positional ones, "--name value" options of the allowed names and
+// the switches named in flags (given as "1").
 bool Parse(const std::vector<std::string>& args, const std::vector<std::string>& allowed,
-           std::vector<std::string>& positional, std::map<std::string, std::string>& options, std::string& error)
+           std::vector<std::string>& positional, std::map<std::string, std::string>& options, std::string& error,
+           const std::vector<std::string>& flags = {})
 {
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -40,6 +44,13 @@ bool Parse(const std::vector<std::string>& args, const std::vector<std::string>&
             continue;
         }
         std::string name = arg.substr(2);
+        if (std::find(flags.begin(), flags.end(), name) != flags.end()) {
+            if (!options.emplace(name, "1").second) {
+                error = "option " + arg + " given twice";
+                return false;
+            }
+            continue;
+        }
         bool known = false;
         for (const std::string& a : allowed)
             known = known || a == name;
@@ -64,7 +75,8 @@ int Build(const std::vector<std::string>& args)
     std::vector<std::string> positional;
     std::map<std::string, std::string> options;
     std::string error;
-    if (!Parse(args, {"stub", "product", "lang", "banner", "out"}, positional, options, error))
+    if (!Parse(args, {"stub", "product", "lang", "lang-encoding", "banner", "out"}, positional, options, error,
+               {"strict"}))
         return UsageError(error);
     if (!positional.empty())
         return UsageError("build takes no argument " + positional.front());
@@ -73,7 +85,19 @@ int Build(const std::vector<std::string>& args)
             return UsageError(std::string("build needs --") + required);
     }
     SetupInputs inputs{options["stub"], options["product"], options["lang"], options["banner"], options["out"]};
-    if (!SetupBuilder::BuildSetup(inputs, error))
+    const std::string& encoding = options["lang-encoding"];
+    if (!encoding.empty() && encoding != "utf-8" && encoding != "cp936")
+        return UsageError("--lang-encoding is cp936 (the default: the file is taken as it is) or utf-8");
+    if (!encoding.empty() && inputs.lang.empty())
+        return UsageError("--lang-encoding needs --lang");
+    inputs.langUtf8 = encoding == "utf-8";
+    inputs.strict = options.count("strict") != 0;
+    bool built = false;
+    {
+        ConsoleListener listener(inputs.strict);
+        built = SetupBuilder::BuildSetup(inputs, error, &listener);
+    }
+    if (!built)
         return Failure(error);
     std::printf("wrote %s\n", inputs.out.c_str());
     return 0;

@@ -16,6 +16,10 @@ struct ZipItemInfo {
     // Relative path below a target folder, "/" or "\" separated, at most 259 bytes.
     char name[NameSize] = {};
     uint32_t attributes = 0;
+    // Non-zero when the archive gives the name in UTF-8 and it holds a character the
+    // system's code page cannot hold: name is empty, and the item must fail rather than land
+    // under another name. A whole word, so that the record holds no padding bytes.
+    uint32_t nameUnconvertible = 0;
     // Win32 file times: 100 ns units since 1601-01-01, UTC.
     uint64_t accessTime = 0;
     uint64_t creationTime = 0;

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <string>
 
 // Calendar fields of a local time, as the Win32 SYSTEMTIME holds them.
 struct ZipSystemTime {
@@ -12,9 +13,9 @@ struct ZipSystemTime {
     uint16_t milliseconds = 0;
 };
 
-// The system calls the ZIP reader needs: reading the archive file and turning an item's
-// local time stamp into UTC. Win32 in the setup; POSIX on the host, where the reader is
-// unit-tested and fuzzed.
+// The system calls the ZIP reader needs: reading the archive file, turning an item's
+// local time stamp into UTC and a UTF-8 name into the code page. Win32 in the setup; POSIX
+// on the host, where the reader is unit-tested and fuzzed and the packer runs.
 class ZipPlatform {
 public:
     using File = void*;
@@ -32,4 +33,9 @@ public:
     // Win32 semantics: false for fields that name no valid date and time.
     static bool SystemTimeToFileTime(const ZipSystemTime& time, uint64_t& fileTime);
     static bool LocalFileTimeToFileTime(uint64_t localFileTime, uint64_t& fileTime);
+
+    // UTF-8 text in codePage (0: the system's ANSI code page; code page 936 on a POSIX
+    // host, the setup's own). False for text that is not UTF-8 or holds a character the
+    // code page cannot hold exactly: nothing is ever replaced by a look-alike or "?".
+    static bool FromUtf8(const std::string& utf8, uint32_t codePage, std::string& text);
 };

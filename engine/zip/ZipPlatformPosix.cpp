@@ -1,6 +1,7 @@
 #include "engine/zip/ZipPlatform.h"
 
 #include <fcntl.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,5 +100,27 @@ bool ZipPlatform::SystemTimeToFileTime(const ZipSystemTime& time, uint64_t& file
 bool ZipPlatform::LocalFileTimeToFileTime(uint64_t localFileTime, uint64_t& fileTime)
 {
     fileTime = localFileTime;
+    return true;
+}
+
+bool ZipPlatform::FromUtf8(const std::string& utf8, uint32_t codePage, std::string& text)
+{
+    text.clear();
+    std::string target = "CP" + std::to_string(codePage == 0 ? 936 : codePage);
+    iconv_t converter = iconv_open(target.c_str(), "UTF-8");
+    if (converter == iconv_t(-1))
+        return false;
+    // No character takes more than twice its UTF-8 length in any code page.
+    std::string out(utf8.size() * 2 + 4, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    size_t inLeft = utf8.size();
+    char* put = &out[0];
+    size_t outLeft = out.size();
+    bool ok = inLeft == 0 || iconv(converter, &in, &inLeft, &put, &outLeft) != size_t(-1);
+    iconv_close(converter);
+    if (!ok || inLeft != 0)
+        return false;
+    out.resize(out.size() - outLeft);
+    text = out;
     return true;
 }

@@ -8,8 +8,10 @@
 
 #include "engine/zip/ZipAttributes.h"
 #include "engine/zip/ZipFileStream.h"
+#include "engine/zip/ZipItemName.h"
 #include "engine/zip/ZipNameRules.h"
 #include "engine/zip/ZipEncryptedItem.h"
+#include "engine/zip/ZipPlatform.h"
 #include "engine/zip/ZipTimes.h"
 
 // minizip opens and reads the archive through its own file-function table, pointed at
@@ -47,6 +49,7 @@ ZipStatus ZipReader::GetItem(ZipHandle handle, int32_t index, ZipItemInfo& info)
     info.name[0] = '\0';
     info.uncompressedSize = 0;
     info.uncompressedSize64 = 0;
+    info.nameUnconvertible = 0;
     if (handle == nullptr || index < -1 || index >= handle->count_)
         return ZipBadArgs;
     handle->CloseOpenItem();
@@ -148,10 +151,15 @@ ZipStatus ZipReader::Describe(int32_t index, ZipItemInfo& info)
     ZipStatus status = MoveTo(index);
     if (status != ZipOk)
         return status;
+    // The whole stored name and central extra field (both at most 65535 bytes): a name's
+    // Unicode Path record is checked against all of its bytes, and a UTF-8 name longer
+    // than the name field may still fit it in the code page.
+    storedName_.resize(0xFFFF);
+    centralExtra_.resize(0xFFFF);
     unz_file_info64 file;
-    if (unzGetCurrentFileInfo64(archive_, &file, info.name, ZipItemInfo::NameSize, nullptr, 0, nullptr, 0) != UNZ_OK)
+    if (unzGetCurrentFileInfo64(archive_, &file, storedName_.data(), uLong(storedName_.size()), centralExtra_.data(),
+                                uLong(centralExtra_.size()), nullptr, 0) != UNZ_OK)
         return ZipBadHeader;
-    info.name[ZipItemInfo::NameSize - 1] = '\0';
 
     // Opening the item raw checks its local header against the central directory without
     // starting a decompression, and gives access to its local extra data.
@@ -167,6 +175,16 @@ ZipStatus ZipReader::Describe(int32_t index, ZipItemInfo& info)
         return status;
 
     info.index = index;
+    std::string stored(storedName_.data(), size_t(file.size_filename));
+    std::string utf8, name = stored;
+    if (ZipItemName::Utf8(stored, uint32_t(file.flag), centralExtra_.data(), size_t(file.size_file_extra),
+                          extra_.data(), extra_.size(), utf8)
+        && !ZipPlatform::FromUtf8(utf8, 0, name)) {
+        name.clear();
+        info.nameUnconvertible = 1;
+    }
+    std::strncpy(info.name, name.c_str(), ZipItemInfo::NameSize - 1);
+    info.name[ZipItemInfo::NameSize - 1] = '\0';
     ZipNameRules::Apply(info.name);
     info.attributes = ZipAttributes::FromExternal(uint32_t(file.version), uint32_t(file.external_fa));
     info.compressedSize = int32_t(uint32_t(file.compressed_size));

@@ -66,4 +66,6 @@ private:
     int32_t cachedIndex_ = -1;
     ZipItemInfo cached_;
     std::vector<uint8_t> extra_;
+    std::vector<char> storedName_;
+    std::vector<uint8_t> centralExtra_;
 };

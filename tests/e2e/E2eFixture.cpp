@@ -11,8 +11,7 @@
 
 namespace e2e {
 
-// A path of the build tree as Windows code sees it (Wine's drive Z: is the Linux root).
-static std::string WinPath(std::string path)
+std::string WinPath(std::string path)
 {
     for (char& c : path)
         c = c == '/' ? '\\' : c;

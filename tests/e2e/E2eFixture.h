@@ -26,6 +26,8 @@ const std::string kUninstallQuestionZh =   // 您确定要完全移除 Orvanta 4
 const std::string kUninstalledZh =         // Orvanta 4.00 已经从您的计算机中移除.
     "Orvanta 4.00 \xD2\xD1\xBE\xAD\xB4\xD3\xC4\xFA\xB5\xC4\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xD0\xD2\xC6\xB3\xFD.";
 
+// A path of the build tree as Windows code sees it (Wine's drive Z: is the Linux root).
+std::string WinPath(std::string path);
 std::string DemoProduct();
 std::string DemoLang();
 std::string SetupStub();

@@ -16,9 +16,10 @@ TEST_F(UninstallTest, RefusesADriveRootASystemFolderAndAMissingList)
 {
     const std::string refusedZh =   // 卸载程序不能在此目录中执行：
         "\xD0\xB6\xD4\xD8\xB3\xCC\xD0\xF2\xB2\xBB\xC4\xDC\xD4\xDA\xB4\xCB\xC4\xBF\xC2\xBC\xD6\xD0\xD6\xB4\xD0\xD0\xA3\xBA";
-    std::vector<uint8_t> listed, bare;
+    std::vector<uint8_t> listed, bare, lang;
     std::string error;
-    ASSERT_TRUE(ProductUninstaller::MakeProgram(UninstallerBesideStub(), DemoLang(), "F victim.txt\r\n", listed, error))
+    ASSERT_TRUE(FileBytes::Read(DemoLang(), lang, error)) << error;
+    ASSERT_TRUE(ProductUninstaller::MakeProgram(UninstallerBesideStub(), lang, "F victim.txt\r\n", listed, error))
         << error;
     ASSERT_TRUE(FileBytes::Read(UninstallerBesideStub(), bare, error)) << error;
     struct Case {

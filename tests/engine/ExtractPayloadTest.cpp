@@ -2,6 +2,8 @@
 // below the install directory, with the notices the frame sees.
 #include "ProfileTest.h"
 
+#include <algorithm>
+
 using ExtractTest = ProfileTest;
 using Ints = std::vector<int32_t>;
 
@@ -33,6 +35,33 @@ TEST_F(ExtractTest, NoItemIsWrittenOutsideTheInstallDirectory)
                                         "server"}),
               Entries(dir));
     EXPECT_EQ("u", TestZip::Load(dir + "\\server\\share\\unc.txt"));
+}
+
+// bsdtar's "./" names land in the install directory itself; UTF-8 names are written in the
+// code page, and one it cannot hold fails the extraction without writing anything under
+// another name.
+TEST_F(ExtractTest, DotComponentsAndUtf8NamesFromCommonArchivers)
+{
+    std::string dir = scratch.file("inst");
+    TestZipItem readme{"./\xE8\xAF\xB4\xE6\x98\x8E.txt", "cn"}, lost{"./\xF0\x9F\x98\x80/", ""},
+        inLost{"./\xF0\x9F\x98\x80/x.txt", "x"};
+    readme.utf8 = lost.utf8 = inLost.utf8 = true;
+    EXPECT_FALSE(NewEngine(dir, Zip({{"./", ""}, {"./docs/", ""}, {"./docs/./a.txt", "a"}, readme, lost, inLost,
+                                     {"./z.txt", "z"}}))
+                     .ExtractPayload());
+    WIN32_FIND_DATAA found;
+    HANDLE find = ::FindFirstFileA((dir + "\\*").c_str(), &found);
+    std::vector<std::string> names;
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = ::FindNextFileA(find, &found))
+        names.push_back(found.cFileName);
+    ::FindClose(find);
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(std::vector<std::string>({".", "..", "docs", "z.txt", "\xCB\xB5\xC3\xF7.txt"}), names);
+    EXPECT_EQ("a", TestZip::Load(dir + "\\docs\\a.txt"));
+    EXPECT_EQ("cn", TestZip::Load(dir + "\\\xCB\xB5\xC3\xF7.txt"));
+    EXPECT_EQ(4, int(Values(NoticeFileEnd).size())) << "the unnamed file is still read through";
+    EXPECT_FALSE(NewEngine(scratch.file("inst2"), Zip({lost, {"ok.txt", "ok"}})).ExtractPayload())
+        << "an unnamed folder fails too";
 }
 
 // Each damaged item fails the extraction; only what it produced is written, and the next

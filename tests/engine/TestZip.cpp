@@ -9,13 +9,13 @@
 
 namespace {
 
-bool OpenItem(zipFile zip, const std::string& name, bool folder, int method, bool raw, int zip64)
+bool OpenItem(zipFile zip, const std::string& name, bool folder, int method, bool raw, int zip64, bool utf8 = false)
 {
     zip_fileinfo info = {};
     info.external_fa = folder ? 0x10 : 0x20;
     return zipOpenNewFileInZip4_64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method,
                                    method == 0 ? 0 : Z_BEST_SPEED, raw ? 1 : 0, -MAX_WBITS, DEF_MEM_LEVEL,
-                                   Z_DEFAULT_STRATEGY, nullptr, 0, 20, 0, zip64)
+                                   Z_DEFAULT_STRATEGY, nullptr, 0, 20, utf8 ? 0x800 : 0, zip64)
         == ZIP_OK;
 }
 
@@ -32,7 +32,7 @@ std::string TestZip::Build(const std::vector<TestZipItem>& items, const std::str
         bool undeflatable = item.damage == TestZipItem::Undeflatable;
         int method = folder || (raw && !undeflatable) ? 0 : Z_DEFLATED;
         std::string stored = undeflatable ? std::string(64, '\xFF') : item.data;
-        ok = OpenItem(zip, item.name, folder, method, raw, 0)
+        ok = OpenItem(zip, item.name, folder, method, raw, 0, item.utf8)
             && zipWriteInFileInZip(zip, stored.data(), unsigned(stored.size())) == ZIP_OK;
         if (raw) {
             uLong crc = crc32(0, reinterpret_cast<const Bytef*>(item.data.data()), uInt(item.data.size()));

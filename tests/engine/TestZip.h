@@ -13,6 +13,7 @@ struct TestZipItem {
     std::string name;
     std::string data;
     Damage damage = Sound;
+    bool utf8 = false;  // the name is flagged UTF-8
 };
 
 namespace TestZip {

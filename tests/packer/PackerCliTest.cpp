@@ -68,6 +68,8 @@ TEST_F(PackerCliTest, BuildListExtractRoundTrip)
     ToolRun listed = Orvapack("list " + Path("setup.exe"));
     EXPECT_EQ(listed.status, 0) << listed.output;
     EXPECT_EQ(listed.output.find("top_log.bmp"), std::string::npos) << "no banner was given";
+    EXPECT_NE(built.output.find("orvapack: warning: the product has no terminal.ico"), std::string::npos) << built.output;
+    EXPECT_EQ(built.output.find("zipping"), std::string::npos) << "no progress off a terminal";
     ToolRun extracted = Orvapack("extract " + Path("setup.exe") + " " + Path("out") + " --zip " + Path("p.zip"));
     ASSERT_EQ(extracted.status, 0) << extracted.output;
     EXPECT_EQ(testfiles::Read(dir.path() / "out" / "install" / "lang.ini"), Bytes("[lang]\r\n"));
@@ -77,7 +79,8 @@ TEST_F(PackerCliTest, BuildListExtractRoundTrip)
 TEST_F(PackerCliTest, BadCommandLinesExitWithUsage)
 {
     for (const char* args : {"", "frobnicate", "build --stub x", "build --stub a --stub b --product p --out o",
-                             "list a b", "extract a b --zip"}) {
+                             "list a b", "extract a b --zip", "build --stub a --product p --out o --lang-encoding utf-8",
+                             "build --stub a --product p --lang l --out o --lang-encoding latin1"}) {
         ToolRun run = Orvapack(args);
         EXPECT_EQ(run.status, 2) << args << ": " << run.output;
         EXPECT_NE(run.output.find("usage:"), std::string::npos) << args;
@@ -102,9 +105,15 @@ TEST_F(PackerCliTest, FailuresExitWithOneAndAMessage)
         {nullptr, "list " + Path("stub.exe"), "carries no container"},
         {nullptr, "extract " + Path("setup.exe") + " " + Path("missing/deeper/out"), ""},
         {nullptr, BuildArgs("o.exe") + " --banner " + Path("huge.bmp"), "2 GiB"},
-        {[&] { testfiles::Write(product / "na\xc3\xafve.txt", Bytes("x")); }, BuildArgs("o.exe"), "non-ASCII"},
+        {nullptr, BuildArgs("o.exe") + " --strict", "refused by --strict: the product has no terminal.ico"},
+        {[&] { testfiles::Write(product / "bad\xff.txt", Bytes("x")); }, BuildArgs("o.exe"), "not UTF-8"},
         {[&] {
-             fs::remove(product / "na\xc3\xafve.txt");
+             fs::remove(product / "bad\xff.txt");
+             testfiles::Write(product / "docs" / "A.txt", Bytes("A"));
+         },
+         BuildArgs("o.exe"), "\"docs/A.txt\" and \"docs/a.txt\" are one file"},
+        {[&] {
+             fs::remove(product / "docs" / "A.txt");
              fs::create_directory_symlink(product / "docs", product / "link");
          },
          BuildArgs("o.exe"), "link"},

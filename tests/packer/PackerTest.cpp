@@ -7,6 +7,8 @@
 #include "tools/ProductUninstaller.h"
 #include "tools/SetupBuilder.h"
 #include "tools/SetupInspector.h"
+#include "tools/Utf8Text.h"
+#include "zip/ZipTestArchive.h"
 
 #include <gtest/gtest.h>
 #include <zip.h>
@@ -20,6 +22,9 @@ using testfiles::RandomBytes;
 
 namespace {
 
+const char kTable[] = "\xE4\xB9\x97";                        // 乗, 81 5C in code page 936
+const char kReadme[] = "\xE4\xB8\x84.txt";                  // 丄.txt, 81 41 in code page 936
+
 class PackerTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -27,6 +32,9 @@ protected:
         fs::create_directories(product / "bin" / "plugins");
         fs::create_directories(product / "empty");
         testfiles::Write(product / "terminal.exe", RandomBytes(40000, 1));
+        testfiles::Write(product / "terminal.ico", RandomBytes(700, 3));
+        fs::create_directories(product / fs::u8path(kTable));
+        testfiles::Write(product / fs::u8path(kTable) / fs::u8path(kReadme), Bytes("cn"));
         testfiles::Write(product / "Uninstall.exe", RandomBytes(3000, 2));
         testfiles::Write(product / "bin" / "readme.txt", Bytes("read me\r\n"));
         testfiles::Write(product / "bin" / "plugins" / "zero.dat", {});
@@ -72,7 +80,12 @@ TEST_F(PackerTest, FolderZipIsReproducibleAndOrdered)
     for (const ArchiveItem& item : items)
         names.push_back(item.name);
     EXPECT_EQ(names, (std::vector<std::string>{"Uninstall.exe", "bin/", "bin/plugins/", "bin/plugins/zero.dat",
-                                               "bin/readme.txt", "empty/", "terminal.exe"}));
+                                               "bin/readme.txt", "empty/", "terminal.exe", "terminal.ico",
+                                               kTable + std::string("/"), kTable + std::string("/") + kReadme}));
+    std::vector<ProductItem> listed;
+    ASSERT_TRUE(ProductArchive::ListItems(first, listed, error)) << error;
+    EXPECT_FALSE(listed[7].utf8);
+    EXPECT_TRUE(listed[8].utf8 && listed[9].utf8) << "names outside ASCII are flagged UTF-8";
     EXPECT_TRUE(items[1].directory);
     EXPECT_EQ(items[1].externalAttributes, 0x10u);
     EXPECT_EQ(items[0].externalAttributes, 0x20u);
@@ -277,6 +290,149 @@ TEST_F(PackerTest, ListingOfSelfReferencingDirectoriesEnds)
     std::string listing, error;
     EXPECT_FALSE(SetupInspector::ListSetup((dir.path() / "loop.exe").string(), listing, error));
     EXPECT_FALSE(error.empty());
+}
+
+struct Heard : BuildListener {
+    void Warning(const std::string& text) override { warnings += text + "\n"; }
+    void Zipped(uint64_t items, uint64_t itemCount, uint64_t bytes, uint64_t byteCount) override
+    {
+        last = {items, itemCount, bytes, byteCount};
+    }
+    std::string warnings;
+    std::vector<uint64_t> last;
+};
+
+// A ready archive with one bad name beside sound ones is refused with that name, as a
+// folder with it would be (both are checked as the archive the setup reads).
+TEST_F(PackerTest, NamesThatCanNeverInstallAreRefused)
+{
+    const struct {
+        std::string name;
+        uint32_t flags;
+        std::string message;
+    } rows[] = {
+        {"con.h", 0, "device"}, {"docs/Aux.js", 0, "device"}, {"COM1.txt", 0, "device"}, {"lpt9", 0, "device"},
+        {"a/nul .txt/b", 0, "device"}, {"a*b", 0, "*"}, {"why?.txt", 0, "?"}, {"say\"hi\"", 0, "\""},
+        {"<x>", 0, "<"}, {"pipe|", 0, "|"}, {"ends.", 0, "dot"}, {"docs./x", 0, "dot"}, {"ends ", 0, "space"},
+        {"bin/README.TXT", 0, "one file"}, {"./bin/readme.txt", 0, "one file"}, {"Terminal.EXE/x", 0, "folder"},
+        {"c:/..", 0, "no file name"}, {"bad\xC3(.txt", 0x800, "not"},
+    };
+    for (const auto& row : rows) {
+        std::vector<ZipTestItem> items = {{"terminal.exe", "t"}, {"bin/readme.txt", "r"}, {row.name, "x"}};
+        items.back().flags = row.flags;
+        ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "bad.zip").string(), items));
+        SetupInputs inputs = Inputs("bad.exe");
+        inputs.product = (dir.path() / "bad.zip").string();
+        std::string error;
+        EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error)) << row.name;
+        EXPECT_NE(error.find(row.name.substr(row.name.find_first_not_of("./"))), std::string::npos) << error;
+        EXPECT_NE(error.find(row.message), std::string::npos) << error;
+        EXPECT_FALSE(fs::exists(dir.path() / "bad.exe")) << row.name;
+    }
+}
+
+// Each problem of lang.ini against the product is one warning and the setup is written;
+// with strict the same problems refuse it.
+TEST_F(PackerTest, LangIniProblemsAreWarningsOrUnderStrictErrors)
+{
+    const struct {
+        std::string ini, warning;
+    } rows[] = {
+        {"[lang]\ncount=2\n[lang1]\n[LANG2]\n[link]\ncount=2\nlink1=Read#bin\\README.txt\nlink2=Bin#./bin/\n", ""},
+        {"[link]\ncount=1\nlink1=Docs#bin\\missing.txt\n", "\"bin\\missing.txt\" is not in the product"},
+        // 乗\丄.txt in code page 936, and with 丄 (81 41) changed to another character (81 61):
+        // trail bytes are neither separators nor letters.
+        {"[link]\ncount=1\nlink1=Docs#\x81\x5C\\\x81\x41.txt\n", ""},
+        {"[link]\ncount=1\nlink1=Docs#\x81\x5C\\\x81\x61.txt\n", ".txt\" is not in the product"},
+        {"[link]\ncount=1\nlink1=NoTarget\n", "link1 = NoTarget: the setup skips it"},
+        {"[link]\ncount=1\nlink1=#terminal.exe\n", "link1 = #terminal.exe: the setup skips it"},
+        {"[link]\ncount=3\nlink1=T#terminal.exe\n", "count is 3 but the section holds 1"},
+        {"[lang]\ncount=2\n[lang1]\n", "count is 2 but the language sections are [lang1]"},
+        {"[lang]\ncount=1\n[lang1]\n[lang3]\n", "[lang1], [lang3]"},
+        {"[lang1]\n", "count is 0"},
+    };
+    for (const auto& row : rows) {
+        testfiles::Write(lang, Bytes(row.ini));
+        Heard heard;
+        std::string error;
+        EXPECT_TRUE(SetupBuilder::BuildSetup(Inputs("ok.exe"), error, &heard)) << error;
+        EXPECT_TRUE(fs::remove(dir.path() / "ok.exe"));
+        if (row.warning.empty()) {
+            EXPECT_EQ("", heard.warnings) << row.ini;
+            continue;
+        }
+        EXPECT_NE(heard.warnings.find(row.warning), std::string::npos) << heard.warnings;
+        EXPECT_EQ(1, std::count(heard.warnings.begin(), heard.warnings.end(), '\n')) << heard.warnings;
+        SetupInputs strict = Inputs("ok.exe");
+        strict.strict = true;
+        EXPECT_FALSE(SetupBuilder::BuildSetup(strict, error)) << row.ini;
+        EXPECT_NE(error.find(row.warning), std::string::npos) << error;
+        EXPECT_FALSE(fs::exists(dir.path() / "ok.exe")) << row.ini;
+    }
+    fs::remove(product / "terminal.ico");
+    Heard heard;
+    std::string error;
+    EXPECT_TRUE(SetupBuilder::BuildSetup(Inputs("ok.exe"), error, &heard)) << error;
+    EXPECT_NE(heard.warnings.find("no terminal.ico"), std::string::npos) << heard.warnings;
+    EXPECT_EQ((std::vector<uint64_t>{9, 9, 40000 + 3000 + 9 + 2, 40000 + 3000 + 9 + 2}), heard.last) << "all zipped";
+}
+
+// A UTF-8 lang.ini is written in code page 936; a character that code page lacks is
+// refused with its line.
+TEST_F(PackerTest, Utf8LangIniIsWrittenInCodePage936)
+{
+    testfiles::Write(lang, Bytes("\xEF\xBB\xBF[lang]\r\nlang1=\xE4\xB8\xAD\xE6\x96\x87\r\n"));
+    SetupInputs inputs = Inputs("utf8.exe");
+    inputs.langUtf8 = true;
+    std::string error;
+    ASSERT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
+    ASSERT_TRUE(SetupInspector::ExtractSetup((dir.path() / "utf8.exe").string(), (dir.path() / "out").string(), "", error))
+        << error;
+    EXPECT_EQ(Bytes("[lang]\r\nlang1=\xD6\xD0\xCE\xC4\r\n"), testfiles::Read(dir.path() / "out" / "install" / "lang.ini"));
+
+    for (const auto& bad : {std::make_pair("a\n\nb=\xF0\x9F\x98\x80\n", "line 3: character U+1F600"),
+                            std::make_pair("a\nb=\xC3(\n", "line 2: not UTF-8")}) {
+        testfiles::Write(lang, Bytes(bad.first));
+        inputs.out = (dir.path() / "bad.exe").string();
+        EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error));
+        EXPECT_NE(error.find(bad.second), std::string::npos) << error;
+        EXPECT_FALSE(fs::exists(inputs.out));
+    }
+}
+
+// Names an archiver on Unix stored undeclared are declared UTF-8 when all of them are;
+// one name that is not, or one from another host, leaves every name as stored.
+TEST_F(PackerTest, UndeclaredUtf8NamesFromUnixAreDeclaredOnlyWhenAllAre)
+{
+    const std::string utf8 = "\xE8\xAF\xB4.txt", gbk = "\xCB\xB5.txt";  // 说.txt; its GBK bytes are UTF-8 too
+    const struct {
+        std::vector<std::pair<std::string, uint32_t>> names;  // name, version made by
+        size_t declared;
+    } rows[] = {
+        {{{"a.txt", ZipTestItem::UnixHost}, {utf8, ZipTestItem::UnixHost}, {"d/" + utf8, ZipTestItem::UnixHost}}, 2},
+        {{{utf8, ZipTestItem::UnixHost}, {"\xD6\xD0.txt", ZipTestItem::UnixHost}}, 0},
+        {{{gbk, ZipTestItem::DosHost}}, 0},
+    };
+    for (const auto& row : rows) {
+        std::vector<ZipTestItem> items;
+        for (const auto& name : row.names) {
+            items.push_back({name.first, "x"});
+            items.back().versionMadeBy = name.second;
+        }
+        ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "unix.zip").string(), items));
+        std::vector<uint8_t> zip = testfiles::Read(dir.path() / "unix.zip"), before = zip;
+        EXPECT_EQ(row.declared, ProductArchive::DeclareUnixUtf8Names(zip));
+        std::vector<ProductItem> listed;
+        std::string error;
+        ASSERT_TRUE(ProductArchive::ListItems(zip, listed, error)) << error;
+        ASSERT_TRUE(ProductArchive::ReadArchive(zip, nullptr, error)) << error;
+        size_t differing = 0;
+        for (size_t i = 0; i < zip.size(); ++i)
+            differing += zip[i] != before[i];
+        EXPECT_EQ(2 * row.declared, differing) << "one flag byte in each header";
+        for (size_t i = 0; i < listed.size(); ++i)
+            EXPECT_EQ(row.declared > 0 && !Utf8Text::Ascii(row.names[i].first), listed[i].utf8) << listed[i].name;
+    }
 }
 
 } // namespace

@@ -92,9 +92,11 @@ bool ZipTestArchive::Write(const std::string& path, const std::vector<ZipTestIte
         ok = ok
             && zipOpenNewFileInZip4(zip, item.name.c_str(), &info,
                                     item.localExtra.empty() ? nullptr : item.localExtra.data(),
-                                    uInt(item.localExtra.size()), nullptr, 0, nullptr, item.method, level,
-                                    raw ? 1 : 0, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0,
-                                    item.versionMadeBy, encrypted ? 1 : 0)
+                                    uInt(item.localExtra.size()),
+                                    item.centralExtra.empty() ? nullptr : item.centralExtra.data(),
+                                    uInt(item.centralExtra.size()), nullptr, item.method, level, raw ? 1 : 0,
+                                    -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, item.versionMadeBy,
+                                    (encrypted ? 1 : 0) | item.flags)
                 == ZIP_OK;
         ok = ok && zipWriteInFileInZip(zip, stored.data(), unsigned(stored.size())) == ZIP_OK;
         if (encrypted)
@@ -132,6 +134,15 @@ std::string ZipTestArchive::Record(const char id[2], const std::string& data)
     record += char(data.size() & 0xFF);
     record += char(data.size() >> 8);
     return record + data;
+}
+
+std::string ZipTestArchive::UnicodePathRecord(const std::string& storedName, const std::string& utf8)
+{
+    std::string data(1, '\1');
+    uint32_t crc = Crc(storedName);
+    for (int shift = 0; shift < 32; shift += 8)
+        data += char(crc >> shift);
+    return Record("up", data + utf8);
 }
 
 std::string ZipTestArchive::TimestampRecord(uint8_t flags, const std::vector<int32_t>& times)

@@ -21,6 +21,8 @@ struct ZipTestItem {
     uint32_t externalAttributes = 0;
     uint32_t dosDateTime = 0x5A2C6B8D;  // 2025-01-12 13:28:26
     std::string localExtra;
+    std::string centralExtra;
+    uint32_t flags = 0;  // general-purpose flag bits besides encryption (bit 11: UTF-8 name)
     // Traditional PKWARE encryption with this password (empty: none); the header's ten
     // leading bytes come from headerSeed.
     std::string password;
@@ -43,6 +45,8 @@ public:
     // An extended timestamp record ("UT") with the given flags and times.
     static std::string TimestampRecord(uint8_t flags, const std::vector<int32_t>& times);
     static std::string Record(const char id[2], const std::string& data);
+    // An Info-ZIP Unicode Path record (0x7075) for a stored name.
+    static std::string UnicodePathRecord(const std::string& storedName, const std::string& utf8);
     static uint32_t Crc(const std::string& data);
 
     // Offset of the first local header's data in a file whose first item has this name and

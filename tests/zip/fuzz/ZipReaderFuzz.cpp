@@ -1,6 +1,6 @@
 // Arbitrary bytes as an archive file: open it, describe and read every item (with a bound
 // on items and chunks per input), and check that no returned name could leave a target
-// folder.
+// folder and that a name the code page cannot hold comes back empty.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -34,7 +34,7 @@ void CheckName(const ZipItemInfo& info)
 {
     const char* name = info.name;
     size_t length = strnlen(name, ZipItemInfo::NameSize);
-    if (length >= ZipItemInfo::NameSize)
+    if (length >= ZipItemInfo::NameSize || (info.nameUnconvertible && length != 0))
         std::abort();
     if (IsSeparator(name[0]) || (name[0] != '\0' && name[1] == ':'))
         std::abort();

@@ -1,0 +1,21 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Which encoding an archive declares for an item's stored name. Archivers mark a UTF-8 name
+// with general-purpose flag bit 11, or keep a name in the local code page and add the
+// UTF-8 form in an Info-ZIP Unicode Path record (0x7075), valid only while the CRC-32 it
+// carries matches the stored name. Names with neither are bytes of some code page.
+class ZipItemName {
+public:
+    static constexpr uint32_t Utf8Flag = 0x800;
+
+    // The UTF-8 form of the stored name, or false when the archive declares none. extra and
+    // otherExtra are the item's central and local extra fields (either may be empty).
+    static bool Utf8(const std::string& stored, uint32_t flags, const uint8_t* extra, size_t extraLength,
+                     const uint8_t* otherExtra, size_t otherLength, std::string& utf8);
+
+private:
+    static bool UnicodePath(const std::string& stored, const uint8_t* extra, size_t length, std::string& utf8);
+};
