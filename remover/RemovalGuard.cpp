@@ -65,32 +65,41 @@ std::wstring Canonical(const std::wstring& path)
     return full;
 }
 
-// The path of an existing file or folder after every link, junction and substituted
-// drive on the way, in the same plain form as Canonical; empty when it does not exist or
-// cannot be resolved.
-std::wstring FinalPath(const std::wstring& path)
+// The path after every link, junction and substituted drive on the way, in the same
+// plain form as Canonical: the final path of the deepest part that exists, followed by
+// the rest. Empty when no part of it can be resolved.
+std::wstring FinalPath(const std::wstring& canonical)
 {
-    HANDLE handle = ::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE)
-        return std::wstring();
-    std::wstring final(MAX_PATH, L'\0');
-    DWORD n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
-    if (n >= final.size()) {
-        final.assign(n + 1, L'\0');
-        n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()), FILE_NAME_NORMALIZED);
+    std::wstring existing = canonical, rest;
+    for (;;) {
+        HANDLE handle = ::CreateFileW(existing.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            std::wstring final(MAX_PATH, L'\0');
+            DWORD n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()), 0);
+            if (n >= final.size()) {
+                final.assign(n + 1, L'\0');
+                n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()), 0);
+            }
+            ::CloseHandle(handle);
+            if (n == 0 || n >= final.size())
+                return std::wstring();
+            final.resize(n);
+            if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+                final = L"\\" + final.substr(7);
+            else if (final.compare(0, 4, L"\\\\?\\") == 0)
+                final = final.substr(4);
+            while (!final.empty() && IsSeparator(final.back()))
+                final.pop_back();
+            return final + rest;
+        }
+        size_t cut = existing.find_last_of(L"\\/");
+        if (cut == std::wstring::npos || cut < 2 || existing.size() <= 3)
+            return std::wstring();
+        rest = existing.substr(cut) + rest;
+        // A drive's root keeps its separator: "C:" alone is the drive's current directory.
+        existing.resize(cut == 2 ? 3 : cut);
     }
-    ::CloseHandle(handle);
-    if (n == 0 || n >= final.size())
-        return std::wstring();
-    final.resize(n);
-    if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0)
-        final = L"\\" + final.substr(7);
-    else if (final.compare(0, 4, L"\\\\?\\") == 0)
-        final = final.substr(4);
-    while (!final.empty() && IsSeparator(final.back()))
-        final.pop_back();
-    return final;
 }
 
 bool SameText(const wchar_t* a, size_t aLen, const wchar_t* b, size_t bLen)
