@@ -27,15 +27,16 @@ TEST_F(FrameFlowTest, WalkKeepsTheButtonRulesTheLicenceGateAndTheDirectoryQuesti
         const std::string agreement = std::string(44, ' ') + "Line one\r\nLine two";
         EXPECT_EQ(agreement, d.Text(IDC_LICENCE_TEXT, kLicence));
         EXPECT_FALSE(d.Enabled(IDC_NEXT)) << "the licence gates Next";
-        HWND licenceText = d.Item(IDC_LICENCE_TEXT, kLicence);
+        // Enter inside a page reaches it as the page's own IDOK.
+        HWND licencePage = d.Frame().Page(kLicence)->m_hWnd;
         d.Click(IDC_NEXT);
         d.Command(IDOK);
-        d.Post(licenceText, WM_KEYDOWN, VK_RETURN, 1);
-        d.Post(d.Frame().Page(kLicence)->m_hWnd, WM_COMMAND, IDOK);
+        d.Post(d.Item(IDC_LICENCE_TEXT, kLicence), WM_KEYDOWN, VK_RETURN, 1);
+        d.Post(licencePage, WM_COMMAND, IDOK);
         EXPECT_EQ(kLicence, d.VisiblePage()) << "neither a click nor Enter, on the frame or a page, passes the gate";
         d.Click(IDC_LICENCE_ACCEPT, kLicence);
-        d.Post(licenceText, WM_KEYDOWN, VK_RETURN, 1);
-        EXPECT_EQ(kDirectory, d.VisiblePage()) << "Enter in the licence text presses an enabled Next";
+        d.Post(licencePage, WM_COMMAND, IDOK);
+        EXPECT_EQ(kDirectory, d.VisiblePage()) << "Enter inside the page presses an enabled Next";
 
         d.Click(IDC_BACK);
         EXPECT_FALSE(d.Enabled(IDC_NEXT)) << "back onto the licence page needs a new acceptance";

@@ -34,6 +34,15 @@ void ExpectWorkerToFinish(FrameDriver& d)
     d.Sync();
 }
 
+// Yes to the abandon question while the worker is held. The frame's thread then waits in
+// the rollback for the worker, so nothing is synchronised with it before the hold goes.
+void AbandonHeldRun(FrameDriver& d, HWND box, InstallEngine* engine, NoticeHold& hold)
+{
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDYES)));
+    ASSERT_TRUE(d.WaitFor([&] { return engine->GetState() == NoticeCancel; }));
+    hold.Release();
+}
+
 TEST_F(FrameInstallTest, ConfirmStartsTheWorkerAndItsDoneNoticeShowsTheFinishPage)
 {
     InstallEngine* engine = MakeEngine(LangIni());
@@ -77,8 +86,7 @@ TEST_F(FrameInstallTest, AbandoningTheProgressPageCancelsAndRollsBack)
         HWND box = d.WaitForBox();
         ASSERT_TRUE(box);
         EXPECT_EQ(WizardFrame::ProgressIndex, d.VisiblePage());
-        EXPECT_TRUE(d.Answer(box, IDYES));
-        hold.Release();
+        ASSERT_NO_FATAL_FAILURE(AbandonHeldRun(d, box, engine, hold));
         ExpectCancelPage(d);
         EXPECT_EQ(NoticeCancel, engine->GetState());
         EXPECT_TRUE(d.WaitFor([&] { return !Exists(InstallDir()); }, 15000)) << "rolled back";
@@ -123,9 +131,7 @@ TEST_F(FrameInstallTest, AFailureNoticeDuringTheAbandonsRollbackStartsNoSecondOn
         d.Close();
         HWND box = d.WaitForBox();
         ASSERT_TRUE(box);
-        EXPECT_TRUE(d.Answer(box, IDYES));
-        ASSERT_TRUE(d.WaitFor([&] { return engine->GetState() == NoticeCancel; }));
-        hold.Release();
+        ASSERT_NO_FATAL_FAILURE(AbandonHeldRun(d, box, engine, hold));
         ExpectCancelPage(d);
         const std::vector<std::string>& queued = Remover::Instance()->Directories();
         EXPECT_EQ(1, std::count(queued.begin(), queued.end(), InstallDir())) << "one rollback";
