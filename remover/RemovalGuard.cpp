@@ -102,6 +102,25 @@ std::wstring FinalPath(const std::wstring& canonical)
     }
 }
 
+// A path on a substituted drive ("subst Q: C:\Windows") as a path on the drive it stands
+// for; other paths unchanged.
+std::wstring Unsubstituted(std::wstring path)
+{
+    for (int depth = 0; depth < 8 && path.size() >= 2 && path[1] == L':'; ++depth) {
+        wchar_t device[3] = {path[0], L':', L'\0'};
+        wchar_t target[MAX_PATH + 8] = L"";
+        if (!::QueryDosDeviceW(device, target, MAX_PATH + 8))
+            break;
+        std::wstring to = target;
+        // A substitution's target is the prefix of DOS names followed by the path it stands
+        // for; a real drive names a device instead.
+        if (to.size() < 6 || to.compare(0, 4, L"\\?" L"?\\") != 0 || to[5] != L':')
+            break;
+        path = to.substr(4) + path.substr(2);
+    }
+    return path;
+}
+
 bool SameText(const wchar_t* a, size_t aLen, const wchar_t* b, size_t bLen)
 {
     return ::CompareStringOrdinal(a, static_cast<int>(aLen), b, static_cast<int>(bLen), TRUE) == CSTR_EQUAL;
@@ -210,10 +229,14 @@ bool RemovalGuard::Refuses(const std::string& path)
     std::wstring canonical = Canonical(wide);
     if (canonical.empty())
         return true;
-    std::vector<std::wstring> forms = {canonical};
-    std::wstring final = FinalPath(canonical);
-    if (!final.empty())
-        forms.push_back(final);
+    std::vector<std::wstring> forms;
+    for (const std::wstring& form : {canonical, Canonical(Unsubstituted(canonical))}) {
+        std::wstring final = form.empty() ? form : FinalPath(form);
+        if (!final.empty())
+            forms.push_back(final);
+        if (!form.empty())
+            forms.push_back(form);
+    }
     std::vector<std::wstring> known = WellKnownFolders(), system = SystemFolders();
     for (const std::wstring& form : forms) {
         if (IsVolumeRoot(form))

@@ -92,6 +92,12 @@ TEST_F(RemoverTest, RefusesRootsDevicePathsAndWellKnownFoldersAndTouchesNothing)
     }
     EXPECT_TRUE(Exists(sentinel));
     ::DeleteFileA(sentinel.c_str());
+    // A drive substituted for the Windows folder leads into it as well.
+    if (::DefineDosDeviceA(0, "Q:", windows)) {
+        for (const char* path : {"Q:\\system32", "Q:\\orvanta-none\\x"})
+            EXPECT_TRUE(RemovalGuard::Refuses(path)) << path;
+        ::DefineDosDeviceA(DDD_REMOVE_DEFINITION, "Q:", nullptr);
+    }
     for (const std::string& path : {scratch.file("sub"), ShellFolder(CSIDL_PROGRAM_FILES) + "Orvanta 4.00", Group(),
                                     std::string("\\\\server\\share\\Orvanta"), std::string("D:\\Orvanta\\")})
         EXPECT_FALSE(RemovalGuard::Refuses(path)) << path;
