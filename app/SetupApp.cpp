@@ -39,9 +39,15 @@ BOOL SetupApp::InitInstance()
 
 int SetupApp::ExitInstance()
 {
-    // The engine first: its destruction still asks the language table for the working folder.
-    delete engine;
+    // The engine first: its destruction still asks the language table for the working
+    // folder. The wait for a worker is bounded, so a worker stuck on a dead device cannot
+    // keep the process, and with it the single-instance guard, alive for ever; such a
+    // worker keeps the engine and the language table it reads, and the process's end
+    // takes them.
+    if (!engine || engine->WaitForWorker(exitWaitMs)) {
+        delete engine;
+        LanguageTable::Release();
+    }
     engine = nullptr;
-    LanguageTable::Release();
     return CWinApp::ExitInstance();
 }

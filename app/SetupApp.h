@@ -1,7 +1,6 @@
 #pragma once
 #include "framework/CWinApp.h"
-
-class InstallEngine;
+#include "engine/InstallEngine.h"
 
 // The process's application object: the single-instance guard, the engine's lifetime and
 // the one modal run of the wizard. The process has no message loop of its own:
@@ -16,4 +15,6 @@ public:
     int ExitInstance() override;
 
     InstallEngine* engine = nullptr;   // owned; null before InitInstance and after ExitInstance
+    // How long ExitInstance waits for a running install worker.
+    DWORD exitWaitMs = InstallEngine::kExitWaitMs;
 };

@@ -95,7 +95,7 @@ InstallEngine::ItemResult InstallEngine::ExtractItem(ZipHandle zip, int32_t inde
 }
 
 // A file that cannot be written (refused name, folder or file not creatable, a failed
-// write) is still read to its end with all its notices, so the progress stays right,
+// write or close) is still read to its end with all its notices, so the progress stays right,
 // and counts as failed. A failed read ends the file after the bytes it delivered.
 InstallEngine::ItemResult InstallEngine::ExtractFile(ZipHandle zip, int32_t index, uint64_t size,
                                                      const std::string& name, const std::string& target,
@@ -133,6 +133,9 @@ InstallEngine::ItemResult InstallEngine::ExtractFile(ZipHandle zip, int32_t inde
         if (status != ZipMore)
             break;
     }
+    // A write-behind error (a network share, a quota) shows only when the file is closed.
+    if (file && !::CloseHandle(file.release()))
+        ok = false;
     if (Cancelled())
         return ItemResult::Cancelled;
     Notify(NoticeFileEnd, 0, 0, name);

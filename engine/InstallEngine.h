@@ -44,7 +44,14 @@ public:
     // created; in the second case NoticeFailed has been sent to the frame window.
     bool StartWorker();
     bool RequestCancel();
+    // The user's abandon: removes the run's install directory and group (or, where the
+    // user had them before, only what the run created there), the desktop shortcut, and
+    // the recorded installation with its record. One rollback per run: a second call,
+    // of either kind, returns false and does nothing.
     bool Rollback();
+    // A failed run: removes only what the run created; the recorded installation and the
+    // record stay as they were.
+    bool RollbackFailedRun();
     std::string ReadRecordValue(const std::string& name) const;
     void LaunchProgram() const;
 
@@ -83,6 +90,9 @@ public:
 
     // How long a rollback waits for the cancelled worker to stop before removing.
     static constexpr DWORD kRollbackWaitMs = 20000;
+    // How long the application's exit waits for a worker before it leaves the engine to
+    // the process's end.
+    static constexpr DWORD kExitWaitMs = 30000;
 
 private:
     enum class ItemResult { Written, Failed, Cancelled };
@@ -94,6 +104,9 @@ private:
     LRESULT NotifyFinal(int32_t code);
     LRESULT Send(int32_t code, int32_t chunkBytes, int32_t size, std::string name);
     bool Cancelled() const { return state.load() == NoticeCancel; }
+    bool StartRollback(bool failedRun);
+    // Deletes the values FinishInstall writes, and the key when it has no subkeys.
+    void DeleteRecordValues();
     bool KeepsInstallDirectory() const;
     bool KeepsProgramGroup() const;
 
@@ -110,6 +123,7 @@ private:
     bool comInitialized = false;
     HANDLE worker = nullptr;          // the install worker, to wait for
     bool workerStarted = false;
+    bool rolledBack = false;
     // Decided before the worker starts: the install directory existed already and is not
     // the recorded installation's, so it may hold the user's own files and a rollback
     // removes only what this run created there.

@@ -35,10 +35,20 @@ bool InstallEngine::FinishInstall()
     CreateGroupShortcut("Uninstall.exe", "Uninstall.lnk", std::string());
     CreateDesktopShortcut("terminal.exe", settings.installname + ".lnk", "terminal.ico");
 
-    // A key that keeps subkeys (the installed product may store its own settings below
-    // it) survives the deletion with its values; those of the record are deleted one by
-    // one then, so that this installation's values replace the previous ones.
     recordTouched.store(true);
+    DeleteRecordValues();
+    WriteRecordValue(RecordKey, "InstallPath", installDirectory);
+    WriteRecordValue(RecordKey, "ProgramGroup", programGroup);
+    WriteRecordValue(RecordKey, "DesktopName", settings.installname);
+    WriteRecordValue(RecordKey, "SetupName", settings.title);
+    WriteRecordValue(RecordKey, "Install", GetSetupPath());
+    return true;
+}
+
+// A key that keeps subkeys (the installed product may store its own settings below it)
+// survives the deletion with its values; those of the record are deleted one by one then.
+void InstallEngine::DeleteRecordValues()
+{
     ::RegDeleteKeyA(HKEY_CURRENT_USER, RecordKey);
     RegKey survivor;
     if (survivor.Open(HKEY_CURRENT_USER, RecordKey, KEY_SET_VALUE)) {
@@ -46,12 +56,6 @@ bool InstallEngine::FinishInstall()
             survivor.DeleteValue(value);
         survivor.Close();
     }
-    WriteRecordValue(RecordKey, "InstallPath", installDirectory);
-    WriteRecordValue(RecordKey, "ProgramGroup", programGroup);
-    WriteRecordValue(RecordKey, "DesktopName", settings.installname);
-    WriteRecordValue(RecordKey, "SetupName", settings.title);
-    WriteRecordValue(RecordKey, "Install", GetSetupPath());
-    return true;
 }
 
 void InstallEngine::WriteRecordValue(const std::string& keyPath, const std::string& name, const std::string& text)

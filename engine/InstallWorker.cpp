@@ -6,6 +6,7 @@
 #include "engine/SentMessageWait.h"
 #include "framework/CWinThread.h"
 #include "i18n/LanguageTable.h"
+#include "remover/RemovalGuard.h"
 #include "remover/Remover.h"
 
 // A thread that cannot be created leaves the wizard on a progress page that would never
@@ -96,9 +97,24 @@ bool InstallEngine::WaitForWorker(DWORD timeoutMs)
     return !worker || SentMessageWait::Wait(worker, timeoutMs);
 }
 
+namespace {
+
+// Only "file not found" and "path not found" say that nothing is there. Any other failure
+// to look (access denied, an offline share, a path too long for the call) may hide a
+// folder full of the user's files, and such a folder is kept.
+bool IsAbsent(const std::string& path)
+{
+    if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+} // namespace
+
 bool InstallEngine::KeepsInstallDirectory() const
 {
-    if (installDirectory.empty() || ::GetFileAttributesA(installDirectory.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (installDirectory.empty() || IsAbsent(installDirectory))
         return false;
     return !ItemPath::SameDirectory(installDirectory, ReadRecordValue("InstallPath"));
 }
@@ -106,11 +122,23 @@ bool InstallEngine::KeepsInstallDirectory() const
 bool InstallEngine::KeepsProgramGroup() const
 {
     std::string group = programsFolder + programGroup;
+    if (programGroup.empty() || IsAbsent(group))
+        return false;
     DWORD attributes = ::GetFileAttributesA(group.c_str());
-    if (programGroup.empty() || attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
     std::string recorded = ReadRecordValue("ProgramGroup");
     return recorded.empty() || !ItemPath::SameDirectory(group, programsFolder + recorded);
+}
+
+bool InstallEngine::Rollback()
+{
+    return StartRollback(false);
+}
+
+bool InstallEngine::RollbackFailedRun()
+{
+    return StartRollback(true);
 }
 
 // The removal starts only once the cancelled worker has stopped (it does so at its next
@@ -118,23 +146,40 @@ bool InstallEngine::KeepsProgramGroup() const
 // behind the remover's back and every entry the run created is on the list. Sent
 // messages are handled meanwhile, because the worker may be waiting in a notice to the
 // frame. The bound keeps a worker stuck on a dead device from freezing the wizard.
-bool InstallEngine::Rollback()
+//
+// Nobody asked to remove anything when a run failed (a locked file, a full disk, a
+// damaged download), so that rollback takes only what the run created: a reinstallation
+// into the recorded directory that fails keeps the previous installation, the user's
+// files in it, its group, its desktop shortcut and its record.
+bool InstallEngine::StartRollback(bool failedRun)
 {
+    // One rollback per run: a failure notice handled inside the wait below must not start
+    // a second one, which would hand entries to a remover that is already removing.
+    if (rolledBack)
+        return false;
+    rolledBack = true;
     WaitForWorker(kRollbackWaitMs);
     // A run that got as far as its record has replaced the previous installation's with
     // its own; that must not be taken for an earlier installation to remove as a whole.
     if (recordTouched.load())
-        ::RegDeleteKeyA(HKEY_CURRENT_USER, RecordKey);
+        DeleteRecordValues();
     Remover* remover = Remover::Instance();
-    bool keep = workerStarted ? keepInstallDirectory : KeepsInstallDirectory();
-    if (!installDirectory.empty() && !keep)
-        remover->AddDirectory(installDirectory);
-    bool keepGroup = workerStarted ? keepProgramGroup : KeepsProgramGroup();
-    if (!programGroup.empty() && !keepGroup)
-        remover->AddDirectory(programsFolder + programGroup);
-    InstallSettings settings;
-    LanguageTable::Instance()->ReadInstallSettings(settings);
-    remover->AddFile(desktopFolder + settings.installname + ".lnk");
+    if (failedRun) {
+        remover->KeepRecordedInstallation();
+    } else {
+        bool keep = workerStarted ? keepInstallDirectory : KeepsInstallDirectory();
+        if (!installDirectory.empty() && !keep)
+            remover->AddDirectory(installDirectory);
+        bool keepGroup = workerStarted ? keepProgramGroup : KeepsProgramGroup();
+        if (!programGroup.empty() && !keepGroup)
+            remover->AddDirectory(programsFolder + programGroup);
+        // Without a desktop folder the name alone would be taken relative to the current
+        // directory.
+        InstallSettings settings;
+        LanguageTable::Instance()->ReadInstallSettings(settings);
+        if (!desktopFolder.empty() && (settings.installname.empty() || RemovalGuard::IsNameBelow(settings.installname)))
+            remover->AddFile(desktopFolder + settings.installname + ".lnk");
+    }
     // Also covers the parents of a new install directory that this run had to create, and
     // the shortcuts it made in a program group that is kept.
     remover->AddCreatedEntries(created.Snapshot());

@@ -65,6 +65,62 @@ std::wstring Canonical(const std::wstring& path)
     return full;
 }
 
+// The path after every link, junction and substituted drive on the way, in the same
+// plain form as Canonical: the final path of the deepest part that exists, followed by
+// the rest. Empty when no part of it can be resolved.
+std::wstring FinalPath(const std::wstring& canonical)
+{
+    std::wstring existing = canonical, rest;
+    for (;;) {
+        HANDLE handle = ::CreateFileW(existing.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            std::wstring final(MAX_PATH, L'\0');
+            DWORD n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()), 0);
+            if (n >= final.size()) {
+                final.assign(n + 1, L'\0');
+                n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()), 0);
+            }
+            ::CloseHandle(handle);
+            if (n == 0 || n >= final.size())
+                return std::wstring();
+            final.resize(n);
+            if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+                final = L"\\" + final.substr(7);
+            else if (final.compare(0, 4, L"\\\\?\\") == 0)
+                final = final.substr(4);
+            while (!final.empty() && IsSeparator(final.back()))
+                final.pop_back();
+            return final + rest;
+        }
+        size_t cut = existing.find_last_of(L"\\/");
+        if (cut == std::wstring::npos || cut < 2 || existing.size() <= 3)
+            return std::wstring();
+        rest = existing.substr(cut) + rest;
+        // A drive's root keeps its separator: "C:" alone is the drive's current directory.
+        existing.resize(cut == 2 ? 3 : cut);
+    }
+}
+
+// A path on a substituted drive ("subst Q: C:\Windows") as a path on the drive it stands
+// for; other paths unchanged.
+std::wstring Unsubstituted(std::wstring path)
+{
+    for (int depth = 0; depth < 8 && path.size() >= 2 && path[1] == L':'; ++depth) {
+        wchar_t device[3] = {path[0], L':', L'\0'};
+        wchar_t target[MAX_PATH + 8] = L"";
+        if (!::QueryDosDeviceW(device, target, MAX_PATH + 8))
+            break;
+        std::wstring to = target;
+        // A substitution's target is the prefix of DOS names followed by the path it stands
+        // for; a real drive names a device instead.
+        if (to.size() < 6 || to.compare(0, 4, L"\\?" L"?\\") != 0 || to[5] != L':')
+            break;
+        path = to.substr(4) + path.substr(2);
+    }
+    return path;
+}
+
 bool SameText(const wchar_t* a, size_t aLen, const wchar_t* b, size_t bLen)
 {
     return ::CompareStringOrdinal(a, static_cast<int>(aLen), b, static_cast<int>(bLen), TRUE) == CSTR_EQUAL;
@@ -92,6 +148,35 @@ bool IsVolumeRoot(const std::wstring& canonical)
     return parts < 2;
 }
 
+// The Downloads folder has no CSIDL; its known-folder id, spelled out so that no GUID
+// library is needed.
+const GUID kDownloadsFolder = {0x374de290, 0x123f, 0x4565, {0x91, 0x64, 0x39, 0xc4, 0x92, 0x5e, 0x46, 0x7b}};
+
+// A known folder in both its text form and, when it exists, its final form: a link or a
+// substituted drive must not make it look like some other folder.
+void AddForms(std::vector<std::wstring>& result, const std::wstring& folder)
+{
+    std::wstring canonical = Canonical(folder);
+    if (canonical.empty())
+        return;
+    result.push_back(canonical);
+    std::wstring final = FinalPath(canonical);
+    if (!final.empty() && !SameText(final.data(), final.size(), canonical.data(), canonical.size()))
+        result.push_back(final);
+}
+
+// The folders inside which nothing is ever removed: the Windows and system folders.
+std::vector<std::wstring> SystemFolders()
+{
+    std::vector<std::wstring> result;
+    wchar_t buffer[MAX_PATH];
+    for (int csidl : {CSIDL_WINDOWS, CSIDL_SYSTEM, CSIDL_SYSTEMX86}) {
+        if (SUCCEEDED(::SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, nullptr, SHGFP_TYPE_CURRENT, buffer)))
+            AddForms(result, buffer);
+    }
+    return result;
+}
+
 std::vector<std::wstring> WellKnownFolders()
 {
     static const int kFolders[] = {
@@ -112,12 +197,13 @@ std::vector<std::wstring> WellKnownFolders()
     DWORD n = ::GetTempPathW(MAX_PATH, buffer);
     if (n > 0 && n < MAX_PATH)
         folders.push_back(buffer);
+    PWSTR downloads = nullptr;
+    if (SUCCEEDED(::SHGetKnownFolderPath(kDownloadsFolder, KF_FLAG_DONT_VERIFY, nullptr, &downloads)) && downloads)
+        folders.push_back(downloads);
+    ::CoTaskMemFree(downloads);
     std::vector<std::wstring> result;
-    for (const std::wstring& folder : folders) {
-        std::wstring canonical = Canonical(folder);
-        if (!canonical.empty())
-            result.push_back(canonical);
-    }
+    for (const std::wstring& folder : folders)
+        AddForms(result, folder);
     return result;
 }
 
@@ -129,17 +215,40 @@ bool RemovalGuard::IsAbsolute(const std::string& path)
     return !IsDevicePath(wide) && IsAbsoluteWide(wide);
 }
 
+// Both the text and, for an existing path, its final form are checked, so a link, a
+// junction or a substituted drive that leads into a refused folder is refused too.
 bool RemovalGuard::Refuses(const std::string& path)
 {
     std::wstring wide = Widen(path);
     if (wide.empty() || IsDevicePath(wide) || !IsAbsoluteWide(wide))
         return true;
-    std::wstring canonical = Canonical(wide);
-    if (canonical.empty() || IsVolumeRoot(canonical))
+    // A colon past the drive names a stream of a file or folder ("C:\Windows::$INDEX_ALLOCATION"
+    // is the Windows folder itself), never a folder of its own.
+    if (wide.find(L':', IsSeparator(wide[0]) ? 0 : 2) != std::wstring::npos)
         return true;
-    for (const std::wstring& known : WellKnownFolders()) {
-        if (IsSameOrAbove(canonical, known))
+    std::wstring canonical = Canonical(wide);
+    if (canonical.empty())
+        return true;
+    std::vector<std::wstring> forms;
+    for (const std::wstring& form : {canonical, Canonical(Unsubstituted(canonical))}) {
+        std::wstring final = form.empty() ? form : FinalPath(form);
+        if (!final.empty())
+            forms.push_back(final);
+        if (!form.empty())
+            forms.push_back(form);
+    }
+    std::vector<std::wstring> known = WellKnownFolders(), system = SystemFolders();
+    for (const std::wstring& form : forms) {
+        if (IsVolumeRoot(form))
             return true;
+        for (const std::wstring& folder : known) {
+            if (IsSameOrAbove(form, folder))
+                return true;
+        }
+        for (const std::wstring& folder : system) {
+            if (IsSameOrAbove(folder, form))
+                return true;
+        }
     }
     return false;
 }

@@ -9,13 +9,17 @@ public:
     // True for a path that must never be removed as a tree:
     // - empty, relative ("dir", "C:dir", "\dir") or device ("\\?\", "\\.\") paths;
     // - volume roots ("C:\", "C:", "\\server\share");
+    // - paths with a colon past the drive letter (streams, "C:\Windows::$INDEX_ALLOCATION");
     // - the system's well-known folders taken as a whole (Windows and system folders,
     //   both Program Files and their common files, the user's profile and the folder
-    //   holding the profiles, desktop, documents, media, application data, templates and
-    //   temporary folders, the Start menu and Programs folders of the user and of all
-    //   users), and every folder that contains one of them.
+    //   holding the profiles, desktop, documents, downloads, media, application data,
+    //   templates and temporary folders, the Start menu and Programs folders of the user
+    //   and of all users), and every folder that contains one of them;
+    // - everything inside the Windows and system folders.
     // The comparison works on the full, long form of the path, case-insensitively and
-    // regardless of trailing backslashes, "." and ".." parts or 8.3 short names.
+    // regardless of trailing backslashes, "." and ".." parts or 8.3 short names; for an
+    // existing path also on its final form, through links, junctions and substituted
+    // drives.
     static bool Refuses(const std::string& path);
 
     // True for a drive-absolute ("C:\...") or UNC ("\\server\share...") path.

@@ -92,22 +92,41 @@ Remover::~Remover()
         ::CloseHandle(worker);
 }
 
-void Remover::AddDirectory(const std::string& path)
+bool Remover::AddDirectory(const std::string& path)
 {
+    if (started)
+        return false;
     directories.push_back(path);
+    return true;
 }
 
-void Remover::AddFile(const std::string& path)
+bool Remover::AddFile(const std::string& path)
 {
+    if (started)
+        return false;
     files.push_back(path);
+    return true;
 }
 
-void Remover::AddCreatedEntries(const std::vector<std::string>& paths)
+bool Remover::AddCreatedEntries(const std::vector<std::string>& paths)
 {
+    if (started)
+        return false;
     for (const std::string& path : paths) {
         if (RemovalGuard::IsAbsolute(path))
             createdEntries.push_back(path);
     }
+    return true;
+}
+
+bool Remover::KeepRecordedInstallation()
+{
+    if (started)
+        return false;
+    directories.clear();
+    files.clear();
+    deletesRecord = false;
+    return true;
 }
 
 bool Remover::Start()
@@ -135,7 +154,8 @@ UINT Remover::WorkerMain(LPVOID param)
     remover->RemoveCreatedEntries();
     for (const std::string& file : remover->files)
         RemoveFile(file);
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, kRecordKey);
+    if (remover->deletesRecord)
+        ::RegDeleteKeyA(HKEY_CURRENT_USER, kRecordKey);
     Release(remover);
     return 0;
 }

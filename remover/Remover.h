@@ -17,7 +17,8 @@
 // A rollback queues more with AddDirectory, AddFile and AddCreatedEntries and calls
 // Start: the worker thread then removes the queued trees, the created entries, the
 // queued files and finally the record key. Instance, the Add operations, Start and
-// DestroyInstance belong to the main thread; nothing may be added after Start.
+// DestroyInstance belong to the main thread; once started, the Add operations refuse
+// (false): the worker is iterating the lists.
 //
 // RemoveTree, RemoveFile and the record functions touch no instance and may run on any
 // thread, also while the worker runs (the engine's exit clean-up does so).
@@ -30,8 +31,13 @@ public:
     // the bound and for what happens when it passes.
     static void DestroyInstance(DWORD maxWaitMs = kWorkerWaitMs);
 
-    void AddDirectory(const std::string& path);
-    void AddFile(const std::string& path);
+    bool AddDirectory(const std::string& path);
+    bool AddFile(const std::string& path);
+
+    // For the rollback of a failed run: forgets what the construction queued from the
+    // record, and the worker leaves the record key alone. The previous installation and
+    // its record stay as they were; only what is queued afterwards goes. False once started.
+    bool KeepRecordedInstallation();
 
     // Rollback into a folder that existed before the installation and is not the
     // recorded installation's folder: instead of AddDirectory on that folder (which
@@ -40,7 +46,7 @@ public:
     // the files first, then the folders, deepest first, each only when it is empty.
     // Everything else in the folder, and the folder itself unless it was created, stays.
     // Relative and empty paths are ignored.
-    void AddCreatedEntries(const std::vector<std::string>& paths);
+    bool AddCreatedEntries(const std::vector<std::string>& paths);
 
     // Starts the worker thread over the queued lists, once per instance. False when it
     // was started before or the thread cannot be created; nothing is removed then. The
@@ -84,6 +90,7 @@ private:
     std::vector<std::string> createdEntries;
     HANDLE worker = nullptr;       // the worker thread, to wait for; null when none could be kept
     bool started = false;
+    bool deletesRecord = true;
     std::atomic<bool> handedOver{false};
 
     static Remover* instance;

@@ -310,14 +310,17 @@ void WizardFrame::OnCloseRequest()
     bool running = currentIndex == ProgressIndex;
     if (running && Engine())
         Engine()->RequestCancel();
-    Abandon(running);
+    Abandon(running ? Removal::Abandoned : Removal::None);
 }
 
-void WizardFrame::Abandon(bool rollback)
+void WizardFrame::Abandon(Removal removal)
 {
+    abandoning = true;
     InstallEngine* engine = Engine();
-    if (rollback && engine)
+    if (removal == Removal::Abandoned && engine)
         engine->Rollback();
+    else if (removal == Removal::FailedRun && engine)
+        engine->RollbackFailedRun();
     nextButton.ShowWindow(SW_HIDE);
     backButton.ShowWindow(SW_HIDE);
     ShowPage(CancelIndex);
@@ -365,12 +368,14 @@ LRESULT WizardFrame::OnProgressNotice(WPARAM, LPARAM lParam)
         ShowPage(FinishIndex);
         break;
     case NoticeFailed:
-        // A failed installation is abandoned like a cancelled one. The worker waits in
-        // this very notice and the rollback waits for the worker to end, so the worker
-        // is released first.
-        if (currentIndex != CancelIndex) {
+        // A failed installation ends on the cancel page like an abandoned one, but its
+        // rollback takes only what the run created. The worker waits in this very notice
+        // and the rollback waits for the worker to end, so the worker is released first.
+        // A notice that arrives while the user's abandon is already rolling back (it is
+        // handled inside that rollback's wait) changes nothing.
+        if (currentIndex != CancelIndex && !abandoning) {
             ::ReplyMessage(0);
-            Abandon(true);
+            Abandon(Removal::FailedRun);
         }
         break;
     default:

@@ -69,9 +69,10 @@ private:
     void PlacePages();
     void LoadBanner();
     void StartRepair();
-    // Hides Back and Next and shows the cancel page; with rollback, the engine first
-    // removes what the run left behind.
-    void Abandon(bool rollback);
+    enum class Removal { None, Abandoned, FailedRun };
+    // Hides Back and Next and shows the cancel page; the engine first rolls the run back
+    // as the user's abandon or as a failed run, or not at all.
+    void Abandon(Removal removal);
     InstallEngine* Engine() const;
     std::string Title() const;
     static void SetCaption(CWnd& window, const std::string& text);
@@ -89,4 +90,5 @@ private:
     // The link's background is taken from the frame once; kept per frame rather than per
     // process so that every frame (tests make several) colours its own link.
     bool linkColourTaken = false;
+    bool abandoning = false;           // set once the wizard heads for the cancel page
 };

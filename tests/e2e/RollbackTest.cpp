@@ -80,6 +80,35 @@ TEST_F(RollbackTest, CancelDuringProgressRemovesOnlyWhatTheRunMade)
     ExpectNothingInstalled("", kGroup);
 }
 
+// A reinstallation into the recorded directory that fails (a product file is locked, as a
+// running program locks it) ends on the cancel page and leaves the previous installation,
+// the user's file in it, its group, its desktop shortcut and its record as they were.
+TEST_F(RollbackTest, AFailedReinstallationKeepsThePreviousInstallation)
+{
+    std::string setup = Pack("setup-again");
+    Choices choices;
+    choices.directory = scratch_.file("Orvanta Kept");
+    choices.group = kGroup;
+    SetupDriver first;
+    ASSERT_TRUE(Open(first, setup));
+    ASSERT_NO_FATAL_FAILURE(WalkToConfirm(first, choices));
+    ASSERT_TRUE(first.Press(1001));
+    ASSERT_NO_FATAL_FAILURE(EndsOn(first, 7));
+    ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(first, false));
+
+    std::string notes = choices.directory + "\\notes.txt";
+    WriteBytes(notes, "the user's own notes");
+    HANDLE lock = ::CreateFileA((choices.directory + "\\terminal.exe").c_str(), GENERIC_READ, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    choices.existingDirectory = true;
+    RunToCancelPage(setup, 2, choices);
+    ::CloseHandle(lock);
+    EXPECT_EQ("the user's own notes", ReadBytes(notes));
+    ::DeleteFileA(notes.c_str());
+    ExpectInstalled(choices.directory, kGroup, setup);
+}
+
 TEST_F(RollbackTest, DamagedSetupsEndOnTheCancelPage)
 {
     // The container's index cut off: nothing is unpacked, the wizard runs on its built-in

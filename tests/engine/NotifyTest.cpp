@@ -1,5 +1,7 @@
 // The cancel rule: after a cancel only the total and the done notice go out, and a cancel
 // is never overwritten, also when another thread's notices race it for `state`.
+#include <atomic>
+
 #include "ProfileTest.h"
 #include "engine/SentMessageWait.h"
 
@@ -9,18 +11,30 @@ using NotifyTest = ProfileTest;
 // of them would be the state.
 TEST_F(NotifyTest, ACancelIsNeverOverwrittenUnderContention)
 {
+    struct Hammer {
+        InstallEngine engine;
+        std::atomic<long> sent{0};
+        std::atomic<bool> stop{false};
+    };
     for (int round = 0; round < 10; ++round) {
-        InstallEngine engine(scratch.file("none.exe"));
+        Hammer h{InstallEngine(scratch.file("none.exe"))};
+        // The hammer runs until told to stop, which is only well after the cancel.
         HANDLE hammer = ::CreateThread(nullptr, 0, [](LPVOID param) -> DWORD {
-            for (int i = 0; i < 200000; ++i)
-                static_cast<InstallEngine*>(param)->Notify(NoticeChunk + i % 3, 1, 0, std::string());
+            Hammer* h = static_cast<Hammer*>(param);
+            for (int i = 0; !h->stop; ++i, ++h->sent)
+                h->engine.Notify(NoticeChunk + i % 3, 1, 0, std::string());
             return 0;
-        }, &engine, 0, nullptr);
-        ::Sleep(DWORD(round % 4));
-        engine.RequestCancel();
+        }, &h, 0, nullptr);
+        while (h.sent < 1000 * (round + 1))
+            ::Sleep(0);
+        h.engine.RequestCancel();
+        long atCancel = h.sent;
+        while (h.sent < atCancel + 20000)
+            ::Sleep(0);
+        h.stop = true;
         ::WaitForSingleObject(hammer, INFINITE);
         ::CloseHandle(hammer);
-        EXPECT_EQ(NoticeCancel, engine.GetState()) << "round " << round;
+        EXPECT_EQ(NoticeCancel, h.engine.GetState()) << "round " << round;
     }
 }
 

@@ -172,17 +172,24 @@ TEST_F(LanguageTableTest, ChangesOfTheFileShowAtTheNextQueryDespiteKeptRecords)
     table->FillCurrentRecord(record);
     table->FillCurrentRecord(record);
     EXPECT_EQ("Back", record.Text(TextId::ButtonBack));
+    // A rewrite of the same length that keeps the very same stamp: only the bytes differ.
+    auto stamp = [&](FILETIME* get, const FILETIME* set) {
+        HANDLE file = CreateFileA(dir_.file("lang.ini").c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                  FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        EXPECT_TRUE(get ? GetFileTime(file, nullptr, nullptr, get) : SetFileTime(file, nullptr, nullptr, set));
+        CloseHandle(file);
+    };
+    FILETIME filled;
+    stamp(&filled, nullptr);
     ASSERT_TRUE(testsupport::WriteBytes(dir_.file("lang.ini"), "[lang1]\r\n20001=Bock\r\n"));
+    stamp(nullptr, &filled);
     table->FillCurrentRecord(record);
-    EXPECT_EQ("Bock", record.Text(TextId::ButtonBack)) << "same length, same moment";
+    EXPECT_EQ("Bock", record.Text(TextId::ButtonBack)) << "same length, same stamp";
 
     // Stamps far in the past: the stamps alone decide, and a rewrite moves them.
-    HANDLE file = CreateFileA(dir_.file("lang.ini").c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
     FILETIME old = {0x12345678, 0x01D00000};
-    SetFileTime(file, nullptr, nullptr, &old);
-    CloseHandle(file);
+    stamp(nullptr, &old);
     table->FillCurrentRecord(record);
     table->FillCurrentRecord(record);
     EXPECT_EQ("Bock", record.Text(TextId::ButtonBack));

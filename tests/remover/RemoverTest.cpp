@@ -55,7 +55,9 @@ TEST_F(RemoverTest, ALinkIsRemovedAsALinkAndNeverWalked)
         EXPECT_FALSE(Exists(dir + "\\tree\\a.txt")) << tree;
         EXPECT_TRUE(Exists(dir + "\\target\\keep.txt")) << tree;
         EXPECT_TRUE(Exists(dir + "\\target\\inner\\keep2.txt")) << tree;
-    }
+    }    // A link into the Windows folder is that folder, whatever its own name says.
+    for (const char* path : {"\\winlink", "\\winlink\\system32", "\\winlink\\orvanta-none"})
+        EXPECT_TRUE(RemovalGuard::Refuses(dir + path)) << path;
 }
 
 // Every path is first checked with the pure RemovalGuard::Refuses, and RemoveTree only
@@ -70,7 +72,10 @@ TEST_F(RemoverTest, RefusesRootsDevicePathsAndWellKnownFoldersAndTouchesNothing)
     std::vector<std::string> refused = {
         "", "relative\\dir", ".", "..\\x", "C:dir", "C:", "\\dir", "\\", "C:\\", "c:/", "C:\\\\", "C:\\.", "C:\\x\\..",
         "\\\\server", "\\\\server\\share\\", "\\\\?\\C:\\somewhere\\x", "\\\\.\\C:\\somewhere\\x", windows,
-        system + "\\..", system, profile + "\\", profile.substr(0, profile.rfind('\\', profile.size() - 2))};
+        system + "\\..", system, profile + "\\", profile.substr(0, profile.rfind('\\', profile.size() - 2)),
+        std::string(windows) + "::$INDEX_ALLOCATION", std::string(windows) + ":$I30:$INDEX_ALLOCATION",
+        scratch.file("dir:stream"), "\\\\server\\share:x\\dir", system + "\\drivers", system + "\\orvanta-none\\x",
+        std::string(windows) + "\\Temp\\Orvanta", ShellFolder(CSIDL_PROFILE) + "Downloads"};
     for (int csidl : {CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_PROGRAM_FILES,
                       CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTMENU,
                       CSIDL_COMMON_STARTMENU, CSIDL_APPDATA, CSIDL_TEMPLATES})
@@ -87,6 +92,12 @@ TEST_F(RemoverTest, RefusesRootsDevicePathsAndWellKnownFoldersAndTouchesNothing)
     }
     EXPECT_TRUE(Exists(sentinel));
     ::DeleteFileA(sentinel.c_str());
+    // A drive substituted for the Windows folder leads into it as well.
+    if (::DefineDosDeviceA(0, "Q:", windows)) {
+        for (const char* path : {"Q:\\system32", "Q:\\orvanta-none\\x"})
+            EXPECT_TRUE(RemovalGuard::Refuses(path)) << path;
+        ::DefineDosDeviceA(DDD_REMOVE_DEFINITION, "Q:", nullptr);
+    }
     for (const std::string& path : {scratch.file("sub"), ShellFolder(CSIDL_PROGRAM_FILES) + "Orvanta 4.00", Group(),
                                     std::string("\\\\server\\share\\Orvanta"), std::string("D:\\Orvanta\\")})
         EXPECT_FALSE(RemovalGuard::Refuses(path)) << path;
@@ -106,17 +117,23 @@ TEST_F(RemoverTest, OverlongOrClimbingRecordValuesAreNotQueued)
     EXPECT_TRUE(Remover::Instance()->Files().empty());
 }
 
-// Past the bound the instance is handed to the worker: it is forgotten at once, and the
-// worker still completes the removal and frees it.
+// Past the bound the instance is handed to the worker: DestroyInstance returns while the
+// removal is still under way (2,000 deletions cannot be done in the moment between), and
+// the worker completes it on the instance it was handed; a started remover takes no
+// more entries.
 TEST_F(RemoverTest, DestroyPastTheBoundLeavesTheRemovalToTheWorker)
 {
     std::string tree = scratch.file("big");
-    ASSERT_TRUE(MakeTree(tree, Numbered(600)));
-    Remover::Instance()->AddDirectory(tree);
-    ASSERT_TRUE(Remover::Instance()->Start());
+    ASSERT_TRUE(MakeTree(tree, Numbered(2000)));
+    Remover* remover = Remover::Instance();
+    remover->AddDirectory(tree);
+    ASSERT_TRUE(remover->Start());
+    EXPECT_FALSE(remover->AddDirectory(scratch.file("late")));
+    EXPECT_FALSE(remover->AddFile(scratch.file("late.txt")));
+    EXPECT_FALSE(remover->KeepRecordedInstallation());
     Remover::DestroyInstance(0);
-    EXPECT_TRUE(Remover::Instance()->Directories().empty());
-    for (int i = 0; i < 300 && Exists(tree); ++i)
+    EXPECT_TRUE(Exists(tree)) << "not waited for";
+    for (int i = 0; i < 600 && Exists(tree); ++i)
         ::Sleep(100);
     EXPECT_FALSE(Exists(tree));
 }

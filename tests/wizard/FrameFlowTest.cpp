@@ -27,12 +27,16 @@ TEST_F(FrameFlowTest, WalkKeepsTheButtonRulesTheLicenceGateAndTheDirectoryQuesti
         const std::string agreement = std::string(44, ' ') + "Line one\r\nLine two";
         EXPECT_EQ(agreement, d.Text(IDC_LICENCE_TEXT, kLicence));
         EXPECT_FALSE(d.Enabled(IDC_NEXT)) << "the licence gates Next";
+        // Enter inside a page reaches it as the page's own IDOK.
+        HWND licencePage = d.Frame().Page(kLicence)->m_hWnd;
         d.Click(IDC_NEXT);
         d.Command(IDOK);
-        EXPECT_EQ(kLicence, d.VisiblePage()) << "neither a click nor Enter passes the gate";
+        d.Post(d.Item(IDC_LICENCE_TEXT, kLicence), WM_KEYDOWN, VK_RETURN, 1);
+        d.Post(licencePage, WM_COMMAND, IDOK);
+        EXPECT_EQ(kLicence, d.VisiblePage()) << "neither a click nor Enter, on the frame or a page, passes the gate";
         d.Click(IDC_LICENCE_ACCEPT, kLicence);
-        d.Command(IDOK);
-        EXPECT_EQ(kDirectory, d.VisiblePage()) << "Enter presses an enabled Next";
+        d.Post(licencePage, WM_COMMAND, IDOK);
+        EXPECT_EQ(kDirectory, d.VisiblePage()) << "Enter inside the page presses an enabled Next";
 
         d.Click(IDC_BACK);
         EXPECT_FALSE(d.Enabled(IDC_NEXT)) << "back onto the licence page needs a new acceptance";
@@ -92,11 +96,20 @@ TEST_F(FrameFlowTest, CloseAndEscapeAskOnEveryPageWhichFillsTheBandFrom21To84Per
             EXPECT_EQ(static_cast<int>(client.bottom * 0.21), rect.top);
             EXPECT_EQ(static_cast<int>(client.bottom * 0.84), rect.bottom);
 
+            // The close box, Escape on the frame, Escape inside the page, and on the licence
+            // page Escape in its multi-line text, which closes the page the text is on.
             bool nextEnabled = d.Enabled(IDC_NEXT);
-            for (bool escape : {false, true}) {
-                escape ? d.Command(IDCANCEL) : d.Close();
+            for (int way = 0; way < (page == kLicence ? 4 : 3); ++way) {
+                if (way == 0)
+                    d.Close();
+                else if (way == 1)
+                    d.Command(IDCANCEL);
+                else if (way == 2)
+                    d.Post(d.Frame().Page(page)->m_hWnd, WM_COMMAND, IDCANCEL);
+                else
+                    d.Post(d.Item(IDC_LICENCE_TEXT, kLicence), WM_KEYDOWN, VK_ESCAPE, 1);
                 HWND box = d.WaitForBox();
-                ASSERT_TRUE(box) << "page " << page;
+                ASSERT_TRUE(box) << "page " << page << ", way " << way;
                 EXPECT_EQ(kTitle, FrameDriver::TextOf(box));
                 EXPECT_EQ(Builtin(10021) + "\r\n" + Builtin(10022), FrameDriver::BoxText(box));
                 EXPECT_TRUE(d.Answer(box, IDNO));

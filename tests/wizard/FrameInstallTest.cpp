@@ -1,13 +1,18 @@
 // The frame with a running worker: progress to finish, abandoning on the progress page,
 // the finished notice during the close question, a failed installation and the repair start.
+#include <algorithm>
+
+#include "NoticeHold.h"
 #include "WizardFixture.h"
+#include "app/SetupApp.h"
 #include "i18n/LanguageTable.h"
 #include "resources/resource.h"
+
+extern SetupApp testApplication;
 
 namespace {
 
 using FrameInstallTest = WizardFixture;
-constexpr size_t kBigFile = 24u << 20;   // long enough a worker for a question to open during it
 
 void StartInstall(FrameDriver& d)
 {
@@ -27,6 +32,15 @@ void ExpectWorkerToFinish(FrameDriver& d)
     ASSERT_TRUE(d.WaitFor([&] { return d.VisiblePage() == WizardFrame::FinishIndex; }));
     // The page shows before the handler that shows it has set the buttons.
     d.Sync();
+}
+
+// Yes to the abandon question while the worker is held. The frame's thread then waits in
+// the rollback for the worker, so nothing is synchronised with it before the hold goes.
+void AbandonHeldRun(FrameDriver& d, HWND box, InstallEngine* engine, NoticeHold& hold)
+{
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDYES)));
+    ASSERT_TRUE(d.WaitFor([&] { return engine->GetState() == NoticeCancel; }));
+    hold.Release();
 }
 
 TEST_F(FrameInstallTest, ConfirmStartsTheWorkerAndItsDoneNoticeShowsTheFinishPage)
@@ -58,20 +72,22 @@ TEST_F(FrameInstallTest, ConfirmStartsTheWorkerAndItsDoneNoticeShowsTheFinishPag
     EXPECT_EQ(InstallDir(), RecordValue("InstallPath"));
 }
 
+// The worker is held after its first file, so the question certainly opens while it runs.
 TEST_F(FrameInstallTest, AbandoningTheProgressPageCancelsAndRollsBack)
 {
-    InstallEngine* engine = MakeEngine(LangIni(), kBigFile);
+    InstallEngine* engine = MakeEngine(LangIni());
+    NoticeHold hold(NoticeFileEnd);
     FrameDriver driver;
     driver.Run([&](FrameDriver& d) {
         StartInstall(d);
+        ASSERT_TRUE(d.WaitFor(&NoticeHold::Waiting));
+        ASSERT_TRUE(Exists(InstallDir()));
         d.Close();
         HWND box = d.WaitForBox();
         ASSERT_TRUE(box);
-        bool running = d.VisiblePage() == WizardFrame::ProgressIndex;
-        EXPECT_TRUE(d.Answer(box, IDYES));
+        EXPECT_EQ(WizardFrame::ProgressIndex, d.VisiblePage());
+        ASSERT_NO_FATAL_FAILURE(AbandonHeldRun(d, box, engine, hold));
         ExpectCancelPage(d);
-        if (!running)
-            GTEST_SKIP() << "the worker finished before the question opened";
         EXPECT_EQ(NoticeCancel, engine->GetState());
         EXPECT_TRUE(d.WaitFor([&] { return !Exists(InstallDir()); }, 15000)) << "rolled back";
         EXPECT_FALSE(RecordExists());
@@ -80,22 +96,69 @@ TEST_F(FrameInstallTest, AbandoningTheProgressPageCancelsAndRollsBack)
 
 TEST_F(FrameInstallTest, DoneNoticeDuringTheCloseQuestionThenYesShowsCancelPageWithoutRollback)
 {
-    InstallEngine* engine = MakeEngine(LangIni(), kBigFile);
+    InstallEngine* engine = MakeEngine(LangIni());
+    NoticeHold hold(NoticeFileEnd);
     FrameDriver driver;
     driver.Run([&](FrameDriver& d) {
         StartInstall(d);
+        ASSERT_TRUE(d.WaitFor(&NoticeHold::Waiting));
         d.Close();
         HWND box = d.WaitForBox();
         ASSERT_TRUE(box);
+        hold.Release();
         EXPECT_TRUE(d.WaitFor([&] { return d.VisiblePage() == WizardFrame::FinishIndex; }, 60000))
             << "the worker's notices are handled while the question is open";
         EXPECT_TRUE(d.Answer(box, IDYES));
         EXPECT_EQ(WizardFrame::CancelIndex, d.VisiblePage());
         EXPECT_EQ(NoticeDone, engine->GetState()) << "no cancel requested";
         ::Sleep(1500);
-        EXPECT_TRUE(Exists(InstallDir() + "\\big.bin")) << "no rollback";
+        EXPECT_TRUE(Exists(InstallDir() + "\\readme.txt")) << "no rollback";
         EXPECT_EQ(InstallDir(), RecordValue("InstallPath"));
     });
+}
+
+// The failure notice waits while the user's Yes rolls back, and is handled inside that
+// rollback's wait for the worker: it starts no second rollback.
+TEST_F(FrameInstallTest, AFailureNoticeDuringTheAbandonsRollbackStartsNoSecondOne)
+{
+    InstallEngine* engine = MakeEngine(LangIni());
+    ASSERT_TRUE(::DeleteFileA((LanguageTable::GetWorkFolder() + "install\\Orva.in").c_str()));
+    NoticeHold hold(NoticeFailed);
+    FrameDriver driver;
+    driver.Run([&](FrameDriver& d) {
+        StartInstall(d);
+        ASSERT_TRUE(d.WaitFor(&NoticeHold::Waiting));
+        d.Close();
+        HWND box = d.WaitForBox();
+        ASSERT_TRUE(box);
+        ASSERT_NO_FATAL_FAILURE(AbandonHeldRun(d, box, engine, hold));
+        ExpectCancelPage(d);
+        const std::vector<std::string>& queued = Remover::Instance()->Directories();
+        EXPECT_EQ(1, std::count(queued.begin(), queued.end(), InstallDir())) << "one rollback";
+    });
+}
+
+// A worker that never ends (held here as a dead device would hold it) keeps the exit
+// waiting no longer than its bound; the engine is left to the process's end.
+TEST_F(FrameInstallTest, TheExitWaitsForAStuckWorkerOnlyUpToItsBound)
+{
+    InstallEngine* engine = MakeEngine(LangIni());
+    NoticeHold hold(NoticeTotal);
+    HWND sink = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    engine->SetFrameWindow(sink);
+    ASSERT_TRUE(engine->StartWorker());
+    for (int i = 0; i < 200 && !NoticeHold::Waiting(); ++i)
+        ::Sleep(50);
+    ASSERT_TRUE(NoticeHold::Waiting());
+    testApplication.exitWaitMs = 300;
+    testApplication.ExitInstance();
+    testApplication.exitWaitMs = InstallEngine::kExitWaitMs;
+    EXPECT_EQ(nullptr, testApplication.engine);
+    EXPECT_FALSE(engine->WaitForWorker(0)) << "still held";
+    hold.Release();
+    EXPECT_TRUE(engine->WaitForWorker(INFINITE));
+    delete engine;
+    ::DestroyWindow(sink);
 }
 
 TEST_F(FrameInstallTest, AFailedInstallationRollsBackAndShowsTheCancelPage)

@@ -3,37 +3,50 @@
 #include <set>
 
 #include "WizardFixture.h"
+
+#include <tlhelp32.h>
+
 #include "resources/resource.h"
 
 namespace {
 
 using LinkTest = WizardFixture;
 
-// Top-level windows of other processes: the shell's "open" of a folder starts one.
-std::set<HWND> ForeignWindows()
+// The processes this test program started, and the ones they started in turn.
+std::set<DWORD> Started()
 {
-    std::set<HWND> windows;
-    ::EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            DWORD process = 0;
-            ::GetWindowThreadProcessId(window, &process);
-            if (process != ::GetCurrentProcessId())
-                reinterpret_cast<std::set<HWND>*>(param)->insert(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&windows));
-    return windows;
+    std::set<DWORD> ids = {::GetCurrentProcessId()};
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    for (size_t found = 0; found != ids.size();) {
+        found = ids.size();
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof(entry);
+        for (BOOL more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry)) {
+            if (ids.count(entry.th32ParentProcessID))
+                ids.insert(entry.th32ProcessID);
+        }
+    }
+    ::CloseHandle(snapshot);
+    ids.erase(::GetCurrentProcessId());
+    return ids;
 }
 
-// Ends what an open started, by its own process id and nothing else.
-void CloseStartedWindows(const std::set<HWND>& before)
+// Ends what an open started (the shell's "open" of a folder starts a browser), by the
+// process ids it started and nothing else: other programs' windows are none of its business.
+void EndStartedProcesses(const std::set<DWORD>& before)
 {
-    ::Sleep(1500);
-    for (HWND window : ForeignWindows()) {
-        DWORD process = 0;
-        ::GetWindowThreadProcessId(window, &process);
-        HANDLE handle = nullptr;
-        if (!before.count(window) && ::IsWindowVisible(window) && (handle = ::OpenProcess(PROCESS_TERMINATE, FALSE, process))) {
+    auto fresh = [&] {
+        std::set<DWORD> ids;
+        for (DWORD id : Started())
+            if (!before.count(id))
+                ids.insert(id);
+        return ids;
+    };
+    for (int i = 0; i < 50 && fresh().empty(); ++i)
+        ::Sleep(100);
+    ::Sleep(1000);
+    for (DWORD id : fresh()) {
+        if (HANDLE handle = ::OpenProcess(PROCESS_TERMINATE, FALSE, id)) {
             ::TerminateProcess(handle, 0);
             ::CloseHandle(handle);
         }
@@ -100,11 +113,11 @@ TEST_F(LinkTest, HoverLeaveAndOpensThatWorkOrFail)
         // An empty target opens the control's own text.
         ::SetWindowTextA(control, scratch.str().c_str());
         link.SetTarget("");
-        std::set<HWND> before = ForeignWindows();
+        std::set<DWORD> before = Started();
         press();
         EXPECT_EQ(scratch.str(), link.GetTarget());
         EXPECT_EQ(CStaticLink::kVisitedColour, link.GetTextColour());
-        CloseStartedWindows(before);
+        EndStartedProcesses(before);
         leave();
         EXPECT_EQ(CStaticLink::kUnvisitedColour, link.GetTextColour()) << "visited is not remembered";
     });

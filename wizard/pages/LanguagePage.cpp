@@ -29,9 +29,10 @@ BOOL LanguagePage::OnInitDialog()
     // The default is found by the list's own prefix search, which starts after item 0
     // and wraps: of two names where one begins the other, the longer may be the one
     // highlighted. The current language is left alone until the user picks one.
-    int selected = table->GetDefaultLanguage() - 1;
-    if (selected >= 0 && selected < languageList.GetCount())
-        languageList.SelectString(0, names[static_cast<size_t>(selected)].c_str());
+    // Compared before the subtraction: a "default" near the integer limits must not wrap.
+    int language = table->GetDefaultLanguage();
+    if (language >= 1 && language <= languageList.GetCount())
+        languageList.SelectString(0, names[static_cast<size_t>(language - 1)].c_str());
     return TRUE;
 }
 

@@ -21,6 +21,11 @@ public:
 
 protected:
     void PostNcDestroy() override;
+    // Enter and Escape inside a page (a multi-line edit turns them into the page's own
+    // IDOK and WM_CLOSE) act as they do on the frame; the default handling would end
+    // the page's dialog and leave the frame with an empty band.
+    void OnOK() override;
+    void OnCancel() override;
 
     // True for the controls drawn in the fixed font rather than the label font.
     virtual bool UsesFixedFont(int controlId) const;
