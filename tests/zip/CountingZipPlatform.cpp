@@ -61,7 +61,6 @@ bool ZipPlatform::LocalFileTimeToFileTime(uint64_t localFileTime, uint64_t& file
 
 bool ZipPlatform::FromUtf8(const std::string& utf8, uint32_t, std::string& text)
 {
-    ++calls;
     text = utf8;
     return true;
 }
