@@ -8,8 +8,6 @@
 #include "i18n/LanguageTable.h"
 #include "remover/Remover.h"
 
-const char InstallEngine::RecordKey[] = "Software\\Orvanta";
-
 namespace {
 
 // A shell folder's path followed by "\"; empty when it cannot be resolved.

@@ -74,19 +74,14 @@ public:
     void NotifyShellFolder(LONG event, const std::string& path);
     bool CreateGroupShortcut(std::string target, std::string linkName, std::string icon);
     bool CreateDesktopShortcut(std::string target, std::string linkName, std::string icon);
-    void WriteRecordValue(const std::string& keyPath, const std::string& name, const std::string& text);
+    void WriteRecordValue(const std::string& name, const std::string& text);
     static std::string GetSetupPath();
 
     // --- state for the wizard's summary and for tests ---
     int32_t GetState() const { return state.load(); }
     const std::string& GetInstallDirectory() const { return installDirectory; }
     const std::string& GetProgramGroup() const { return programGroup; }
-    const std::string& GetProgramsFolder() const { return programsFolder; }
-    const std::string& GetDesktopFolder() const { return desktopFolder; }
     uint64_t GetTotalBytes() const { return totalBytes; }
-    std::vector<std::string> GetCreatedEntries() const { return created.Snapshot(); }
-
-    static const char RecordKey[];
 
     // How long a rollback waits for the cancelled worker to stop before removing.
     static constexpr DWORD kRollbackWaitMs = 20000;
@@ -105,8 +100,6 @@ private:
     LRESULT Send(int32_t code, int32_t chunkBytes, int32_t size, std::string name);
     bool Cancelled() const { return state.load() == NoticeCancel; }
     bool StartRollback(bool failedRun);
-    // Deletes the values FinishInstall writes, and the key when it has no subkeys.
-    void DeleteRecordValues();
     bool KeepsInstallDirectory() const;
     bool KeepsProgramGroup() const;
 

@@ -5,10 +5,9 @@
 
 #include "framework/RegKey.h"
 #include "i18n/LanguageTable.h"
+#include "remover/InstallRecordKey.h"
 
 namespace {
-
-const char* const kRecordValues[] = {"InstallPath", "ProgramGroup", "DesktopName", "SetupName", "Install"};
 
 // Data of up to this many bytes already in the record is kept by WriteRecordValue.
 constexpr DWORD kKeptValueBytes = 256;
@@ -36,32 +35,19 @@ bool InstallEngine::FinishInstall()
     CreateDesktopShortcut("terminal.exe", settings.installname + ".lnk", "terminal.ico");
 
     recordTouched.store(true);
-    DeleteRecordValues();
-    WriteRecordValue(RecordKey, "InstallPath", installDirectory);
-    WriteRecordValue(RecordKey, "ProgramGroup", programGroup);
-    WriteRecordValue(RecordKey, "DesktopName", settings.installname);
-    WriteRecordValue(RecordKey, "SetupName", settings.title);
-    WriteRecordValue(RecordKey, "Install", GetSetupPath());
+    InstallRecordKey::Delete();
+    WriteRecordValue(InstallRecordKey::InstallPath, installDirectory);
+    WriteRecordValue(InstallRecordKey::ProgramGroup, programGroup);
+    WriteRecordValue(InstallRecordKey::DesktopName, settings.installname);
+    WriteRecordValue(InstallRecordKey::SetupName, settings.title);
+    WriteRecordValue(InstallRecordKey::Install, GetSetupPath());
     return true;
 }
 
-// A key that keeps subkeys (the installed product may store its own settings below it)
-// survives the deletion with its values; those of the record are deleted one by one then.
-void InstallEngine::DeleteRecordValues()
-{
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, RecordKey);
-    RegKey survivor;
-    if (survivor.Open(HKEY_CURRENT_USER, RecordKey, KEY_SET_VALUE)) {
-        for (const char* value : kRecordValues)
-            survivor.DeleteValue(value);
-        survivor.Close();
-    }
-}
-
-void InstallEngine::WriteRecordValue(const std::string& keyPath, const std::string& name, const std::string& text)
+void InstallEngine::WriteRecordValue(const std::string& name, const std::string& text)
 {
     RegKey key;
-    if (!key.Create(HKEY_CURRENT_USER, keyPath.c_str(), REG_OPTION_VOLATILE, KEY_ALL_ACCESS))
+    if (!key.Create(HKEY_CURRENT_USER, InstallRecordKey::Path, REG_OPTION_VOLATILE, KEY_ALL_ACCESS))
         return;
     DWORD bytes = 0;
     if (key.QueryValueSize(name.c_str(), bytes) && bytes <= kKeptValueBytes)

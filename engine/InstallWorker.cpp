@@ -6,6 +6,7 @@
 #include "engine/SentMessageWait.h"
 #include "framework/CWinThread.h"
 #include "i18n/LanguageTable.h"
+#include "remover/InstallRecordKey.h"
 #include "remover/RemovalGuard.h"
 #include "remover/Remover.h"
 
@@ -116,7 +117,7 @@ bool InstallEngine::KeepsInstallDirectory() const
 {
     if (installDirectory.empty() || IsAbsent(installDirectory))
         return false;
-    return !ItemPath::SameDirectory(installDirectory, ReadRecordValue("InstallPath"));
+    return !ItemPath::SameDirectory(installDirectory, ReadRecordValue(InstallRecordKey::InstallPath));
 }
 
 bool InstallEngine::KeepsProgramGroup() const
@@ -127,7 +128,7 @@ bool InstallEngine::KeepsProgramGroup() const
     DWORD attributes = ::GetFileAttributesA(group.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return false;
-    std::string recorded = ReadRecordValue("ProgramGroup");
+    std::string recorded = ReadRecordValue(InstallRecordKey::ProgramGroup);
     return recorded.empty() || !ItemPath::SameDirectory(group, programsFolder + recorded);
 }
 
@@ -162,7 +163,7 @@ bool InstallEngine::StartRollback(bool failedRun)
     // A run that got as far as its record has replaced the previous installation's with
     // its own; that must not be taken for an earlier installation to remove as a whole.
     if (recordTouched.load())
-        DeleteRecordValues();
+        InstallRecordKey::Delete();
     Remover* remover = Remover::Instance();
     if (failedRun) {
         remover->KeepRecordedInstallation();

@@ -2,6 +2,7 @@
 
 #include "framework/CFileFind.h"
 #include "framework/CWinThread.h"
+#include "remover/InstallRecordKey.h"
 #include "remover/RemovalGuard.h"
 
 #include <shlobj.h>
@@ -10,8 +11,6 @@
 #include <cstring>
 
 namespace {
-
-const char kRecordKey[] = "Software\\Orvanta";
 
 // A shell folder's path, without a trailing backslash; empty when it cannot be resolved.
 std::string SpecialFolder(int csidl)
@@ -69,17 +68,17 @@ void Remover::Release(Remover* remover)
 
 Remover::Remover()
 {
-    SetRecordValue("Repair", "1");
-    std::string directory = GetRecordValue("InstallPath");
+    SetRecordValue(InstallRecordKey::Repair, "1");
+    std::string directory = GetRecordValue(InstallRecordKey::InstallPath);
     if (!directory.empty())
         AddDirectory(directory);
     // A path that cannot be resolved, or a group name that climbs out of the Programs
     // folder, would name some unrelated folder; such an entry is not queued at all.
-    std::string group = GetRecordValue("ProgramGroup");
+    std::string group = GetRecordValue(InstallRecordKey::ProgramGroup);
     std::string programs = SpecialFolder(CSIDL_COMMON_PROGRAMS);
     if (!group.empty() && !programs.empty() && RemovalGuard::IsNameBelow(group))
         AddDirectory(programs + "\\" + group);
-    std::string link = GetRecordValue("DesktopName");
+    std::string link = GetRecordValue(InstallRecordKey::DesktopName);
     std::string desktop = SpecialFolder(CSIDL_DESKTOP);
     if (!desktop.empty() && (link.empty() || RemovalGuard::IsNameBelow(link)))
         AddFile(desktop + "\\" + link + ".lnk");
@@ -87,7 +86,7 @@ Remover::Remover()
 
 Remover::~Remover()
 {
-    SetRecordValue("Repair", "0");
+    SetRecordValue(InstallRecordKey::Repair, "0");
     if (worker)
         ::CloseHandle(worker);
 }
@@ -155,7 +154,7 @@ UINT Remover::WorkerMain(LPVOID param)
     for (const std::string& file : remover->files)
         RemoveFile(file);
     if (remover->deletesRecord)
-        ::RegDeleteKeyA(HKEY_CURRENT_USER, kRecordKey);
+        InstallRecordKey::Delete();
     Release(remover);
     return 0;
 }
@@ -226,7 +225,7 @@ bool Remover::RemoveFile(const std::string& path)
 std::string Remover::GetRecordValue(const std::string& name)
 {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRecordKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, InstallRecordKey::Path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return std::string();
     char buffer[80];
     DWORD size = sizeof(buffer);
@@ -241,7 +240,7 @@ std::string Remover::GetRecordValue(const std::string& name)
 bool Remover::SetRecordValue(const std::string& name, const std::string& text)
 {
     HKEY key = nullptr;
-    if (::RegOpenKeyA(HKEY_CURRENT_USER, kRecordKey, &key) != ERROR_SUCCESS)
+    if (::RegOpenKeyA(HKEY_CURRENT_USER, InstallRecordKey::Path, &key) != ERROR_SUCCESS)
         return false;
     LONG status = ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                                    static_cast<DWORD>(text.size() + 1));

@@ -55,7 +55,6 @@ public:
 
     const std::vector<std::string>& Directories() const { return directories; }
     const std::vector<std::string>& Files() const { return files; }
-    const std::vector<std::string>& CreatedEntries() const { return createdEntries; }
 
     // Removes the folder and everything below it; true when the folder itself went.
     // Refuses (false, nothing touched) whatever RemovalGuard::Refuses. Links and

@@ -4,14 +4,13 @@
 #include "framework/ComPtr.h"
 #include "framework/RegKey.h"
 #include "framework/ScopedCoInit.h"
+#include "remover/InstallRecordKey.h"
 #include "uninstaller/ProductList.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
 namespace {
-
-const char kRecordKey[] = "Software\\Orvanta";
 
 // Paths are compared as UTF-16: in code page 936 a trail byte may equal '\\'.
 std::wstring FullPath(const std::string& path)
@@ -148,9 +147,9 @@ void ProductRemoval::RemoveRecord() const
 {
     RegKey key;
     std::string recorded;
-    if (!key.Open(HKEY_CURRENT_USER, kRecordKey) || !key.QueryString("InstallPath", recorded) ||
+    if (!key.Open(HKEY_CURRENT_USER, InstallRecordKey::Path) || !key.QueryString(InstallRecordKey::InstallPath, recorded) ||
         !IsSameFolder(recorded, installDirectory_))
         return;
     key.Close();
-    RegKey::DeleteKey(HKEY_CURRENT_USER, kRecordKey);
+    InstallRecordKey::Delete();
 }

@@ -8,6 +8,7 @@
 #include "framework/CWinApp.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/ProfileFile.h"
+#include "remover/InstallRecordKey.h"
 #include "resources/resource.h"
 #include "wizard/NoticeMeter.h"
 #include "wizard/pages/CancelPage.h"
@@ -89,7 +90,7 @@ BOOL WizardFrame::OnInitDialog()
     InstallEngine* engine = Engine();
     if (engine)
         engine->SetFrameWindow(m_hWnd);
-    if (engine && ProfileFile::ToInt(engine->ReadRecordValue("Repair")) != 0)
+    if (engine && ProfileFile::ToInt(engine->ReadRecordValue(InstallRecordKey::Repair)) != 0)
         StartRepair();
     else
         ShowPage(LanguageIndex);
@@ -139,8 +140,8 @@ void WizardFrame::StartRepair()
     InstallEngine* engine = Engine();
     ShowPage(ProgressIndex);
     nextButton.ShowWindow(SW_HIDE);
-    engine->SetInstallDirectory(engine->ReadRecordValue("InstallPath"));
-    engine->SetProgramGroup(engine->ReadRecordValue("ProgramGroup"));
+    engine->SetInstallDirectory(engine->ReadRecordValue(InstallRecordKey::InstallPath));
+    engine->SetProgramGroup(engine->ReadRecordValue(InstallRecordKey::ProgramGroup));
     engine->StartWorker();
 }
 

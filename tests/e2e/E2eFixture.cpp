@@ -80,7 +80,7 @@ void E2eTest::CleanProfile()
     std::error_code ec;
     for (const std::string& copy : TempEntries("OrvantaUninstall-"))
         std::filesystem::remove_all(copy, ec);
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Orvanta");
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, InstallRecordKey::Path);
     for (const std::string& path :
          {WorkInstallFolder(), GroupFolder(kTitle), GroupFolder(kGroup), GroupFolder(kOtherGroup), DesktopLink(),
           std::string(kDefaultDirectory)})

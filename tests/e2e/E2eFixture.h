@@ -9,6 +9,7 @@
 
 #include "InstallReport.h"
 #include "SetupDriver.h"
+#include "remover/InstallRecordKey.h"
 #include "support/ScratchDir.h"
 
 namespace e2e {

@@ -100,7 +100,8 @@ TEST_F(InstallTest, ChineseWithASecondInstanceRepairedThenRemovedAfterItsQuestio
     std::error_code ec;
     std::filesystem::remove(std::string(kDefaultDirectory) + "\\terminal.exe", ec);
     std::filesystem::remove_all(GroupFolder(kTitle), ec);
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Orvanta", "Repair", REG_SZ, "1", 2));
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegSetKeyValueA(HKEY_CURRENT_USER, InstallRecordKey::Path, InstallRecordKey::Repair, REG_SZ, "1", 2));
     SetupDriver repair;
     ASSERT_TRUE(repair.Start(setup));
     ASSERT_TRUE(repair.WaitForFrame(kStepMs));

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
+#include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
 
-static const char kRecordKey[] = "Software\\Orvanta";
 
 void ProfileTest::SetUp()
 {
@@ -28,7 +28,7 @@ void ProfileTest::Clean()
 {
     engine.reset();
     Remover::DestroyInstance();
-    ::SHDeleteKeyA(HKEY_CURRENT_USER, kRecordKey);
+    ::SHDeleteKeyA(HKEY_CURRENT_USER, InstallRecordKey::Path);
     RemoveTree(UnpackFolder());
     for (const std::string& folder : {ShellFolder(CSIDL_COMMON_PROGRAMS), ShellFolder(CSIDL_DESKTOP)}) {
         for (const std::string& name : Entries(folder)) {
@@ -104,7 +104,7 @@ std::string ProfileTest::ShellFolder(int csidl)
 bool ProfileTest::RecordExists()
 {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kRecordKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, InstallRecordKey::Path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     ::RegCloseKey(key);
     return true;
@@ -113,7 +113,7 @@ bool ProfileTest::RecordExists()
 void ProfileTest::CreateRecord(const std::vector<std::pair<std::string, std::string>>& values)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyA(HKEY_CURRENT_USER, kRecordKey, &key));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyA(HKEY_CURRENT_USER, InstallRecordKey::Path, &key));
     for (const auto& value : values)
         ::RegSetValueExA(key, value.first.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.second.c_str()),
                          DWORD(value.second.size() + 1));
@@ -124,7 +124,7 @@ std::string ProfileTest::RecordValue(const std::string& name)
 {
     char data[1024] = {};
     DWORD size = sizeof(data) - 1;
-    LONG status = ::RegGetValueA(HKEY_CURRENT_USER, kRecordKey, name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size);
+    LONG status = ::RegGetValueA(HKEY_CURRENT_USER, InstallRecordKey::Path, name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size);
     return status == ERROR_SUCCESS ? data : "<absent>";
 }
 

@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "ProfileTest.h"
+#include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
 
 using RollbackTest = ProfileTest;
 using Names = std::vector<std::string>;
 
-const char kRecordKey[] = "Software\\Orvanta";
 const char kSettingsKey[] = "Software\\Orvanta\\Settings";
 
 TEST_F(RollbackTest, QueuesTheRecordedInstallationFirstThenTheCurrentOne)
@@ -107,7 +107,7 @@ TEST_F(RollbackTest, OnlyWhatTheRunMadeGoesFromWhatTheUserHad)
         EXPECT_EQ(failed ? recorded : "<absent>", RecordValue("InstallPath"));
         EXPECT_EQ(failed ? kGroup : "<absent>", RecordValue("ProgramGroup"));
         EXPECT_EQ(row.recordSubkey, RecordExists()) << "the record goes unless it keeps settings";
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, kRecordKey);
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, InstallRecordKey::Path);
         ::DeleteFileA(DesktopLink().c_str());
         RemoveTree(Group());
     }

@@ -4,6 +4,7 @@
 
 #include "app/SetupApp.h"
 #include "i18n/LanguageTable.h"
+#include "remover/InstallRecordKey.h"
 #include "resources/resource.h"
 #include "tools/SetupBuilder.h"
 
@@ -27,7 +28,7 @@ void WriteFile(const std::string& path, const std::string& bytes)
 
 void CleanProfile()
 {
-    RegKey::DeleteKey(HKEY_CURRENT_USER, InstallEngine::RecordKey);
+    RegKey::DeleteKey(HKEY_CURRENT_USER, InstallRecordKey::Path);
     Remover::RemoveTree(LanguageTable::GetWorkFolder() + "install");
 }
 
@@ -120,7 +121,7 @@ void WizardFixture::ExpectCancelPage(FrameDriver& d)
 void WizardFixture::WriteRecord(const std::vector<std::pair<std::string, std::string>>& values)
 {
     RegKey key;
-    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, InstallEngine::RecordKey));
+    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, InstallRecordKey::Path));
     for (const auto& value : values)
         key.SetString(value.first.c_str(), value.second);
 }

@@ -9,10 +9,9 @@
 
 #include "framework/ComPtr.h"
 #include "framework/ScopedCoInit.h"
+#include "remover/InstallRecordKey.h"
 
 namespace {
-
-const char kRecordKey[] = "Software\\Orvanta";
 
 std::string ShellFolder(int csidl)
 {
@@ -43,7 +42,7 @@ void Walk(const std::string& root, const std::string& relative, std::vector<std:
 bool InstallReport::RecordExists()
 {
     HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRecordKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, InstallRecordKey::Path, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     RegCloseKey(key);
     return true;
@@ -53,7 +52,7 @@ std::string InstallReport::RecordValue(const std::string& name)
 {
     char data[1024] = {};
     DWORD size = sizeof(data) - 1;
-    LONG rc = RegGetValueA(HKEY_CURRENT_USER, kRecordKey, name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size);
+    LONG rc = RegGetValueA(HKEY_CURRENT_USER, InstallRecordKey::Path, name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size);
     return rc == ERROR_SUCCESS ? data : "";
 }
 
@@ -92,18 +91,19 @@ std::string InstallReport::WorkFolder() { return ShellFolder(CSIDL_TEMPLATES); }
 std::string InstallReport::Describe()
 {
     if (!RecordExists())
-        return "No install record (HKCU\\Software\\Orvanta).\n";
-    std::string out = "Install record HKCU\\Software\\Orvanta:\n";
-    for (const char* name : {"InstallPath", "ProgramGroup", "DesktopName", "SetupName", "Install", "Repair"})
+        return std::string("No install record (HKCU\\") + InstallRecordKey::Path + ").\n";
+    std::string out = std::string("Install record HKCU\\") + InstallRecordKey::Path + ":\n";
+    for (const char* name : {InstallRecordKey::InstallPath, InstallRecordKey::ProgramGroup, InstallRecordKey::DesktopName,
+                             InstallRecordKey::SetupName, InstallRecordKey::Install, InstallRecordKey::Repair})
         out += std::string("  ") + name + " = " + RecordValue(name) + "\n";
-    out += "Installed files in " + RecordValue("InstallPath") + ":\n";
-    for (const std::string& entry : ListTree(RecordValue("InstallPath")))
+    out += "Installed files in " + RecordValue(InstallRecordKey::InstallPath) + ":\n";
+    for (const std::string& entry : ListTree(RecordValue(InstallRecordKey::InstallPath)))
         out += "  " + entry + "\n";
-    std::string group = ProgramsFolder() + "\\" + RecordValue("ProgramGroup");
+    std::string group = ProgramsFolder() + "\\" + RecordValue(InstallRecordKey::ProgramGroup);
     std::vector<std::string> links;
     for (const std::string& entry : ListTree(group))
         links.push_back(group + "\\" + entry);
-    links.push_back(DesktopFolder() + "\\" + RecordValue("DesktopName") + ".lnk");
+    links.push_back(DesktopFolder() + "\\" + RecordValue(InstallRecordKey::DesktopName) + ".lnk");
     out += "Shortcuts (program group " + group + ", then the desktop):\n";
     for (const std::string& path : links) {
         ShortcutInfo link = ReadShortcut(path);
