@@ -4,23 +4,9 @@
 
 #include "container/PayloadContainer.h"
 #include "framework/CFileFind.h"
-#include "framework/ScopedItemIdList.h"
+#include "framework/SpecialFolder.h"
 #include "i18n/LanguageTable.h"
 #include "remover/Remover.h"
-
-namespace {
-
-// A shell folder's path followed by "\"; empty when it cannot be resolved.
-std::string ShellFolder(int csidl)
-{
-    ScopedItemIdList items;
-    if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, items.put())) || !items)
-        return std::string();
-    std::string path = items.GetPath();
-    return path.empty() ? std::string() : path + "\\";
-}
-
-} // namespace
 
 InstallEngine::InstallEngine(const std::string& containerPath)
 {
@@ -30,8 +16,8 @@ InstallEngine::InstallEngine(const std::string& containerPath)
     table->ReadInstallSettings(settings);
     installDirectory = settings.installpath + settings.installname;
 
-    programsFolder = ShellFolder(CSIDL_COMMON_PROGRAMS);
-    desktopFolder = ShellFolder(CSIDL_DESKTOP);
+    programsFolder = SpecialFolder::PathWithBackslash(CSIDL_COMMON_PROGRAMS);
+    desktopFolder = SpecialFolder::PathWithBackslash(CSIDL_DESKTOP);
     CFileFind finder;
     BOOL more = finder.FindFile((programsFolder + "\\*.*").c_str());
     while (more) {

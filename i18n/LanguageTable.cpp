@@ -1,5 +1,6 @@
 #include "i18n/LanguageTable.h"
 
+#include "framework/SpecialFolder.h"
 #include "i18n/AnsiText.h"
 #include "i18n/BuiltinTexts.h"
 #include "i18n/ExeDirectory.h"
@@ -140,15 +141,7 @@ void LanguageTable::ReadLinks(std::vector<LinkEntry>& links) const
 
 std::string LanguageTable::GetWorkFolder()
 {
-    LPITEMIDLIST items = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_TEMPLATES, &items)) || !items)
-        return std::string();
-    char path[MAX_PATH] = {};
-    BOOL ok = SHGetPathFromIDListA(items, path);
-    CoTaskMemFree(items);
-    if (!ok)
-        return std::string();
-    return std::string(path) + "\\";
+    return SpecialFolder::PathWithBackslash(CSIDL_TEMPLATES);
 }
 
 std::string LanguageTable::ReplaceAll(const std::string& source, const std::string& pattern,

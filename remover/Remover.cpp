@@ -2,6 +2,7 @@
 
 #include "framework/CFileFind.h"
 #include "framework/CWinThread.h"
+#include "framework/SpecialFolder.h"
 #include "remover/InstallRecordKey.h"
 #include "remover/RemovalGuard.h"
 
@@ -11,18 +12,6 @@
 #include <cstring>
 
 namespace {
-
-// A shell folder's path, without a trailing backslash; empty when it cannot be resolved.
-std::string SpecialFolder(int csidl)
-{
-    LPITEMIDLIST items = nullptr;
-    if (FAILED(::SHGetSpecialFolderLocation(nullptr, csidl, &items)) || !items)
-        return std::string();
-    char path[MAX_PATH] = "";
-    BOOL ok = ::SHGetPathFromIDListA(items, path);
-    ::CoTaskMemFree(items);
-    return ok ? std::string(path) : std::string();
-}
 
 bool RemoveLink(const std::string& path, DWORD attributes)
 {
@@ -75,11 +64,11 @@ Remover::Remover()
     // A path that cannot be resolved, or a group name that climbs out of the Programs
     // folder, would name some unrelated folder; such an entry is not queued at all.
     std::string group = GetRecordValue(InstallRecordKey::ProgramGroup);
-    std::string programs = SpecialFolder(CSIDL_COMMON_PROGRAMS);
+    std::string programs = SpecialFolder::Path(CSIDL_COMMON_PROGRAMS);
     if (!group.empty() && !programs.empty() && RemovalGuard::IsNameBelow(group))
         AddDirectory(programs + "\\" + group);
     std::string link = GetRecordValue(InstallRecordKey::DesktopName);
-    std::string desktop = SpecialFolder(CSIDL_DESKTOP);
+    std::string desktop = SpecialFolder::Path(CSIDL_DESKTOP);
     if (!desktop.empty() && (link.empty() || RemovalGuard::IsNameBelow(link)))
         AddFile(desktop + "\\" + link + ".lnk");
 }

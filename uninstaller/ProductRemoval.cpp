@@ -4,6 +4,7 @@
 #include "framework/ComPtr.h"
 #include "framework/RegKey.h"
 #include "framework/ScopedCoInit.h"
+#include "framework/SpecialFolder.h"
 #include "remover/InstallRecordKey.h"
 #include "uninstaller/ProductList.h"
 
@@ -34,14 +35,6 @@ bool SamePrefix(const std::wstring& a, const std::wstring& b, size_t length)
 {
     return ::CompareStringOrdinal(a.c_str(), static_cast<int>(length), b.c_str(), static_cast<int>(length), TRUE) ==
            CSTR_EQUAL;
-}
-
-std::string ShellFolder(int csidl)
-{
-    char path[MAX_PATH] = {};
-    if (FAILED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)))
-        return std::string();
-    return path;
 }
 
 std::string LinkTarget(const std::string& linkPath)
@@ -122,7 +115,7 @@ bool ProductRemoval::RemoveLinksIn(const std::string& folder) const
 void ProductRemoval::RemoveShortcuts() const
 {
     ScopedCoInit com;
-    std::string programs = ShellFolder(CSIDL_COMMON_PROGRAMS);
+    std::string programs = SpecialFolder::Path(CSIDL_COMMON_PROGRAMS);
     if (!programs.empty()) {
         RemoveLinksIn(programs);
         std::vector<std::string> groups;
@@ -140,7 +133,7 @@ void ProductRemoval::RemoveShortcuts() const
         }
     }
     for (int desktop : {CSIDL_DESKTOPDIRECTORY, CSIDL_COMMON_DESKTOPDIRECTORY})
-        RemoveLinksIn(ShellFolder(desktop));
+        RemoveLinksIn(SpecialFolder::Path(desktop));
 }
 
 void ProductRemoval::RemoveRecord() const

@@ -9,15 +9,10 @@
 
 #include "framework/ComPtr.h"
 #include "framework/ScopedCoInit.h"
+#include "framework/SpecialFolder.h"
 #include "remover/InstallRecordKey.h"
 
 namespace {
-
-std::string ShellFolder(int csidl)
-{
-    char path[MAX_PATH] = {};
-    return SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE) ? path : "";
-}
 
 void Walk(const std::string& root, const std::string& relative, std::vector<std::string>& out)
 {
@@ -84,9 +79,9 @@ ShortcutInfo InstallReport::ReadShortcut(const std::string& linkPath)
     return info;
 }
 
-std::string InstallReport::ProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
-std::string InstallReport::DesktopFolder() { return ShellFolder(CSIDL_DESKTOP); }
-std::string InstallReport::WorkFolder() { return ShellFolder(CSIDL_TEMPLATES); }
+std::string InstallReport::ProgramsFolder() { return SpecialFolder::Path(CSIDL_COMMON_PROGRAMS); }
+std::string InstallReport::DesktopFolder() { return SpecialFolder::Path(CSIDL_DESKTOP); }
+std::string InstallReport::WorkFolder() { return SpecialFolder::Path(CSIDL_TEMPLATES); }
 
 std::string InstallReport::Describe()
 {
