@@ -6,6 +6,8 @@
 #include <cctype>
 #include <vector>
 
+#include "framework/WideText.h"
+
 namespace {
 
 bool IsSeparator(char c)
@@ -55,15 +57,6 @@ bool HasColon(const std::string& path)
     return false;
 }
 
-std::wstring Wide(const std::string& text)
-{
-    int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
-    if (length > 0)
-        ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    return wide;
-}
-
 std::string WithoutTrailingSeparator(const std::string& path)
 {
     if (ItemPath::EndsWithSeparator(path))
@@ -73,9 +66,7 @@ std::string WithoutTrailingSeparator(const std::string& path)
 
 bool SameText(const std::string& a, const std::string& b)
 {
-    std::wstring wa = Wide(a), wb = Wide(b);
-    return ::CompareStringOrdinal(wa.c_str(), static_cast<int>(wa.size()), wb.c_str(), static_cast<int>(wb.size()),
-                                  TRUE) == CSTR_EQUAL;
+    return WideText::SameIgnoringCase(WideText::FromAnsi(a), WideText::FromAnsi(b));
 }
 
 } // namespace

@@ -6,21 +6,9 @@
 #include <cwctype>
 #include <vector>
 
-namespace {
+#include "framework/WideText.h"
 
-// Paths are compared as UTF-16: in code page 936 a trail byte may equal '\\', so an ANSI
-// path cannot be split or trimmed at backslashes byte by byte.
-std::wstring Widen(const std::string& text)
-{
-    if (text.empty())
-        return std::wstring();
-    int n = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (n <= 0)
-        return std::wstring();
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], n);
-    return wide;
-}
+namespace {
 
 bool IsSeparator(wchar_t c)
 {
@@ -121,15 +109,10 @@ std::wstring Unsubstituted(std::wstring path)
     return path;
 }
 
-bool SameText(const wchar_t* a, size_t aLen, const wchar_t* b, size_t bLen)
-{
-    return ::CompareStringOrdinal(a, static_cast<int>(aLen), b, static_cast<int>(bLen), TRUE) == CSTR_EQUAL;
-}
-
 // True when `path` is `known` or a folder above it.
 bool IsSameOrAbove(const std::wstring& path, const std::wstring& known)
 {
-    if (known.size() < path.size() || !SameText(path.data(), path.size(), known.data(), path.size()))
+    if (known.size() < path.size() || !WideText::SameIgnoringCase(path.data(), path.size(), known.data(), path.size()))
         return false;
     return known.size() == path.size() || known[path.size()] == L'\\';
 }
@@ -161,7 +144,7 @@ void AddForms(std::vector<std::wstring>& result, const std::wstring& folder)
         return;
     result.push_back(canonical);
     std::wstring final = FinalPath(canonical);
-    if (!final.empty() && !SameText(final.data(), final.size(), canonical.data(), canonical.size()))
+    if (!final.empty() && !WideText::SameIgnoringCase(final.data(), final.size(), canonical.data(), canonical.size()))
         result.push_back(final);
 }
 
@@ -211,7 +194,7 @@ std::vector<std::wstring> WellKnownFolders()
 
 bool RemovalGuard::IsAbsolute(const std::string& path)
 {
-    std::wstring wide = Widen(path);
+    std::wstring wide = WideText::FromAnsi(path);
     return !IsDevicePath(wide) && IsAbsoluteWide(wide);
 }
 
@@ -219,7 +202,7 @@ bool RemovalGuard::IsAbsolute(const std::string& path)
 // junction or a substituted drive that leads into a refused folder is refused too.
 bool RemovalGuard::Refuses(const std::string& path)
 {
-    std::wstring wide = Widen(path);
+    std::wstring wide = WideText::FromAnsi(path);
     if (wide.empty() || IsDevicePath(wide) || !IsAbsoluteWide(wide))
         return true;
     // A colon past the drive names a stream of a file or folder ("C:\Windows::$INDEX_ALLOCATION"
@@ -255,7 +238,7 @@ bool RemovalGuard::Refuses(const std::string& path)
 
 bool RemovalGuard::IsNameBelow(const std::string& name)
 {
-    std::wstring wide = Widen(name);
+    std::wstring wide = WideText::FromAnsi(name);
     if (wide.empty() || IsSeparator(wide[0]) || wide.find(L':') != std::wstring::npos)
         return false;
     size_t start = 0;

@@ -5,6 +5,7 @@
 #include "framework/RegKey.h"
 #include "framework/ScopedCoInit.h"
 #include "framework/SpecialFolder.h"
+#include "framework/WideText.h"
 #include "remover/InstallRecordKey.h"
 #include "uninstaller/ProductList.h"
 
@@ -18,9 +19,7 @@ std::wstring FullPath(const std::string& path)
 {
     if (path.empty())
         return std::wstring();
-    int n = ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], n);
+    std::wstring wide = WideText::FromAnsi(path);
     wchar_t full[MAX_PATH * 2];
     DWORD length = ::GetFullPathNameW(wide.c_str(), MAX_PATH * 2, full, nullptr);
     if (length == 0 || length >= MAX_PATH * 2)
@@ -33,8 +32,7 @@ std::wstring FullPath(const std::string& path)
 
 bool SamePrefix(const std::wstring& a, const std::wstring& b, size_t length)
 {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(length), b.c_str(), static_cast<int>(length), TRUE) ==
-           CSTR_EQUAL;
+    return WideText::SameIgnoringCase(a.c_str(), length, b.c_str(), length);
 }
 
 std::string LinkTarget(const std::string& linkPath)
