@@ -4,7 +4,6 @@
 
 #include "app/SetupApp.h"
 #include "i18n/LanguageTable.h"
-#include "remover/InstallRecordKey.h"
 #include "resources/resource.h"
 #include "tools/SetupBuilder.h"
 

@@ -16,6 +16,7 @@
 #include "engine/InstallEngine.h"
 #include "framework/RegKey.h"
 #include "i18n/BuiltinTexts.h"
+#include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
 #include "support/ScratchDir.h"
 
@@ -45,7 +46,7 @@ protected:
     static std::string ShellFolder(int csidl);   // with a trailing backslash
     static std::string ProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
     static bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-    static bool RecordExists() { return RegKey().Open(HKEY_CURRENT_USER, InstallEngine::RecordKey); }
+    static bool RecordExists() { return RegKey().Open(HKEY_CURRENT_USER, InstallRecordKey::Path); }
     static void WriteRecord(const std::vector<std::pair<std::string, std::string>>& values);
     static std::string RecordValue(const std::string& name) { return Remover::GetRecordValue(name); }
 
