@@ -6,16 +6,13 @@
 #include <memory>
 
 #include "container/PayloadContainer.h"
+#include "container/ScopedFile.h"
 #include "i18n/InstallSettings.h"
 #include "i18n/LanguageTable.h"
 #include "remover/Remover.h"
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 const ContainerEntry* FindEntry(const ContainerEntryList& list, const char* name, bool directory)
 {
@@ -34,7 +31,7 @@ bool ContainerTitle::ExtractLanguageFile(const std::string& containerPath, const
     if (!container.ReadIndex(top))
         return false;
     const ContainerEntry* install = FindEntry(top, "install", true);
-    File stream(std::fopen(containerPath.c_str(), "rb"));
+    ScopedFile stream(std::fopen(containerPath.c_str(), "rb"));
     if (!install || !stream)
         return false;
     // The install folder's region ends with its own list of entries.

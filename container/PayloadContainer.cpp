@@ -1,6 +1,7 @@
 #include "container/PayloadContainer.h"
 
 #include "container/ContainerFileSystem.h"
+#include "container/ScopedFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -11,17 +12,13 @@ const char PayloadContainer::Signature[] = "This is a file list .";
 namespace {
 
 constexpr uint64_t LastPosition = 0x7FFFFFFF;
-constexpr uint64_t SmallestRecord = 13;
 constexpr size_t CopyChunk = 1024;
 // The copy goes through the 1024-byte buffer, but the streams beneath it read and write
 // in large blocks: at the stream's default size every kilobyte or four costs a system
 // call, which dominates the start of a setup with a large payload.
 constexpr size_t StreamBuffer = 1 << 19;
 
-struct StreamCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using Stream = std::unique_ptr<std::FILE, StreamCloser>;
+using Stream = ScopedFile;
 
 // A corrupt length must not carry the position before the start of the file, where a
 // stream would either fail in a platform-specific way or quietly read other bytes.
@@ -69,7 +66,7 @@ public:
     {
         if (owner.walkDepth++ == 0) {
             uint64_t length = stream ? StreamLength(stream) : 0;
-            owner.walkRecordsLeft = length / SmallestRecord;
+            owner.walkRecordsLeft = length / SmallestRecordBytes;
             owner.walkBytesLeft = length;
         }
     }

@@ -20,6 +20,9 @@ class PayloadContainer {
 public:
     static const char Signature[];        // "This is a file list ."
     static constexpr uint32_t NameLimit = 260;   // stored name lengths must stay below
+    // A record with an empty name: offset, size, flags and name length. No container holds
+    // more records than its length over this.
+    static constexpr uint64_t SmallestRecordBytes = 13;
     static constexpr size_t PathLimit = 259;     // longest path the walk writes
 
     explicit PayloadContainer(const std::string& containerPath);

@@ -1,18 +1,12 @@
 #include "tools/FileBytes.h"
 
+#include "container/ScopedFile.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-} // namespace
 
 bool FileBytes::Size(const std::string& path, uint64_t& size, std::string& error)
 {
@@ -39,7 +33,7 @@ bool FileBytes::Read(const std::string& path, std::vector<uint8_t>& bytes, std::
     uint64_t size = 0;
     if (!Size(path, size, error))
         return false;
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(path.c_str(), "rb"));
+    ScopedFile file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         error = "cannot open " + path;
         return false;

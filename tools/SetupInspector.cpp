@@ -2,6 +2,7 @@
 
 #include "container/ContainerFileSystem.h"
 #include "container/PayloadContainer.h"
+#include "container/ScopedFile.h"
 #include "tools/FileBytes.h"
 
 #include <algorithm>
@@ -12,16 +13,12 @@
 
 namespace {
 
-struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using Stream = std::unique_ptr<std::FILE, Closer>;
+using Stream = ScopedFile;
 
 // Deep enough for any sensible tree. With the entry budget (no more entries than the file
 // could hold records for) a corrupt index whose directories refer to each other stops
 // instead of printing forever.
 constexpr unsigned DepthLimit = 64;
-constexpr uint64_t SmallestRecord = 13;
 
 void AddLine(std::string& listing, const ContainerEntry& entry, unsigned depth, const char* note)
 {
@@ -81,7 +78,7 @@ bool SetupInspector::ListSetup(const std::string& setup, std::string& listing, s
         return false;
     }
     listing = "kind          offset       size  name\n";
-    uint64_t entriesLeft = size / SmallestRecord;
+    uint64_t entriesLeft = size / PayloadContainer::SmallestRecordBytes;
     return ListEntries(file.get(), list, 0, entriesLeft, listing, error);
 }
 

@@ -1,6 +1,7 @@
 #include "uninstaller/ProductList.h"
 
 #include "container/PayloadContainer.h"
+#include "container/ScopedFile.h"
 #include "remover/RemovalGuard.h"
 #include "uninstaller/UninstallPackage.h"
 
@@ -15,8 +16,7 @@ bool ProductList::Load(const std::string& programPath, const std::string& workFo
         return false;
     const std::string folder = PayloadContainer::JoinPath(workFolder, UninstallPackage::Folder);
     langIni_ = PayloadContainer::JoinPath(folder, UninstallPackage::LangIni);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> list(
-        std::fopen(PayloadContainer::JoinPath(folder, UninstallPackage::ItemList).c_str(), "rb"), std::fclose);
+    ScopedFile list(std::fopen(PayloadContainer::JoinPath(folder, UninstallPackage::ItemList).c_str(), "rb"));
     if (!list)
         return false;
     std::string text;

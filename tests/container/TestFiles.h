@@ -1,5 +1,6 @@
 #pragma once
 // Small file helpers shared by the container and packer tests.
+#include "container/ScopedFile.h"
 #include "tools/ContainerWriter.h"
 
 #include <algorithm>
@@ -51,10 +52,7 @@ inline std::vector<std::string> Tree(const std::filesystem::path& root)
     return names;
 }
 
-struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using FilePtr = std::unique_ptr<std::FILE, Closer>;
+using FilePtr = ScopedFile;
 
 inline FilePtr OpenRead(const std::filesystem::path& path)
 {
