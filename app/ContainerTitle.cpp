@@ -3,50 +3,15 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <memory>
 
 #include "container/PayloadContainer.h"
-#include "container/ScopedFile.h"
 #include "i18n/InstallSettings.h"
 #include "i18n/LanguageTable.h"
 #include "remover/Remover.h"
 
-namespace {
-
-
-const ContainerEntry* FindEntry(const ContainerEntryList& list, const char* name, bool directory)
-{
-    for (const ContainerEntry& entry : list)
-        if (entry.IsDirectory() == directory && ::lstrcmpiA(entry.name.c_str(), name) == 0)
-            return &entry;
-    return nullptr;
-}
-
-} // namespace
-
 bool ContainerTitle::ExtractLanguageFile(const std::string& containerPath, const std::string& folder)
 {
-    PayloadContainer container(containerPath);
-    ContainerEntryList top;
-    if (!container.ReadIndex(top))
-        return false;
-    const ContainerEntry* install = FindEntry(top, "install", true);
-    ScopedFile stream(std::fopen(containerPath.c_str(), "rb"));
-    if (!install || !stream)
-        return false;
-    // The install folder's region ends with its own list of entries.
-    if (std::fseek(stream.get(), static_cast<long>(install->offset + install->size), SEEK_SET) != 0)
-        return false;
-    ContainerEntryList children;
-    uint32_t base = 0;
-    if (!PayloadContainer::ReadList(stream.get(), children, base))
-        return false;
-    const ContainerEntry* lang = FindEntry(children, "lang.ini", false);
-    if (!lang)
-        return false;
-    ContainerEntry entry = *lang;
-    entry.offset += base;
-    return container.ExtractFile(entry, folder, stream.get());
+    return PayloadContainer(containerPath).ExtractEntry("install", "lang.ini", folder);
 }
 
 std::string ContainerTitle::MakePrivateFolder()

@@ -49,6 +49,22 @@ bool ReadU32Before(std::FILE* file, uint32_t& value)
     return SeekBack(file, 4) && ReadU32(file, value) && SeekBack(file, 4);
 }
 
+bool SameName(const std::string& a, const std::string& b)
+{
+    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+const ContainerEntry* FindEntry(const ContainerEntryList& list, const std::string& name, bool directory)
+{
+    for (const ContainerEntry& entry : list) {
+        if (entry.IsDirectory() == directory && SameName(entry.name, name))
+            return &entry;
+    }
+    return nullptr;
+}
+
 uint64_t StreamLength(std::FILE* file)
 {
     if (std::fseek(file, 0, SEEK_END) != 0)
@@ -235,4 +251,28 @@ bool PayloadContainer::ExtractFile(ContainerEntry entry, std::string parentPath,
     }
     // Buffered writes report a full disk only when they are flushed.
     return std::fclose(output.release()) == 0;
+}
+
+bool PayloadContainer::ExtractEntry(const std::string& directory, const std::string& name,
+                                    const std::string& destination)
+{
+    ContainerEntryList top;
+    if (!ReadIndex(top))
+        return false;
+    const ContainerEntry* folder = FindEntry(top, directory, true);
+    Stream stream(ContainerFileSystem::OpenStream(containerPath, "rb"));
+    if (!folder || !stream)
+        return false;
+    // A directory's region ends with its own list of entries.
+    ContainerEntryList children;
+    uint32_t base = 0;
+    if (!SeekTo(stream.get(), uint64_t(folder->offset) + folder->size) || !ReadList(stream.get(), children, base))
+        return false;
+    const ContainerEntry* file = FindEntry(children, name, false);
+    if (!file || uint64_t(file->offset) + base > LastPosition)
+        return false;
+    ContainerEntry entry = *file;
+    entry.offset += base;
+    WalkGuard walk(*this, stream.get());
+    return ExtractFile(entry, destination, stream.get());
 }

@@ -37,6 +37,10 @@ public:
     // The entry's offset must be absolute; the stream is the open container.
     bool ExtractDirectory(ContainerEntry entry, std::string parentPath, std::FILE* stream);
     bool ExtractFile(ContainerEntry entry, std::string parentPath, std::FILE* stream);
+    // Writes the one file `name` of the top-level directory `directory` into destination,
+    // which must exist. Names compare ignoring ASCII case. False when the container, the
+    // directory or the file is missing, or the file cannot be written.
+    bool ExtractEntry(const std::string& directory, const std::string& name, const std::string& destination);
 
     // Backward reading steps: each starts just after the item it reads and leaves the
     // position at that item's first byte. They never seek before the start of the file.
