@@ -74,7 +74,7 @@ protected:
 };
 
 // A working folder left by an earlier run is reused: its files are overwritten (a longer
-// old file is cut), other files stay.
+// old file is cut), other files stay. One file of a directory can be had alone.
 TEST_F(ExtractTest, ShippedLayoutLandsInTheInstallFolder)
 {
     fs::create_directories(fs::path(work) / "install");
@@ -89,6 +89,16 @@ TEST_F(ExtractTest, ShippedLayoutLandsInTheInstallFolder)
     EXPECT_EQ(Read("install/Orva.in"), payload);
     EXPECT_EQ(Read("install/lang.ini"), lang);
     EXPECT_EQ(Read("install/top_log.bmp"), banner);
+
+    // One named file of a directory alone, as a refused second instance reads its title.
+    std::string single = dir.file("single");
+    fs::create_directories(single);
+    PayloadContainer reader(container);
+    EXPECT_TRUE(reader.ExtractEntry("INSTALL", "Lang.ini", single));
+    EXPECT_EQ(Listing(single), (Tree{"lang.ini=" + std::string(lang.begin(), lang.end())}));
+    EXPECT_FALSE(reader.ExtractEntry("install", "missing.ini", single));
+    EXPECT_FALSE(reader.ExtractEntry("Orva.in", "lang.ini", single)) << "a file is no directory";
+    EXPECT_FALSE(PayloadContainer(dir.file("none.exe")).ExtractEntry("install", "lang.ini", single));
 }
 
 TEST_F(ExtractTest, SizesAroundTheCopyChunkAndNestedDirectories)
