@@ -5,9 +5,16 @@
 #include "app/ContainerTitle.h"
 #include "engine/InstallEngine.h"
 #include "i18n/LanguageTable.h"
+#include "wizard/WizardEngine.h"
 #include "wizard/WizardFrame.h"
 
 SetupApp::SetupApp() : CWinApp(nullptr) {}
+
+InstallEngine* WizardEngine()
+{
+    SetupApp* app = static_cast<SetupApp*>(AfxGetApp());
+    return app ? app->engine : nullptr;
+}
 
 // The guard comes before the engine. The engine unpacks into the working folder that
 // every instance shares and deletes it again when it goes (and its remover writes the

@@ -6,8 +6,8 @@
 // the one modal run of the wizard. The process has no message loop of its own:
 // InitInstance always returns FALSE, so the framework goes straight on to ExitInstance.
 //
-// The wizard reaches the engine as static_cast<SetupApp*>(AfxGetApp())->engine. Tests
-// construct their own SetupApp, set `engine` themselves and never call InitInstance.
+// The wizard reaches the engine through WizardEngine(), defined here. Tests construct
+// their own SetupApp, set `engine` themselves and never call InitInstance.
 class SetupApp : public CWinApp {
 public:
     SetupApp();

@@ -1,6 +1,5 @@
 #include "wizard/WizardFrame.h"
 
-#include "app/SetupApp.h"
 #include "engine/InstallEngine.h"
 #include "engine/ProgressNotice.h"
 #include "framework/CClientDC.h"
@@ -11,6 +10,7 @@
 #include "remover/InstallRecordKey.h"
 #include "resources/resource.h"
 #include "wizard/NoticeMeter.h"
+#include "wizard/WizardEngine.h"
 #include "wizard/pages/CancelPage.h"
 #include "wizard/pages/ConfirmPage.h"
 #include "wizard/pages/DirectoryPage.h"
@@ -183,8 +183,7 @@ void WizardFrame::EnableNavButton(int id, bool disable)
 
 InstallEngine* WizardFrame::Engine() const
 {
-    SetupApp* app = static_cast<SetupApp*>(AfxGetApp());
-    return app ? app->engine : nullptr;
+    return WizardEngine();
 }
 
 std::string WizardFrame::Title() const

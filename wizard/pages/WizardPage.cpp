@@ -1,8 +1,8 @@
 #include "wizard/pages/WizardPage.h"
 
-#include "app/SetupApp.h"
 #include "framework/CWinApp.h"
 #include "i18n/LanguageTable.h"
+#include "wizard/WizardEngine.h"
 #include "wizard/WizardFrame.h"
 
 BEGIN_MESSAGE_MAP(WizardPage, CDialog)
@@ -58,8 +58,7 @@ WizardFrame* WizardPage::Frame()
 
 InstallEngine* WizardPage::Engine()
 {
-    CWinApp* app = AfxGetApp();
-    return app ? static_cast<SetupApp*>(app)->engine : nullptr;
+    return WizardEngine();
 }
 
 void WizardPage::SetItemText(int id, const std::string& text)
