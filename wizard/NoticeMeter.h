@@ -1,9 +1,10 @@
 #pragma once
 #include <cstdint>
 
-// Brackets the frame's handling of one progress notice. The shipped setup measures
-// nothing (NoticeMeter.cpp); the benchmark build links its own definitions, which count
-// the notices and time them on the user-interface thread (bench/NoticeMeterOn.cpp).
+// Brackets the frame's handling of one progress notice. Each program that links the
+// wizard links one definition by name (wizard/CMakeLists.txt): the setup's measures
+// nothing (NoticeMeter.cpp); the benchmark's builds count the notices and time them on
+// the user-interface thread (bench/NoticeMeterOn.cpp).
 class NoticeMeter {
 public:
     explicit NoticeMeter(int32_t code);
