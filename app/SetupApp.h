@@ -3,8 +3,9 @@
 
 class InstallEngine;
 
-// The process's application object: the single-instance guard, the engine's lifetime and
-// the one modal run of the wizard. The process has no message loop of its own:
+// The process's application object: the single-instance guard, the engine's lifetime, the
+// check that the setup's own container came through whole, and the one modal run of the
+// wizard. The process has no message loop of its own:
 // InitInstance always returns FALSE, so the framework goes straight on to ExitInstance.
 //
 // The wizard reaches the engine as static_cast<SetupApp*>(AfxGetApp())->engine. Tests
@@ -16,4 +17,12 @@ public:
     int ExitInstance() override;
 
     InstallEngine* engine = nullptr;   // owned; null before InitInstance and after ExitInstance
+
+    // Exit code of a setup that found its own container damaged or missing.
+    static constexpr int DamagedExitCode = 3;
+
+private:
+    void ReportDamaged();
+
+    bool damaged = false;
 };

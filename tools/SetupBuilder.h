@@ -12,9 +12,11 @@ struct SetupInputs {
 };
 
 // Writes stub + container: one top-level directory "install" at offset 0 whose region holds
-// Orva.in (the product archive byte-reversed), lang.ini and top_log.bmp in that order and
-// then its nested list (records in the same order); both lists have base = the stub's
-// length. The same inputs give the same bytes.
+// Orva.in (the product archive byte-reversed), lang.ini, top_log.bmp and Orva.in.crc32 in
+// that order and then its nested list (records in the same order); both lists have base =
+// the stub's length. Zero padding between the directory's region and the top-level list
+// makes the setup's length a multiple of 8, so that signing it appends its certificate
+// table without padding of its own. The same inputs give the same bytes.
 class SetupBuilder {
 public:
     static bool BuildSetup(const SetupInputs& inputs, std::string& error);

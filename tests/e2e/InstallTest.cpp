@@ -31,6 +31,60 @@ std::string EndProcess(DWORD processId)
     return path;
 }
 
+// DLLs someone left where a program starts (copies of planted.dll, each leaving
+// "<name>.ran" when loaded): comctl32, which the wizard needs, and a helper that system
+// DLLs load at run time. Programs the test starts meanwhile prefer such native copies, as
+// Windows does for every DLL that is not a known DLL.
+class PlantedDlls {
+public:
+    explicit PlantedDlls(std::vector<std::string> folders) : folders_(std::move(folders))
+    {
+        char previous[2048] = {};
+        DWORD length = ::GetEnvironmentVariableA("WINEDLLOVERRIDES", previous, sizeof(previous));
+        previous_ = length < sizeof(previous) ? std::string(previous, length) : std::string();
+        std::string overrides = previous_;
+        for (const char* name : kNames) {
+            overrides += (overrides.empty() ? "" : ";") + std::string(name) + "=n,b";
+            for (const std::string& folder : folders_)
+                EXPECT_TRUE(::CopyFileA(PlantedDll().c_str(), Path(folder, name).c_str(), FALSE)) << Path(folder, name);
+        }
+        ::SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides.c_str());
+    }
+    ~PlantedDlls()
+    {
+        ::SetEnvironmentVariableA("WINEDLLOVERRIDES", previous_.empty() ? nullptr : previous_.c_str());
+        for (const char* name : kNames)
+            for (const std::string& folder : folders_) {
+                ::DeleteFileA(Path(folder, name).c_str());
+                ::DeleteFileA((Path(folder, name) + ".ran").c_str());
+            }
+    }
+    // The planted DLLs that something loaded.
+    std::vector<std::string> Ran() const
+    {
+        std::vector<std::string> ran;
+        for (const char* name : kNames)
+            for (const std::string& folder : folders_)
+                if (Exists(Path(folder, name) + ".ran"))
+                    ran.push_back(Path(folder, name));
+        return ran;
+    }
+
+private:
+    static constexpr const char* kNames[] = {"comctl32", "uxtheme"};
+    static std::string Path(const std::string& folder, const char* name) { return folder + "\\" + name + ".dll"; }
+
+    std::vector<std::string> folders_;
+    std::string previous_;
+};
+
+std::string TempFolder()
+{
+    char temp[MAX_PATH] = {};
+    DWORD length = ::GetTempPathA(MAX_PATH, temp);
+    return std::string(temp, length > 0 && temp[length - 1] == '\\' ? length - 1 : length);
+}
+
 class InstallTest : public E2eTest {
 protected:
     // Uninstall.exe hands the removal to a copy of itself in the temporary folder.
@@ -121,9 +175,17 @@ TEST_F(InstallTest, ChineseWithASecondInstanceRepairedThenRemovedAfterItsQuestio
     EXPECT_FALSE(Exists(kDefaultDirectory));
 }
 
-TEST_F(InstallTest, EnglishThroughTheGatesIntoTypedPlacesLaunchedThenRemovedSilently)
+// The publisher's signed setup, started from a downloads folder where DLLs were planted
+// (and the uninstaller's copy later from the temporary folder, likewise): neither loads
+// one of them, and both do their work.
+TEST_F(InstallTest, SignedEnglishThroughTheGatesIntoTypedPlacesLaunchedThenRemovedSilently)
 {
-    std::string setup = Pack("setup-en");
+    std::string downloads = scratch_.file("Downloads");
+    ASSERT_TRUE(::CreateDirectoryA(downloads.c_str(), nullptr));
+    std::string setup = downloads + "\\OrvantaSetup.exe";
+    ASSERT_TRUE(::CopyFileA((SignedSetupDir() + "\\signed.exe").c_str(), setup.c_str(), FALSE))
+        << "made by the e2e_signed_setup test";
+    PlantedDlls planted({downloads, TempFolder()});
     std::string existing = scratch_.file("existing");
     ASSERT_TRUE(::CreateDirectoryA(existing.c_str(), nullptr));
     std::string deep = scratch_.file("new\\parents\\Orvanta");
@@ -185,6 +247,7 @@ TEST_F(InstallTest, EnglishThroughTheGatesIntoTypedPlacesLaunchedThenRemovedSile
     ExpectRemoved(deep, kGroup);
     EXPECT_EQ(std::vector<std::string>{"my notes.txt"}, InstallReport::ListTree(deep)) << "the user's file stays";
     EXPECT_FALSE(SetupDriver::FindMessageBox(0)) << "a silent removal says nothing";
+    EXPECT_EQ(std::vector<std::string>(), planted.Ran());
 }
 
 } // namespace

@@ -1,0 +1,37 @@
+#include "framework/DllSearchGuard.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+
+bool restricted = false;
+
+} // namespace
+
+bool DllSearchGuard::RestrictToSystemFolder()
+{
+    // Looked up, not imported: without it the program would not even start on the
+    // systems that lack it.
+    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+    restricted = setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!restricted)
+        ::SetDllDirectoryW(L"");
+    return restricted;
+}
+
+void* DllSearchGuard::LoadSystemLibrary(const char* fileName)
+{
+    char folder[MAX_PATH] = {};
+    UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    std::string path = std::string(folder, length) + "\\" + fileName;
+    // Restricted, the library's own imports come from the system folder as well; without
+    // the restriction the altered search starts them at the library's folder, not ours.
+    return ::LoadLibraryExA(path.c_str(), nullptr, restricted ? 0 : LOAD_WITH_ALTERED_SEARCH_PATH);
+}
