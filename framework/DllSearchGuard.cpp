@@ -10,6 +10,13 @@ using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 
 bool restricted = false;
 
+// DLLs that system DLLs load later by their bare names, for what these programs do:
+// themes, window composition, the shell's property system, user profiles, file versions.
+// Loaded from the system folder first, a later load by name finds them loaded already and
+// searches nowhere. That covers what the restriction cannot: systems without it, and
+// loads that ignore it (delay-loaded imports of system DLLs under Wine).
+constexpr const char* kPinnedHelpers[] = {"uxtheme.dll", "dwmapi.dll", "propsys.dll", "userenv.dll", "version.dll"};
+
 } // namespace
 
 bool DllSearchGuard::RestrictToSystemFolder()
@@ -21,6 +28,8 @@ bool DllSearchGuard::RestrictToSystemFolder()
     restricted = setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!restricted)
         ::SetDllDirectoryW(L"");
+    for (const char* helper : kPinnedHelpers)
+        LoadSystemLibrary(helper);
     return restricted;
 }
 

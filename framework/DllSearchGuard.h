@@ -9,7 +9,8 @@
 class DllSearchGuard {
 public:
     // Restricts the search to the system folder; where that cannot be set (Windows 7
-    // without its update), takes the current folder out of the search at least. True when
+    // without its update), takes the current folder out of the search at least. Then
+    // loads the helper DLLs that system DLLs load later from the system folder. True when
     // the system folder alone is searched.
     static bool RestrictToSystemFolder();
 
