@@ -32,32 +32,29 @@ std::string EndProcess(DWORD processId)
 }
 
 // DLLs someone left where a program starts (copies of planted.dll, each leaving
-// "<name>.ran" when loaded): comctl32, which the wizard needs, and a helper that system
-// DLLs load at run time. Programs the test starts meanwhile prefer such native copies, as
-// Windows does for every DLL that is not a known DLL.
+// "<name>.ran" when loaded): comctl32, which the wizard needs, and a helper that a system
+// DLL loads later (comctl32 loads uxtheme). Meanwhile Wine prefers such native copies,
+// as Windows does for every DLL that is not a known DLL; Wine takes that order from its
+// registry at each program's start (a child does not take WINEDLLOVERRIDES from us).
 class PlantedDlls {
 public:
     explicit PlantedDlls(std::vector<std::string> folders) : folders_(std::move(folders))
     {
-        char previous[2048] = {};
-        DWORD length = ::GetEnvironmentVariableA("WINEDLLOVERRIDES", previous, sizeof(previous));
-        previous_ = length < sizeof(previous) ? std::string(previous, length) : std::string();
-        std::string overrides = previous_;
         for (const char* name : kNames) {
-            overrides += (overrides.empty() ? "" : ";") + std::string(name) + "=n,b";
+            EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, kOverrides, name, REG_SZ, "native,builtin", 15));
             for (const std::string& folder : folders_)
                 EXPECT_TRUE(::CopyFileA(PlantedDll().c_str(), Path(folder, name).c_str(), FALSE)) << Path(folder, name);
         }
-        ::SetEnvironmentVariableA("WINEDLLOVERRIDES", overrides.c_str());
     }
     ~PlantedDlls()
     {
-        ::SetEnvironmentVariableA("WINEDLLOVERRIDES", previous_.empty() ? nullptr : previous_.c_str());
-        for (const char* name : kNames)
+        for (const char* name : kNames) {
+            ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kOverrides, name);
             for (const std::string& folder : folders_) {
                 ::DeleteFileA(Path(folder, name).c_str());
                 ::DeleteFileA((Path(folder, name) + ".ran").c_str());
             }
+        }
     }
     // The planted DLLs that something loaded.
     std::vector<std::string> Ran() const
@@ -72,10 +69,10 @@ public:
 
 private:
     static constexpr const char* kNames[] = {"comctl32", "uxtheme"};
+    static constexpr const char* kOverrides = "Software\\Wine\\DllOverrides";
     static std::string Path(const std::string& folder, const char* name) { return folder + "\\" + name + ".dll"; }
 
     std::vector<std::string> folders_;
-    std::string previous_;
 };
 
 std::string TempFolder()
@@ -102,7 +99,8 @@ protected:
 // In Chinese into the proposed places. A second setup meanwhile gets one warning with the
 // title of its own container and no wizard, and leaves the first's working folder and the
 // record alone. Then a removal interrupted (Repair = 1, files and group gone) is repaired
-// by the next start without a question, and Uninstall.exe removes all after its question.
+// by the next start without a question, and Uninstall.exe removes all after its question,
+// its copy in the temporary folder loading none of the DLLs planted there.
 TEST_F(InstallTest, ChineseWithASecondInstanceRepairedThenRemovedAfterItsQuestion)
 {
     std::string setup = Pack("setup-zh");
@@ -158,6 +156,8 @@ TEST_F(InstallTest, ChineseWithASecondInstanceRepairedThenRemovedAfterItsQuestio
     ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(repair, false));
     ExpectInstalled(kDefaultDirectory, kTitle, setup);
 
+    // Its copy in the temporary folder shows the report, beside DLLs planted there.
+    PlantedDlls planted({TempFolder()});
     SetupDriver uninstaller;
     ASSERT_TRUE(uninstaller.Start(std::string(kDefaultDirectory) + "\\Uninstall.exe"));
     HWND question = uninstaller.WaitForMessageBox(kStepMs);
@@ -173,11 +173,11 @@ TEST_F(InstallTest, ChineseWithASecondInstanceRepairedThenRemovedAfterItsQuestio
     ASSERT_TRUE(SetupDriver::Answer(done, IDOK));
     ExpectRemoved(kDefaultDirectory, kTitle);
     EXPECT_FALSE(Exists(kDefaultDirectory));
+    EXPECT_EQ(std::vector<std::string>(), planted.Ran());
 }
 
-// The publisher's signed setup, started from a downloads folder where DLLs were planted
-// (and the uninstaller's copy later from the temporary folder, likewise): neither loads
-// one of them, and both do their work.
+// The publisher's signed setup, started from a downloads folder where DLLs were planted,
+// loads none of them and installs.
 TEST_F(InstallTest, SignedEnglishThroughTheGatesIntoTypedPlacesLaunchedThenRemovedSilently)
 {
     std::string downloads = scratch_.file("Downloads");
@@ -185,12 +185,12 @@ TEST_F(InstallTest, SignedEnglishThroughTheGatesIntoTypedPlacesLaunchedThenRemov
     std::string setup = downloads + "\\OrvantaSetup.exe";
     ASSERT_TRUE(::CopyFileA((SignedSetupDir() + "\\signed.exe").c_str(), setup.c_str(), FALSE))
         << "made by the e2e_signed_setup test";
-    PlantedDlls planted({downloads, TempFolder()});
+    PlantedDlls planted({downloads});
     std::string existing = scratch_.file("existing");
     ASSERT_TRUE(::CreateDirectoryA(existing.c_str(), nullptr));
     std::string deep = scratch_.file("new\\parents\\Orvanta");
     SetupDriver d;
-    ASSERT_TRUE(Open(d, setup));
+    ASSERT_TRUE(Open(d, setup)) << planted.Ran().size() << " planted DLLs ran";
     ASSERT_TRUE(d.SelectListIndex(1006, 1));
     ASSERT_TRUE(Go(d, 1001, 1) && Go(d, 1001, 2));
     // The licence gate holds until the box is ticked, and again after Back.
