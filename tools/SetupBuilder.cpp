@@ -101,8 +101,14 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error)
         if (!CheckSizes(inputs, stubSize, error))
             return false;
         ContainerEntryList existing;
-        if (PayloadContainer(inputs.stub).ReadIndex(existing)) {
+        PayloadContainer stubReader(inputs.stub);
+        if (stubReader.ReadIndex(existing)) {
             error = "stub " + inputs.stub + " already carries a container";
+            return false;
+        }
+        // A container behind its certificate table would void the signature.
+        if (stubReader.IsSigned()) {
+            error = "stub " + inputs.stub + " is signed: pack the unsigned stub, then sign the setup";
             return false;
         }
         std::vector<uint8_t> stub;

@@ -103,28 +103,6 @@ TEST_F(ReadIndexTest, StepsBeforeTheStartOfTheFileFail)
     EXPECT_EQ(list[0].name + list[1].name, "twoone");
 }
 
-// A 64-bit PE image's headers up to the end of its optional header, with its security
-// entry (certificate table position and size) as given.
-std::vector<uint8_t> PeStub(uint32_t tableStart, uint32_t tableSize, uint16_t magic = 0x20B)
-{
-    std::vector<uint8_t> stub(0x58 + 240, 0);
-    auto put = [&](size_t at, uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
-            stub[at + i] = uint8_t(value >> (8 * i));
-    };
-    stub[0] = 'M';
-    stub[1] = 'Z';
-    put(0x3C, 0x40, 4);
-    put(0x40, 0x00004550, 4);
-    put(0x54, 240, 2);
-    put(0x58, magic, 2);
-    size_t directories = magic == 0x20B ? 0x58 + 112 : 0x58 + 96;
-    put(directories - 4, 16, 4);
-    put(directories + 4 * 8, tableStart, 4);
-    put(directories + 4 * 8 + 4, tableSize, 4);
-    return stub;
-}
-
 // A signed file ends with its certificate table, placed at a multiple of 8 after zero
 // padding; only a table that the security entry names and that ends at the end of the
 // file moves the container's end.
@@ -152,14 +130,14 @@ TEST_F(ReadIndexTest, SignedFilesEndBeforeTheirCertificateTable)
     const std::vector<uint8_t> table = testfiles::RandomBytes(1200, 3);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        std::vector<uint8_t> file = PeStub(0, 0, c.magic);
+        std::vector<uint8_t> file = testfiles::PeStub(0, 0, c.magic);
         ContainerWriter writer(file.size());
         writer.AppendList({{0, 1, 0, "one"}, {1, 2, 0, "two"}}, 7);
         writer.AppendTrailer();
         file.insert(file.end(), writer.Bytes().begin(), writer.Bytes().end());
         file.resize(file.size() + c.padding, c.paddingByte);
         uint32_t start = uint32_t(file.size());
-        std::vector<uint8_t> header = PeStub(start, uint32_t(table.size() + c.sizeError), c.magic);
+        std::vector<uint8_t> header = testfiles::PeStub(start, uint32_t(table.size() + c.sizeError), c.magic);
         std::copy(header.begin(), header.end(), file.begin());
         file.insert(file.end(), table.begin(), table.end());
 
@@ -174,7 +152,7 @@ TEST_F(ReadIndexTest, SignedFilesEndBeforeTheirCertificateTable)
     }
 
     // Unsigned, the same image reads as before, and a file without a PE header as well.
-    for (const std::vector<uint8_t>& stub : {PeStub(0, 0), Stub}) {
+    for (const std::vector<uint8_t>& stub : {testfiles::PeStub(0, 0), Stub}) {
         ContainerWriter writer(stub.size());
         writer.AppendList({{0, 1, 0, "one"}}, 0);
         writer.AppendTrailer();

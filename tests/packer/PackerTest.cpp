@@ -171,6 +171,9 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
     std::string error;
     ASSERT_TRUE(SetupBuilder::BuildSetup(Inputs("setup.exe"), error)) << error;
     testfiles::Write(dir.path() / "empty.exe", {});
+    std::vector<uint8_t> signedStub = testfiles::PeStub(400, 8);
+    signedStub.resize(408, 0x30);
+    testfiles::Write(dir.path() / "signed.exe", signedStub);
     fs::create_directory(dir.path() / "nothing");
     struct Case {
         std::string SetupInputs::*field;
@@ -183,6 +186,7 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
         {&SetupInputs::banner, (dir.path() / "nobanner.bmp").string(), ""},
         {&SetupInputs::stub, (dir.path() / "empty.exe").string(), ""},
         {&SetupInputs::stub, (dir.path() / "setup.exe").string(), "already carries a container"},
+        {&SetupInputs::stub, (dir.path() / "signed.exe").string(), "is signed"},
     };
     for (const Case& c : cases) {
         SetupInputs inputs = Inputs("again.exe");
