@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <string>
-
 namespace {
 
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
@@ -33,14 +31,16 @@ bool DllSearchGuard::RestrictToSystemFolder()
     return restricted;
 }
 
+// Runs before the C runtime has started: kernel32 calls and a fixed buffer only.
 void* DllSearchGuard::LoadSystemLibrary(const char* fileName)
 {
-    char folder[MAX_PATH] = {};
-    UINT length = ::GetSystemDirectoryA(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    char path[MAX_PATH] = {};
+    UINT length = ::GetSystemDirectoryA(path, MAX_PATH);
+    if (length == 0 || length + 1 + ::lstrlenA(fileName) >= MAX_PATH)
         return nullptr;
-    std::string path = std::string(folder, length) + "\\" + fileName;
+    ::lstrcatA(path, "\\");
+    ::lstrcatA(path, fileName);
     // Restricted, the library's own imports come from the system folder as well; without
     // the restriction the altered search starts them at the library's folder, not ours.
-    return ::LoadLibraryExA(path.c_str(), nullptr, restricted ? 0 : LOAD_WITH_ALTERED_SEARCH_PATH);
+    return ::LoadLibraryExA(path, nullptr, restricted ? 0 : LOAD_WITH_ALTERED_SEARCH_PATH);
 }
