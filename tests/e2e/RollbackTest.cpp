@@ -82,11 +82,24 @@ TEST_F(RollbackTest, CancelDuringProgressRemovesOnlyWhatTheRunMade)
 // A truncated download, a changed payload byte (unsigned and signed), and a setup without
 // any container each say at once that the setup is damaged: one box, no wizard page, an
 // exit code that is not 0, nothing unpacked left behind, and the record of an earlier
-// installation (here one waiting for its repair) exactly as it was.
+// installation (here one waiting for its repair) exactly as it was. A setup of an older
+// packer, without the checksum, is checked for the rest only and opens its wizard.
 TEST_F(RollbackTest, DamagedSetupsSaySoBeforeAnyPage)
 {
+    // The older packer's setup: its checksum under another name, so the setup finds none.
+    std::string older = Pack("setup-older");
+    std::string bytes = ReadBytes(older);
+    size_t name = bytes.rfind("Orva.in.crc32");
+    ASSERT_NE(std::string::npos, name);
+    bytes[name + 12] = 'x';
+    WriteBytes(older, bytes);
+    {
+        SetupDriver d;
+        EXPECT_TRUE(Open(d, older));
+    }
+
     std::string truncated = Pack("setup-truncated");
-    std::string bytes = ReadBytes(truncated);
+    bytes = ReadBytes(truncated);
     WriteBytes(truncated, bytes.substr(0, bytes.size() - 7));
     // Orva.in (the reversed product archive) lies first behind the stub.
     std::string changed = Pack("setup-changed");
@@ -120,6 +133,7 @@ TEST_F(RollbackTest, DamagedSetupsSaySoBeforeAnyPage)
         EXPECT_NE(0u, exitCode);
         EXPECT_EQ(record, InstallReport::Describe()) << "the record is untouched";
     }
+
 }
 
 } // namespace
