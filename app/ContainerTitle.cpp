@@ -5,13 +5,14 @@
 #include <cstdio>
 
 #include "container/PayloadContainer.h"
+#include "container/SetupLayout.h"
 #include "i18n/InstallSettings.h"
 #include "i18n/LanguageTable.h"
 #include "remover/Remover.h"
 
 bool ContainerTitle::ExtractLanguageFile(const std::string& containerPath, const std::string& folder)
 {
-    return PayloadContainer(containerPath).ExtractEntry("install", "lang.ini", folder);
+    return PayloadContainer(containerPath).ExtractEntry(SetupLayout::InstallFolder, "lang.ini", folder);
 }
 
 std::string ContainerTitle::MakePrivateFolder()

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/ContainerTitle.h"
+#include "app/UnpackCheck.h"
 #include "engine/InstallEngine.h"
 #include "i18n/LanguageTable.h"
 #include "wizard/WizardEngine.h"
@@ -37,11 +38,28 @@ BOOL SetupApp::InitInstance()
     }
 
     engine = new InstallEngine();
+    if (!UnpackCheck::Passes(engine->ContainerUnpacked(), LanguageTable::GetWorkFolder() + "install")) {
+        ReportDamaged();
+        return FALSE;
+    }
     WizardFrame frame;
     m_pMainWnd = &frame;
     frame.DoModal();   // finishing and abandoning end the process alike
     m_pMainWnd = nullptr;
     return FALSE;
+}
+
+// A damaged download is said at once, in the words of its own lang.ini when that much
+// came through, and nothing of it stays: the unpacked folder goes before the box shows.
+void SetupApp::ReportDamaged()
+{
+    damaged = true;
+    InstallSettings settings;
+    LanguageRecord texts;
+    LanguageTable::Instance()->ReadInstallSettings(settings);
+    LanguageTable::Instance()->FillCurrentRecord(texts);
+    engine->DiscardUnpacked();
+    ::MessageBoxA(nullptr, texts.Text(TextId::SetupDamaged).c_str(), settings.title.c_str(), MB_OK | MB_ICONERROR);
 }
 
 int SetupApp::ExitInstance()
@@ -56,5 +74,6 @@ int SetupApp::ExitInstance()
         LanguageTable::Release();
     }
     engine = nullptr;
-    return CWinApp::ExitInstance();
+    int code = CWinApp::ExitInstance();
+    return damaged ? DamagedExitCode : code;
 }

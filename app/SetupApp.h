@@ -2,8 +2,9 @@
 #include "framework/CWinApp.h"
 #include "engine/InstallEngine.h"
 
-// The process's application object: the single-instance guard, the engine's lifetime and
-// the one modal run of the wizard. The process has no message loop of its own:
+// The process's application object: the single-instance guard, the engine's lifetime, the
+// check that the setup's own container came through whole, and the one modal run of the
+// wizard. The process has no message loop of its own:
 // InitInstance always returns FALSE, so the framework goes straight on to ExitInstance.
 //
 // The wizard reaches the engine through WizardEngine(), defined here. Tests construct
@@ -17,4 +18,12 @@ public:
     InstallEngine* engine = nullptr;   // owned; null before InitInstance and after ExitInstance
     // How long ExitInstance waits for a running install worker.
     DWORD exitWaitMs = InstallEngine::kExitWaitMs;
+
+    // Exit code of a setup that found its own container damaged or missing.
+    static constexpr int DamagedExitCode = 3;
+
+private:
+    void ReportDamaged();
+
+    bool damaged = false;
 };

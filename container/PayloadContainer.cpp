@@ -1,5 +1,6 @@
 #include "container/PayloadContainer.h"
 
+#include "container/CertificateTable.h"
 #include "container/ContainerFileSystem.h"
 #include "container/ScopedFile.h"
 
@@ -140,13 +141,33 @@ bool PayloadContainer::ReadList(std::FILE* file, ContainerEntryList& list, uint3
     return true;
 }
 
+// The trailer of an unsigned file ends at the file's end. In a signed file it ends before
+// the certificate table and the zero padding the signing tool may have put in front of
+// it; the trailer's own last bytes can be zeros too (its length field), so each padding
+// length is tried, shortest first, and only the true one shows the signature.
+bool PayloadContainer::SeekTrailer(std::FILE* file)
+{
+    uint64_t length = StreamLength(file);
+    uint64_t end = length;
+    isSigned = CertificateTable::Locate(file, length, end);
+    for (unsigned padding = 0;; ++padding) {
+        std::string signature;
+        if (!SeekTo(file, end - padding))
+            return false;
+        if (ReadName(file, signature) && signature == Signature)
+            return true;
+        if (!isSigned || padding == CertificateTable::PaddingLimit || padding == end)
+            return false;
+        if (!SeekTo(file, end - padding - 1) || std::fgetc(file) != 0)
+            return false;
+    }
+}
+
 bool PayloadContainer::ReadIndex(ContainerEntryList& list)
 {
+    isSigned = false;
     Stream file(ContainerFileSystem::OpenStream(containerPath, "rb"));
-    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0)
-        return false;
-    std::string signature;
-    if (!ReadName(file.get(), signature) || signature != Signature)
+    if (!file || !SeekTrailer(file.get()))
         return false;
     uint32_t base = 0;
     if (!ReadList(file.get(), list, base))

@@ -8,7 +8,8 @@
 // Reader of the container appended behind the setup executable, and the walk that writes
 // its tree into a folder.
 //
-// Layout (u32 = unsigned 32-bit little endian), read from the end of the file backwards:
+// Layout (u32 = unsigned 32-bit little endian), read from the end of the file (of a signed
+// file: from the start of its certificate table) backwards:
 //   ... data regions ... | top-level list | "This is a file list ." | u32 21
 //   list   = record* | u32 base | u32 count     (the record stored last is index 0)
 //   record = u32 offset | u32 size | u8 flags | name bytes | u32 namelen (< 260)
@@ -28,8 +29,11 @@ public:
     explicit PayloadContainer(const std::string& containerPath);
     virtual ~PayloadContainer() = default;
 
-    // Reads the trailer and the top-level list; on true the offsets are absolute.
+    // Reads the trailer and the top-level list; on true the offsets are absolute. In an
+    // Authenticode-signed file the container ends before the certificate table.
     bool ReadIndex(ContainerEntryList& list);
+    // Whether the last ReadIndex found a certificate table behind the container.
+    bool IsSigned() const { return isSigned; }
 
     // Writes the tree below destination in list order; stops at the first failing entry
     // and leaves what was written before it.
@@ -56,7 +60,11 @@ public:
 private:
     class WalkGuard;
 
+    // Leaves the position just behind the trailer's signature length; false without one.
+    bool SeekTrailer(std::FILE* file);
+
     std::string containerPath;
+    bool isSigned = false;
 
     // The walk of one extraction may visit at most as many nested records as the container
     // could store and copy at most as many bytes as it holds. A genuine container stays

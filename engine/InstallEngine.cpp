@@ -30,8 +30,7 @@ InstallEngine::InstallEngine(const std::string& containerPath)
     std::string workFolder = LanguageTable::GetWorkFolder();
     PayloadContainer container(containerPath.empty() ? GetSetupPath() : containerPath);
     ContainerEntryList entries;
-    if (container.ReadIndex(entries))
-        container.ExtractAll(entries, workFolder);
+    containerUnpacked = container.ReadIndex(entries) && container.ExtractAll(entries, workFolder);
     table->SetFile(workFolder + "\\install\\lang.ini");
 }
 
@@ -45,13 +44,21 @@ InstallEngine::~InstallEngine()
     if (worker)
         ::CloseHandle(worker);
     std::string workFolder = LanguageTable::GetWorkFolder();
-    if (!workFolder.empty()) {
+    if (!workFolder.empty() && !unpackedDiscarded) {
         Remover* remover = Remover::Instance();
         remover->RemoveTree(workFolder + "install");
     }
     Remover::DestroyInstance();
     if (comInitialized)
         ::CoUninitialize();
+}
+
+void InstallEngine::DiscardUnpacked()
+{
+    std::string workFolder = LanguageTable::GetWorkFolder();
+    if (!workFolder.empty())
+        Remover::RemoveTree(workFolder + "install");
+    unpackedDiscarded = true;
 }
 
 bool InstallEngine::InstallDirectoryExists() const

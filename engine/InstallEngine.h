@@ -55,6 +55,13 @@ public:
     std::string ReadRecordValue(const std::string& name) const;
     void LaunchProgram() const;
 
+    // True when the construction found the container and unpacked all of it.
+    bool ContainerUnpacked() const { return containerUnpacked; }
+    // For a start that ends before the wizard: removes the unpacked install folder now,
+    // and the destruction then leaves the record exactly as it was (the remover it would
+    // otherwise make marks the record's "Repair").
+    void DiscardUnpacked();
+
     // Sends one notice to the frame window unless the cancel rule silences it (after a
     // cancel only NoticeTotal and NoticeDone go out); returns the message result.
     LRESULT Notify(int32_t code, int32_t chunkBytes, int32_t size, std::string name);
@@ -114,6 +121,8 @@ private:
     uint64_t totalBytes = 0;
 
     bool comInitialized = false;
+    bool containerUnpacked = false;
+    bool unpackedDiscarded = false;
     HANDLE worker = nullptr;          // the install worker, to wait for
     bool workerStarted = false;
     bool rolledBack = false;

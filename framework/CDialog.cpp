@@ -3,16 +3,24 @@
 #include <commctrl.h>
 
 #include "framework/CWinApp.h"
+#include "framework/DllSearchGuard.h"
 
 namespace {
 
+using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+
 // Templates use the progress bar class; registering the common controls before the
-// first dialog keeps every caller from having to remember it.
+// first dialog keeps every caller from having to remember it. comctl32 is no known DLL,
+// so it is loaded from the system folder by its full path rather than imported.
 void RegisterCommonControls()
 {
     static const bool done = [] {
+        HMODULE comctl = static_cast<HMODULE>(DllSearchGuard::LoadSystemLibrary("comctl32.dll"));
+        auto init = comctl ? reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<void*>(
+                                 ::GetProcAddress(comctl, "InitCommonControlsEx")))
+                           : nullptr;
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
-        return ::InitCommonControlsEx(&controls) != FALSE;
+        return init && init(&controls) != FALSE;
     }();
     (void)done;
 }

@@ -39,6 +39,7 @@ constexpr int CloseConfirm = 10022;       // close/cancel question, second half
 constexpr int CancelFailed = 10023;       // cancel page, label
 constexpr int ProgressCopying = 10024;    // progress page, prefix of the file being written
 constexpr int ProgressAllFiles = 10025;   // progress page, label above the overall bar
+constexpr int SetupDamaged = 10026;       // message box of a setup that cannot be unpacked, before the wizard
 
 // Button captions.
 constexpr int ButtonBack = 20001;   // frame, Back (shown as "< " + text)
@@ -57,21 +58,23 @@ constexpr int UninstallDone = 30002;       // report after a complete removal
 constexpr int UninstallIncomplete = 30003; // report when product files stayed, followed by the folder
 constexpr int UninstallRefused = 30004;    // refusal to remove in this folder, followed by the folder
 
-constexpr std::size_t Count = 33;
+constexpr std::size_t Count = 34;
 
-// Every identifier in record order: 10001 to 10025, then 20001 to 20008.
+constexpr int LastLabel = SetupDamaged;
+
+// Every identifier in record order: 10001 to 10026, then 20001 to 20008.
 constexpr std::array<int, Count> All = {
-    10001, 10002, 10003, 10004, 10005, 10006, 10007, 10008, 10009, 10010, 10011,
-    10012, 10013, 10014, 10015, 10016, 10017, 10018, 10019, 10020, 10021, 10022,
-    10023, 10024, 10025, 20001, 20002, 20003, 20004, 20005, 20006, 20007, 20008};
+    10001, 10002, 10003, 10004, 10005, 10006, 10007, 10008, 10009, 10010, 10011, 10012,
+    10013, 10014, 10015, 10016, 10017, 10018, 10019, 10020, 10021, 10022, 10023, 10024,
+    10025, 10026, 20001, 20002, 20003, 20004, 20005, 20006, 20007, 20008};
 
 // Position of an identifier in record order, or -1 for a number that is no identifier.
 constexpr int IndexOf(int identifier)
 {
-    if (identifier >= 10001 && identifier <= 10025)
+    if (identifier >= 10001 && identifier <= LastLabel)
         return identifier - 10001;
     if (identifier >= 20001 && identifier <= 20008)
-        return 25 + identifier - 20001;
+        return LastLabel - 10000 + identifier - 20001;
     return -1;
 }
 

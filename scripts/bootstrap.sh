@@ -16,6 +16,7 @@ packages=(
   clang libclang-rt-14-dev
   googletest
   zip unzip p7zip-full libarchive-tools python3 locales
+  osslsigncode openssl
 )
 
 missing=()

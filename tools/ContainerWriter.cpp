@@ -71,12 +71,16 @@ ContainerRecord ContainerWriter::AppendNode(const ContainerNode& node, uint32_t 
     return record;
 }
 
-void ContainerWriter::AppendContainer(const std::vector<ContainerNode>& topLevel)
+void ContainerWriter::AppendContainer(const std::vector<ContainerNode>& topLevel, unsigned alignment)
 {
     uint32_t listBase = static_cast<uint32_t>(base);
     std::vector<ContainerRecord> records;
     for (const ContainerNode& node : topLevel)
         records.push_back(AppendNode(node, listBase));
-    AppendList(records, listBase);
-    AppendTrailer();
+    ContainerWriter index;
+    index.AppendList(records, listBase);
+    index.AppendTrailer();
+    uint64_t end = Position() + index.Bytes().size();
+    bytes.resize(bytes.size() + (alignment - end % alignment) % alignment, 0);
+    AppendBytes(index.Bytes());
 }

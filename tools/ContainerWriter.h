@@ -50,8 +50,9 @@ public:
     // nested list with base listBase) and returns its record relative to listBase.
     ContainerRecord AppendNode(const ContainerNode& node, uint32_t listBase);
     // Regions of the top-level nodes, the top-level list and the trailer; every list's
-    // base is this writer's base.
-    void AppendContainer(const std::vector<ContainerNode>& topLevel);
+    // base is this writer's base. Zero bytes between the last region and the top-level
+    // list, which no record points at, make the file end at a multiple of alignment.
+    void AppendContainer(const std::vector<ContainerNode>& topLevel, unsigned alignment = 1);
 
 private:
     uint64_t base;

@@ -1,6 +1,7 @@
 #include "tools/SetupBuilder.h"
 
 #include "container/PayloadContainer.h"
+#include "container/SetupLayout.h"
 #include "tools/ContainerWriter.h"
 #include "tools/FileBytes.h"
 #include "tools/LangIni.h"
@@ -12,11 +13,31 @@
 #include <exception>
 #include <filesystem>
 
+#include <zlib.h>
+
 namespace {
 
 // Bytes the index adds around the contents: the directory's record, two lists (base and
-// count), three file records and the trailer, with their names.
-constexpr uint64_t IndexBytes = 4 * (13 + 16) + 2 * 8 + 21 + 4;
+// count), four file records and the trailer, with their names; the checksum; the padding.
+constexpr uint64_t IndexBytes = 5 * (13 + 17) + 2 * 8 + 21 + 4 + 4 + 7;
+// Authenticode places the certificate table at a multiple of 8.
+constexpr unsigned SetupAlignment = 8;
+
+ContainerNode ChecksumNode(const std::vector<uint8_t>& payload)
+{
+    uLong crc = crc32(0L, Z_NULL, 0);
+    for (size_t done = 0; done < payload.size();) {
+        uInt part = static_cast<uInt>(std::min<size_t>(payload.size() - done, 1u << 30));
+        crc = crc32(crc, payload.data() + done, part);
+        done += part;
+    }
+    ContainerWriter bytes;
+    bytes.AppendU32(static_cast<uint32_t>(crc));
+    ContainerNode node;
+    node.name = SetupLayout::PayloadChecksum;
+    node.content = bytes.Bytes();
+    return node;
+}
 
 bool AddOptionalFile(const std::string& path, const char* name, ContainerNode& install, std::string& error)
 {
@@ -125,8 +146,14 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error, Bui
         if (!CheckSizes(inputs, stubSize, error))
             return false;
         ContainerEntryList existing;
-        if (PayloadContainer(inputs.stub).ReadIndex(existing)) {
+        PayloadContainer stubReader(inputs.stub);
+        if (stubReader.ReadIndex(existing)) {
             error = "stub " + inputs.stub + " already carries a container";
+            return false;
+        }
+        // A container behind its certificate table would void the signature.
+        if (stubReader.IsSigned()) {
+            error = "stub " + inputs.stub + " is signed: pack the unsigned stub, then sign the setup";
             return false;
         }
         std::vector<uint8_t> stub;
@@ -134,10 +161,10 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error, Bui
             return false;
 
         ContainerNode install;
-        install.name = "install";
+        install.name = SetupLayout::InstallFolder;
         install.directory = true;
         ContainerNode payload;
-        payload.name = "Orva.in";
+        payload.name = SetupLayout::Payload;
         if (!ReadProduct(inputs.product, payload.content, error, listener))
             return false;
         ContainerNode lang;
@@ -146,16 +173,18 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error, Bui
             !ProductUninstaller::AddIfMissing(inputs.stub, lang.content, payload.content, error))
             return false;
         std::reverse(payload.content.begin(), payload.content.end());
+        ContainerNode checksum = ChecksumNode(payload.content);
         install.children.push_back(std::move(payload));
         if (!inputs.lang.empty())
             install.children.push_back(std::move(lang));
         if (!AddOptionalFile(inputs.banner, "top_log.bmp", install, error))
             return false;
+        install.children.push_back(std::move(checksum));
 
         ContainerWriter writer(stub.size());
         std::vector<ContainerNode> topLevel;
         topLevel.push_back(std::move(install));
-        writer.AppendContainer(topLevel);
+        writer.AppendContainer(topLevel, SetupAlignment);
         if (writer.Position() > ProductArchive::SizeLimit) {
             error = "setup would reach the 2 GiB limit of the setup format";
             return false;

@@ -25,12 +25,14 @@ public:
 };
 
 // Writes stub + container: one top-level directory "install" at offset 0 whose region holds
-// Orva.in (the product archive byte-reversed), lang.ini and top_log.bmp in that order and
-// then its nested list (records in the same order); both lists have base = the stub's
-// length. The same inputs give the same bytes. Refuses a product with a name that can never
-// install (ProductNames) and reports what the setup will miss (LangIni) as warnings. A
-// product without Uninstall.exe gets the generic one from beside the stub
-// (ProductUninstaller).
+// Orva.in (the product archive byte-reversed), lang.ini, top_log.bmp and Orva.in.crc32 in
+// that order and then its nested list (records in the same order); both lists have base =
+// the stub's length. Zero padding between the directory's region and the top-level list
+// makes the setup's length a multiple of 8, so that signing it appends its certificate
+// table without padding of its own. The same inputs give the same bytes. Refuses a product
+// with a name that can never install (ProductNames) and reports what the setup will miss
+// (LangIni) as warnings. A product without Uninstall.exe gets the generic one from beside
+// the stub (ProductUninstaller).
 class SetupBuilder {
 public:
     static bool BuildSetup(const SetupInputs& inputs, std::string& error, BuildListener* listener = nullptr);

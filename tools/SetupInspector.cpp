@@ -3,6 +3,7 @@
 #include "container/ContainerFileSystem.h"
 #include "container/PayloadContainer.h"
 #include "container/ScopedFile.h"
+#include "container/SetupLayout.h"
 #include "tools/FileBytes.h"
 
 #include <algorithm>
@@ -19,6 +20,7 @@ using Stream = ScopedFile;
 // could hold records for) a corrupt index whose directories refer to each other stops
 // instead of printing forever.
 constexpr unsigned DepthLimit = 64;
+const char SignedNote[] = "signed: an Authenticode certificate table follows the container\n";
 
 void AddLine(std::string& listing, const ContainerEntry& entry, unsigned depth, const char* note)
 {
@@ -68,7 +70,8 @@ bool SetupInspector::ListSetup(const std::string& setup, std::string& listing, s
     if (!FileBytes::Size(setup, size, error))
         return false;
     ContainerEntryList list;
-    if (!PayloadContainer(setup).ReadIndex(list)) {
+    PayloadContainer container(setup);
+    if (!container.ReadIndex(list)) {
         error = setup + " carries no container (no readable index at its end)";
         return false;
     }
@@ -77,13 +80,14 @@ bool SetupInspector::ListSetup(const std::string& setup, std::string& listing, s
         error = "cannot open " + setup;
         return false;
     }
-    listing = "kind          offset       size  name\n";
+    listing = container.IsSigned() ? SignedNote : "";
+    listing += "kind          offset       size  name\n";
     uint64_t entriesLeft = size / PayloadContainer::SmallestRecordBytes;
     return ListEntries(file.get(), list, 0, entriesLeft, listing, error);
 }
 
 bool SetupInspector::ExtractSetup(const std::string& setup, const std::string& folder, const std::string& zipOut,
-                                  std::string& error)
+                                  std::string& note, std::string& error)
 {
     uint64_t size = 0;
     if (!FileBytes::Size(setup, size, error))
@@ -102,9 +106,11 @@ bool SetupInspector::ExtractSetup(const std::string& setup, const std::string& f
         error = "extraction into " + folder + " failed (damaged container or unwritable folder)";
         return false;
     }
+    note = container.IsSigned() ? SignedNote : "";
     if (zipOut.empty())
         return true;
-    std::string payloadPath = PayloadContainer::JoinPath(PayloadContainer::JoinPath(folder, "install"), "Orva.in");
+    std::string payloadPath =
+        PayloadContainer::JoinPath(PayloadContainer::JoinPath(folder, SetupLayout::InstallFolder), SetupLayout::Payload);
     Stream payload(ContainerFileSystem::OpenStream(payloadPath, "rb"));
     if (!payload) {
         error = "the setup carries no install\\Orva.in";

@@ -123,8 +123,10 @@ int Extract(const std::vector<std::string>& args)
         return UsageError(error);
     if (positional.size() != 2)
         return UsageError("extract takes a setup and a destination folder");
-    if (!SetupInspector::ExtractSetup(positional[0], positional[1], options["zip"], error))
+    std::string note;
+    if (!SetupInspector::ExtractSetup(positional[0], positional[1], options["zip"], note, error))
         return Failure(error);
+    std::fputs(note.c_str(), stdout);
     return 0;
 }
 

@@ -103,6 +103,67 @@ TEST_F(ReadIndexTest, StepsBeforeTheStartOfTheFileFail)
     EXPECT_EQ(list[0].name + list[1].name, "twoone");
 }
 
+// A signed file ends with its certificate table, placed at a multiple of 8 after zero
+// padding; only a table that the security entry names and that ends at the end of the
+// file moves the container's end.
+TEST_F(ReadIndexTest, SignedFilesEndBeforeTheirCertificateTable)
+{
+    const struct {
+        const char* what;
+        unsigned padding;
+        uint8_t paddingByte;
+        int32_t sizeError;   // added to the table size the security entry gives
+        uint16_t magic;
+        bool isSigned;
+        bool ok;
+    } cases[] = {
+        {"no padding", 0, 0, 0, 0x20B, true, true},
+        {"three bytes of padding", 3, 0, 0, 0x20B, true, true},
+        {"seven bytes of padding", 7, 0, 0, 0x20B, true, true},
+        {"a 32-bit image", 5, 0, 0, 0x10B, true, true},
+        {"eight bytes of padding", 8, 0, 0, 0x20B, true, false},
+        {"padding that is not zero", 3, 0xCC, 0, 0x20B, true, false},
+        {"a table ending before the file's end", 0, 0, -1, 0x20B, false, false},
+        {"a table past the file's end", 0, 0, 1, 0x20B, false, false},
+        {"no optional header it knows", 0, 0, 0, 0x30B, false, false},
+    };
+    const std::vector<uint8_t> table = testfiles::RandomBytes(1200, 3);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> file = testfiles::PeStub(0, 0, c.magic);
+        ContainerWriter writer(file.size());
+        writer.AppendList({{0, 1, 0, "one"}, {1, 2, 0, "two"}}, 7);
+        writer.AppendTrailer();
+        file.insert(file.end(), writer.Bytes().begin(), writer.Bytes().end());
+        file.resize(file.size() + c.padding, c.paddingByte);
+        uint32_t start = uint32_t(file.size());
+        std::vector<uint8_t> header = testfiles::PeStub(start, uint32_t(table.size() + c.sizeError), c.magic);
+        std::copy(header.begin(), header.end(), file.begin());
+        file.insert(file.end(), table.begin(), table.end());
+
+        testfiles::Write(path, file);
+        PayloadContainer reader(path);
+        ContainerEntryList list;
+        EXPECT_EQ(reader.ReadIndex(list), c.ok);
+        EXPECT_EQ(reader.IsSigned(), c.isSigned);
+        if (c.ok) {
+            EXPECT_EQ(list.size() == 2 ? list[0].name + list[1].name : "", "twoone");
+        }
+    }
+
+    // Unsigned, the same image reads as before, and a file without a PE header as well.
+    for (const std::vector<uint8_t>& stub : {testfiles::PeStub(0, 0), Stub}) {
+        ContainerWriter writer(stub.size());
+        writer.AppendList({{0, 1, 0, "one"}}, 0);
+        writer.AppendTrailer();
+        testfiles::WriteSetup(path, stub, writer);
+        PayloadContainer reader(path);
+        ContainerEntryList list;
+        EXPECT_TRUE(reader.ReadIndex(list));
+        EXPECT_FALSE(reader.IsSigned());
+    }
+}
+
 TEST(PayloadContainerSteps, EachStepLeavesPositionAtItsFirstByte)
 {
     testsupport::ScratchDir dir;

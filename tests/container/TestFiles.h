@@ -66,6 +66,28 @@ inline void WriteSetup(const std::filesystem::path& path, std::vector<uint8_t> s
     Write(path, stub);
 }
 
+// A 64-bit PE image's headers up to the end of its optional header, with its security
+// entry (certificate table position and size) as given.
+inline std::vector<uint8_t> PeStub(uint32_t tableStart, uint32_t tableSize, uint16_t magic = 0x20B)
+{
+    std::vector<uint8_t> stub(0x58 + 240, 0);
+    auto put = [&](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            stub[at + i] = uint8_t(value >> (8 * i));
+    };
+    stub[0] = 'M';
+    stub[1] = 'Z';
+    put(0x3C, 0x40, 4);
+    put(0x40, 0x00004550, 4);
+    put(0x54, 240, 2);
+    put(0x58, magic, 2);
+    size_t directories = magic == 0x20B ? 0x58 + 112 : 0x58 + 96;
+    put(directories - 4, 16, 4);
+    put(directories + 4 * 8, tableStart, 4);
+    put(directories + 4 * 8 + 4, tableSize, 4);
+    return stub;
+}
+
 // "loop" names its own region twice in its nested list: without a bound the tree would
 // double at every level.
 inline ContainerWriter LoopContainer(uint64_t base)

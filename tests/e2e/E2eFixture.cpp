@@ -22,6 +22,8 @@ std::string DemoProduct() { return WinPath(ORVANTA_DEMO_DIR "/product"); }
 std::string DemoLang() { return WinPath(ORVANTA_DEMO_DIR "/lang.ini"); }
 std::string SetupStub() { return WinPath(ORVANTA_SETUP_EXE); }
 std::string UninstallerBesideStub() { return WinPath(ORVANTA_UNINSTALL_EXE); }
+std::string SignedSetupDir() { return WinPath(ORVANTA_SIGNED_DIR); }
+std::string PlantedDll() { return WinPath(ORVANTA_PLANTED_DLL); }
 
 std::string ReadBytes(const std::string& path)
 {

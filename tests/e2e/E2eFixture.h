@@ -33,6 +33,9 @@ std::string DemoProduct();
 std::string DemoLang();
 std::string SetupStub();
 std::string UninstallerBesideStub();
+// Where the e2e_signed_setup test leaves signed.exe and signed-changed.exe.
+std::string SignedSetupDir();
+std::string PlantedDll();
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 ULONGLONG WriteTime(const std::string& path);

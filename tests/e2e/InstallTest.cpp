@@ -36,6 +36,57 @@ std::string EndProcess(DWORD processId)
     return path;
 }
 
+// DLLs someone left where a program starts (copies of planted.dll, each leaving
+// "<name>.ran" when loaded): comctl32, which the wizard needs, and a helper that a system
+// DLL loads later (comctl32 loads uxtheme). Meanwhile Wine prefers such native copies,
+// as Windows does for every DLL that is not a known DLL; Wine takes that order from its
+// registry at each program's start (a child does not take WINEDLLOVERRIDES from us).
+class PlantedDlls {
+public:
+    explicit PlantedDlls(std::vector<std::string> folders) : folders_(std::move(folders))
+    {
+        for (const char* name : kNames) {
+            EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, kOverrides, name, REG_SZ, "native,builtin", 15));
+            for (const std::string& folder : folders_)
+                EXPECT_TRUE(::CopyFileA(PlantedDll().c_str(), Path(folder, name).c_str(), FALSE)) << Path(folder, name);
+        }
+    }
+    ~PlantedDlls()
+    {
+        for (const char* name : kNames) {
+            ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kOverrides, name);
+            for (const std::string& folder : folders_) {
+                ::DeleteFileA(Path(folder, name).c_str());
+                ::DeleteFileA((Path(folder, name) + ".ran").c_str());
+            }
+        }
+    }
+    // The planted DLLs that something loaded.
+    std::vector<std::string> Ran() const
+    {
+        std::vector<std::string> ran;
+        for (const char* name : kNames)
+            for (const std::string& folder : folders_)
+                if (Exists(Path(folder, name) + ".ran"))
+                    ran.push_back(Path(folder, name));
+        return ran;
+    }
+
+private:
+    static constexpr const char* kNames[] = {"comctl32", "uxtheme"};
+    static constexpr const char* kOverrides = "Software\\Wine\\DllOverrides";
+    static std::string Path(const std::string& folder, const char* name) { return folder + "\\" + name + ".dll"; }
+
+    std::vector<std::string> folders_;
+};
+
+std::string TempFolder()
+{
+    char temp[MAX_PATH] = {};
+    DWORD length = ::GetTempPathA(MAX_PATH, temp);
+    return std::string(temp, length > 0 && temp[length - 1] == '\\' ? length - 1 : length);
+}
+
 using InstallTest = E2eTest;
 
 // A shortcut of another product's, to a program outside every install directory.
@@ -54,7 +105,8 @@ bool MakeOtherLink(const std::string& path)
 // title of its own container and no wizard, and leaves the first's working folder and the
 // record alone. Then a removal interrupted (Repair = 1, files and group gone) is repaired
 // by the next start without a question, and Uninstall.exe removes all after its question,
-// the record too, since it names this directory.
+// the record too, since it names this directory; its copy in the temporary folder loads
+// none of the DLLs planted there.
 TEST_F(InstallTest, ChineseWithASecondInstanceRepairedThenRemovedAfterItsQuestion)
 {
     std::string setup = Pack("setup-zh");
@@ -111,6 +163,8 @@ TEST_F(InstallTest, ChineseWithASecondInstanceRepairedThenRemovedAfterItsQuestio
     ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(repair, false));
     ExpectInstalled(kDefaultDirectory, kTitle, setup);
 
+    // Its copy in the temporary folder shows the report, beside DLLs planted there.
+    PlantedDlls planted({TempFolder()});
     SetupDriver uninstaller;
     ASSERT_TRUE(uninstaller.Start(std::string(kDefaultDirectory) + "\\Uninstall.exe"));
     HWND question = uninstaller.WaitForMessageBox(kStepMs);
@@ -127,16 +181,24 @@ TEST_F(InstallTest, ChineseWithASecondInstanceRepairedThenRemovedAfterItsQuestio
     EXPECT_FALSE(InstallReport::RecordExists()) << "the record named this directory";
     EXPECT_FALSE(Exists(GroupFolder(kTitle)));
     EXPECT_FALSE(Exists(kDefaultDirectory));
+    EXPECT_EQ(std::vector<std::string>(), planted.Ran());
 }
 
-TEST_F(InstallTest, EnglishThroughTheGatesIntoTypedPlacesLaunchedThenRemovedSilently)
+// The publisher's signed setup, started from a downloads folder where DLLs were planted,
+// loads none of them and installs.
+TEST_F(InstallTest, SignedEnglishThroughTheGatesIntoTypedPlacesLaunchedThenRemovedSilently)
 {
-    std::string setup = Pack("setup-en");
+    std::string downloads = scratch_.file("Downloads");
+    ASSERT_TRUE(::CreateDirectoryA(downloads.c_str(), nullptr));
+    std::string setup = downloads + "\\OrvantaSetup.exe";
+    ASSERT_TRUE(::CopyFileA((SignedSetupDir() + "\\signed.exe").c_str(), setup.c_str(), FALSE))
+        << "made by the e2e_signed_setup test";
+    PlantedDlls planted({downloads});
     std::string existing = scratch_.file("existing");
     ASSERT_TRUE(::CreateDirectoryA(existing.c_str(), nullptr));
     std::string deep = scratch_.file("new\\parents\\Orvanta");
     SetupDriver d;
-    ASSERT_TRUE(Open(d, setup));
+    ASSERT_TRUE(Open(d, setup)) << planted.Ran().size() << " planted DLLs ran";
     ASSERT_TRUE(d.SelectListIndex(1006, 1));
     ASSERT_TRUE(Go(d, 1001, 1) && Go(d, 1001, 2));
     // The licence gate holds until the box is ticked, and again after Back.
@@ -200,6 +262,7 @@ TEST_F(InstallTest, EnglishThroughTheGatesIntoTypedPlacesLaunchedThenRemovedSile
     EXPECT_EQ(std::vector<std::string>{"my list.txt"}, InstallReport::ListTree(GroupFolder(kGroup)));
     EXPECT_EQ(std::vector<std::string>{"Other.lnk"}, InstallReport::ListTree(GroupFolder(kOtherGroup)));
     EXPECT_FALSE(SetupDriver::FindMessageBox(0)) << "a silent removal says nothing";
+    EXPECT_EQ(std::vector<std::string>(), planted.Ran());
 }
 
 } // namespace

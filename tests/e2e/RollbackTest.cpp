@@ -1,12 +1,11 @@
-// Installations that do not finish: cancelled on the progress page, and setups whose
-// container or payload is damaged. Each ends on the cancel page and leaves nothing of its
-// run behind, and never anything of the user's.
+// Installations that do not finish: cancelled on the progress page, which ends on the
+// cancel page and leaves nothing of its run behind and never anything of the user's; and
+// damaged setups, which say so before any page.
 #include "E2eFixture.h"
 
 #include <filesystem>
 #include <fstream>
 
-#include "tools/ProductArchive.h"
 
 namespace e2e {
 namespace {
@@ -14,35 +13,35 @@ namespace {
 // Cancel page text 10023, built-in (code page 936).
 const std::string kNotInstalledZh =
     "Orvanta 4.00\xC3\xBB\xD3\xD0\xD5\xFD\xC8\xB7\xB5\xC4\xB0\xB2\xD7\xB0\xB3\xC9\xB9\xA6.";
+// Damaged-setup text 10026, built-in: 安装程序已损坏或无法完整解开，请重新下载安装程序。
+const std::string kDamagedZh =
+    "\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2\xD2\xD1\xCB\xF0\xBB\xB5\xBB\xF2\xCE\xDE\xB7\xA8\xCD\xEA\xD5\xFB"
+    "\xBD\xE2\xBF\xAA\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xCF\xC2\xD4\xD8\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2\xA1\xA3";
 
 class RollbackTest : public E2eTest {
 protected:
-    // Walks the wizard offering `languages`, installs, ends on the cancel page (after a
-    // cancel once the big last file is being written, when bigFile is given) and leaves.
-    void RunToCancelPage(const std::string& setup, size_t languages, const Choices& choices,
-                         const std::string& bigFile = "")
+    // Walks the wizard, installs, cancels once the big last file is being written, ends
+    // on the cancel page and leaves.
+    void RunToCancelPage(const std::string& setup, const Choices& choices, const std::string& bigFile)
     {
         SetupDriver d;
         ASSERT_TRUE(Open(d, setup)) << "no wizard";
-        EXPECT_EQ(languages, d.ListItems(1006).size());
         ASSERT_NO_FATAL_FAILURE(WalkToConfirm(d, choices));
         ASSERT_TRUE(d.Press(1001));
-        if (!bigFile.empty()) {
-            ASSERT_TRUE(d.WaitForPage(6, kStepMs)) << "no progress page";
-            ASSERT_TRUE(WaitUntil(kInstallMs, [&] { return Exists(bigFile) || d.CurrentPage() != 6; }));
-            ASSERT_EQ(6, d.CurrentPage()) << "the installation ended before it could be cancelled";
-            EXPECT_TRUE(Exists(choices.directory + "\\terminal.exe")) << "the demo's files come first";
-            ASSERT_TRUE(d.Press(1003));
-            HWND box = d.WaitForMessageBox(kStepMs);
-            ASSERT_TRUE(box) << "the abandon question";
-            ASSERT_EQ(6, d.CurrentPage()) << "the installation ended before the question was answered";
-            ASSERT_TRUE(SetupDriver::Answer(box, IDYES));
-        }
+        ASSERT_TRUE(d.WaitForPage(6, kStepMs)) << "no progress page";
+        ASSERT_TRUE(WaitUntil(kInstallMs, [&] { return Exists(bigFile) || d.CurrentPage() != 6; }));
+        ASSERT_EQ(6, d.CurrentPage()) << "the installation ended before it could be cancelled";
+        EXPECT_TRUE(Exists(choices.directory + "\\terminal.exe")) << "the demo's files come first";
+        ASSERT_TRUE(d.Press(1003));
+        HWND box = d.WaitForMessageBox(kStepMs);
+        ASSERT_TRUE(box) << "the abandon question";
+        ASSERT_EQ(6, d.CurrentPage()) << "the installation ended before the question was answered";
+        ASSERT_TRUE(SetupDriver::Answer(box, IDYES));
         ASSERT_NO_FATAL_FAILURE(EndsOn(d, 8));
         ExpectText(d, 1022, kNotInstalledZh);
         ASSERT_TRUE(d.Press(1003));
         ASSERT_TRUE(d.WaitForExit(kInstallMs)) << "the setup did not end";
-        EXPECT_FALSE(!bigFile.empty() && Exists(bigFile)) << "the half-written file is gone";
+        EXPECT_FALSE(Exists(bigFile)) << "the half-written file is gone";
     }
 };
 
@@ -64,7 +63,7 @@ TEST_F(RollbackTest, CancelDuringProgressRemovesOnlyWhatTheRunMade)
     Choices choices;
     choices.directory = scratch_.file("Orvanta Cancelled");
     choices.group = kGroup;
-    ASSERT_NO_FATAL_FAILURE(RunToCancelPage(setup, 2, choices, choices.directory + "\\zzbig.bin"));
+    ASSERT_NO_FATAL_FAILURE(RunToCancelPage(setup, choices, choices.directory + "\\zzbig.bin"));
     ExpectNothingInstalled(choices.directory, kGroup);
 
     // Into an existing directory: the user's own files there stay.
@@ -73,7 +72,7 @@ TEST_F(RollbackTest, CancelDuringProgressRemovesOnlyWhatTheRunMade)
     std::filesystem::create_directories(choices.directory + "\\sub", ec);
     WriteBytes(choices.directory + "\\mine.txt", "the user's own notes");
     WriteBytes(choices.directory + "\\sub\\own.dat", "more of the user's own");
-    ASSERT_NO_FATAL_FAILURE(RunToCancelPage(setup, 2, choices, choices.directory + "\\zzbig.bin"));
+    ASSERT_NO_FATAL_FAILURE(RunToCancelPage(setup, choices, choices.directory + "\\zzbig.bin"));
     EXPECT_EQ((std::vector<std::string>{"mine.txt", "sub\\", "sub\\own.dat"}), InstallReport::ListTree(choices.directory));
     EXPECT_EQ("the user's own notes", ReadBytes(choices.directory + "\\mine.txt"));
     EXPECT_EQ("more of the user's own", ReadBytes(choices.directory + "\\sub\\own.dat"));
@@ -109,33 +108,59 @@ TEST_F(RollbackTest, AFailedReinstallationKeepsThePreviousInstallation)
     ExpectInstalled(choices.directory, kGroup, setup);
 }
 
-TEST_F(RollbackTest, DamagedSetupsEndOnTheCancelPage)
+// A truncated download, a changed payload byte (unsigned and signed), and a setup without
+// any container each say at once that the setup is damaged: one box, no wizard page, an
+// exit code that is not 0, nothing unpacked left behind, and the record of an earlier
+// installation (here one waiting for its repair) exactly as it was. A setup of an older
+// packer, without the checksum, is checked for the rest only and opens its wizard.
+TEST_F(RollbackTest, DamagedSetupsSaySoBeforeAnyPage)
 {
-    // The container's index cut off: nothing is unpacked, the wizard runs on its built-in
-    // texts without a language list, and the installation finds no payload.
-    std::string truncated = Pack("setup-truncated");
-    std::string bytes = ReadBytes(truncated);
-    WriteBytes(truncated, bytes.substr(0, bytes.size() - 7));
-    // Bytes in the middle of Orva.in (the reversed product archive, first behind the stub)
-    // flipped: the texts still come from the container, the payload fails its checks.
-    std::string corrupted = Pack("setup-corrupted");
-    std::vector<uint8_t> zip;
-    std::string error;
-    ASSERT_TRUE(ProductArchive::ZipFolder(DemoProduct(), zip, error)) << error;
-    bytes = ReadBytes(corrupted);
-    size_t middle = ReadBytes(SetupStub()).size() + zip.size() / 2;
-    ASSERT_GT(bytes.size(), middle + 512);
-    for (size_t i = middle - 512; i < middle + 512; ++i)
-        bytes[i] = char(bytes[i] ^ 0x5A);
-    WriteBytes(corrupted, bytes);
+    // The older packer's setup: its checksum under another name, so the setup finds none.
+    std::string older = Pack("setup-older");
+    std::string bytes = ReadBytes(older);
+    size_t name = bytes.rfind("Orva.in.crc32");
+    ASSERT_NE(std::string::npos, name);
+    bytes[name + 12] = 'x';
+    WriteBytes(older, bytes);
+    {
+        SetupDriver d;
+        EXPECT_TRUE(Open(d, older));
+    }
 
-    for (const auto& [setup, languages] : std::vector<std::pair<std::string, size_t>>{{truncated, 0}, {corrupted, 2}}) {
+    std::string truncated = Pack("setup-truncated");
+    bytes = ReadBytes(truncated);
+    WriteBytes(truncated, bytes.substr(0, bytes.size() - 7));
+    // Orva.in (the reversed product archive) lies first behind the stub.
+    std::string changed = Pack("setup-changed");
+    bytes = ReadBytes(changed);
+    size_t payloadByte = ReadBytes(SetupStub()).size() + 5000;
+    ASSERT_GT(bytes.size(), payloadByte);
+    bytes[payloadByte] = char(bytes[payloadByte] ^ 0x01);
+    WriteBytes(changed, bytes);
+    std::string bare = scratch_.file("setup-bare.exe");
+    ASSERT_TRUE(::CopyFileA(SetupStub().c_str(), bare.c_str(), FALSE));
+    std::string signedChanged = SignedSetupDir() + "\\signed-changed.exe";
+    ASSERT_TRUE(Exists(signedChanged)) << "made by the e2e_signed_setup test";
+
+    const char* key = InstallRecordKey::Path;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, key, InstallRecordKey::InstallPath, REG_SZ, "C:\\Earlier", 11));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, key, InstallRecordKey::Repair, REG_SZ, "1", 2));
+    std::string record = InstallReport::Describe();
+    for (const std::string& setup : {truncated, changed, bare, signedChanged}) {
         SCOPED_TRACE(setup);
-        Choices choices;
-        choices.directory = scratch_.file("Orvanta Damaged");
-        choices.group = kGroup;
-        ASSERT_NO_FATAL_FAILURE(RunToCancelPage(setup, languages, choices));
-        ExpectNothingInstalled(choices.directory, kGroup);
+        SetupDriver d;
+        ASSERT_TRUE(d.Start(setup));
+        HWND box = d.WaitForMessageBox(kStepMs);
+        ASSERT_TRUE(box) << "no message";
+        EXPECT_EQ(kTitle, SetupDriver::WindowText(box));
+        EXPECT_EQ(kDamagedZh, SetupDriver::MessageBoxText(box));
+        EXPECT_FALSE(d.WaitForFrame(0)) << "no wizard";
+        EXPECT_FALSE(Exists(WorkInstallFolder())) << "what was unpacked goes before the box shows";
+        ASSERT_TRUE(SetupDriver::Answer(box, IDOK));
+        DWORD exitCode = 0;
+        ASSERT_TRUE(d.WaitForExit(kStepMs, &exitCode));
+        EXPECT_NE(0u, exitCode);
+        EXPECT_EQ(record, InstallReport::Describe()) << "the record is untouched";
     }
 }
 

@@ -43,6 +43,7 @@ const Reference kReferences[] = {
     {10023, u"Orvanta 4.00没有正确的安装成功."},
     {10024, u"拷贝："},
     {10025, u"全部的档案"},
+    {10026, u"安装程序已损坏或无法完整解开，请重新下载安装程序。"},
     {20001, u"上一步"},
     {20002, u"下一步"},
     {20003, u"确定"},
@@ -90,7 +91,7 @@ TEST(BuiltinTexts, EveryIdentifierHasItsReferenceTextAndItsOwnPlaceInARecord)
         record.SetText(reference.identifier, "wizard");
         EXPECT_EQ("", record.Text(reference.identifier)) << reference.identifier;
     }
-    for (int number : {0, 10000, 10026, 20000, 20009, 30000, 30005, -1}) {
+    for (int number : {0, 10000, 10027, 20000, 20009, 30000, 30005, -1}) {
         EXPECT_STREQ("", BuiltinTexts::Get(number)) << number;
         record.SetText(number, "none");
         EXPECT_EQ("", record.Text(number)) << number;

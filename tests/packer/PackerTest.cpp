@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <filesystem>
 
+#include <zlib.h>
+
 namespace fs = std::filesystem;
 using testfiles::Bytes;
 using testfiles::RandomBytes;
@@ -93,32 +95,52 @@ TEST_F(PackerTest, FolderZipIsReproducibleAndOrdered)
     EXPECT_TRUE(items[3].content.empty());
 }
 
+// The setup's length is a multiple of 8 whatever the contents weigh: the zero padding
+// lies between the install directory's region and the top-level list, where no record
+// points.
 TEST_F(PackerTest, BuiltSetupHasTheShippedLayout)
 {
-    std::string error;
-    ASSERT_TRUE(SetupBuilder::BuildSetup(Inputs("setup.exe"), error)) << error;
-    auto setup = testfiles::Read(dir.path() / "setup.exe");
-    ASSERT_GT(setup.size(), stubBytes.size());
-    EXPECT_TRUE(std::equal(stubBytes.begin(), stubBytes.end(), setup.begin()));
-
     std::vector<uint8_t> zip = Zip();
     std::vector<uint8_t> payload(zip.rbegin(), zip.rend());
+    uint32_t crc = uint32_t(crc32(0L, payload.data(), uInt(payload.size())));
+    for (size_t bannerSize = 1500; bannerSize < 1508; ++bannerSize) {
+        SCOPED_TRACE(bannerSize);
+        bannerBytes = RandomBytes(bannerSize, 8);
+        testfiles::Write(banner, bannerBytes);
+        std::string error;
+        ASSERT_TRUE(SetupBuilder::BuildSetup(Inputs("setup.exe"), error)) << error;
+        auto setup = testfiles::Read(dir.path() / "setup.exe");
+        ASSERT_GT(setup.size(), stubBytes.size());
+        EXPECT_TRUE(std::equal(stubBytes.begin(), stubBytes.end(), setup.begin()));
+        EXPECT_EQ(setup.size() % 8, 0u);
 
-    const uint32_t base = uint32_t(stubBytes.size());
-    ContainerWriter expected(base);
-    expected.AppendBytes(payload);
-    expected.AppendBytes(langBytes);
-    expected.AppendBytes(bannerBytes);
-    uint32_t langAt = uint32_t(payload.size()), bannerAt = langAt + uint32_t(langBytes.size());
-    expected.AppendList({{0, uint32_t(payload.size()), 0, "Orva.in"},
-                         {langAt, uint32_t(langBytes.size()), 0, "lang.ini"},
-                         {bannerAt, uint32_t(bannerBytes.size()), 0, "top_log.bmp"}},
-                        base);
-    uint32_t installSize = uint32_t(expected.Bytes().size());
-    expected.AppendList({{0, installSize, 0x80, "install"}}, base);
-    expected.AppendTrailer();
-    EXPECT_TRUE(std::equal(expected.Bytes().begin(), expected.Bytes().end(), setup.begin() + base, setup.end()));
-    EXPECT_EQ(std::vector<uint8_t>(setup.end() - 4, setup.end()), (std::vector<uint8_t>{21, 0, 0, 0}));
+        const uint32_t base = uint32_t(stubBytes.size());
+        ContainerWriter expected(base);
+        expected.AppendBytes(payload);
+        expected.AppendBytes(langBytes);
+        expected.AppendBytes(bannerBytes);
+        expected.AppendU32(crc);
+        uint32_t langAt = uint32_t(payload.size()), bannerAt = langAt + uint32_t(langBytes.size());
+        uint32_t crcAt = bannerAt + uint32_t(bannerSize);
+        expected.AppendList({{0, uint32_t(payload.size()), 0, "Orva.in"},
+                             {langAt, uint32_t(langBytes.size()), 0, "lang.ini"},
+                             {bannerAt, uint32_t(bannerSize), 0, "top_log.bmp"},
+                             {crcAt, 4, 0, "Orva.in.crc32"}},
+                            base);
+        uint32_t installSize = uint32_t(expected.Bytes().size());
+        ContainerWriter index;
+        index.AppendList({{0, installSize, 0x80, "install"}}, base);
+        index.AppendTrailer();
+        const std::vector<uint8_t>& region = expected.Bytes();
+        const std::vector<uint8_t>& tail = index.Bytes();
+        ASSERT_GE(setup.size(), base + region.size() + tail.size());
+        size_t padding = setup.size() - base - region.size() - tail.size();
+        EXPECT_LT(padding, 8u);
+        EXPECT_TRUE(std::equal(region.begin(), region.end(), setup.begin() + base));
+        EXPECT_TRUE(std::all_of(setup.begin() + base + region.size(), setup.end() - tail.size(),
+                                [](uint8_t b) { return b == 0; }));
+        EXPECT_TRUE(std::equal(tail.begin(), tail.end(), setup.end() - tail.size()));
+    }
 }
 
 TEST_F(PackerTest, ListAndExtractReproduceTheInputs)
@@ -132,7 +154,9 @@ TEST_F(PackerTest, ListAndExtractReproduceTheInputs)
 
     fs::path out = dir.path() / "out";
     fs::path zipOut = dir.path() / "Orva.zip";
-    ASSERT_TRUE(SetupInspector::ExtractSetup(setup, out.string(), zipOut.string(), error)) << error;
+    std::string note;
+    ASSERT_TRUE(SetupInspector::ExtractSetup(setup, out.string(), zipOut.string(), note, error)) << error;
+    EXPECT_EQ(note, "") << "not signed";
     EXPECT_EQ(testfiles::Read(out / "install" / "lang.ini"), langBytes);
     EXPECT_EQ(testfiles::Read(out / "install" / "top_log.bmp"), bannerBytes);
     EXPECT_EQ(testfiles::Read(zipOut), Zip());
@@ -152,7 +176,8 @@ TEST_F(PackerTest, ReadyArchiveIsPackedAsIs)
     ContainerEntryList list;
     ASSERT_TRUE(reader.ReadIndex(list));
     ASSERT_TRUE(reader.ExtractAll(list, (dir.path() / "out").string()));
-    EXPECT_EQ(testfiles::Tree(dir.path() / "out"), (std::vector<std::string>{"install", "install/Orva.in"}));
+    EXPECT_EQ(testfiles::Tree(dir.path() / "out"),
+              (std::vector<std::string>{"install", "install/Orva.in", "install/Orva.in.crc32"}));
     auto payload = testfiles::Read(dir.path() / "out" / "install" / "Orva.in");
     EXPECT_EQ(std::vector<uint8_t>(payload.rbegin(), payload.rend()), zip) << "stored reversed";
 }
@@ -162,6 +187,9 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
     std::string error;
     ASSERT_TRUE(SetupBuilder::BuildSetup(Inputs("setup.exe"), error)) << error;
     testfiles::Write(dir.path() / "empty.exe", {});
+    std::vector<uint8_t> signedStub = testfiles::PeStub(400, 8);
+    signedStub.resize(408, 0x30);
+    testfiles::Write(dir.path() / "signed.exe", signedStub);
     fs::create_directory(dir.path() / "nothing");
     struct Case {
         std::string SetupInputs::*field;
@@ -174,6 +202,7 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
         {&SetupInputs::banner, (dir.path() / "nobanner.bmp").string(), ""},
         {&SetupInputs::stub, (dir.path() / "empty.exe").string(), ""},
         {&SetupInputs::stub, (dir.path() / "setup.exe").string(), "already carries a container"},
+        {&SetupInputs::stub, (dir.path() / "signed.exe").string(), "is signed"},
     };
     for (const Case& c : cases) {
         SetupInputs inputs = Inputs("again.exe");

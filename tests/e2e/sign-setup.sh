@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# A publisher's signing, end to end up to the installation: packs the demo setup with
+# orvapack.exe, signs it with a throwaway self-signed certificate, and checks that
+# osslsigncode verifies it, that orvapack lists and extracts it and says it is signed,
+# and that a signed copy with one payload byte changed fails verification. Leaves
+# signed.exe and signed-changed.exe in OUT for the end-to-end tests.
+#   sign-setup.sh WINE_RUN ORVAPACK_EXE SETUP_STUB DEMO_DIR OUT
+set -euo pipefail
+wine_run=$1 orvapack=$2 stub=$3 demo=$4 out=$5
+rm -rf "$out"
+mkdir -p "$out"
+cd "$out"
+
+"$wine_run" "$orvapack" build --stub "$stub" --product "$demo/product" --lang "$demo/lang.ini" \
+  --banner "$demo/top_log.bmp" --out packed.exe >/dev/null
+[ $(( $(stat -c %s packed.exe) % 8 )) -eq 0 ] || { echo "packed.exe is not a multiple of 8 bytes long"; exit 1; }
+
+openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 2 \
+  -subj "/CN=Orvanta test publisher" >/dev/null 2>&1
+osslsigncode sign -certs cert.pem -key key.pem -n "Orvanta 4.00" -in packed.exe -out signed.exe >/dev/null
+osslsigncode verify -CAfile cert.pem -in signed.exe | grep -q "Signature verification: ok"
+
+listing=$("$wine_run" "$orvapack" list signed.exe | tr -d '\r')
+echo "$listing"
+grep -q "^signed" <<<"$listing" || { echo "list does not say the setup is signed"; exit 1; }
+grep -q "Orva.in.crc32$" <<<"$listing" || { echo "list misses the payload checksum"; exit 1; }
+"$wine_run" "$orvapack" extract signed.exe extracted --zip product.zip | tr -d '\r' | grep -q "^signed" ||
+  { echo "extract does not say the setup is signed"; exit 1; }
+cmp extracted/install/lang.ini "$demo/lang.ini"
+cmp extracted/install/top_log.bmp "$demo/top_log.bmp"
+
+# One byte in the middle of Orva.in, which lies right behind the stub.
+cp signed.exe signed-changed.exe
+python3 - "$(stat -c %s "$stub")" <<'PY'
+import sys
+at = int(sys.argv[1]) + 5000
+with open("signed-changed.exe", "r+b") as f:
+    f.seek(at)
+    b = f.read(1)[0]
+    f.seek(at)
+    f.write(bytes([b ^ 0x01]))
+PY
+if osslsigncode verify -CAfile cert.pem -in signed-changed.exe >verify-changed.log 2>&1; then
+  echo "a changed payload byte passed verification"; exit 1
+fi
+echo "signed setup verified; the changed copy fails verification"
