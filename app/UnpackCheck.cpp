@@ -2,27 +2,22 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <memory>
 #include <vector>
 
 #include <zlib.h>
 
 #include "container/PayloadContainer.h"
+#include "container/ScopedFile.h"
 #include "container/SetupLayout.h"
 
 namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // Large reads: the payload is the whole product, read once more right after unpacking.
 constexpr size_t ReadChunk = 1 << 20;
 
 bool FileCrc(const std::string& path, uint32_t& crc)
 {
-    File file(std::fopen(path.c_str(), "rb"));
+    ScopedFile file(std::fopen(path.c_str(), "rb"));
     if (!file)
         return false;
     std::vector<unsigned char> buffer(ReadChunk);
@@ -43,9 +38,9 @@ bool UnpackCheck::Passes(bool unpacked, const std::string& installFolder)
     if (!unpacked)
         return false;
     std::string payload = PayloadContainer::JoinPath(installFolder, SetupLayout::Payload);
-    File stored(std::fopen(PayloadContainer::JoinPath(installFolder, SetupLayout::PayloadChecksum).c_str(), "rb"));
+    ScopedFile stored(std::fopen(PayloadContainer::JoinPath(installFolder, SetupLayout::PayloadChecksum).c_str(), "rb"));
     if (!stored) {
-        File present(std::fopen(payload.c_str(), "rb"));
+        ScopedFile present(std::fopen(payload.c_str(), "rb"));
         return present != nullptr;
     }
     unsigned char b[5];
