@@ -98,6 +98,26 @@ TEST_F(PackerTest, FolderZipIsReproducibleAndOrdered)
 // The setup's length is a multiple of 8 whatever the contents weigh: the zero padding
 // lies between the install directory's region and the top-level list, where no record
 // points.
+// One small container typed from the format, byte by byte: the writer that the other
+// tests take as their oracle writes exactly this. A directory's region ends with its own
+// list; offsets count from the list's base; a list's first entry is stored last.
+TEST(ContainerWriterTest, WritesTheFormatByteForByte)
+{
+    ContainerWriter writer(5);
+    writer.AppendContainer({ContainerNode{"d", true, {}, {ContainerNode{"a", false, Bytes("xy"), {}},
+                                                           ContainerNode{"b", false, Bytes("z"), {}}}}});
+    const std::vector<uint8_t> expected = {
+        'x', 'y', 'z',                                  // the files' bytes, at positions 5 to 7
+        2, 0, 0, 0, 1, 0, 0, 0, 0, 'b', 1, 0, 0, 0,     // b: offset 2, size 1, flags 0, name, its length
+        0, 0, 0, 0, 2, 0, 0, 0, 0, 'a', 1, 0, 0, 0,     // a: offset 0, size 2, stored last as entry 0
+        5, 0, 0, 0, 2, 0, 0, 0,                         // base 5, two entries
+        0, 0, 0, 0, 39, 0, 0, 0, 0x80, 'd', 1, 0, 0, 0, // d: offset 0, its region of 39 bytes, a directory
+        5, 0, 0, 0, 1, 0, 0, 0,                         // base 5, one entry
+        'T', 'h', 'i', 's', ' ', 'i', 's', ' ', 'a', ' ', 'f', 'i', 'l', 'e', ' ', 'l', 'i', 's', 't', ' ', '.',
+        21, 0, 0, 0};
+    EXPECT_EQ(expected, writer.Bytes());
+}
+
 TEST_F(PackerTest, BuiltSetupHasTheShippedLayout)
 {
     std::vector<uint8_t> zip = Zip();
