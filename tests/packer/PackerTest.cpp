@@ -265,8 +265,9 @@ TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
         inputs.product = source.string();
         std::string error;
         ASSERT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
+        std::string note;
         ASSERT_TRUE(SetupInspector::ExtractSetup(inputs.out, (dir.path() / "out").string(),
-                                                 (dir.path() / "Orva.zip").string(), error)) << error;
+                                                 (dir.path() / "Orva.zip").string(), note, error)) << error;
         archives.push_back(testfiles::Read(dir.path() / "Orva.zip"));
     }
     EXPECT_EQ(archives[0], archives[1]) << "a ready archive gets the same item";
@@ -435,7 +436,9 @@ TEST_F(PackerTest, Utf8LangIniIsWrittenInCodePage936)
     inputs.langUtf8 = true;
     std::string error;
     ASSERT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
-    ASSERT_TRUE(SetupInspector::ExtractSetup((dir.path() / "utf8.exe").string(), (dir.path() / "out").string(), "", error))
+    std::string note;
+    ASSERT_TRUE(SetupInspector::ExtractSetup((dir.path() / "utf8.exe").string(), (dir.path() / "out").string(), "", note,
+                                             error))
         << error;
     EXPECT_EQ(Bytes("[lang]\r\nlang1=\xD6\xD0\xCE\xC4\r\n"), testfiles::Read(dir.path() / "out" / "install" / "lang.ini"));
 
