@@ -23,3 +23,32 @@ bool WideText::SameIgnoringCase(const wchar_t* a, size_t aLength, const wchar_t*
 {
     return ::CompareStringOrdinal(a, static_cast<int>(aLength), b, static_cast<int>(bLength), TRUE) == CSTR_EQUAL;
 }
+
+bool WideText::AnsiFromUtf8(const std::string& utf8, unsigned codePage, std::string& text)
+{
+    text.clear();
+    if (utf8.empty())
+        return true;
+    int units = ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), int(utf8.size()), nullptr, 0);
+    if (units <= 0)
+        return false;
+    std::wstring wide(size_t(units), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), int(utf8.size()), &wide[0], units);
+    UINT target = codePage == 0 ? ::GetACP() : codePage;
+    if (target == CP_UTF8) {
+        text = utf8;
+        return true;
+    }
+    BOOL defaulted = FALSE;
+    int bytes = ::WideCharToMultiByte(target, WC_NO_BEST_FIT_CHARS, wide.data(), units, nullptr, 0, nullptr,
+                                      &defaulted);
+    if (bytes <= 0 || defaulted)
+        return false;
+    text.assign(size_t(bytes), '\0');
+    ::WideCharToMultiByte(target, WC_NO_BEST_FIT_CHARS, wide.data(), units, &text[0], bytes, nullptr, &defaulted);
+    if (defaulted) {
+        text.clear();
+        return false;
+    }
+    return true;
+}

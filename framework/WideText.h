@@ -10,4 +10,8 @@ public:
     // Equal ignoring case, as the file system compares names (ordinal, no locale).
     static bool SameIgnoringCase(const std::wstring& a, const std::wstring& b);
     static bool SameIgnoringCase(const wchar_t* a, size_t aLength, const wchar_t* b, size_t bLength);
+    // UTF-8 text in codePage (0: the system's ANSI code page). False for text that is not
+    // UTF-8 or holds a character the code page cannot hold exactly: nothing is ever
+    // replaced by a look-alike or "?", so a name never turns into another one.
+    static bool AnsiFromUtf8(const std::string& utf8, unsigned codePage, std::string& text);
 };

@@ -1,6 +1,7 @@
 #include "tools/ProductUninstaller.h"
 
 #include "container/PayloadContainer.h"
+#include "engine/zip/ZipItemName.h"
 #include "engine/zip/ZipNameRules.h"
 #include "tools/ContainerWriter.h"
 #include "tools/FileBytes.h"
@@ -128,22 +129,26 @@ bool ProductUninstaller::ListItems(const std::vector<uint8_t>& zipBytes, std::st
         error = "product is not a ZIP archive";
         return false;
     }
-    std::set<std::string> folders, files;
+    // Names with whether they are UTF-8; sorted, so a parent comes before its children.
+    std::set<std::pair<std::string, bool>> folders, files;
     hasUninstaller = false;
     int status = unzGoToFirstFile(zip);
     for (; status == UNZ_OK; status = unzGoToNextFile(zip)) {
         unz_file_info64 info = {};
         char stored[1024] = {};
-        if (unzGetCurrentFileInfo64(zip, &info, stored, sizeof stored - 1, nullptr, 0, nullptr, 0) != UNZ_OK)
+        uint8_t extra[0x10000];
+        if (unzGetCurrentFileInfo64(zip, &info, stored, sizeof stored - 1, extra, sizeof extra, nullptr, 0) != UNZ_OK)
             break;
-        std::string rest = ZipNameRules::Remainder(stored);
+        std::string utf8;
+        bool isUtf8 = ZipItemName::Utf8(stored, uint32_t(info.flag), extra, size_t(info.size_file_extra), nullptr, 0, utf8);
+        std::string rest = ZipNameRules::Remainder(isUtf8 ? utf8.c_str() : stored);
         bool folder = (info.external_fa & DosDirectory) != 0 || rest.empty() || rest.back() == '/' || rest.back() == '\\';
         std::string name = JoinedComponents(rest);
         if (name.empty())
             continue;
-        (folder ? folders : files).insert(name);
+        (folder ? folders : files).insert({name, isUtf8});
         for (size_t cut = name.find('\\'); cut != std::string::npos; cut = name.find('\\', cut + 1))
-            folders.insert(name.substr(0, cut));
+            folders.insert({name.substr(0, cut), isUtf8});
         hasUninstaller = hasUninstaller || (!folder && SameNameIgnoringCase(name, UninstallPackage::ProgramName));
     }
     unzClose(zip);
@@ -152,12 +157,12 @@ bool ProductUninstaller::ListItems(const std::vector<uint8_t>& zipBytes, std::st
         return false;
     }
     if (!hasUninstaller)
-        files.insert(UninstallPackage::ProgramName);
+        files.insert({UninstallPackage::ProgramName, false});
     list.clear();
-    for (const std::string& folder : folders)
-        list += ListLine(UninstallPackage::FolderMark, folder);
-    for (const std::string& file : files)
-        list += ListLine(UninstallPackage::FileMark, file);
+    for (const auto& [folder, isUtf8] : folders)
+        list += ListLine(isUtf8 ? UninstallPackage::Utf8FolderMark : UninstallPackage::FolderMark, folder);
+    for (const auto& [file, isUtf8] : files)
+        list += ListLine(isUtf8 ? UninstallPackage::Utf8FileMark : UninstallPackage::FileMark, file);
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "container/PayloadContainer.h"
 #include "container/ScopedFile.h"
+#include "framework/WideText.h"
 #include "remover/RemovalGuard.h"
 #include "uninstaller/UninstallPackage.h"
 
@@ -41,11 +42,15 @@ void ProductList::Parse(const std::string& text)
         if (line.size() < 3 || line[1] != ' ')
             continue;
         std::string name = line.substr(2);
+        bool isUtf8 = line[0] == UninstallPackage::Utf8FileMark || line[0] == UninstallPackage::Utf8FolderMark;
+        // The setup's own conversion: a name it could not convert, it never installed.
+        if (isUtf8 && !WideText::AnsiFromUtf8(line.substr(2), 0, name))
+            continue;
         if (!RemovalGuard::IsNameBelow(name))
             continue;
-        if (line[0] == UninstallPackage::FileMark)
+        if (line[0] == UninstallPackage::FileMark || line[0] == UninstallPackage::Utf8FileMark)
             files_.push_back(name);
-        else if (line[0] == UninstallPackage::FolderMark)
+        else if (line[0] == UninstallPackage::FolderMark || line[0] == UninstallPackage::Utf8FolderMark)
             folders_.push_back(name);
     }
 }

@@ -4,7 +4,10 @@
 //   items.lst  the product's items below the install directory, one a line, each line
 //              ended by CR LF: "D name" for a folder, "F name" for a file, names with
 //              backslash separators; the folders first, each parent before its children,
-//              then the files;
+//              then the files. A name the archive declares UTF-8 stays UTF-8 and its line
+//              starts with the lower-case mark ("d", "f"): the setup turned it into the
+//              user's ANSI code page when it installed it, and so does the uninstaller;
+//              other names are the stored bytes, as the setup used them;
 //   lang.ini   the product's lang.ini, for the title and texts (absent without one).
 // Both the packer (portable) and the uninstaller (Windows) include this header.
 namespace UninstallPackage {
@@ -15,5 +18,7 @@ constexpr char ItemList[] = "items.lst";
 constexpr char LangIni[] = "lang.ini";
 constexpr char FolderMark = 'D';
 constexpr char FileMark = 'F';
+constexpr char Utf8FolderMark = 'd';
+constexpr char Utf8FileMark = 'f';
 
 } // namespace UninstallPackage

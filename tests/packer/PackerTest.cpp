@@ -100,7 +100,8 @@ TEST_F(PackerTest, FolderZipIsReproducibleAndOrdered)
 // points.
 // One small container typed from the format, byte by byte: the writer that the other
 // tests take as their oracle writes exactly this. A directory's region ends with its own
-// list; offsets count from the list's base; a list's first entry is stored last.
+// list; offsets count from the list's base; records are stored in the order given, so the
+// reader, which takes the record stored last as its entry 0, lists them reversed.
 TEST(ContainerWriterTest, WritesTheFormatByteForByte)
 {
     ContainerWriter writer(5);
@@ -108,8 +109,8 @@ TEST(ContainerWriterTest, WritesTheFormatByteForByte)
                                                            ContainerNode{"b", false, Bytes("z"), {}}}}});
     const std::vector<uint8_t> expected = {
         'x', 'y', 'z',                                  // the files' bytes, at positions 5 to 7
-        2, 0, 0, 0, 1, 0, 0, 0, 0, 'b', 1, 0, 0, 0,     // b: offset 2, size 1, flags 0, name, its length
-        0, 0, 0, 0, 2, 0, 0, 0, 0, 'a', 1, 0, 0, 0,     // a: offset 0, size 2, stored last as entry 0
+        0, 0, 0, 0, 2, 0, 0, 0, 0, 'a', 1, 0, 0, 0,     // a: offset 0, size 2, flags 0, name, its length
+        2, 0, 0, 0, 1, 0, 0, 0, 0, 'b', 1, 0, 0, 0,     // b: offset 2, size 1
         5, 0, 0, 0, 2, 0, 0, 0,                         // base 5, two entries
         0, 0, 0, 0, 39, 0, 0, 0, 0x80, 'd', 1, 0, 0, 0, // d: offset 0, its region of 39 bytes, a directory
         5, 0, 0, 0, 1, 0, 0, 0,                         // base 5, one entry
@@ -293,8 +294,10 @@ TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
               (std::vector<std::string>{"uninstall", "uninstall/items.lst", "uninstall/lang.ini"}));
     EXPECT_EQ(testfiles::Read(dir.path() / "unpacked" / "uninstall" / "lang.ini"), langBytes);
     EXPECT_EQ(testfiles::Read(dir.path() / "unpacked" / "uninstall" / "items.lst"),
-              Bytes("D bin\r\nD bin\\plugins\r\nD empty\r\nF Uninstall.exe\r\nF bin\\plugins\\zero.dat\r\n"
-                    "F bin\\readme.txt\r\nF terminal.exe\r\n"));
+              Bytes(std::string("D bin\r\nD bin\\plugins\r\nD empty\r\nd ") + kTable +
+                    "\r\nF Uninstall.exe\r\nF bin\\plugins\\zero.dat\r\nF bin\\readme.txt\r\nF terminal.exe\r\n"
+                    "F terminal.ico\r\nf " + kTable + "\\" + kReadme + "\r\n"))
+        << "names stored as UTF-8 stay UTF-8, marked for the uninstaller to convert as the setup did";
 }
 
 // The list names what the setup's ZIP reader makes of the stored names, with the folders a

@@ -24,6 +24,13 @@ TEST(ProductList, TakesOnlyWellFormedNamesBelowTheDirectory)
                "F \\root.txt\r\nF \\\\server\\share\\x\r\nX other\r\nFa.txt\r\nD \r\nF docs\\b.txt\nD docs\\sub");
     EXPECT_EQ((std::vector<std::string>{"a.txt", "docs\\b.txt"}), list.Files());
     EXPECT_EQ((std::vector<std::string>{"docs", "docs\\sub"}), list.Folders());
+
+    // UTF-8 names (lower-case marks) in the user's code page 936, as the setup wrote them;
+    // one that code page cannot hold was never installed, and invalid UTF-8 is no name.
+    list.Parse("d \xE6\x96\x87\xE6\xA1\xA3\r\nf \xE6\x96\x87\xE6\xA1\xA3\\\xE4\xB9\x97.txt\r\n"
+               "f \xF0\x9F\x98\x80.txt\r\nf \xC3.txt\r\n");
+    EXPECT_EQ((std::vector<std::string>{"\xCE\xC4\xB5\xB5\\\x81\x5C.txt"}), list.Files());   // 文档\乗.txt
+    EXPECT_EQ((std::vector<std::string>{"\xCE\xC4\xB5\xB5"}), list.Folders());
 }
 
 TEST(UninstallCommand, HandoverArgumentsReadBack)
