@@ -7,6 +7,11 @@
 // Prints one line: first_page_s=... install_s=... peak_ws=... peak_commit=... followed
 // by the lines of the notice log the benchmark setup wrote at its exit (if any).
 // Exit code 0 when the wizard went through to the end.
+//
+//   orvanta_bench --time PROGRAM [ARGUMENT...]
+//
+// Times another installer (the benchmark's peer) from its process's creation to its end
+// and prints run_s=...; the exit code is the program's.
 #include "SetupDriver.h"
 
 #include <windows.h>
@@ -54,10 +59,36 @@ int Fail(SetupDriver& d, const char* what)
     return 1;
 }
 
+int TimeProgram(int argc, char** argv)
+{
+    // Arguments are passed as given: NSIS reads its /S and /D= only unquoted.
+    std::string command = std::string("\"") + argv[0] + "\"";
+    for (int i = 1; i < argc; ++i)
+        command += std::string(" ") + argv[i];
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    LARGE_INTEGER started = Now();
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        std::printf("error: %s did not start (error %lu)\n", argv[0], GetLastError());
+        return 1;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    LARGE_INTEGER ended = Now();
+    DWORD code = 1;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    std::printf("run_s=%.4f\n", Seconds(started, ended));
+    return int(code);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc > 2 && std::string(argv[1]) == "--time")
+        return TimeProgram(argc - 2, argv + 2);
     if (argc < 4) {
         std::fprintf(stderr, "usage: orvanta_bench SETUP.exe INSTALL-DIR NOTICE-LOG\n");
         return 2;

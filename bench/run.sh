@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The benchmark: builds the benchmark setups, packs four products into them, runs each
 # under Wine and Xvfb in a private prefix (build/bench-data/wineprefix) and prints the
-# figures against their physical limits (a plain copy, unzip -q).
+# figures against a peer installer and the physical limits (a plain copy, unzip -q).
+# The peer is an NSIS 3 installer of the same product folder (bench/peer.nsi), run with
+# its page and silently under the same prefix and display.
 #
 #   bench/run.sh [PRODUCT...]        products: big small huge demo (default: all)
 #
@@ -20,7 +22,7 @@ if [ "${BENCH_INNER:-}" != 1 ]; then
   # BENCH_NO_BUILD=1 measures the programs as they are built (for instance a build of an
   # earlier revision) and skips the build.
   if [ "${BENCH_NO_BUILD:-}" != 1 ]; then
-  bash scripts/bootstrap.sh >/dev/null
+  bash scripts/bootstrap.sh --bench >/dev/null
   [ -f "$host/CMakeCache.txt" ] || cmake --preset host -B "$host" -DORVANTA_SANITIZE=OFF -DORVANTA_FUZZ=OFF \
     -DORVANTA_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
   cmake --build "$host" -j "$(nproc)" --target orvapack
@@ -33,6 +35,20 @@ if [ "${BENCH_INNER:-}" != 1 ]; then
 
   echo "== products"
   python3 bench/products.py "$data/products" "$win/demo/product"
+  # The peers: each product's folder, as unpacked from its archive, packed by makensis.
+  # Both are kept until the archive or the script changes (packing 1 GB takes a while).
+  mkdir -p "$data/peers"
+  for p in "${products[@]}"; do
+    folder="$data/products/$p" peer="$data/peers/$p.exe"
+    if [ ! -d "$folder" ] || [ "$data/products/$p.zip" -nt "$folder" ]; then
+      rm -rf "$folder" "$folder.part"
+      unzip -q "$data/products/$p.zip" -d "$folder.part"
+      mv "$folder.part" "$folder"
+    fi
+    if [ ! -f "$peer" ] || [ "$folder" -nt "$peer" ] || [ bench/peer.nsi -nt "$peer" ]; then
+      makensis -V1 -DPRODUCT="$folder" -DOUT="$peer" bench/peer.nsi
+    fi
+  done
   rm -rf "$data/setups" && mkdir -p "$data/setups"
   # The runs use copies, so the build may go on while they run.
   cp "$win/bench/orvanta_bench.exe" "$win/bench/orvanta_floor.exe" "$data/setups/"
@@ -79,6 +95,18 @@ for p in "${products[@]}"; do
       echo "   $variant run $i: $(echo "$out" | head -n 1)"
       { echo "$out" | head -n 1 | tr ' ' '\n' | sed 's/=/ /'; echo "$out" | tail -n +2; } |
         grep -E '^[a-z_0-9]+ [0-9.]+$' | while read -r key value; do echo "$p $variant.$key $value"; done >>"$results"
+    done
+    # The peer, process start to end, with its page and silent (/D= must come last).
+    for mode in page silent; do
+      rm -rf "$target"
+      flags=()
+      [ $mode = page ] || flags=(/S)
+      out=$("$run" "$data/setups/orvanta_bench.exe" --time "Z:${data//\//\\}\\peers\\$p.exe" "${flags[@]}" \
+        '/D=C:\bench-target' 2>/dev/null | tr -d '\r') || { echo "$out"; echo "peer failed: $p $mode"; exit 1; }
+      installed=$(find "$target" -type f | wc -l) expected=$(find "$data/products/$p" -type f | wc -l)
+      [ "$installed" = "$expected" ] || { echo "peer installed $installed of $expected files: $p $mode"; exit 1; }
+      echo "   nsis_$mode run $i: $out"
+      echo "$p nsis_$mode.${out/=/ }" >>"$results"
     done
   done
   rm -rf "$target"

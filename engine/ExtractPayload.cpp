@@ -21,6 +21,14 @@ bool IsDirectoryItem(const ZipItemInfo& info)
     return (info.attributes & ZipItemInfo::Directory) != 0 || ItemPath::EndsWithSeparator(info.name);
 }
 
+// Creates (or empties) the file; returns the error code the creation left.
+DWORD CreateTarget(const std::string& path, ScopedHandle& file)
+{
+    file.reset(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    return ::GetLastError();
+}
+
 } // namespace
 
 // The payload files are named by their full paths in the working folder. The process's
@@ -101,12 +109,15 @@ InstallEngine::ItemResult InstallEngine::ExtractFile(ZipHandle zip, int32_t inde
                                                      const std::string& name, const std::string& target,
                                                      const ProgressScale& scale)
 {
-    bool ok = !target.empty() && created.EnsureFolder(ItemPath::Parent(target));
+    bool ok = !target.empty();
     ScopedHandle file;
     if (ok) {
-        file.reset(::CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-        DWORD error = ::GetLastError();
+        // The folder of nearly every file exists by now, and asking for it would cost a
+        // file-system query per file: the file is created first, and its missing folders
+        // only when that fails (a failed create leaves nothing behind).
+        DWORD error = CreateTarget(target, file);
+        if (!file && created.EnsureFolder(ItemPath::Parent(target)))
+            error = CreateTarget(target, file);
         if (!file)
             ok = false;
         else if (error != ERROR_ALREADY_EXISTS)

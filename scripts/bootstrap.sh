@@ -2,6 +2,8 @@
 # Installs everything a fresh Debian machine lacks for both builds, and fetches the
 # minizip sources for the Windows build into the build folder (never into the source tree).
 # Safe to run again: it only does what is still missing.
+#
+#   scripts/bootstrap.sh [--bench]     --bench: also the benchmark's peer installer (NSIS)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,6 +20,7 @@ packages=(
   zip unzip p7zip-full libarchive-tools python3 locales
   osslsigncode openssl
 )
+[ "${1:-}" != --bench ] || packages+=(nsis)
 
 missing=()
 for p in "${packages[@]}"; do

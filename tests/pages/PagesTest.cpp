@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/ProgressNotice.h"
 #include "i18n/LanguageTable.h"
 #include "resources/resource.h"
 #include "wizard/WizardFixture.h"
@@ -215,14 +216,27 @@ TEST_F(PagesTest, FolderBrowserCancelKeepsTheDirectoryAndOkGivesOneTrailingBacks
     });
 }
 
-// The bars' end states come from a real installation (FrameInstallTest); here the file bar
-// starting again for the next file, and the file line.
-TEST_F(PagesTest, ProgressPageRestartsTheFileBarAndShowsThePathUntilTheNextPaint)
+// The page keeps what the notices say and gives it to its controls at its timer's tick,
+// when it is left (finished or failed: the exact end state, before any tick could come)
+// and when it is shown; a hidden page takes every change at once, and never holds the
+// drawing of its controls. A paint shows the file line's prefix alone.
+TEST_F(PagesTest, ProgressPageShowsTheNoticesByTheNextTickAndExactlyWhenLeftOrHidden)
 {
     FrameDriver driver;
     driver.Run([&](FrameDriver& d) {
         auto* page = static_cast<ProgressPage*>(d.Frame().Page(kProgress));
+        HWND fileBar = d.Item(IDC_FILE_BAR, kProgress), totalBar = d.Item(IDC_TOTAL_BAR, kProgress);
         const std::string path = "C:\\Program Files\\Orvanta 4.00\\docs\\licence.txt";
+        auto send = [&](int32_t code, int32_t chunk, int32_t size) {
+            ProgressNotice notice;
+            notice.code = code;
+            notice.name = path;
+            notice.chunkBytes = chunk;
+            notice.size = size;
+            ::SendMessageA(d.Window(), WM_INSTALL_PROGRESS, 0, reinterpret_cast<LPARAM>(&notice));
+        };
+        auto bars = [&] { return FrameDriver::BarState(fileBar) + ", " + FrameDriver::BarState(totalBar); };
+
         d.OnUiThread([&] { d.Frame().ShowPage(kProgress); });
         d.Repaint(d.Window());
         d.OnUiThread([&] {
@@ -233,14 +247,49 @@ TEST_F(PagesTest, ProgressPageRestartsTheFileBarAndShowsThePathUntilTheNextPaint
             page->ShowCurrentFile(path);
             page->SetFileRange(30);
         });
-        EXPECT_EQ("0..30 at 0", FrameDriver::BarState(d.Item(IDC_FILE_BAR, kProgress)));
-        EXPECT_EQ("0..40 at 10", FrameDriver::BarState(d.Item(IDC_TOTAL_BAR, kProgress)));
-        EXPECT_EQ(Gbk(u8"拷贝：") + path, d.Text(IDC_CURRENT_FILE, kProgress));
+        EXPECT_TRUE(d.WaitFor([&] { return bars() == "0..30 at 0, 0..40 at 10"; })) << bars();
+        EXPECT_TRUE(d.WaitFor([&] { return d.Text(IDC_CURRENT_FILE, kProgress) == Gbk(u8"拷贝：") + path; }));
         d.Repaint(d.Window());
         EXPECT_EQ(Gbk(u8"拷贝："), d.Text(IDC_CURRENT_FILE, kProgress)) << "a paint shows the prefix alone";
         // The label shortens a long path in its middle itself.
         LONG style = ::GetWindowLongA(d.Item(IDC_CURRENT_FILE, kProgress), GWL_STYLE);
         EXPECT_EQ(SS_PATHELLIPSIS, style & SS_ELLIPSISMASK);
+
+        // Sent by the script's thread as the worker sends them, or all in one call on the
+        // frame's thread, where no tick can come between the last chunk and the leaving.
+        struct Left { int32_t code; int page; bool oneCall; };
+        for (Left left : {Left{NoticeDone, WizardFrame::FinishIndex, true},
+                          Left{NoticeFailed, WizardFrame::CancelIndex, false}}) {
+            auto run = [&] {
+                send(NoticeTotal, 0, 100000);
+                for (int32_t file : {60000, 40000}) {
+                    send(NoticeFileBegin, 0, file);
+                    for (int32_t chunk = 0; chunk < file; chunk += 16384)
+                        send(NoticeChunk, std::min(16384, file - chunk), 0);
+                }
+                send(left.code, 0, 0);
+            };
+            d.OnUiThread([&] { d.Frame().ShowPage(kProgress); });
+            if (left.oneCall)
+                d.OnUiThread(run);
+            else
+                run();
+            d.Sync();
+            EXPECT_EQ(left.page, d.VisiblePage());
+            EXPECT_EQ("0..40000 at 40000, 0..100000 at 100000", bars()) << left.code;
+        }
+        // A notice still on its way when the page was left.
+        std::string seen;
+        d.OnUiThread([&] {
+            send(NoticeFileBegin, 0, 7);
+            send(NoticeChunk, 3, 0);
+            seen = bars();
+        });
+        EXPECT_EQ("0..7 at 3, 0..100000 at 100000", seen);
+        for (HWND bar : {fileBar, totalBar})
+            EXPECT_TRUE(::GetWindowLongA(bar, GWL_STYLE) & WS_VISIBLE) << "drawing held on a hidden page";
+        d.OnUiThread([&] { d.Frame().ShowPage(kProgress); });
+        EXPECT_TRUE(::IsWindowVisible(fileBar) && ::IsWindowVisible(totalBar));
     });
 }
 

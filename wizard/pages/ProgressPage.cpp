@@ -1,17 +1,17 @@
 #include "wizard/pages/ProgressPage.h"
 
+#include <algorithm>
+
 #include "resources/resource.h"
 
 namespace {
 
-const UINT_PTR kRepaintTimer = 1;
+const UINT_PTR kShowTimer = 1;
 // Ten pictures a second: the bars still move smoothly to the eye, and under Wine, where
-// one picture of the three controls costs several milliseconds, the repaints take well
-// under a tenth of the installation whatever the size of the payload.
-const UINT kRepaintMs = 100;
-// The held controls, and their bits in the set of those changed since the last picture.
-const int kHeldControls[] = {IDC_FILE_BAR, IDC_TOTAL_BAR, IDC_CURRENT_FILE};
-const unsigned kFileBarBit = 1, kTotalBarBit = 2, kFileLineBit = 4, kAllHeld = 7;
+// one picture of the three controls costs several milliseconds, they take well under a
+// tenth of the installation whatever the size of the payload.
+const UINT kShowMs = 100;
+const unsigned kFileBarBit = 1, kTotalBarBit = 2, kFileLineBit = 4;
 
 } // namespace
 
@@ -35,97 +35,100 @@ void ProgressPage::DoDataExchange(CDataExchange* pDX)
 
 void ProgressPage::ShowCurrentFile(const std::string& name)
 {
+    fileName = name;
     Changed(kFileLineBit);
-    SetDlgItemText(IDC_CURRENT_FILE, CurrentTexts().Text(TextId::ProgressCopying) + name);
 }
 
 void ProgressPage::SetFileRange(int size)
 {
+    fileKept.SetRange(size);
     Changed(kFileBarBit);
-    fileBar.SetRange32(0, size);
-    fileBar.SetPos(0);
 }
 
 void ProgressPage::AdvanceFile(int bytes)
 {
+    fileKept.Advance(bytes);
     Changed(kFileBarBit);
-    fileBar.OffsetPos(bytes);
 }
 
 void ProgressPage::SetTotalRange(int size)
 {
+    totalKept.SetRange(size);
     Changed(kTotalBarBit);
-    totalBar.SetRange32(0, size);
-    totalBar.SetPos(0);
 }
 
 void ProgressPage::AdvanceTotal(int bytes)
 {
+    totalKept.Advance(bytes);
     Changed(kTotalBarBit);
-    totalBar.OffsetPos(bytes);
 }
 
 void ProgressPage::OnPaint()
 {
     LanguageRecord texts = CurrentTexts();
     SetItemText(IDC_PROGRESS_TEXT, ComposeText(texts));
-    // The bare prefix: a repaint shows no file until the next file begins.
+    // The bare prefix: a repaint shows no file until the next file begins, and a name
+    // kept from before the paint is no longer one to show.
+    changed &= ~kFileLineBit;
     SetItemText(IDC_CURRENT_FILE, texts.Text(TextId::ProgressCopying));
     SetItemText(IDC_TOTAL_LABEL, texts.Text(TextId::ProgressAllFiles));
     WizardPage::OnPaint();
-    // The page's own paint covers held controls too; they are drawn again at the next tick.
-    if (redrawHeld)
-        changed = kAllHeld;
 }
 
 void ProgressPage::Changed(unsigned which)
 {
     changed |= which;
-    if (redrawHeld || !m_hWnd)
-        return;
-    for (int id : kHeldControls)
-        if (CWnd* control = GetDlgItem(id))
-            control->SetRedraw(FALSE);
-    redrawHeld = SetTimer(kRepaintTimer, kRepaintMs) != 0;
-    if (!redrawHeld)
-        EndHeldRedraw();
+    if (!ticking)
+        ShowChanges();
 }
 
 void ProgressPage::ShowChanges()
 {
-    for (unsigned i = 0; i < sizeof kHeldControls / sizeof kHeldControls[0]; ++i) {
-        if (!(changed & (1u << i)))
-            continue;
-        if (CWnd* control = GetDlgItem(kHeldControls[i])) {
-            control->SetRedraw(TRUE);
-            control->RedrawWindow();
-            control->SetRedraw(FALSE);
-        }
-    }
+    if (!m_hWnd)
+        return;
+    if (changed & kFileBarBit)
+        fileKept.GiveTo(fileBar);
+    if (changed & kTotalBarBit)
+        totalKept.GiveTo(totalBar);
+    if (changed & kFileLineBit)
+        SetDlgItemText(IDC_CURRENT_FILE, CurrentTexts().Text(TextId::ProgressCopying) + fileName);
     changed = 0;
 }
 
 void ProgressPage::OnTimer(UINT_PTR timerId)
 {
-    if (timerId == kRepaintTimer)
+    if (timerId == kShowTimer)
         ShowChanges();
 }
 
 void ProgressPage::OnShowWindow(BOOL show, UINT)
 {
-    if (!show)
-        EndHeldRedraw();
+    if (show) {
+        ticking = SetTimer(kShowTimer, kShowMs) != 0;
+    } else {
+        KillTimer(kShowTimer);
+        ticking = false;
+    }
+    ShowChanges();
 }
 
-void ProgressPage::EndHeldRedraw()
+void ProgressPage::KeptBar::SetRange(int size)
 {
-    KillTimer(kRepaintTimer);
-    redrawHeld = false;
-    changed = 0;
-    for (int id : kHeldControls) {
-        if (CWnd* control = GetDlgItem(id)) {
-            control->SetRedraw(TRUE);
-            control->Invalidate();
-        }
-    }
+    upper = size;
+    position = 0;
+    rangeGiven = false;
+}
+
+void ProgressPage::KeptBar::Advance(int bytes)
+{
+    int64_t moved = int64_t(position) + bytes;
+    position = int(std::max<int64_t>(0, std::min<int64_t>(upper, moved)));
+}
+
+void ProgressPage::KeptBar::GiveTo(CProgressCtrl& bar)
+{
+    if (!rangeGiven)
+        bar.SetRange32(0, upper);
+    bar.SetPos(position);
+    rangeGiven = true;
 }
