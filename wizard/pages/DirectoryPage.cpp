@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "framework/ScopedCoInit.h"
 #include "framework/ScopedItemIdList.h"
 #include "i18n/LanguageTable.h"
 #include "resources/resource.h"
@@ -43,6 +44,9 @@ std::string DirectoryPage::BrowseForFolder()
     request.ulFlags = BIF_NEWDIALOGSTYLE;
     request.lpfn = nullptr;
 
+    // The new dialog style is built on COM and needs it on the calling thread; the setup's
+    // engine has it, but the page must not rely on who else happens to have started it.
+    ScopedCoInit com;
     ScopedItemIdList chosen(::SHBrowseForFolderA(&request));
     if (!chosen)
         return std::string();
