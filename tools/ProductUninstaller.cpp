@@ -1,11 +1,11 @@
 #include "tools/ProductUninstaller.h"
 
 #include "container/PayloadContainer.h"
-#include "engine/zip/ZipItemName.h"
 #include "engine/zip/ZipNameRules.h"
 #include "tools/ContainerWriter.h"
 #include "tools/FileBytes.h"
 #include "tools/MemoryZipFile.h"
+#include "tools/ProductArchive.h"
 #include "uninstaller/UninstallPackage.h"
 
 #include <unzip.h>
@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr uint32_t DosDirectory = 0x10;
 constexpr uint32_t DosArchive = 0x20;
 
 bool SameNameIgnoringCase(const std::string& a, const std::string& b)
@@ -122,39 +121,24 @@ std::string ProductUninstaller::GenericPath(const std::string& stub)
 bool ProductUninstaller::ListItems(const std::vector<uint8_t>& zipBytes, std::string& list, bool& hasUninstaller,
                                    std::string& error)
 {
-    MemoryZipFile memory(zipBytes);
-    zlib_filefunc64_def functions = memory.Functions();
-    unzFile zip = unzOpen2_64("Orva.zip", &functions);
-    if (!zip) {
-        error = "product is not a ZIP archive";
+    std::vector<ProductItem> items;
+    if (!ProductArchive::ListItems(zipBytes, items, error)) {
+        error = "product: " + error;
         return false;
     }
     // Names with whether they are UTF-8; sorted, so a parent comes before its children.
     std::set<std::pair<std::string, bool>> folders, files;
     hasUninstaller = false;
-    int status = unzGoToFirstFile(zip);
-    for (; status == UNZ_OK; status = unzGoToNextFile(zip)) {
-        unz_file_info64 info = {};
-        char stored[1024] = {};
-        uint8_t extra[0x10000];
-        if (unzGetCurrentFileInfo64(zip, &info, stored, sizeof stored - 1, extra, sizeof extra, nullptr, 0) != UNZ_OK)
-            break;
-        std::string utf8;
-        bool isUtf8 = ZipItemName::Utf8(stored, uint32_t(info.flag), extra, size_t(info.size_file_extra), nullptr, 0, utf8);
-        std::string rest = ZipNameRules::Remainder(isUtf8 ? utf8.c_str() : stored);
-        bool folder = (info.external_fa & DosDirectory) != 0 || rest.empty() || rest.back() == '/' || rest.back() == '\\';
+    for (const ProductItem& item : items) {
+        std::string rest = ZipNameRules::Remainder(item.name.c_str());
+        bool folder = item.directory || rest.empty() || rest.back() == '/' || rest.back() == '\\';
         std::string name = JoinedComponents(rest);
         if (name.empty())
             continue;
-        (folder ? folders : files).insert({name, isUtf8});
+        (folder ? folders : files).insert({name, item.utf8});
         for (size_t cut = name.find('\\'); cut != std::string::npos; cut = name.find('\\', cut + 1))
-            folders.insert({name.substr(0, cut), isUtf8});
+            folders.insert({name.substr(0, cut), item.utf8});
         hasUninstaller = hasUninstaller || (!folder && SameNameIgnoringCase(name, UninstallPackage::ProgramName));
-    }
-    unzClose(zip);
-    if (status != UNZ_END_OF_LIST_OF_FILE) {
-        error = "damaged product archive";
-        return false;
     }
     if (!hasUninstaller)
         files.insert({UninstallPackage::ProgramName, false});
