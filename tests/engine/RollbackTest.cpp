@@ -45,7 +45,7 @@ TEST_F(RollbackTest, OnlyWhatTheRunMadeGoesFromWhatTheUserHad)
     } rows[] = {{UsersFolder, false, CancelAtChunk5, false}, {UsersFolder, false, Completes, false},
                 {UsersFolder, true, Completes, true},         {RecordedFolder, false, Completes, false},
                 {NewFolder, true, Completes, false},          {UsersFolder, true, CancelAtStart, false},
-                {RecordedFolder, true, FailsOnLockedFile, true}};
+                {RecordedFolder, true, FailsOnLockedFile, true}, {RecordedFolder, false, CancelAtStart, true}};
     const std::string zip = Zip({{"app.exe", "app"}, {"user.txt", "overwritten"}, {"mine/added.txt", "added"},
                                  {"newdir/x.txt", "x"}, {"big.bin", TestZip::Bytes(5 * 0x4000, 8)}});
     for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
