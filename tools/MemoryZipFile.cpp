@@ -93,3 +93,9 @@ int MemoryZipFile::Error(voidpf, voidpf)
 {
     return 0;
 }
+
+unzFile MemoryZipFile::OpenArchive()
+{
+    zlib_filefunc64_def functions = Functions();
+    return unzOpen2_64("Orva.zip", &functions);
+}

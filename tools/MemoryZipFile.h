@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <ioapi.h>
+#include <unzip.h>
 
 // minizip's file functions over a byte vector, so archives are written and read in memory.
 // The vector must outlive every zipFile/unzFile opened through Functions().
@@ -14,6 +15,9 @@ public:
     explicit MemoryZipFile(const std::vector<uint8_t>& bytes);
 
     zlib_filefunc64_def Functions();
+    // The bytes opened as an archive to read (minizip keeps its own copy of the functions);
+    // null when they hold none.
+    unzFile OpenArchive();
 
 private:
     static voidpf Open(voidpf opaque, const void* name, int mode);

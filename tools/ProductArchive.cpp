@@ -184,8 +184,7 @@ bool ProductArchive::ReadArchive(const std::vector<uint8_t>& zipBytes, std::vect
                                  std::string& error)
 {
     MemoryZipFile memory(zipBytes);
-    zlib_filefunc64_def functions = memory.Functions();
-    unzFile zip = unzOpen2_64("Orva.zip", &functions);
+    unzFile zip = memory.OpenArchive();
     if (!zip) {
         error = "not a ZIP archive";
         return false;
@@ -225,8 +224,7 @@ bool ProductArchive::ListItems(const std::vector<uint8_t>& zipBytes, std::vector
                                std::string& error)
 {
     MemoryZipFile memory(zipBytes);
-    zlib_filefunc64_def functions = memory.Functions();
-    unzFile zip = unzOpen2_64("Orva.zip", &functions);
+    unzFile zip = memory.OpenArchive();
     if (!zip) {
         error = "not a ZIP archive";
         return false;
@@ -271,8 +269,7 @@ size_t ProductArchive::DeclareUnixUtf8Names(std::vector<uint8_t>& zipBytes)
     bool declarable = true;
     {
         MemoryZipFile memory(static_cast<const std::vector<uint8_t>&>(zipBytes));
-        zlib_filefunc64_def functions = memory.Functions();
-        unzFile zip = unzOpen2_64("Orva.zip", &functions);
+        unzFile zip = memory.OpenArchive();
         if (!zip)
             return 0;
         std::vector<char> name(0x10000);
