@@ -162,6 +162,10 @@ bool WizardFrame::ShowPage(int index)
     currentPage = Page(index);
     if (currentPage)
         currentPage->ShowWindow(SW_SHOW);
+    // The frame's captions follow the page (OK on the last two) at its next paint, and a
+    // page covering the same band as the one before need not have left any of the frame
+    // to repaint.
+    Invalidate(FALSE);
     return true;
 }
 
