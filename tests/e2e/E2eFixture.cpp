@@ -134,6 +134,16 @@ void E2eTest::LeaveFinishPage(SetupDriver& d, bool launch)
     ASSERT_TRUE(d.WaitForExit(kStepMs)) << "the setup did not end";
 }
 
+void E2eTest::Install(const std::string& setup, const Choices& choices)
+{
+    SetupDriver d;
+    ASSERT_TRUE(Open(d, setup));
+    ASSERT_NO_FATAL_FAILURE(WalkToConfirm(d, choices));
+    ASSERT_TRUE(d.Press(1001));
+    ASSERT_NO_FATAL_FAILURE(EndsOn(d, 7));
+    ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, false));
+}
+
 void E2eTest::ExpectInstalled(const std::string& directory, const std::string& group, const std::string& setup)
 {
     std::vector<std::string> files = InstallReport::ListTree(DemoProduct());

@@ -74,6 +74,8 @@ protected:
     void EndsOn(SetupDriver& d, int page);
     // Leaves the finish page with the launch box ticked or not; the setup ends.
     void LeaveFinishPage(SetupDriver& d, bool launch);
+    // The whole walk: opened, installed with these choices, left without a launch.
+    void Install(const std::string& setup, const Choices& choices);
 
     // Installed files byte-identical, shortcuts and record as the demo's lang.ini asks.
     void ExpectInstalled(const std::string& directory, const std::string& group, const std::string& setup);

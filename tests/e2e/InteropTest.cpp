@@ -23,13 +23,7 @@ TEST_F(E2eTest, ArchivesOfCommonToolsInstallAsTheirFolder)
     std::sort(installed.begin(), installed.end());
     for (const char* tool : {"infozip", "infozip-fd", "7zip", "bsdtar", "python-streamed", "python-zip64"}) {
         SCOPED_TRACE(tool);
-        std::string setup = Pack(tool, interop + "\\" + tool + ".zip");
-        SetupDriver d;
-        ASSERT_TRUE(Open(d, setup));
-        ASSERT_NO_FATAL_FAILURE(WalkToConfirm(d, Choices()));
-        ASSERT_TRUE(d.Press(1001));
-        ASSERT_NO_FATAL_FAILURE(EndsOn(d, 7));
-        ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, false));
+        ASSERT_NO_FATAL_FAILURE(Install(Pack(tool, interop + "\\" + tool + ".zip"), Choices()));
         EXPECT_EQ(installed, InstallReport::ListTree(kDefaultDirectory));
         for (const std::string& entry : tree) {
             if (entry.back() != '\\') {

@@ -23,12 +23,7 @@ protected:
 TEST_F(BeforeRestart, DemoInstalledIntoTheProposedPlaces)
 {
     std::string setup = Pack("setup");
-    SetupDriver d;
-    ASSERT_TRUE(Open(d, setup));
-    ASSERT_NO_FATAL_FAILURE(WalkToConfirm(d, Choices()));
-    ASSERT_TRUE(d.Press(1001));
-    ASSERT_NO_FATAL_FAILURE(EndsOn(d, 7));
-    ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, false));
+    ASSERT_NO_FATAL_FAILURE(Install(setup, Choices()));
     ExpectInstalled(kDefaultDirectory, kTitle, setup);
 }
 

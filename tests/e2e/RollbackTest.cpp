@@ -90,12 +90,7 @@ TEST_F(RollbackTest, AFailedReinstallationKeepsThePreviousInstallation)
     Choices choices;
     choices.directory = scratch_.file("Orvanta Kept");
     choices.group = kGroup;
-    SetupDriver first;
-    ASSERT_TRUE(Open(first, setup));
-    ASSERT_NO_FATAL_FAILURE(WalkToConfirm(first, choices));
-    ASSERT_TRUE(first.Press(1001));
-    ASSERT_NO_FATAL_FAILURE(EndsOn(first, 7));
-    ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(first, false));
+    ASSERT_NO_FATAL_FAILURE(Install(setup, choices));
 
     std::string notes = choices.directory + "\\notes.txt";
     WriteBytes(notes, "the user's own notes");

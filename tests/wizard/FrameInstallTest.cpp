@@ -34,6 +34,17 @@ void ExpectWorkerToFinish(FrameDriver& d)
     d.Sync();
 }
 
+// Starts the installation, waits until the worker is held, and closes the frame: the
+// abandon question, or null.
+HWND CloseDuringHeldRun(FrameDriver& d)
+{
+    StartInstall(d);
+    if (!d.WaitFor(&NoticeHold::Waiting))
+        return nullptr;
+    d.Close();
+    return d.WaitForBox();
+}
+
 // Yes to the abandon question while the worker is held. The frame's thread then waits in
 // the rollback for the worker, so nothing is synchronised with it before the hold goes.
 void AbandonHeldRun(FrameDriver& d, HWND box, InstallEngine* engine, NoticeHold& hold)
@@ -100,10 +111,7 @@ TEST_F(FrameInstallTest, DoneNoticeDuringTheCloseQuestionThenYesShowsCancelPageW
     NoticeHold hold(NoticeFileEnd);
     FrameDriver driver;
     driver.Run([&](FrameDriver& d) {
-        StartInstall(d);
-        ASSERT_TRUE(d.WaitFor(&NoticeHold::Waiting));
-        d.Close();
-        HWND box = d.WaitForBox();
+        HWND box = CloseDuringHeldRun(d);
         ASSERT_TRUE(box);
         hold.Release();
         EXPECT_TRUE(d.WaitFor([&] { return d.VisiblePage() == WizardFrame::FinishIndex; }, 60000))
@@ -126,10 +134,7 @@ TEST_F(FrameInstallTest, AFailureNoticeDuringTheAbandonsRollbackStartsNoSecondOn
     NoticeHold hold(NoticeFailed);
     FrameDriver driver;
     driver.Run([&](FrameDriver& d) {
-        StartInstall(d);
-        ASSERT_TRUE(d.WaitFor(&NoticeHold::Waiting));
-        d.Close();
-        HWND box = d.WaitForBox();
+        HWND box = CloseDuringHeldRun(d);
         ASSERT_TRUE(box);
         ASSERT_NO_FATAL_FAILURE(AbandonHeldRun(d, box, engine, hold));
         ExpectCancelPage(d);
