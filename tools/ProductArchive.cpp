@@ -180,15 +180,23 @@ bool ProductArchive::ZipFolder(const std::string& folder, std::vector<uint8_t>& 
     }
 }
 
+namespace {
+
+bool NotAnArchive(std::string& error)
+{
+    error = "not a ZIP archive";
+    return false;
+}
+
+} // namespace
+
 bool ProductArchive::ReadArchive(const std::vector<uint8_t>& zipBytes, std::vector<ArchiveItem>* items,
                                  std::string& error)
 {
     MemoryZipFile memory(zipBytes);
     unzFile zip = memory.OpenArchive();
-    if (!zip) {
-        error = "not a ZIP archive";
-        return false;
-    }
+    if (!zip)
+        return NotAnArchive(error);
     bool ok = true;
     std::vector<uint8_t> chunk(ChunkSize);
     for (int status = unzGoToFirstFile(zip); ok && status == UNZ_OK; status = unzGoToNextFile(zip)) {
@@ -225,10 +233,8 @@ bool ProductArchive::ListItems(const std::vector<uint8_t>& zipBytes, std::vector
 {
     MemoryZipFile memory(zipBytes);
     unzFile zip = memory.OpenArchive();
-    if (!zip) {
-        error = "not a ZIP archive";
-        return false;
-    }
+    if (!zip)
+        return NotAnArchive(error);
     std::vector<char> name(0x10000);
     std::vector<uint8_t> central(0x10000), local(0x10000);
     bool ok = true;
