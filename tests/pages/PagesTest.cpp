@@ -18,7 +18,9 @@ namespace {
 using PagesTest = WizardFixture;
 constexpr int kLanguage = WizardFrame::LanguageIndex;
 constexpr int kDirectory = WizardFrame::DirectoryIndex;
+constexpr int kGroupPage = WizardFrame::GroupIndex;
 constexpr int kProgress = WizardFrame::ProgressIndex;
+constexpr int kFinish = WizardFrame::FinishIndex;
 
 std::vector<std::string> ListItems(HWND list)
 {
@@ -69,13 +71,13 @@ TEST_F(PagesTest, LanguageListHighlightsTheDefaultByPrefixSearchWithoutSwitching
             EXPECT_EQ(c.items, ListItems(list));
             EXPECT_EQ(c.selected, ::SendMessageA(list, LB_GETCURSEL, 0, 0));
             EXPECT_EQ(1, LanguageTable::Instance()->GetCurrentLanguage());
-            d.Post(d.Frame().Page(kLanguage)->m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE_LIST, LBN_SELCHANGE),
-                   reinterpret_cast<LPARAM>(list));
+            d.Post(d.Page(kLanguage), WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE_LIST, LBN_SELCHANGE), LPARAM(list));
             EXPECT_EQ(c.selected == LB_ERR ? 1 : c.selected + 1, LanguageTable::Instance()->GetCurrentLanguage());
         });
     }
 }
 
+// Content controls keep the fixed font; labels, buttons and boxes take the language's.
 TEST_F(PagesTest, AChosenLanguageReachesTheFrameAndEveryPageAtItsNextPaint)
 {
     UseLangIni(LangIni());
@@ -94,10 +96,13 @@ TEST_F(PagesTest, AChosenLanguageReachesTheFrameAndEveryPageAtItsNextPaint)
         HFONT english = table->GetLanguageFont()->GetSafeHandle();
         ASSERT_NE(fixed, english);
 
+        HWND launch = d.Item(IDC_LAUNCH_CHECK, kFinish);
         for (int page = 0; page < WizardFrame::PageCount; ++page) {
-            d.OnUiThread([&] { d.Frame().ShowPage(page); });
+            d.Show(page);
+            if (page == kFinish)
+                ::SendMessageA(launch, BM_SETCHECK, BST_UNCHECKED, 0);
             d.Repaint(d.Window());
-            EXPECT_FALSE(::GetUpdateRect(d.Frame().Page(page)->m_hWnd, nullptr, FALSE))
+            EXPECT_FALSE(::GetUpdateRect(d.Page(page), nullptr, FALSE))
                 << "page " << page << ": a paint must not invalidate the page again";
             if (page == WizardFrame::WelcomeIndex) {
                 EXPECT_EQ("E20002 >", d.Text(IDC_NEXT));
@@ -106,6 +111,7 @@ TEST_F(PagesTest, AChosenLanguageReachesTheFrameAndEveryPageAtItsNextPaint)
                 EXPECT_EQ(english, fontOf(IDC_NEXT, -1));
             }
         }
+        EXPECT_EQ(BST_CHECKED, ::SendMessageA(launch, BM_GETCHECK, 0, 0)) << "every paint ticks the launch box";
         struct Text { int page; int id; const char* expected; };
         const Text texts[] = {
             {kLanguage, IDC_LANGUAGE_LABEL, "E10001"},
@@ -127,7 +133,6 @@ TEST_F(PagesTest, AChosenLanguageReachesTheFrameAndEveryPageAtItsNextPaint)
         for (const Text& t : texts)
             EXPECT_EQ(t.expected, d.Text(t.id, t.page)) << t.id;
 
-        // Content controls keep the fixed font; labels, buttons and boxes take the language's.
         struct Font { int page; int id; UINT message; HFONT font; };
         const Font fonts[] = {
             {kLanguage, IDC_LANGUAGE_LIST, WM_CTLCOLORLISTBOX, fixed},
@@ -146,13 +151,13 @@ TEST_F(PagesTest, AChosenLanguageReachesTheFrameAndEveryPageAtItsNextPaint)
         for (const auto& control : painted)
             EXPECT_EQ(english, fontOf(control.second, control.first)) << control.second;
 
-        d.OnUiThread([&] { d.Frame().ShowPage(kLanguage); });
+        d.Show(kLanguage);
         d.ClickListItem(list, 0);
         EXPECT_EQ(1, table->GetCurrentLanguage());
-        d.OnUiThread([&] { d.Frame().ShowPage(WizardFrame::FinishIndex); });
+        d.Show(kFinish);
         d.Repaint(d.Window());
-        EXPECT_EQ(Gbk(u8"Orvanta 4.00已经安装完成.\r\n请按确定键来离开安装程序"), d.Text(IDC_FINISH_TEXT, 7));
-        EXPECT_EQ(fixed, fontOf(IDC_LAUNCH_CHECK, 7));
+        EXPECT_EQ(Gbk(u8"Orvanta 4.00已经安装完成.\r\n请按确定键来离开安装程序"), d.Text(IDC_FINISH_TEXT, kFinish));
+        EXPECT_EQ(fixed, fontOf(IDC_LAUNCH_CHECK, kFinish));
     });
 }
 
@@ -166,19 +171,19 @@ TEST_F(PagesTest, ExistingProgramGroupsAreListedAndAPickBecomesTheGroup)
     InstallEngine* engine = MakeEngine(LangIni());
     FrameDriver driver;
     driver.Run([&](FrameDriver& d) {
-        d.GoTo(WizardFrame::GroupIndex);
-        EXPECT_EQ(kGroup, d.Text(IDC_GROUP_EDIT, WizardFrame::GroupIndex));
-        HWND list = d.Item(IDC_GROUP_LIST, WizardFrame::GroupIndex);
+        d.GoTo(kGroupPage);
+        EXPECT_EQ(kGroup, d.Text(IDC_GROUP_EDIT, kGroupPage));
+        HWND list = d.Item(IDC_GROUP_LIST, kGroupPage);
         EXPECT_EQ(LB_ERR, ::SendMessageA(list, LB_GETCURSEL, 0, 0)) << "nothing is selected at start";
         std::vector<std::string> items = ListItems(list), groups = engine->GetProgramGroups();
-        std::sort(items.begin(), items.end());
         std::sort(groups.begin(), groups.end());
-        EXPECT_EQ(groups, items);
-        items = ListItems(list);
-        auto at = [&](const char* name) { return static_cast<int>(std::find(items.begin(), items.end(), name) - items.begin()); };
-        ASSERT_LT(at("zeta pages"), static_cast<int>(items.size()));
-        d.ClickListItem(list, at("mid pages"));
-        EXPECT_EQ("mid pages", d.Text(IDC_GROUP_EDIT, WizardFrame::GroupIndex));
+        std::vector<std::string> sorted = items;
+        std::sort(sorted.begin(), sorted.end());
+        EXPECT_EQ(groups, sorted);
+        auto mid = std::find(items.begin(), items.end(), "mid pages");
+        ASSERT_NE(items.end(), mid);
+        d.ClickListItem(list, static_cast<int>(mid - items.begin()));
+        EXPECT_EQ("mid pages", d.Text(IDC_GROUP_EDIT, kGroupPage));
         d.Click(IDC_NEXT);
         EXPECT_EQ("mid pages", engine->GetProgramGroup());
     });
@@ -186,6 +191,8 @@ TEST_F(PagesTest, ExistingProgramGroupsAreListedAndAPickBecomesTheGroup)
         ::RemoveDirectoryA((ProgramsFolder() + name).c_str());
 }
 
+// Without an engine nobody else has started COM on the frame's thread: the browser's new
+// dialog style must get it itself (under Wine it once returned with a corrupt register).
 TEST_F(PagesTest, FolderBrowserCancelKeepsTheDirectoryAndOkGivesOneTrailingBackslash)
 {
     // GBK 0x955C ends in the byte of a backslash; the folder name still needs a separator.
@@ -198,7 +205,7 @@ TEST_F(PagesTest, FolderBrowserCancelKeepsTheDirectoryAndOkGivesOneTrailingBacks
 
     FrameDriver driver;
     driver.Run([&](FrameDriver& d) {
-        d.OnUiThread([&] { d.Frame().ShowPage(kDirectory); });
+        d.Show(kDirectory);
         std::string before = d.Text(IDC_DIRECTORY_EDIT, kDirectory);
         for (int button : {IDCANCEL, IDOK}) {
             d.Click(IDC_DIRECTORY_BROWSE, kDirectory);
@@ -208,9 +215,7 @@ TEST_F(PagesTest, FolderBrowserCancelKeepsTheDirectoryAndOkGivesOneTrailingBacks
             EXPECT_TRUE(button == IDOK || before == d.Text(IDC_DIRECTORY_EDIT, kDirectory)) << "a cancel keeps it";
         }
         std::string chosen = d.Text(IDC_DIRECTORY_EDIT, kDirectory);
-        if (chosen == before)
-            GTEST_SKIP() << "this system's browser chose no file-system folder";
-        ASSERT_GE(chosen.size(), 3u);
+        ASSERT_NE(before, chosen) << "OK chose no folder";
         EXPECT_EQ('\\', chosen.back());
         EXPECT_EQ(std::string::npos, chosen.find("\\\\")) << chosen;
     });
@@ -224,7 +229,6 @@ TEST_F(PagesTest, ProgressPageShowsTheNoticesByTheNextTickAndExactlyWhenLeftOrHi
 {
     FrameDriver driver;
     driver.Run([&](FrameDriver& d) {
-        auto* page = static_cast<ProgressPage*>(d.Frame().Page(kProgress));
         HWND fileBar = d.Item(IDC_FILE_BAR, kProgress), totalBar = d.Item(IDC_TOTAL_BAR, kProgress);
         const std::string path = "C:\\Program Files\\Orvanta 4.00\\docs\\licence.txt";
         auto send = [&](int32_t code, int32_t chunk, int32_t size) {
@@ -237,16 +241,12 @@ TEST_F(PagesTest, ProgressPageShowsTheNoticesByTheNextTickAndExactlyWhenLeftOrHi
         };
         auto bars = [&] { return FrameDriver::BarState(fileBar) + ", " + FrameDriver::BarState(totalBar); };
 
-        d.OnUiThread([&] { d.Frame().ShowPage(kProgress); });
+        d.Show(kProgress);
         d.Repaint(d.Window());
-        d.OnUiThread([&] {
-            page->SetTotalRange(40);
-            page->SetFileRange(10);
-            page->AdvanceFile(10);
-            page->AdvanceTotal(10);
-            page->ShowCurrentFile(path);
-            page->SetFileRange(30);
-        });
+        send(NoticeTotal, 0, 40);
+        send(NoticeFileBegin, 0, 10);
+        send(NoticeChunk, 10, 0);
+        send(NoticeFileBegin, 0, 30);
         EXPECT_TRUE(d.WaitFor([&] { return bars() == "0..30 at 0, 0..40 at 10"; })) << bars();
         EXPECT_TRUE(d.WaitFor([&] { return d.Text(IDC_CURRENT_FILE, kProgress) == Gbk(u8"拷贝：") + path; }));
         d.Repaint(d.Window());
@@ -258,8 +258,7 @@ TEST_F(PagesTest, ProgressPageShowsTheNoticesByTheNextTickAndExactlyWhenLeftOrHi
         // Sent by the script's thread as the worker sends them, or all in one call on the
         // frame's thread, where no tick can come between the last chunk and the leaving.
         struct Left { int32_t code; int page; bool oneCall; };
-        for (Left left : {Left{NoticeDone, WizardFrame::FinishIndex, true},
-                          Left{NoticeFailed, WizardFrame::CancelIndex, false}}) {
+        for (Left left : {Left{NoticeDone, kFinish, true}, Left{NoticeFailed, WizardFrame::CancelIndex, false}}) {
             auto run = [&] {
                 send(NoticeTotal, 0, 100000);
                 for (int32_t file : {60000, 40000}) {
@@ -269,7 +268,7 @@ TEST_F(PagesTest, ProgressPageShowsTheNoticesByTheNextTickAndExactlyWhenLeftOrHi
                 }
                 send(left.code, 0, 0);
             };
-            d.OnUiThread([&] { d.Frame().ShowPage(kProgress); });
+            d.Show(kProgress);
             if (left.oneCall)
                 d.OnUiThread(run);
             else
@@ -288,7 +287,7 @@ TEST_F(PagesTest, ProgressPageShowsTheNoticesByTheNextTickAndExactlyWhenLeftOrHi
         EXPECT_EQ("0..7 at 3, 0..100000 at 100000", seen);
         for (HWND bar : {fileBar, totalBar})
             EXPECT_TRUE(::GetWindowLongA(bar, GWL_STYLE) & WS_VISIBLE) << "drawing held on a hidden page";
-        d.OnUiThread([&] { d.Frame().ShowPage(kProgress); });
+        d.Show(kProgress);
         EXPECT_TRUE(::IsWindowVisible(fileBar) && ::IsWindowVisible(totalBar));
     });
 }

@@ -2,45 +2,33 @@
 
 #include <commctrl.h>
 
+#include <thread>
+
 #include "framework/CWinApp.h"
+#include "framework/ScopedHandle.h"
 #include "resources/resource.h"
 
 BEGIN_MESSAGE_MAP(TestFrame, WizardFrame)
-    ON_MESSAGE(TestFrame::kEndMessage, &TestFrame::OnEnd)
     ON_MESSAGE(TestFrame::kSyncMessage, &TestFrame::OnSync)
     ON_MESSAGE(TestFrame::kCallMessage, &TestFrame::OnCall)
 END_MESSAGE_MAP()
 
-INT_PTR FrameDriver::Run(const Script& body)
+INT_PTR FrameDriver::Run(const std::function<void(FrameDriver&)>& script)
 {
-    script = body;
-    uiThread = ::GetCurrentThreadId();
     ended = false;
     AfxGetApp()->m_pMainWnd = &frame;
-    HANDLE thread = ::CreateThread(nullptr, 0, &FrameDriver::ScriptThread, this, 0, nullptr);
+    std::thread helper([&] {
+        WaitFor([&] { return frame.m_hWnd && ::IsWindowVisible(frame.m_hWnd); });
+        Sync();
+        script(*this);
+        if (!ended)
+            OnUiThread([&] { frame.EndDialog(IDABORT); });
+    });
     INT_PTR result = frame.DoModal();
     ended = true;
-    ::WaitForSingleObject(thread, INFINITE);
-    ::CloseHandle(thread);
+    helper.join();
     AfxGetApp()->m_pMainWnd = nullptr;
     return result;
-}
-
-DWORD WINAPI FrameDriver::ScriptThread(LPVOID param)
-{
-    auto* self = static_cast<FrameDriver*>(param);
-    self->WaitFor([self] { return self->frame.m_hWnd && ::IsWindowVisible(self->frame.m_hWnd); });
-    self->Sync();
-    self->script(*self);
-    if (!self->ended && self->frame.m_hWnd)
-        ::PostMessageA(self->frame.m_hWnd, TestFrame::kEndMessage, 0, 0);
-    return 0;
-}
-
-HWND FrameDriver::Item(int id, int page)
-{
-    CDialog* parent = page < 0 ? &frame : frame.Page(page);
-    return parent ? ::GetDlgItem(parent->m_hWnd, id) : nullptr;
 }
 
 std::string FrameDriver::TextOf(HWND window)
@@ -53,11 +41,9 @@ std::string FrameDriver::TextOf(HWND window)
 int FrameDriver::VisiblePage()
 {
     int found = -1;
-    for (int i = 0; i < WizardFrame::PageCount; ++i) {
-        CDialog* page = frame.Page(i);
-        if (page && page->m_hWnd && ::IsWindowVisible(page->m_hWnd))
+    for (int i = 0; i < WizardFrame::PageCount; ++i)
+        if (::IsWindowVisible(Page(i)))
             found = found == -1 ? i : -2;
-    }
     return found;
 }
 
@@ -65,12 +51,11 @@ bool FrameDriver::Sync()
 {
     if (ended || !frame.m_hWnd)
         return false;
-    HANDLE done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ScopedHandle done(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     // A click that ended the frame leaves this message unhandled: stop when the run ends,
     // not at the timeout.
-    bool ok = ::PostMessageA(frame.m_hWnd, TestFrame::kSyncMessage, 0, reinterpret_cast<LPARAM>(done)) &&
-              WaitFor([&] { return ::WaitForSingleObject(done, 10) == WAIT_OBJECT_0 || ended; }) && !ended;
-    ::CloseHandle(done);
+    bool ok = ::PostMessageA(frame.m_hWnd, TestFrame::kSyncMessage, 0, reinterpret_cast<LPARAM>(done.get())) &&
+              WaitFor([&] { return ::WaitForSingleObject(done.get(), 10) == WAIT_OBJECT_0 || ended; }) && !ended;
     // Paints wait until the queue is empty; what a page does in its paint (the licence box
     // is cleared there) must have happened before the script looks or clicks again.
     if (ok)
@@ -109,45 +94,24 @@ void FrameDriver::Repaint(HWND window)
 
 void FrameDriver::GoTo(int page)
 {
-    while (VisiblePage() < page) {
-        if (VisiblePage() == WizardFrame::LicenceIndex && !Enabled(IDC_NEXT))
+    for (int before = -1; VisiblePage() < page && VisiblePage() != before;) {
+        before = VisiblePage();
+        if (before == WizardFrame::LicenceIndex && !Enabled(IDC_NEXT))
             Click(IDC_LICENCE_ACCEPT, WizardFrame::LicenceIndex);
-        int before = VisiblePage();
         Click(IDC_NEXT);
-        if (VisiblePage() == before)
-            return;
     }
 }
 
 HWND FrameDriver::WaitForBox(DWORD timeoutMs)
 {
-    // A visible dialog box (question or folder browser) of the frame's thread, other than the frame.
-    auto findBox = [](HWND window, LPARAM param) -> BOOL {
-        auto* found = reinterpret_cast<HWND*>(param);
-        char name[16] = {};
-        ::GetClassNameA(window, name, sizeof(name));
-        if (window == *found || std::string(name) != "#32770" || !::IsWindowVisible(window))
-            return TRUE;
-        *found = window;
-        return FALSE;
-    };
     HWND box = nullptr;
-    WaitFor(
-        [&] {
-            box = frame.m_hWnd;
-            ::EnumThreadWindows(uiThread, findBox, reinterpret_cast<LPARAM>(&box));
-            return box != frame.m_hWnd;
-        },
-        timeoutMs);
-    return box != frame.m_hWnd ? box : nullptr;
-}
-
-std::string FrameDriver::BarState(HWND bar)
-{
-    PBRANGE range{};
-    ::SendMessageA(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
-    return std::to_string(range.iLow) + ".." + std::to_string(range.iHigh) + " at " +
-           std::to_string(::SendMessageA(bar, PBM_GETPOS, 0, 0));
+    auto shown = [&] {
+        while ((box = ::FindWindowExA(nullptr, box, "#32770", nullptr)))
+            if (::GetWindow(box, GW_OWNER) == frame.m_hWnd && ::IsWindowVisible(box))
+                return true;
+        return false;
+    };
+    return WaitFor(shown, timeoutMs) ? box : nullptr;
 }
 
 bool FrameDriver::Answer(HWND box, int id)
@@ -158,13 +122,18 @@ bool FrameDriver::Answer(HWND box, int id)
     return gone;
 }
 
+std::string FrameDriver::BarState(HWND bar)
+{
+    PBRANGE range{};
+    ::SendMessageA(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+    return std::to_string(range.iLow) + ".." + std::to_string(range.iHigh) + " at " +
+           std::to_string(::SendMessageA(bar, PBM_GETPOS, 0, 0));
+}
+
 bool FrameDriver::WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
 {
-    DWORD start = ::GetTickCount();
-    while (!condition()) {
+    for (DWORD start = ::GetTickCount(); !condition(); ::Sleep(10))
         if (::GetTickCount() - start > timeoutMs)
             return false;
-        ::Sleep(10);
-    }
     return true;
 }

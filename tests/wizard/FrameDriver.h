@@ -12,12 +12,10 @@
 // The real frame plus the messages only a test needs.
 class TestFrame : public WizardFrame {
 public:
-    static constexpr UINT kEndMessage = WM_APP + 71;   // ends the modal run with IDABORT
     static constexpr UINT kSyncMessage = WM_APP + 72;  // sets the event in lParam
     static constexpr UINT kCallMessage = WM_APP + 73;  // runs the std::function in lParam
 
 protected:
-    LRESULT OnEnd(WPARAM, LPARAM) { EndDialog(IDABORT); return 0; }
     LRESULT OnSync(WPARAM, LPARAM lParam) { ::SetEvent(reinterpret_cast<HANDLE>(lParam)); return 0; }
     LRESULT OnCall(WPARAM, LPARAM lParam) { (*reinterpret_cast<const std::function<void()>*>(lParam))(); return 0; }
     DECLARE_MESSAGE_MAP()
@@ -25,16 +23,15 @@ protected:
 
 class FrameDriver {
 public:
-    using Script = std::function<void(FrameDriver&)>;
-
     // The frame's modal result; the script runs once the frame is on the screen. A frame
     // still open when the script returns is ended with IDABORT.
-    INT_PTR Run(const Script& script);
+    INT_PTR Run(const std::function<void(FrameDriver&)>& script);
 
     TestFrame& Frame() { return frame; }
     HWND Window() const { return frame.m_hWnd; }
+    HWND Page(int page) { return frame.Page(page)->m_hWnd; }
     // A control of the frame (page -1) or of one page.
-    HWND Item(int id, int page = -1);
+    HWND Item(int id, int page = -1) { return ::GetDlgItem(page < 0 ? frame.m_hWnd : Page(page), id); }
     std::string Text(int id, int page = -1) { return TextOf(Item(id, page)); }
     static std::string TextOf(HWND window);
     bool Visible(int id) { return ::IsWindowVisible(Item(id)) != FALSE; }
@@ -45,29 +42,25 @@ public:
     // Every message posted before has been handled (or is inside a box), and painted.
     bool Sync();
     void OnUiThread(const std::function<void()>& call);
+    void Show(int page) { OnUiThread([&] { frame.ShowPage(page); }); }
     void Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     void Click(int id, int page = -1) { Post(Item(id, page), BM_CLICK); }
     void Close() { Post(Window(), WM_CLOSE); }
-    void Command(int id) { Post(Window(), WM_COMMAND, MAKEWPARAM(id, 0)); }   // IDOK = Enter, IDCANCEL = Escape
     void ClickListItem(HWND list, int index);
     void Repaint(HWND window);
     // Next up to `page`, ticking the licence on the way.
     void GoTo(int page);
 
-    // A box the frame's thread opened (question, folder browser), null after timeoutMs.
+    // A box the frame owns (question, folder browser), null after timeoutMs.
     HWND WaitForBox(DWORD timeoutMs = 5000);
     static std::string BoxText(HWND box) { return TextOf(::GetDlgItem(box, 0xFFFF)); }
-    // "low..high at position" of a progress bar.
-    static std::string BarState(HWND bar);
     // Presses the box's button and waits for the box to go.
     bool Answer(HWND box, int id);
-    bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
+    // "low..high at position" of a progress bar.
+    static std::string BarState(HWND bar);
+    static bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
 private:
-    static DWORD WINAPI ScriptThread(LPVOID self);
-
     TestFrame frame;
-    Script script;
-    DWORD uiThread = 0;
     volatile bool ended = false;
 };

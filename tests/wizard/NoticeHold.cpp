@@ -17,11 +17,9 @@ bool waiting = false;
 bool NoticeDelivery::Delivers(int32_t code)
 {
     std::unique_lock<std::mutex> guard(lock);
-    if (code == heldCode) {
-        waiting = true;
-        changed.wait(guard, [code] { return heldCode != code; });
-        waiting = false;
-    }
+    waiting = code == heldCode;
+    changed.wait(guard, [code] { return heldCode != code; });
+    waiting = false;
     return true;
 }
 

@@ -9,10 +9,7 @@ class NoticeHold {
 public:
     explicit NoticeHold(int32_t code);
     ~NoticeHold() { Release(); }
-    NoticeHold(const NoticeHold&) = delete;
-    NoticeHold& operator=(const NoticeHold&) = delete;
-
-    void Release();
+    static void Release();
     // True while the worker waits at the hold.
     static bool Waiting();
 };

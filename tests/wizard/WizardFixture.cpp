@@ -1,22 +1,22 @@
 #include "WizardFixture.h"
 
+#include <shlobj.h>
+
 #include <fstream>
 
 #include "app/SetupApp.h"
+#include "framework/RegKey.h"
+#include "framework/SpecialFolder.h"
+#include "framework/WideText.h"
 #include "i18n/LanguageTable.h"
+#include "remover/InstallRecordKey.h"
+#include "remover/Remover.h"
 #include "resources/resource.h"
 #include "tools/SetupBuilder.h"
 
 // The test program's application object, as setup.exe has one: the wizard reaches the
 // engine through it. Tests set its engine and never run InitInstance.
 SetupApp testApplication;
-
-std::string WizardFixture::ShellFolder(int csidl)
-{
-    char path[MAX_PATH] = {};
-    ::SHGetFolderPathA(nullptr, csidl, nullptr, 0, path);
-    return std::string(path) + "\\";
-}
 
 namespace {
 
@@ -47,7 +47,7 @@ void WizardFixture::TearDown()
     testApplication.engine = nullptr;
     LanguageTable::Release();
     Remover::RemoveTree(ProgramsFolder() + kGroup);
-    ::DeleteFileA((ShellFolder(CSIDL_DESKTOP) + kInstallName + ".lnk").c_str());
+    ::DeleteFileA((SpecialFolder::PathWithBackslash(CSIDL_DESKTOP) + kInstallName + ".lnk").c_str());
     CleanProfile();
 }
 
@@ -68,7 +68,7 @@ void WizardFixture::UseLangIni(const std::string& bytes)
     LanguageTable::Instance()->SetFile(scratch.file("lang.ini"));
 }
 
-InstallEngine* WizardFixture::MakeEngine(const std::string& lang, size_t bigFileBytes)
+InstallEngine* WizardFixture::MakeEngine(const std::string& lang)
 {
     std::string product = scratch.file("product");
     ::CreateDirectoryA(product.c_str(), nullptr);
@@ -78,14 +78,6 @@ InstallEngine* WizardFixture::MakeEngine(const std::string& lang, size_t bigFile
     // An uninstaller of the product's own, so the packer adds none; empty, so the byte
     // counts stay those of the two files.
     WriteFile(product + "\\Uninstall.exe", "");
-    if (bigFileBytes) {
-        // Incompressible, so the worker has real chunks to write for a while.
-        std::string big(bigFileBytes, '\0');
-        uint32_t x = 12345;
-        for (char& c : big)
-            c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
-        WriteFile(product + "\\big.bin", big);
-    }
     SetupInputs inputs{scratch.file("stub.bin"), product, scratch.file("lang.ini"), "", scratch.file("setup-test.exe")};
     WriteFile(inputs.stub, "MZ test stub");
     WriteFile(inputs.lang, lang);
@@ -98,30 +90,27 @@ InstallEngine* WizardFixture::MakeEngine(const std::string& lang, size_t bigFile
 
 std::string WizardFixture::Gbk(const std::string& utf8)
 {
-    std::wstring wide(utf8.size(), L'\0');
-    wide.resize(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0],
-                                      static_cast<int>(wide.size())));
-    std::string out(wide.size() * 2, '\0');
-    out.resize(::WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), &out[0],
-                                     static_cast<int>(out.size()), nullptr, nullptr));
-    return out;
+    std::string text;
+    EXPECT_TRUE(WideText::AnsiFromUtf8(utf8, 936, text));
+    return text;
 }
 
-void WizardFixture::ExpectCancelPage(FrameDriver& d)
+std::string WizardFixture::ProgramsFolder()
+{
+    return SpecialFolder::PathWithBackslash(CSIDL_COMMON_PROGRAMS);
+}
+
+bool WizardFixture::RecordExists()
+{
+    return RegKey().Open(HKEY_CURRENT_USER, InstallRecordKey::Path);
+}
+
+void WizardFixture::ExpectEndPage(FrameDriver& d, int page)
 {
     // The page shows before the handler that shows it has set the buttons.
-    d.Sync();
-    EXPECT_EQ(WizardFrame::CancelIndex, d.VisiblePage());
+    EXPECT_TRUE(d.Sync());
+    EXPECT_EQ(page, d.VisiblePage());
     EXPECT_FALSE(d.Visible(IDC_BACK));
     EXPECT_FALSE(d.Visible(IDC_NEXT));
     EXPECT_EQ(Builtin(20008), d.Text(IDC_CANCEL_BUTTON));
 }
-
-void WizardFixture::WriteRecord(const std::vector<std::pair<std::string, std::string>>& values)
-{
-    RegKey key;
-    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, InstallRecordKey::Path));
-    for (const auto& value : values)
-        key.SetString(value.first.c_str(), value.second);
-}
-

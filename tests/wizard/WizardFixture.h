@@ -7,17 +7,10 @@
 #include <windows.h>
 
 #include <string>
-#include <utility>
-#include <vector>
-
-#include <shlobj.h>
 
 #include "FrameDriver.h"
 #include "engine/InstallEngine.h"
-#include "framework/RegKey.h"
 #include "i18n/BuiltinTexts.h"
-#include "remover/InstallRecordKey.h"
-#include "remover/Remover.h"
 #include "support/ScratchDir.h"
 
 class WizardFixture : public ::testing::Test {
@@ -33,22 +26,19 @@ protected:
     // 1, and the test product's settings.
     std::string LangIni() const;
     void UseLangIni(const std::string& bytes);
-    // A setup packed from a 10- and a 30-byte file (and bigFileBytes of noise) and a real
-    // engine over it, owned by the application object.
-    InstallEngine* MakeEngine(const std::string& lang, size_t bigFileBytes = 0);
-
+    // A setup packed from a 10- and a 30-byte file and a real engine over it, owned by the
+    // application object.
+    InstallEngine* MakeEngine(const std::string& lang);
     std::string InstallDir() const { return scratch.file(kInstallName); }
 
     static std::string Builtin(int id) { return BuiltinTexts::Get(id); }
-    // The cancel page with its one button, which now ends the setup.
-    static void ExpectCancelPage(FrameDriver& d);
     static std::string Gbk(const std::string& utf8);   // code page 936 bytes of UTF-8 text
-    static std::string ShellFolder(int csidl);   // with a trailing backslash
-    static std::string ProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
+    static std::string ProgramsFolder();   // with a trailing backslash
     static bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-    static bool RecordExists() { return RegKey().Open(HKEY_CURRENT_USER, InstallRecordKey::Path); }
-    static void WriteRecord(const std::vector<std::pair<std::string, std::string>>& values);
-    static std::string RecordValue(const std::string& name) { return Remover::GetRecordValue(name); }
+    static bool RecordExists();
+    // The finish or cancel page with its one button, which now ends the setup, in a frame
+    // that still answers.
+    static void ExpectEndPage(FrameDriver& d, int page = WizardFrame::CancelIndex);
 
     testsupport::ScratchDir scratch;
 };
