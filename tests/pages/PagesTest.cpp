@@ -64,14 +64,13 @@ TEST_F(PagesTest, LanguageListHighlightsTheDefaultByPrefixSearchWithoutSwitching
         if (c.lang)
             UseLangIni(std::string("[lang]\r\n") + c.lang);
         LanguageTable::Instance()->SetCurrentLanguage(1);
-        FrameDriver driver;
-        driver.Run([&](FrameDriver& d) {
+            RunFrame([&] {
             SCOPED_TRACE(c.lang ? c.lang : "no lang.ini");   // the script's own thread
-            HWND list = d.Item(IDC_LANGUAGE_LIST, kLanguage);
+            HWND list = Item(IDC_LANGUAGE_LIST, kLanguage);
             EXPECT_EQ(c.items, ListItems(list));
             EXPECT_EQ(c.selected, ::SendMessageA(list, LB_GETCURSEL, 0, 0));
             EXPECT_EQ(1, LanguageTable::Instance()->GetCurrentLanguage());
-            d.Post(d.Page(kLanguage), WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE_LIST, LBN_SELCHANGE), LPARAM(list));
+            Post(Page(kLanguage), WM_COMMAND, MAKEWPARAM(IDC_LANGUAGE_LIST, LBN_SELCHANGE), LPARAM(list));
             EXPECT_EQ(c.selected == LB_ERR ? 1 : c.selected + 1, LanguageTable::Instance()->GetCurrentLanguage());
         });
     }
@@ -82,38 +81,37 @@ TEST_F(PagesTest, AChosenLanguageReachesTheFrameAndEveryPageAtItsNextPaint)
 {
     UseLangIni(LangIni());
     LanguageTable* table = LanguageTable::Instance();
-    FrameDriver driver;
-    driver.Run([&](FrameDriver& d) {
+    RunFrame([&] {
         auto fontOf = [&](int id, int page) {
-            return reinterpret_cast<HFONT>(::SendMessageA(d.Item(id, page), WM_GETFONT, 0, 0));
+            return reinterpret_cast<HFONT>(::SendMessageA(Item(id, page), WM_GETFONT, 0, 0));
         };
         HFONT fixed = table->GetFixedFont()->GetSafeHandle();
         EXPECT_EQ(fixed, fontOf(IDC_NEXT, -1));
-        HWND list = d.Item(IDC_LANGUAGE_LIST, kLanguage);
+        HWND list = Item(IDC_LANGUAGE_LIST, kLanguage);
         EXPECT_EQ(0, ::SendMessageA(list, LB_GETCURSEL, 0, 0));
-        d.ClickListItem(list, 1);
+        ClickListItem(list, 1);
         ASSERT_EQ(2, table->GetCurrentLanguage());
         HFONT english = table->GetLanguageFont()->GetSafeHandle();
         ASSERT_NE(fixed, english);
 
-        HWND launch = d.Item(IDC_LAUNCH_CHECK, kFinish);
+        HWND launch = Item(IDC_LAUNCH_CHECK, kFinish);
         for (int page = 0; page < WizardFrame::PageCount; ++page) {
-            d.Show(page);
+            Show(page);
             if (page == kFinish)
                 ::SendMessageA(launch, BM_SETCHECK, BST_UNCHECKED, 0);
-            d.Repaint(d.Window());
-            EXPECT_FALSE(::GetUpdateRect(d.Page(page), nullptr, FALSE))
+            Repaint(Window());
+            EXPECT_FALSE(::GetUpdateRect(Page(page), nullptr, FALSE))
                 << "page " << page << ": a paint must not invalidate the page again";
             if (page == WizardFrame::WelcomeIndex) {
-                EXPECT_EQ("E20002 >", d.Text(IDC_NEXT));
-                EXPECT_EQ("< E20001", d.Text(IDC_BACK));
-                EXPECT_EQ("E20004", d.Text(IDC_CANCEL_BUTTON));
+                EXPECT_EQ("E20002 >", Text(IDC_NEXT));
+                EXPECT_EQ("< E20001", Text(IDC_BACK));
+                EXPECT_EQ("E20004", Text(IDC_CANCEL_BUTTON));
                 EXPECT_EQ(english, fontOf(IDC_NEXT, -1));
             }
         }
         EXPECT_EQ(BST_CHECKED, ::SendMessageA(launch, BM_GETCHECK, 0, 0)) << "every paint ticks the launch box";
-        struct Text { int page; int id; const char* expected; };
-        const Text texts[] = {
+        struct Shown { int page; int id; const char* expected; };
+        const Shown texts[] = {
             {kLanguage, IDC_LANGUAGE_LABEL, "E10001"},
             {1, IDC_WELCOME_TEXT, "E10002\r\n\r\nE10003\r\n\r\n\r\nE10004\r\n\r\nE10005"},
             {2, IDC_LICENCE_LABEL, "E10006"},
@@ -130,8 +128,8 @@ TEST_F(PagesTest, AChosenLanguageReachesTheFrameAndEveryPageAtItsNextPaint)
             {7, IDC_LAUNCH_CHECK, "E10020"},
             {8, IDC_CANCEL_TEXT, "E10023"},
         };
-        for (const Text& t : texts)
-            EXPECT_EQ(t.expected, d.Text(t.id, t.page)) << t.id;
+        for (const Shown& t : texts)
+            EXPECT_EQ(t.expected, Text(t.id, t.page)) << t.id;
 
         struct Font { int page; int id; UINT message; HFONT font; };
         const Font fonts[] = {
@@ -145,18 +143,18 @@ TEST_F(PagesTest, AChosenLanguageReachesTheFrameAndEveryPageAtItsNextPaint)
             {6, IDC_CURRENT_FILE, WM_CTLCOLORSTATIC, english},
         };
         for (const Font& f : fonts)
-            EXPECT_EQ(f.font, FontForControl(d.Item(f.id, f.page), f.message)) << f.id;
+            EXPECT_EQ(f.font, FontForControl(Item(f.id, f.page), f.message)) << f.id;
         const std::pair<int, int> painted[] = {
             {2, IDC_LICENCE_ACCEPT}, {3, IDC_DIRECTORY_BROWSE}, {3, IDC_DIRECTORY_GROUPBOX}, {7, IDC_LAUNCH_CHECK}};
         for (const auto& control : painted)
             EXPECT_EQ(english, fontOf(control.second, control.first)) << control.second;
 
-        d.Show(kLanguage);
-        d.ClickListItem(list, 0);
+        Show(kLanguage);
+        ClickListItem(list, 0);
         EXPECT_EQ(1, table->GetCurrentLanguage());
-        d.Show(kFinish);
-        d.Repaint(d.Window());
-        EXPECT_EQ(Gbk(u8"Orvanta 4.00已经安装完成.\r\n请按确定键来离开安装程序"), d.Text(IDC_FINISH_TEXT, kFinish));
+        Show(kFinish);
+        Repaint(Window());
+        EXPECT_EQ(Gbk(u8"Orvanta 4.00已经安装完成.\r\n请按确定键来离开安装程序"), Text(IDC_FINISH_TEXT, kFinish));
         EXPECT_EQ(fixed, fontOf(IDC_LAUNCH_CHECK, kFinish));
     });
 }
@@ -169,11 +167,10 @@ TEST_F(PagesTest, ExistingProgramGroupsAreListedAndAPickBecomesTheGroup)
     for (const char* name : names)
         ::CreateDirectoryA((ProgramsFolder() + name).c_str(), nullptr);
     InstallEngine* engine = MakeEngine(LangIni());
-    FrameDriver driver;
-    driver.Run([&](FrameDriver& d) {
-        d.GoTo(kGroupPage);
-        EXPECT_EQ(kGroup, d.Text(IDC_GROUP_EDIT, kGroupPage));
-        HWND list = d.Item(IDC_GROUP_LIST, kGroupPage);
+    RunFrame([&] {
+        GoTo(kGroupPage);
+        EXPECT_EQ(kGroup, Text(IDC_GROUP_EDIT, kGroupPage));
+        HWND list = Item(IDC_GROUP_LIST, kGroupPage);
         EXPECT_EQ(LB_ERR, ::SendMessageA(list, LB_GETCURSEL, 0, 0)) << "nothing is selected at start";
         std::vector<std::string> items = ListItems(list), groups = engine->GetProgramGroups();
         std::sort(groups.begin(), groups.end());
@@ -182,9 +179,9 @@ TEST_F(PagesTest, ExistingProgramGroupsAreListedAndAPickBecomesTheGroup)
         EXPECT_EQ(groups, sorted);
         auto mid = std::find(items.begin(), items.end(), "mid pages");
         ASSERT_NE(items.end(), mid);
-        d.ClickListItem(list, static_cast<int>(mid - items.begin()));
-        EXPECT_EQ("mid pages", d.Text(IDC_GROUP_EDIT, kGroupPage));
-        d.Click(IDC_NEXT);
+        ClickListItem(list, static_cast<int>(mid - items.begin()));
+        EXPECT_EQ("mid pages", Text(IDC_GROUP_EDIT, kGroupPage));
+        Click(IDC_NEXT);
         EXPECT_EQ("mid pages", engine->GetProgramGroup());
     });
     for (const char* name : names)
@@ -203,18 +200,17 @@ TEST_F(PagesTest, FolderBrowserCancelKeepsTheDirectoryAndOkGivesOneTrailingBacks
     for (const auto& c : cases)
         EXPECT_EQ(c.second, DirectoryPage::WithTrailingBackslash(c.first)) << c.first;
 
-    FrameDriver driver;
-    driver.Run([&](FrameDriver& d) {
-        d.Show(kDirectory);
-        std::string before = d.Text(IDC_DIRECTORY_EDIT, kDirectory);
+    RunFrame([&] {
+        Show(kDirectory);
+        std::string before = Text(IDC_DIRECTORY_EDIT, kDirectory);
         for (int button : {IDCANCEL, IDOK}) {
-            d.Click(IDC_DIRECTORY_BROWSE, kDirectory);
-            HWND browser = d.WaitForBox();
+            Click(IDC_DIRECTORY_BROWSE, kDirectory);
+            HWND browser = WaitForBox();
             ASSERT_TRUE(browser) << "no folder browser appeared";
-            EXPECT_TRUE(d.Answer(browser, button));
-            EXPECT_TRUE(button == IDOK || before == d.Text(IDC_DIRECTORY_EDIT, kDirectory)) << "a cancel keeps it";
+            EXPECT_TRUE(Answer(browser, button));
+            EXPECT_TRUE(button == IDOK || before == Text(IDC_DIRECTORY_EDIT, kDirectory)) << "a cancel keeps it";
         }
-        std::string chosen = d.Text(IDC_DIRECTORY_EDIT, kDirectory);
+        std::string chosen = Text(IDC_DIRECTORY_EDIT, kDirectory);
         ASSERT_NE(before, chosen) << "OK chose no folder";
         EXPECT_EQ('\\', chosen.back());
         EXPECT_EQ(std::string::npos, chosen.find("\\\\")) << chosen;
@@ -227,9 +223,8 @@ TEST_F(PagesTest, FolderBrowserCancelKeepsTheDirectoryAndOkGivesOneTrailingBacks
 // drawing of its controls. A paint shows the file line's prefix alone.
 TEST_F(PagesTest, ProgressPageShowsTheNoticesByTheNextTickAndExactlyWhenLeftOrHidden)
 {
-    FrameDriver driver;
-    driver.Run([&](FrameDriver& d) {
-        HWND fileBar = d.Item(IDC_FILE_BAR, kProgress), totalBar = d.Item(IDC_TOTAL_BAR, kProgress);
+    RunFrame([&] {
+        HWND fileBar = Item(IDC_FILE_BAR, kProgress), totalBar = Item(IDC_TOTAL_BAR, kProgress);
         const std::string path = "C:\\Program Files\\Orvanta 4.00\\docs\\licence.txt";
         auto send = [&](int32_t code, int32_t chunk, int32_t size) {
             ProgressNotice notice;
@@ -237,22 +232,22 @@ TEST_F(PagesTest, ProgressPageShowsTheNoticesByTheNextTickAndExactlyWhenLeftOrHi
             notice.name = path;
             notice.chunkBytes = chunk;
             notice.size = size;
-            ::SendMessageA(d.Window(), WM_INSTALL_PROGRESS, 0, reinterpret_cast<LPARAM>(&notice));
+            ::SendMessageA(Window(), WM_INSTALL_PROGRESS, 0, reinterpret_cast<LPARAM>(&notice));
         };
-        auto bars = [&] { return FrameDriver::BarState(fileBar) + ", " + FrameDriver::BarState(totalBar); };
+        auto bars = [&] { return BarState(fileBar) + ", " + BarState(totalBar); };
 
-        d.Show(kProgress);
-        d.Repaint(d.Window());
+        Show(kProgress);
+        Repaint(Window());
         send(NoticeTotal, 0, 40);
         send(NoticeFileBegin, 0, 10);
         send(NoticeChunk, 10, 0);
         send(NoticeFileBegin, 0, 30);
-        EXPECT_TRUE(d.WaitFor([&] { return bars() == "0..30 at 0, 0..40 at 10"; })) << bars();
-        EXPECT_TRUE(d.WaitFor([&] { return d.Text(IDC_CURRENT_FILE, kProgress) == Gbk(u8"拷贝：") + path; }));
-        d.Repaint(d.Window());
-        EXPECT_EQ(Gbk(u8"拷贝："), d.Text(IDC_CURRENT_FILE, kProgress)) << "a paint shows the prefix alone";
+        EXPECT_TRUE(WaitFor([&] { return bars() == "0..30 at 0, 0..40 at 10"; })) << bars();
+        EXPECT_TRUE(WaitFor([&] { return Text(IDC_CURRENT_FILE, kProgress) == Gbk(u8"拷贝：") + path; }));
+        Repaint(Window());
+        EXPECT_EQ(Gbk(u8"拷贝："), Text(IDC_CURRENT_FILE, kProgress)) << "a paint shows the prefix alone";
         // The label shortens a long path in its middle itself.
-        LONG style = ::GetWindowLongA(d.Item(IDC_CURRENT_FILE, kProgress), GWL_STYLE);
+        LONG style = ::GetWindowLongA(Item(IDC_CURRENT_FILE, kProgress), GWL_STYLE);
         EXPECT_EQ(SS_PATHELLIPSIS, style & SS_ELLIPSISMASK);
 
         // Sent by the script's thread as the worker sends them, or all in one call on the
@@ -268,18 +263,18 @@ TEST_F(PagesTest, ProgressPageShowsTheNoticesByTheNextTickAndExactlyWhenLeftOrHi
                 }
                 send(left.code, 0, 0);
             };
-            d.Show(kProgress);
+            Show(kProgress);
             if (left.oneCall)
-                d.OnUiThread(run);
+                OnUiThread(run);
             else
                 run();
-            d.Sync();
-            EXPECT_EQ(left.page, d.VisiblePage());
+            Sync();
+            EXPECT_EQ(left.page, VisiblePage());
             EXPECT_EQ("0..40000 at 40000, 0..100000 at 100000", bars()) << left.code;
         }
         // A notice still on its way when the page was left.
         std::string seen;
-        d.OnUiThread([&] {
+        OnUiThread([&] {
             send(NoticeFileBegin, 0, 7);
             send(NoticeChunk, 3, 0);
             seen = bars();
@@ -287,7 +282,7 @@ TEST_F(PagesTest, ProgressPageShowsTheNoticesByTheNextTickAndExactlyWhenLeftOrHi
         EXPECT_EQ("0..7 at 3, 0..100000 at 100000", seen);
         for (HWND bar : {fileBar, totalBar})
             EXPECT_TRUE(::GetWindowLongA(bar, GWL_STYLE) & WS_VISIBLE) << "drawing held on a hidden page";
-        d.Show(kProgress);
+        Show(kProgress);
         EXPECT_TRUE(::IsWindowVisible(fileBar) && ::IsWindowVisible(totalBar));
     });
 }

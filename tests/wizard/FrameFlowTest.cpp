@@ -15,58 +15,57 @@ constexpr int kDirectory = WizardFrame::DirectoryIndex;
 TEST_F(FrameFlowTest, WalkKeepsTheButtonRulesTheLicenceGateAndTheDirectoryQuestion)
 {
     InstallEngine* engine = MakeEngine(LangIni());
-    FrameDriver driver;
-    INT_PTR result = driver.Run([&](FrameDriver& d) {
-        EXPECT_EQ(kTitle, FrameDriver::TextOf(d.Window()));
-        EXPECT_EQ(Builtin(20002) + " >", d.Text(IDC_NEXT));
-        EXPECT_EQ("Test Publisher", d.Text(IDC_PUBLISHER_LINK));
-        EXPECT_FALSE(d.Visible(IDC_BACK));
-        d.Click(IDC_BACK);
-        EXPECT_EQ(WizardFrame::LanguageIndex, d.VisiblePage()) << "a hidden Back does nothing";
+    INT_PTR result = RunFrame([&] {
+        EXPECT_EQ(kTitle, TextOf(Window()));
+        EXPECT_EQ(Builtin(20002) + " >", Text(IDC_NEXT));
+        EXPECT_EQ("Test Publisher", Text(IDC_PUBLISHER_LINK));
+        EXPECT_FALSE(Visible(IDC_BACK));
+        Click(IDC_BACK);
+        EXPECT_EQ(WizardFrame::LanguageIndex, VisiblePage()) << "a hidden Back does nothing";
 
-        d.GoTo(kLicence);
-        EXPECT_TRUE(d.Visible(IDC_BACK));
+        GoTo(kLicence);
+        EXPECT_TRUE(Visible(IDC_BACK));
         const std::string agreement = std::string(44, ' ') + "Line one\r\nLine two";
-        EXPECT_EQ(agreement, d.Text(IDC_LICENCE_TEXT, kLicence));
-        EXPECT_FALSE(d.Enabled(IDC_NEXT)) << "the licence gates Next";
+        EXPECT_EQ(agreement, Text(IDC_LICENCE_TEXT, kLicence));
+        EXPECT_FALSE(Enabled(IDC_NEXT)) << "the licence gates Next";
         // Enter on the frame, in the licence text and inside the page (as the page's IDOK).
-        d.Click(IDC_NEXT);
-        d.Post(d.Window(), WM_COMMAND, IDOK);
-        d.Post(d.Item(IDC_LICENCE_TEXT, kLicence), WM_KEYDOWN, VK_RETURN, 1);
-        d.Post(d.Page(kLicence), WM_COMMAND, IDOK);
-        EXPECT_EQ(kLicence, d.VisiblePage()) << "neither a click nor Enter, on the frame or a page, passes the gate";
-        d.Click(IDC_LICENCE_ACCEPT, kLicence);
-        d.Post(d.Page(kLicence), WM_COMMAND, IDOK);
-        EXPECT_EQ(kDirectory, d.VisiblePage()) << "Enter inside the page presses an enabled Next";
+        Click(IDC_NEXT);
+        Post(Window(), WM_COMMAND, IDOK);
+        Post(Item(IDC_LICENCE_TEXT, kLicence), WM_KEYDOWN, VK_RETURN, 1);
+        Post(Page(kLicence), WM_COMMAND, IDOK);
+        EXPECT_EQ(kLicence, VisiblePage()) << "neither a click nor Enter, on the frame or a page, passes the gate";
+        Click(IDC_LICENCE_ACCEPT, kLicence);
+        Post(Page(kLicence), WM_COMMAND, IDOK);
+        EXPECT_EQ(kDirectory, VisiblePage()) << "Enter inside the page presses an enabled Next";
 
-        d.Click(IDC_BACK);
-        EXPECT_FALSE(d.Enabled(IDC_NEXT)) << "back onto the licence page needs a new acceptance";
-        ::SetWindowTextA(d.Item(IDC_LICENCE_TEXT, kLicence), "typed over");
-        d.Repaint(d.Page(kLicence));
-        EXPECT_EQ(agreement, d.Text(IDC_LICENCE_TEXT, kLicence)) << "a paint puts the agreement back";
+        Click(IDC_BACK);
+        EXPECT_FALSE(Enabled(IDC_NEXT)) << "back onto the licence page needs a new acceptance";
+        ::SetWindowTextA(Item(IDC_LICENCE_TEXT, kLicence), "typed over");
+        Repaint(Page(kLicence));
+        EXPECT_EQ(agreement, Text(IDC_LICENCE_TEXT, kLicence)) << "a paint puts the agreement back";
 
-        d.GoTo(WizardFrame::GroupIndex);
-        EXPECT_EQ(WizardFrame::GroupIndex, d.VisiblePage()) << "a new directory asks nothing";
+        GoTo(WizardFrame::GroupIndex);
+        EXPECT_EQ(WizardFrame::GroupIndex, VisiblePage()) << "a new directory asks nothing";
         EXPECT_EQ(InstallDir(), engine->GetInstallDirectory());
-        d.Click(IDC_BACK);
-        ::SetWindowTextA(d.Item(IDC_DIRECTORY_EDIT, kDirectory), scratch.str().c_str());
+        Click(IDC_BACK);
+        ::SetWindowTextA(Item(IDC_DIRECTORY_EDIT, kDirectory), scratch.str().c_str());
         for (int answer : {IDNO, IDYES}) {
-            d.Click(IDC_NEXT);
-            HWND box = d.WaitForBox();
+            Click(IDC_NEXT);
+            HWND box = WaitForBox();
             ASSERT_TRUE(box);
-            EXPECT_EQ(kTitle, FrameDriver::TextOf(box));
-            EXPECT_EQ(Builtin(10011) + "\r\n\r\n" + Builtin(10012), FrameDriver::BoxText(box));
-            EXPECT_TRUE(d.Answer(box, answer));
-            EXPECT_EQ(nullptr, d.WaitForBox(300)) << "one question per press";
+            EXPECT_EQ(kTitle, TextOf(box));
+            EXPECT_EQ(Builtin(10011) + "\r\n\r\n" + Builtin(10012), BoxText(box));
+            EXPECT_TRUE(Answer(box, answer));
+            EXPECT_EQ(nullptr, WaitForBox(300)) << "one question per press";
         }
-        EXPECT_EQ(WizardFrame::GroupIndex, d.VisiblePage());
+        EXPECT_EQ(WizardFrame::GroupIndex, VisiblePage());
         EXPECT_EQ(scratch.str(), engine->GetInstallDirectory());
-        d.Click(IDC_NEXT);
-        EXPECT_EQ(WizardFrame::ConfirmIndex, d.VisiblePage());
+        Click(IDC_NEXT);
+        EXPECT_EQ(WizardFrame::ConfirmIndex, VisiblePage());
         EXPECT_EQ(kGroup, engine->GetProgramGroup());
         for (int i = 0; i < 5; ++i)
-            d.Click(IDC_BACK);
-        EXPECT_EQ(WizardFrame::LanguageIndex, d.VisiblePage());
+            Click(IDC_BACK);
+        EXPECT_EQ(WizardFrame::LanguageIndex, VisiblePage());
         EXPECT_EQ(0, engine->GetState()) << "no worker before the confirmation page";
     });
     EXPECT_EQ(IDABORT, result);
@@ -78,41 +77,40 @@ TEST_F(FrameFlowTest, WalkKeepsTheButtonRulesTheLicenceGateAndTheDirectoryQuesti
 TEST_F(FrameFlowTest, CloseAndEscapeAskOnEveryPageWhichFillsTheBandFrom21To84Percent)
 {
     MakeEngine(LangIni());
-    FrameDriver driver;
-    INT_PTR result = driver.Run([&](FrameDriver& d) {
+    INT_PTR result = RunFrame([&] {
         RECT client, rect;
-        ::GetClientRect(d.Window(), &client);
+        ::GetClientRect(Window(), &client);
         const auto band = std::make_tuple(0L, LONG(client.bottom * 0.21), client.right, LONG(client.bottom * 0.84));
         for (int page = WizardFrame::LanguageIndex; page <= WizardFrame::ConfirmIndex; ++page) {
-            d.GoTo(page);
-            ASSERT_EQ(page, d.VisiblePage());
-            ::GetWindowRect(d.Page(page), &rect);
-            ::MapWindowPoints(nullptr, d.Window(), reinterpret_cast<POINT*>(&rect), 2);
+            GoTo(page);
+            ASSERT_EQ(page, VisiblePage());
+            ::GetWindowRect(Page(page), &rect);
+            ::MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&rect), 2);
             EXPECT_EQ(band, std::make_tuple(rect.left, rect.top, rect.right, rect.bottom)) << page;
             struct Way { HWND window; UINT message; WPARAM wParam; LPARAM lParam; };
-            const Way ways[] = {{d.Item(IDC_CANCEL_BUTTON), BM_CLICK, 0, 0},
-                                {d.Window(), WM_CLOSE, 0, 0},
-                                {d.Window(), WM_COMMAND, IDCANCEL, 0},
-                                {d.Page(page), WM_COMMAND, IDCANCEL, 0},
-                                {d.Item(IDC_LICENCE_TEXT, kLicence), WM_KEYDOWN, VK_ESCAPE, 1}};
-            bool nextEnabled = d.Enabled(IDC_NEXT);
+            const Way ways[] = {{Item(IDC_CANCEL_BUTTON), BM_CLICK, 0, 0},
+                                {Window(), WM_CLOSE, 0, 0},
+                                {Window(), WM_COMMAND, IDCANCEL, 0},
+                                {Page(page), WM_COMMAND, IDCANCEL, 0},
+                                {Item(IDC_LICENCE_TEXT, kLicence), WM_KEYDOWN, VK_ESCAPE, 1}};
+            bool nextEnabled = Enabled(IDC_NEXT);
             for (int way = 0; way < (page == kLicence ? 5 : 4); ++way) {
-                d.Post(ways[way].window, ways[way].message, ways[way].wParam, ways[way].lParam);
-                HWND box = d.WaitForBox();
+                Post(ways[way].window, ways[way].message, ways[way].wParam, ways[way].lParam);
+                HWND box = WaitForBox();
                 ASSERT_TRUE(box) << "page " << page << ", way " << way;
-                EXPECT_EQ(kTitle, FrameDriver::TextOf(box));
-                EXPECT_EQ(Builtin(10021) + "\r\n" + Builtin(10022), FrameDriver::BoxText(box));
-                EXPECT_TRUE(d.Answer(box, IDNO));
-                EXPECT_EQ(page, d.VisiblePage());
-                EXPECT_EQ(nextEnabled, d.Enabled(IDC_NEXT));
+                EXPECT_EQ(kTitle, TextOf(box));
+                EXPECT_EQ(Builtin(10021) + "\r\n" + Builtin(10022), BoxText(box));
+                EXPECT_TRUE(Answer(box, IDNO));
+                EXPECT_EQ(page, VisiblePage());
+                EXPECT_EQ(nextEnabled, Enabled(IDC_NEXT));
             }
         }
-        d.Close();
-        HWND box = d.WaitForBox();
+        Post(Window(), WM_CLOSE);
+        HWND box = WaitForBox();
         ASSERT_TRUE(box);
-        EXPECT_TRUE(d.Answer(box, IDYES));
-        ExpectEndPage(d);
-        d.Close();   // the close box leaves the cancel page without a question
+        EXPECT_TRUE(Answer(box, IDYES));
+        ExpectEndPage();
+        Post(Window(), WM_CLOSE);   // the close box leaves the cancel page without a question
     });
     EXPECT_EQ(IDCANCEL, result);
 }

@@ -15,13 +15,6 @@ extern SetupApp testApplication;
 
 namespace {
 
-void StartInstall(FrameDriver& d)
-{
-    d.GoTo(WizardFrame::ConfirmIndex);
-    ASSERT_EQ(WizardFrame::ConfirmIndex, d.VisiblePage());
-    d.Click(IDC_NEXT);
-}
-
 bool DeletePayload()
 {
     return ::DeleteFileA((LanguageTable::GetWorkFolder() + "install\\Orva.in").c_str()) != FALSE;
@@ -48,33 +41,32 @@ TEST_P(RunToEndTest, TheWorkerEndsOnTheFinishPageOrAfterAFailureOnTheCancelPage)
     InstallEngine* engine = MakeEngine(LangIni());
     ASSERT_TRUE(!c.failing || DeletePayload());   // the worker finds no payload to unpack
     const int end = c.failing ? WizardFrame::CancelIndex : WizardFrame::FinishIndex;
-    FrameDriver driver;
-    INT_PTR result = driver.Run([&](FrameDriver& d) {
+    INT_PTR result = RunFrame([&] {
         if (!c.repair)
-            StartInstall(d);
+            GoTo(WizardFrame::ProgressIndex);   // Next on the confirmation page starts the worker
         // A small installation may be over before the first look.
-        int page = d.VisiblePage();
+        int page = VisiblePage();
         EXPECT_TRUE(page == WizardFrame::ProgressIndex || page == end) << page;
-        EXPECT_FALSE(d.Visible(IDC_BACK));
-        EXPECT_FALSE(d.Visible(IDC_NEXT));
-        ASSERT_TRUE(d.WaitFor([&] { return d.VisiblePage() == end; }));
-        ExpectEndPage(d, end);
+        EXPECT_FALSE(Visible(IDC_BACK));
+        EXPECT_FALSE(Visible(IDC_NEXT));
+        ASSERT_TRUE(WaitFor([&] { return VisiblePage() == end; }));
+        ExpectEndPage(end);
         EXPECT_EQ(c.failing ? NoticeFailed : NoticeDone, engine->GetState());
         EXPECT_EQ(place, engine->GetInstallDirectory());
         if (!c.failing) {
             // Two files of 10 and 30 bytes: the total bar ends full, and so does the last file's.
-            EXPECT_EQ("0..40 at 40", FrameDriver::BarState(d.Item(IDC_TOTAL_BAR, WizardFrame::ProgressIndex)));
-            std::string file = FrameDriver::BarState(d.Item(IDC_FILE_BAR, WizardFrame::ProgressIndex));
+            EXPECT_EQ("0..40 at 40", BarState(Item(IDC_TOTAL_BAR, WizardFrame::ProgressIndex)));
+            std::string file = BarState(Item(IDC_FILE_BAR, WizardFrame::ProgressIndex));
             EXPECT_TRUE(file == "0..10 at 10" || file == "0..30 at 30") << file;
             EXPECT_TRUE(Exists(place + "\\readme.txt"));
             EXPECT_TRUE(Exists(place + "\\docs\\guide.txt"));
             EXPECT_TRUE(Exists(ProgramsFolder() + kGroup));
-            d.Click(IDC_LAUNCH_CHECK, WizardFrame::FinishIndex);   // nothing to launch
+            Click(IDC_LAUNCH_CHECK, WizardFrame::FinishIndex);   // nothing to launch
         }
         if (c.repair)
-            d.Close();   // the close box on the finish page leaves as its button does
+            Post(Window(), WM_CLOSE);   // the close box on the finish page leaves as its button does
         else
-            d.Click(IDC_CANCEL_BUTTON);
+            Click(IDC_CANCEL_BUTTON);
     });
     EXPECT_EQ(c.failing ? IDCANCEL : IDOK, result);
     EXPECT_EQ(c.failing ? "" : place, Remover::GetRecordValue(InstallRecordKey::InstallPath));
@@ -100,27 +92,26 @@ TEST_P(HeldRunTest, YesToTheCloseQuestionEndsOnTheCancelPageWithOneRollbackAtMos
     InstallEngine* engine = MakeEngine(LangIni());
     ASSERT_TRUE(!c.failing || DeletePayload());
     NoticeHold hold(c.held);
-    FrameDriver driver;
-    driver.Run([&](FrameDriver& d) {
-        StartInstall(d);
-        ASSERT_TRUE(d.WaitFor(&NoticeHold::Waiting));
-        d.Close();
-        HWND box = d.WaitForBox();
+    RunFrame([&] {
+        GoTo(WizardFrame::ProgressIndex);   // Next on the confirmation page starts the worker
+        ASSERT_TRUE(WaitFor(&NoticeHold::Waiting));
+        Post(Window(), WM_CLOSE);
+        HWND box = WaitForBox();
         ASSERT_TRUE(box);
-        EXPECT_EQ(WizardFrame::ProgressIndex, d.VisiblePage());
+        EXPECT_EQ(WizardFrame::ProgressIndex, VisiblePage());
         if (c.finishFirst) {
             hold.Release();
-            EXPECT_TRUE(d.WaitFor([&] { return d.VisiblePage() == WizardFrame::FinishIndex; }, 60000))
+            EXPECT_TRUE(WaitFor([&] { return VisiblePage() == WizardFrame::FinishIndex; }, 60000))
                 << "the worker's notices are handled while the question is open";
-            EXPECT_TRUE(d.Answer(box, IDYES));
+            EXPECT_TRUE(Answer(box, IDYES));
         } else {
             // The frame's thread then waits in the rollback for the worker, so nothing is
             // synchronised with it before the hold goes.
             ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), LPARAM(::GetDlgItem(box, IDYES)));
-            ASSERT_TRUE(d.WaitFor([&] { return engine->GetState() == NoticeCancel; }));
+            ASSERT_TRUE(WaitFor([&] { return engine->GetState() == NoticeCancel; }));
             hold.Release();
         }
-        ExpectEndPage(d);
+        ExpectEndPage();
         EXPECT_EQ(c.finishFirst ? NoticeDone : NoticeCancel, engine->GetState());
         if (c.finishFirst) {
             // A rollback deletes the record of a run that wrote one before it returns.
@@ -129,7 +120,7 @@ TEST_P(HeldRunTest, YesToTheCloseQuestionEndsOnTheCancelPageWithOneRollbackAtMos
         } else {
             const std::vector<std::string>& queued = Remover::Instance()->Directories();
             EXPECT_EQ(1, std::count(queued.begin(), queued.end(), InstallDir())) << "one rollback";
-            EXPECT_TRUE(d.WaitFor([&] { return !Exists(InstallDir()); }, 15000)) << "rolled back";
+            EXPECT_TRUE(WaitFor([&] { return !Exists(InstallDir()); }, 15000)) << "rolled back";
             EXPECT_FALSE(RecordExists());
         }
     });
@@ -152,7 +143,7 @@ TEST_F(FrameInstallTest, TheExitWaitsForAStuckWorkerOnlyUpToItsBound)
     HWND sink = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     engine->SetFrameWindow(sink);
     ASSERT_TRUE(engine->StartWorker());
-    ASSERT_TRUE(FrameDriver::WaitFor(&NoticeHold::Waiting));
+    ASSERT_TRUE(WaitFor(&NoticeHold::Waiting));
     testApplication.exitWaitMs = 300;
     testApplication.ExitInstance();
     testApplication.exitWaitMs = InstallEngine::kExitWaitMs;

@@ -42,14 +42,13 @@ TEST_F(LinkTest, HoverLeaveAndOpensThatWorkOrFail)
 {
     MakeEngine(LangIni());
     ::SetCursorPos(1000, 740);
-    FrameDriver driver;
-    driver.Run([&](FrameDriver& d) {
-        CStaticLink& link = d.Frame().PublisherLink();
-        HWND control = d.Item(IDC_PUBLISHER_LINK);
+    RunFrame([&] {
+        CStaticLink& link = Frame().PublisherLink();
+        HWND control = Item(IDC_PUBLISHER_LINK);
         // Read from the frame once it is on the screen (a read before fails, and is retried).
-        HDC dc = ::GetDC(d.Window());
+        HDC dc = ::GetDC(Window());
         EXPECT_EQ(::GetPixel(dc, 10, 10), link.GetBackColour()) << "the frame's own background";
-        ::ReleaseDC(d.Window(), dc);
+        ::ReleaseDC(Window(), dc);
         EXPECT_EQ(CStaticLink::kUnvisitedColour, link.GetTextColour());
 
         RECT rect;
@@ -58,12 +57,12 @@ TEST_F(LinkTest, HoverLeaveAndOpensThatWorkOrFail)
         auto hover = [&] {
             EXPECT_EQ(HTCLIENT, ::SendMessageA(control, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)));
         };
-        auto press = [&] { d.Post(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2)); };
+        auto press = [&] { Post(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2)); };
 
         ::SetCursorPos(centre.x, centre.y);
         hover();
         EXPECT_EQ(CStaticLink::kHoverColour, link.GetTextColour());
-        d.Sync();
+        Sync();
         LOGFONTA hoverFont = FontOf(link.GetHoverFont());
         LOGFONTA controlFont = FontOf(reinterpret_cast<HFONT>(::SendMessageA(control, WM_GETFONT, 0, 0)));
         EXPECT_EQ(1, hoverFont.lfUnderline);
@@ -88,15 +87,15 @@ TEST_F(LinkTest, HoverLeaveAndOpensThatWorkOrFail)
         EXPECT_EQ(scratch.str(), link.GetTarget());
         EXPECT_EQ(CStaticLink::kVisitedColour, link.GetTextColour());
         ::SetCursorPos(1000, 740);
-        EXPECT_TRUE(d.WaitFor([&] { return !link.IsHovering(); }, 2000));
-        d.Sync();
+        EXPECT_TRUE(WaitFor([&] { return !link.IsHovering(); }, 2000));
+        Sync();
         EXPECT_EQ(CStaticLink::kUnvisitedColour, link.GetTextColour()) << "visited is not remembered";
         EXPECT_EQ(0, FontOf(link.GetNormalFont()).lfUnderline);
 
         // The shell's "open" of a folder starts a browser: end what the click started, by
         // its process ids and nothing else (other programs are none of this test's business).
         std::set<DWORD> fresh;
-        d.WaitFor([&] {
+        WaitFor([&] {
             for (DWORD id : Started())
                 if (!before.count(id))
                     fresh.insert(id);

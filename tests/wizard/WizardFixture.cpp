@@ -1,11 +1,14 @@
 #include "WizardFixture.h"
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <fstream>
+#include <thread>
 
 #include "app/SetupApp.h"
 #include "framework/RegKey.h"
+#include "framework/ScopedHandle.h"
 #include "framework/SpecialFolder.h"
 #include "framework/WideText.h"
 #include "i18n/LanguageTable.h"
@@ -17,6 +20,11 @@
 // The test program's application object, as setup.exe has one: the wizard reaches the
 // engine through it. Tests set its engine and never run InitInstance.
 SetupApp testApplication;
+
+BEGIN_MESSAGE_MAP(TestFrame, WizardFrame)
+    ON_MESSAGE(TestFrame::kSyncMessage, &TestFrame::OnSync)
+    ON_MESSAGE(TestFrame::kCallMessage, &TestFrame::OnCall)
+END_MESSAGE_MAP()
 
 namespace {
 
@@ -105,12 +113,138 @@ bool WizardFixture::RecordExists()
     return RegKey().Open(HKEY_CURRENT_USER, InstallRecordKey::Path);
 }
 
-void WizardFixture::ExpectEndPage(FrameDriver& d, int page)
+INT_PTR WizardFixture::RunFrame(const std::function<void()>& script)
+{
+    frame = std::make_unique<TestFrame>();
+    ended = false;
+    AfxGetApp()->m_pMainWnd = frame.get();
+    std::thread helper([&] {
+        WaitFor([&] { return frame->m_hWnd && ::IsWindowVisible(frame->m_hWnd); });
+        Sync();
+        script();
+        if (!ended)
+            OnUiThread([&] { frame->EndDialog(IDABORT); });
+    });
+    INT_PTR result = frame->DoModal();
+    ended = true;
+    helper.join();
+    AfxGetApp()->m_pMainWnd = nullptr;
+    return result;
+}
+
+std::string WizardFixture::TextOf(HWND window)
+{
+    char buffer[4096] = {};
+    ::GetWindowTextA(window, buffer, sizeof(buffer));
+    return buffer;
+}
+
+int WizardFixture::VisiblePage() const
+{
+    int found = -1;
+    for (int i = 0; i < WizardFrame::PageCount; ++i)
+        if (::IsWindowVisible(Page(i)))
+            found = found == -1 ? i : -2;
+    return found;
+}
+
+void WizardFixture::ExpectEndPage(int page)
 {
     // The page shows before the handler that shows it has set the buttons.
-    EXPECT_TRUE(d.Sync());
-    EXPECT_EQ(page, d.VisiblePage());
-    EXPECT_FALSE(d.Visible(IDC_BACK));
-    EXPECT_FALSE(d.Visible(IDC_NEXT));
-    EXPECT_EQ(Builtin(20008), d.Text(IDC_CANCEL_BUTTON));
+    EXPECT_TRUE(Sync());
+    EXPECT_EQ(page, VisiblePage());
+    EXPECT_FALSE(Visible(IDC_BACK));
+    EXPECT_FALSE(Visible(IDC_NEXT));
+    EXPECT_EQ(Builtin(20008), Text(IDC_CANCEL_BUTTON));
+}
+
+bool WizardFixture::Sync()
+{
+    if (ended || !frame->m_hWnd)
+        return false;
+    ScopedHandle done(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    // A click that ended the frame leaves this message unhandled: stop when the run ends,
+    // not at the timeout.
+    bool ok = ::PostMessageA(Window(), TestFrame::kSyncMessage, 0, reinterpret_cast<LPARAM>(done.get())) &&
+              WaitFor([&] { return ::WaitForSingleObject(done.get(), 10) == WAIT_OBJECT_0 || ended; }) && !ended;
+    // Paints wait until the queue is empty; what a page does in its paint (the licence box
+    // is cleared there) must have happened before the script looks or clicks again.
+    if (ok)
+        ::RedrawWindow(Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    return ok;
+}
+
+void WizardFixture::OnUiThread(const std::function<void()>& call)
+{
+    ::SendMessageA(Window(), TestFrame::kCallMessage, 0, reinterpret_cast<LPARAM>(&call));
+}
+
+void WizardFixture::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ::PostMessageA(window, message, wParam, lParam);
+    Sync();
+}
+
+void WizardFixture::ClickListItem(HWND list, int index)
+{
+    RECT item{};
+    ::SendMessageA(list, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    ::PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    Post(list, WM_LBUTTONUP, 0, at);
+}
+
+// On the window's own thread, so the paint has happened when this returns.
+void WizardFixture::Repaint(HWND window)
+{
+    OnUiThread([window] {
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    });
+    Sync();
+}
+
+void WizardFixture::GoTo(int page)
+{
+    for (int before = -1; VisiblePage() < page && VisiblePage() != before;) {
+        before = VisiblePage();
+        if (before == WizardFrame::LicenceIndex && !Enabled(IDC_NEXT))
+            Click(IDC_LICENCE_ACCEPT, WizardFrame::LicenceIndex);
+        Click(IDC_NEXT);
+    }
+}
+
+HWND WizardFixture::WaitForBox(DWORD timeoutMs) const
+{
+    HWND box = nullptr;
+    auto shown = [&] {
+        while ((box = ::FindWindowExA(nullptr, box, "#32770", nullptr)))
+            if (::GetWindow(box, GW_OWNER) == Window() && ::IsWindowVisible(box))
+                return true;
+        return false;
+    };
+    return WaitFor(shown, timeoutMs) ? box : nullptr;
+}
+
+bool WizardFixture::Answer(HWND box, int id)
+{
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, id)));
+    bool gone = WaitFor([box] { return !::IsWindow(box); }, 5000);
+    Sync();
+    return gone;
+}
+
+std::string WizardFixture::BarState(HWND bar)
+{
+    PBRANGE range{};
+    ::SendMessageA(bar, PBM_GETRANGE, FALSE, reinterpret_cast<LPARAM>(&range));
+    return std::to_string(range.iLow) + ".." + std::to_string(range.iHigh) + " at " +
+           std::to_string(::SendMessageA(bar, PBM_GETPOS, 0, 0));
+}
+
+bool WizardFixture::WaitFor(const std::function<bool()>& condition, DWORD timeoutMs)
+{
+    for (DWORD start = ::GetTickCount(); !condition(); ::Sleep(10))
+        if (::GetTickCount() - start > timeoutMs)
+            return false;
+    return true;
 }

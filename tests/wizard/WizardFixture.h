@@ -1,17 +1,35 @@
 #pragma once
-// Base of the wizard and page tests: a clean profile before and after (no record, no
-// unpacked install folder, no program group or desktop link of the test product), and a
+// Base of the wizard and page tests. A clean profile before and after (no record, no
+// unpacked install folder, no program group or desktop link of the test product); a
 // fresh language table over the lang.ini a test chooses: read from a file (UseLangIni)
 // or packed with a small product into a setup that a real engine opens (MakeEngine).
+// RunFrame runs a real WizardFrame modally on the test's main thread, as the application
+// does, while the test's script works it from a helper thread with real messages
+// (clicks, the close box, Enter and Escape, answers to its boxes) and reads texts and states.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <string>
 
-#include "FrameDriver.h"
 #include "engine/InstallEngine.h"
 #include "i18n/BuiltinTexts.h"
 #include "support/ScratchDir.h"
+#include "wizard/WizardFrame.h"
+
+// The real frame plus the messages only a test needs.
+class TestFrame : public WizardFrame {
+public:
+    static constexpr UINT kSyncMessage = WM_APP + 72;  // sets the event in lParam
+    static constexpr UINT kCallMessage = WM_APP + 73;  // runs the std::function in lParam
+
+protected:
+    LRESULT OnSync(WPARAM, LPARAM lParam) { ::SetEvent(reinterpret_cast<HANDLE>(lParam)); return 0; }
+    LRESULT OnCall(WPARAM, LPARAM lParam) { (*reinterpret_cast<const std::function<void()>*>(lParam))(); return 0; }
+    DECLARE_MESSAGE_MAP()
+};
 
 class WizardFixture : public ::testing::Test {
 protected:
@@ -36,9 +54,48 @@ protected:
     static std::string ProgramsFolder();   // with a trailing backslash
     static bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
     static bool RecordExists();
+
+    // A fresh frame's modal result; the script runs once the frame is on the screen. A
+    // frame still open when the script returns is ended with IDABORT.
+    INT_PTR RunFrame(const std::function<void()>& script);
+    TestFrame& Frame() { return *frame; }
+    HWND Window() const { return frame->m_hWnd; }
+    HWND Page(int page) const { return frame->Page(page)->m_hWnd; }
+    // A control of the frame (page -1) or of one page.
+    HWND Item(int id, int page = -1) const { return ::GetDlgItem(page < 0 ? Window() : Page(page), id); }
+    std::string Text(int id, int page = -1) const { return TextOf(Item(id, page)); }
+    static std::string TextOf(HWND window);
+    bool Visible(int id) const { return ::IsWindowVisible(Item(id)) != FALSE; }
+    bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
+    // Index of the one visible page, -1 for none, -2 for several.
+    int VisiblePage() const;
     // The finish or cancel page with its one button, which now ends the setup, in a frame
     // that still answers.
-    static void ExpectEndPage(FrameDriver& d, int page = WizardFrame::CancelIndex);
+    void ExpectEndPage(int page = WizardFrame::CancelIndex);
+
+    // Every message posted before has been handled (or is inside a box), and painted.
+    bool Sync();
+    void OnUiThread(const std::function<void()>& call);
+    void Show(int page) { OnUiThread([&] { frame->ShowPage(page); }); }
+    void Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    void Click(int id, int page = -1) { Post(Item(id, page), BM_CLICK); }
+    void ClickListItem(HWND list, int index);
+    void Repaint(HWND window);
+    // Next up to `page`, ticking the licence on the way.
+    void GoTo(int page);
+
+    // A box the frame owns (question, folder browser), null after timeoutMs.
+    HWND WaitForBox(DWORD timeoutMs = 5000) const;
+    static std::string BoxText(HWND box) { return TextOf(::GetDlgItem(box, 0xFFFF)); }
+    // Presses the box's button and waits for the box to go.
+    bool Answer(HWND box, int id);
+    // "low..high at position" of a progress bar.
+    static std::string BarState(HWND bar);
+    static bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
     testsupport::ScratchDir scratch;
+
+private:
+    std::unique_ptr<TestFrame> frame;
+    std::atomic<bool> ended{false};
 };
