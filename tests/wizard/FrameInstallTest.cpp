@@ -5,9 +5,7 @@
 #include "NoticeHold.h"
 #include "WizardFixture.h"
 #include "app/SetupApp.h"
-#include "framework/RegKey.h"
 #include "i18n/LanguageTable.h"
-#include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
 #include "resources/resource.h"
 

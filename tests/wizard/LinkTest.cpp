@@ -6,6 +6,7 @@
 
 #include <tlhelp32.h>
 
+#include "framework/CClientDC.h"
 #include "framework/ScopedHandle.h"
 #include "resources/resource.h"
 
@@ -13,21 +14,19 @@ namespace {
 
 using LinkTest = WizardFixture;
 
-// The processes this test program started, and the ones they started in turn.
+// This test program, the processes it started, and the ones they started in turn.
 std::set<DWORD> Started()
 {
     std::set<DWORD> ids = {::GetCurrentProcessId()};
-    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    ScopedHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof(entry);
     for (size_t found = 0; found != ids.size();) {
         found = ids.size();
-        for (BOOL more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry))
+        for (BOOL more = ::Process32First(snapshot.get(), &entry); more; more = ::Process32Next(snapshot.get(), &entry))
             if (ids.count(entry.th32ParentProcessID))
                 ids.insert(entry.th32ProcessID);
     }
-    ::CloseHandle(snapshot);
-    ids.erase(::GetCurrentProcessId());
     return ids;
 }
 
@@ -46,21 +45,16 @@ TEST_F(LinkTest, HoverLeaveAndOpensThatWorkOrFail)
         CStaticLink& link = Frame().PublisherLink();
         HWND control = Item(IDC_PUBLISHER_LINK);
         // Read from the frame once it is on the screen (a read before fails, and is retried).
-        HDC dc = ::GetDC(Window());
-        EXPECT_EQ(::GetPixel(dc, 10, 10), link.GetBackColour()) << "the frame's own background";
-        ::ReleaseDC(Window(), dc);
+        EXPECT_EQ(CClientDC(&Frame()).GetPixel(10, 10), link.GetBackColour()) << "the frame's own background";
         EXPECT_EQ(CStaticLink::kUnvisitedColour, link.GetTextColour());
 
         RECT rect;
         ::GetWindowRect(control, &rect);
         POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-        auto hover = [&] {
-            EXPECT_EQ(HTCLIENT, ::SendMessageA(control, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)));
-        };
         auto press = [&] { Post(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2)); };
 
         ::SetCursorPos(centre.x, centre.y);
-        hover();
+        EXPECT_EQ(HTCLIENT, ::SendMessageA(control, WM_NCHITTEST, 0, MAKELPARAM(centre.x, centre.y)));
         EXPECT_EQ(CStaticLink::kHoverColour, link.GetTextColour());
         Sync();
         LOGFONTA hoverFont = FontOf(link.GetHoverFont());

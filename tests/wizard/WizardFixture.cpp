@@ -1,18 +1,14 @@
 #include "WizardFixture.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <fstream>
 #include <thread>
 
 #include "app/SetupApp.h"
-#include "framework/RegKey.h"
 #include "framework/ScopedHandle.h"
-#include "framework/SpecialFolder.h"
 #include "framework/WideText.h"
 #include "i18n/LanguageTable.h"
-#include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
 #include "resources/resource.h"
 #include "tools/SetupBuilder.h"
@@ -103,16 +99,6 @@ std::string WizardFixture::Gbk(const std::string& utf8)
     return text;
 }
 
-std::string WizardFixture::ProgramsFolder()
-{
-    return SpecialFolder::PathWithBackslash(CSIDL_COMMON_PROGRAMS);
-}
-
-bool WizardFixture::RecordExists()
-{
-    return RegKey().Open(HKEY_CURRENT_USER, InstallRecordKey::Path);
-}
-
 INT_PTR WizardFixture::RunFrame(const std::function<void()>& script)
 {
     frame = std::make_unique<TestFrame>();
@@ -172,17 +158,6 @@ bool WizardFixture::Sync()
     if (ok)
         ::RedrawWindow(Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     return ok;
-}
-
-void WizardFixture::OnUiThread(const std::function<void()>& call)
-{
-    ::SendMessageA(Window(), TestFrame::kCallMessage, 0, reinterpret_cast<LPARAM>(&call));
-}
-
-void WizardFixture::Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    ::PostMessageA(window, message, wParam, lParam);
-    Sync();
 }
 
 void WizardFixture::ClickListItem(HWND list, int index)

@@ -9,13 +9,18 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "engine/InstallEngine.h"
+#include "framework/RegKey.h"
+#include "framework/SpecialFolder.h"
 #include "i18n/BuiltinTexts.h"
+#include "remover/InstallRecordKey.h"
 #include "support/ScratchDir.h"
 #include "wizard/WizardFrame.h"
 
@@ -51,9 +56,9 @@ protected:
 
     static std::string Builtin(int id) { return BuiltinTexts::Get(id); }
     static std::string Gbk(const std::string& utf8);   // code page 936 bytes of UTF-8 text
-    static std::string ProgramsFolder();   // with a trailing backslash
+    static std::string ProgramsFolder() { return SpecialFolder::PathWithBackslash(CSIDL_COMMON_PROGRAMS); }
     static bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-    static bool RecordExists();
+    static bool RecordExists() { return RegKey().Open(HKEY_CURRENT_USER, InstallRecordKey::Path); }
 
     // A fresh frame's modal result; the script runs once the frame is on the screen. A
     // frame still open when the script returns is ended with IDABORT.
@@ -75,9 +80,16 @@ protected:
 
     // Every message posted before has been handled (or is inside a box), and painted.
     bool Sync();
-    void OnUiThread(const std::function<void()>& call);
+    void OnUiThread(const std::function<void()>& call)
+    {
+        ::SendMessageA(Window(), TestFrame::kCallMessage, 0, reinterpret_cast<LPARAM>(&call));
+    }
     void Show(int page) { OnUiThread([&] { frame->ShowPage(page); }); }
-    void Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    void Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+    {
+        ::PostMessageA(window, message, wParam, lParam);
+        Sync();
+    }
     void Click(int id, int page = -1) { Post(Item(id, page), BM_CLICK); }
     void ClickListItem(HWND list, int index);
     void Repaint(HWND window);
