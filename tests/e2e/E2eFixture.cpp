@@ -10,20 +10,28 @@
 #include "tools/SetupBuilder.h"
 
 namespace e2e {
+namespace {
+
+const char* const kPlanted[] = {"comctl32", "uxtheme"};
+const char kDllOverrides[] = "Software\\Wine\\DllOverrides";
+
+std::string PlantedPath(const std::string& folder, const char* name)
+{
+    return (std::filesystem::path(folder) / (std::string(name) + ".dll")).string();
+}
+
+} // namespace
 
 std::string WinPath(std::string path)
 {
-    for (char& c : path)
-        c = c == '/' ? '\\' : c;
+    std::replace(path.begin(), path.end(), '/', '\\');
     return "Z:" + path;
 }
 
 std::string DemoProduct() { return WinPath(ORVANTA_DEMO_DIR "/product"); }
 std::string DemoLang() { return WinPath(ORVANTA_DEMO_DIR "/lang.ini"); }
 std::string SetupStub() { return WinPath(ORVANTA_SETUP_EXE); }
-std::string UninstallerBesideStub() { return WinPath(ORVANTA_UNINSTALL_EXE); }
 std::string SignedSetupDir() { return WinPath(ORVANTA_SIGNED_DIR); }
-std::string PlantedDll() { return WinPath(ORVANTA_PLANTED_DLL); }
 
 std::string ReadBytes(const std::string& path)
 {
@@ -74,6 +82,23 @@ void ExpectText(SetupDriver& d, int id, const std::string& text)
         << "control " << id << " reads \"" << d.Text(id) << "\", not \"" << text << "\"";
 }
 
+void PlantDlls(const std::string& folder)
+{
+    for (const char* name : kPlanted) {
+        EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, kDllOverrides, name, REG_SZ, "native,builtin", 15));
+        EXPECT_TRUE(::CopyFileA(WinPath(ORVANTA_PLANTED_DLL).c_str(), PlantedPath(folder, name).c_str(), FALSE));
+    }
+}
+
+std::vector<std::string> PlantedDllsRun(const std::string& folder)
+{
+    std::vector<std::string> ran;
+    for (const char* name : kPlanted)
+        if (Exists(PlantedPath(folder, name) + ".ran"))
+            ran.push_back(PlantedPath(folder, name));
+    return ran;
+}
+
 void E2eTest::CleanProfile()
 {
     // The uninstaller's copies end by themselves once their work is done; their folders,
@@ -82,6 +107,12 @@ void E2eTest::CleanProfile()
     std::error_code ec;
     for (const std::string& copy : TempEntries("OrvantaUninstall-"))
         std::filesystem::remove_all(copy, ec);
+    const std::string temp = std::filesystem::temp_directory_path().string();
+    for (const char* name : kPlanted) {
+        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kDllOverrides, name);
+        for (const std::string& file : {PlantedPath(temp, name), PlantedPath(temp, name) + ".ran"})
+            ::DeleteFileA(file.c_str());
+    }
     ::RegDeleteKeyA(HKEY_CURRENT_USER, InstallRecordKey::Path);
     for (const std::string& path :
          {WorkInstallFolder(), GroupFolder(kTitle), GroupFolder(kGroup), GroupFolder(kOtherGroup), DesktopLink(),
@@ -97,14 +128,15 @@ std::string E2eTest::Pack(const std::string& name, const std::string& product, c
     return inputs.out;
 }
 
-void E2eTest::WalkToConfirm(SetupDriver& d, const Choices& choices)
+void E2eTest::WalkAndConfirm(SetupDriver& d, const Choices& choices)
 {
-    EXPECT_FALSE(d.IsVisible(1002)) << "no Back on the language page";
-    ASSERT_TRUE(Go(d, 1001, 1) && Go(d, 1001, 2));
+    auto go = [&](int button, int page) { return d.Press(button) && d.WaitForPage(page, kStepMs); };
+    ASSERT_TRUE(choices.language == 0 || d.SelectListIndex(1006, choices.language));
+    ASSERT_TRUE(go(1001, 1) && go(1001, 2));
     ASSERT_TRUE(WaitUntil(kStepMs, [&] { return !d.IsEnabled(1001); })) << "Next waits for the licence";
     ASSERT_TRUE(d.Press(1010));
     ASSERT_TRUE(WaitUntil(kStepMs, [&] { return d.IsEnabled(1001); })) << "ticking enables Next";
-    ASSERT_TRUE(Go(d, 1001, 3));
+    ASSERT_TRUE(go(1001, 3));
     ASSERT_TRUE(choices.directory.empty() || d.SetText(1015, choices.directory));
     ASSERT_TRUE(d.Press(1001));
     if (choices.existingDirectory) {
@@ -113,7 +145,7 @@ void E2eTest::WalkToConfirm(SetupDriver& d, const Choices& choices)
     }
     ASSERT_TRUE(d.WaitForPage(4, kStepMs));
     ASSERT_TRUE(choices.group.empty() || d.SetText(1019, choices.group));
-    ASSERT_TRUE(Go(d, 1001, 5));
+    ASSERT_TRUE(go(1001, 5) && d.Press(1001));
 }
 
 void E2eTest::EndsOn(SetupDriver& d, int page)
@@ -138,28 +170,28 @@ void E2eTest::Install(const std::string& setup, const Choices& choices)
 {
     SetupDriver d;
     ASSERT_TRUE(Open(d, setup));
-    ASSERT_NO_FATAL_FAILURE(WalkToConfirm(d, choices));
-    ASSERT_TRUE(d.Press(1001));
+    ASSERT_NO_FATAL_FAILURE(WalkAndConfirm(d, choices));
     ASSERT_NO_FATAL_FAILURE(EndsOn(d, 7));
     ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, false));
 }
 
-void E2eTest::ExpectInstalled(const std::string& directory, const std::string& group, const std::string& setup)
+void E2eTest::ExpectInstalled(const std::string& directory, const std::string& group, const std::string& setup,
+                              const std::string& product)
 {
-    std::vector<std::string> files = InstallReport::ListTree(DemoProduct());
+    std::vector<std::string> files = InstallReport::ListTree(product);
     ASSERT_FALSE(files.empty());
     for (const std::string& file : files)
-        EXPECT_TRUE(file.back() == '\\' || ReadBytes(DemoProduct() + "\\" + file) == ReadBytes(directory + "\\" + file))
+        EXPECT_TRUE(file.back() == '\\' || ReadBytes(product + "\\" + file) == ReadBytes(directory + "\\" + file))
             << file << " differs from the product's";
     // The packer adds the generic uninstaller, with the product's list behind it.
     files.push_back("Uninstall.exe");
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, InstallReport::ListTree(directory)) << directory;
-    std::string generic = ReadBytes(UninstallerBesideStub());
+    std::string generic = ReadBytes(WinPath(ORVANTA_UNINSTALL_EXE));
     EXPECT_EQ(generic, ReadBytes(directory + "\\Uninstall.exe").substr(0, generic.size()));
 
     // The demo's lang.ini asks for Readme and Licence before the application and the
-    // uninstaller, then the desktop link; all carry Ctrl+Shift+R, the application's an icon.
+    // uninstaller, then the desktop link.
     std::string folder = GroupFolder(group), app = directory + "\\terminal.exe";
     std::vector<std::pair<std::string, std::string>> links = {
         {folder + "\\Readme.lnk", directory + "\\readme.txt"}, {folder + "\\Licence.lnk", directory + "\\docs\\licence.txt"},
@@ -169,16 +201,17 @@ void E2eTest::ExpectInstalled(const std::string& directory, const std::string& g
               InstallReport::ListTree(folder));
     for (size_t i = 0; i < links.size(); ++i) {
         ShortcutInfo info = InstallReport::ReadShortcut(links[i].first);
-        EXPECT_TRUE(info.readable && SamePath(links[i].second, info.target)) << links[i].first << " -> " << info.target;
+        EXPECT_TRUE(info.readable && ::lstrcmpiA(links[i].second.c_str(), info.target.c_str()) == 0)
+            << links[i].first << " -> " << info.target;
         const std::string& before = links[i > 0 ? i - 1 : 0].first;
         EXPECT_LE(WriteTime(before), WriteTime(links[i].first)) << links[i].first << " made before " << before;
     }
 
     std::string record;
-    for (const char* name : {"InstallPath", "ProgramGroup", "DesktopName", "SetupName", "Repair"})
+    for (const char* name : {"InstallPath", "ProgramGroup", "DesktopName", "SetupName", "Repair", "Install"})
         record += InstallReport::RecordValue(name) + "|";
-    EXPECT_EQ(directory + "|" + group + "|" + kTitle + "|" + kTitle + "|0|", record) << "a finished run leaves Repair 0";
-    EXPECT_TRUE(SamePath(setup, InstallReport::RecordValue("Install"))) << InstallReport::RecordValue("Install");
+    EXPECT_EQ(directory + "|" + group + "|" + kTitle + "|" + kTitle + "|0|" + setup + "|", record)
+        << "a finished run leaves Repair 0";
     EXPECT_FALSE(Exists(WorkInstallFolder())) << "the working folder is cleaned at exit";
 }
 

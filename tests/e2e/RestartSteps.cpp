@@ -1,26 +1,24 @@
-// The two halves of the restart scenario; restart.sh runs them with the prefix's Wine
+// The two halves of the restart scenario, run only by restart.sh, with the prefix's Wine
 // server ended in between, which takes the volatile install record with it, as a restart
 // of Windows does.
 #include "E2eFixture.h"
-
-#include <algorithm>
 
 namespace e2e {
 namespace {
 
 // The installation stays for the second half.
-class BeforeRestart : public E2eTest {
+class DISABLED_BeforeRestart : public E2eTest {
 protected:
     void TearDown() override {}
 };
 
 // The installation of the first half is still there.
-class AfterRestart : public E2eTest {
+class DISABLED_AfterRestart : public E2eTest {
 protected:
     void SetUp() override {}
 };
 
-TEST_F(BeforeRestart, DemoInstalledIntoTheProposedPlaces)
+TEST_F(DISABLED_BeforeRestart, DemoInstalledIntoTheProposedPlaces)
 {
     std::string setup = Pack("setup");
     ASSERT_NO_FATAL_FAILURE(Install(setup, Choices()));
@@ -28,8 +26,10 @@ TEST_F(BeforeRestart, DemoInstalledIntoTheProposedPlaces)
 }
 
 // Without a record the uninstaller still knows its product: No removes nothing, /S
-// removes every product file, folder and shortcut with the group, and nothing else.
-TEST_F(AfterRestart, UninstallerRemovesWithoutTheRecord)
+// removes every product file, folder and shortcut with the group, says nothing, and
+// leaves the user's own file; the copy that removed is left to the system to delete at
+// the next start.
+TEST_F(DISABLED_AfterRestart, UninstallerRemovesWithoutTheRecord)
 {
     ASSERT_FALSE(InstallReport::RecordExists()) << "the record is volatile";
     const std::string directory = kDefaultDirectory, uninstaller = directory + "\\Uninstall.exe";
@@ -60,13 +60,11 @@ TEST_F(AfterRestart, UninstallerRemovesWithoutTheRecord)
     EXPECT_EQ(std::vector<std::string>{"my notes.txt"}, InstallReport::ListTree(directory));
     EXPECT_FALSE(Exists(GroupFolder(kTitle)));
     EXPECT_FALSE(SetupDriver::FindMessageBox(0)) << "a silent removal says nothing";
-    // The copy that removed is left to the system to delete at the next start.
     char pending[8192] = {};
     DWORD size = sizeof(pending) - 2;
     ::RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
                    "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, pending, &size);
-    std::string names(pending, size);
-    EXPECT_NE(std::string::npos, names.find("OrvantaUninstall-")) << "no deletion at the next start";
+    EXPECT_NE(std::string::npos, std::string(pending, size).find("OrvantaUninstall-")) << "no deletion at the next start";
 }
 
 } // namespace

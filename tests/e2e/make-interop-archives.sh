@@ -44,20 +44,16 @@ class Unseekable:
     def flush(self): self.f.flush()
     def tell(self): raise OSError("unseekable")
 
-with open(os.path.join(out, "python-streamed.zip"), "wb") as f:
-    with zipfile.ZipFile(Unseekable(f), "w", zipfile.ZIP_DEFLATED) as z:
+def write(archive, stream, zip64):
+    with open(os.path.join(out, archive), "wb") as f, \
+         zipfile.ZipFile(Unseekable(f) if stream else f, "w", zipfile.ZIP_DEFLATED) as z:
         for name, path in entries():
             if path is None:
                 z.writestr(zipfile.ZipInfo(name), b"")
             else:
-                with open(path, "rb") as src, z.open(name, "w") as dst:
+                with open(path, "rb") as src, z.open(name, "w", force_zip64=zip64) as dst:
                     dst.write(src.read())
 
-with zipfile.ZipFile(os.path.join(out, "python-zip64.zip"), "w", zipfile.ZIP_DEFLATED) as z:
-    for name, path in entries():
-        if path is None:
-            z.writestr(zipfile.ZipInfo(name), b"")
-        else:
-            with open(path, "rb") as src, z.open(name, "w", force_zip64=True) as dst:
-                dst.write(src.read())
+write("python-streamed.zip", True, False)
+write("python-zip64.zip", False, True)
 PY
