@@ -2,7 +2,6 @@
 
 #include <tlhelp32.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,17 +20,6 @@ std::string PlantedPath(const std::string& folder, const char* name)
 }
 
 } // namespace
-
-std::string WinPath(std::string path)
-{
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return "Z:" + path;
-}
-
-std::string DemoProduct() { return WinPath(ORVANTA_DEMO_DIR "/product"); }
-std::string DemoLang() { return WinPath(ORVANTA_DEMO_DIR "/lang.ini"); }
-std::string SetupStub() { return WinPath(ORVANTA_SETUP_EXE); }
-std::string SignedSetupDir() { return WinPath(ORVANTA_SIGNED_DIR); }
 
 std::string ReadBytes(const std::string& path)
 {
@@ -110,27 +98,27 @@ void E2eTest::CleanProfile()
     const std::string temp = std::filesystem::temp_directory_path().string();
     for (const char* name : kPlanted) {
         ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kDllOverrides, name);
-        for (const std::string& file : {PlantedPath(temp, name), PlantedPath(temp, name) + ".ran"})
-            ::DeleteFileA(file.c_str());
+        ::DeleteFileA(PlantedPath(temp, name).c_str());
+        ::DeleteFileA((PlantedPath(temp, name) + ".ran").c_str());
     }
     ::RegDeleteKeyA(HKEY_CURRENT_USER, InstallRecordKey::Path);
-    for (const std::string& path :
-         {WorkInstallFolder(), GroupFolder(kTitle), GroupFolder(kGroup), GroupFolder(kOtherGroup), DesktopLink(),
-          std::string(kDefaultDirectory)})
+    for (const std::string& path : {WorkInstallFolder(), GroupFolder(kTitle), GroupFolder(kGroup),
+                                    GroupFolder(kOtherGroup), DesktopLink(), std::string(kDefaultDirectory)})
         std::filesystem::remove_all(path, ec);
 }
 
 std::string E2eTest::Pack(const std::string& name, const std::string& product, const std::string& lang)
 {
-    SetupInputs inputs{SetupStub(), product, lang, WinPath(ORVANTA_DEMO_DIR "/top_log.bmp"), scratch_.file(name + ".exe")};
+    SetupInputs inputs{kSetupStub, product, lang, WinPath(ORVANTA_DEMO_DIR "/top_log.bmp"), scratch_.file(name + ".exe")};
     std::string error;
     EXPECT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
     return inputs.out;
 }
 
-void E2eTest::WalkAndConfirm(SetupDriver& d, const Choices& choices)
+void E2eTest::OpenAndConfirm(SetupDriver& d, const std::string& setup, const Choices& choices)
 {
     auto go = [&](int button, int page) { return d.Press(button) && d.WaitForPage(page, kStepMs); };
+    ASSERT_TRUE(d.Start(setup) && d.WaitForFrame(kStepMs) && d.WaitForPage(0, kStepMs)) << "no wizard";
     ASSERT_TRUE(choices.language == 0 || d.SelectListIndex(1006, choices.language));
     ASSERT_TRUE(go(1001, 1) && go(1001, 2));
     ASSERT_TRUE(WaitUntil(kStepMs, [&] { return !d.IsEnabled(1001); })) << "Next waits for the licence";
@@ -153,8 +141,7 @@ void E2eTest::EndsOn(SetupDriver& d, int page)
     ASSERT_TRUE(WaitUntil(kInstallMs, [&] { return d.CurrentPage() == 7 || d.CurrentPage() == 8; }));
     ASSERT_EQ(page, d.CurrentPage()) << "the run ended on the wrong page";
     ExpectText(d, 1003, "OK");
-    EXPECT_FALSE(d.IsVisible(1001));
-    EXPECT_FALSE(d.IsVisible(1002));
+    EXPECT_FALSE(d.IsVisible(1001) || d.IsVisible(1002));
 }
 
 void E2eTest::LeaveFinishPage(SetupDriver& d, bool launch)
@@ -169,8 +156,7 @@ void E2eTest::LeaveFinishPage(SetupDriver& d, bool launch)
 void E2eTest::Install(const std::string& setup, const Choices& choices)
 {
     SetupDriver d;
-    ASSERT_TRUE(Open(d, setup));
-    ASSERT_NO_FATAL_FAILURE(WalkAndConfirm(d, choices));
+    ASSERT_NO_FATAL_FAILURE(OpenAndConfirm(d, setup, choices));
     ASSERT_NO_FATAL_FAILURE(EndsOn(d, 7));
     ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, false));
 }
@@ -187,16 +173,16 @@ void E2eTest::ExpectInstalled(const std::string& directory, const std::string& g
     files.push_back("Uninstall.exe");
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, InstallReport::ListTree(directory)) << directory;
-    std::string generic = ReadBytes(WinPath(ORVANTA_UNINSTALL_EXE));
+    std::string generic = ReadBytes(kGenericUninstaller);
     EXPECT_EQ(generic, ReadBytes(directory + "\\Uninstall.exe").substr(0, generic.size()));
 
-    // The demo's lang.ini asks for Readme and Licence before the application and the
-    // uninstaller, then the desktop link.
+    // Readme and Licence ([link]) come before the application and the uninstaller, then
+    // the desktop link.
     std::string folder = GroupFolder(group), app = directory + "\\terminal.exe";
     std::vector<std::pair<std::string, std::string>> links = {
-        {folder + "\\Readme.lnk", directory + "\\readme.txt"}, {folder + "\\Licence.lnk", directory + "\\docs\\licence.txt"},
-        {folder + "\\" + kTitle + ".lnk", app}, {folder + "\\Uninstall.lnk", directory + "\\Uninstall.exe"},
-        {DesktopLink(), app}};
+        {folder + "\\Readme.lnk", directory + "\\readme.txt"},
+        {folder + "\\Licence.lnk", directory + "\\docs\\licence.txt"}, {folder + "\\" + kTitle + ".lnk", app},
+        {folder + "\\Uninstall.lnk", directory + "\\Uninstall.exe"}, {DesktopLink(), app}};
     EXPECT_EQ((std::vector<std::string>{"Licence.lnk", std::string(kTitle) + ".lnk", "Readme.lnk", "Uninstall.lnk"}),
               InstallReport::ListTree(folder));
     for (size_t i = 0; i < links.size(); ++i) {
@@ -210,8 +196,7 @@ void E2eTest::ExpectInstalled(const std::string& directory, const std::string& g
     std::string record;
     for (const char* name : {"InstallPath", "ProgramGroup", "DesktopName", "SetupName", "Repair", "Install"})
         record += InstallReport::RecordValue(name) + "|";
-    EXPECT_EQ(directory + "|" + group + "|" + kTitle + "|" + kTitle + "|0|" + setup + "|", record)
-        << "a finished run leaves Repair 0";
+    EXPECT_EQ(directory + "|" + group + "|" + kTitle + "|" + kTitle + "|0|" + setup + "|", record);
     EXPECT_FALSE(Exists(WorkInstallFolder())) << "the working folder is cleaned at exit";
 }
 
@@ -220,18 +205,9 @@ void E2eTest::ExpectRemoved(const std::string& directory)
     EXPECT_TRUE(WaitUntil(kInstallMs, [&] {
         return Processes("Uninstall.exe").empty() && !Exists(directory + "\\terminal.exe");
     })) << InstallReport::Describe();
-    for (const char* item : {"docs", "Uninstall.exe", "readme.txt", "terminal.ico"})
-        EXPECT_FALSE(Exists(directory + "\\" + item)) << item;
+    EXPECT_EQ(std::vector<std::string>{"my notes.txt"}, InstallReport::ListTree(directory)) << "the user's own stays";
     EXPECT_FALSE(Exists(DesktopLink()));
-}
-
-void E2eTest::ExpectNothingInstalled(const std::string& directory, const std::string& group)
-{
-    EXPECT_FALSE(InstallReport::RecordExists()) << InstallReport::Describe();
-    EXPECT_FALSE(!directory.empty() && Exists(directory)) << directory;
-    EXPECT_FALSE(Exists(GroupFolder(group))) << group;
-    EXPECT_FALSE(Exists(DesktopLink()));
-    EXPECT_FALSE(Exists(WorkInstallFolder())) << "the working folder is cleaned at exit";
+    EXPECT_FALSE(InstallReport::RecordExists()) << "the record named this directory";
 }
 
 } // namespace e2e
