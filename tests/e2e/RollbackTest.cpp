@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "tools/FileBytes.h"
 #include "tools/ProductUninstaller.h"
@@ -137,13 +138,15 @@ TEST_F(RollbackTest, AProgramThatMayNotRunSaysSoAndTouchesNothing)
         EXPECT_EQ(privateFolders, TempEntries("orvanta-title-").size() + TempEntries("OrvantaUninstall-").size());
     };
 
+    // Packed, then changed as a download or an older packer would have left it.
+    auto packChanged = [&](const char* name, const std::function<void(std::string&)>& change) {
+        std::string setup = Pack(name), bytes = ReadBytes(setup);
+        change(bytes);
+        WriteBytes(setup, bytes);
+        return setup;
+    };
     // The older packer's setup: its checksum under another name, so the setup finds none.
-    std::string older = Pack("setup-older");
-    std::string bytes = ReadBytes(older);
-    size_t name = bytes.rfind("Orva.in.crc32");
-    ASSERT_NE(std::string::npos, name);
-    bytes[name + 12] = 'x';
-    WriteBytes(older, bytes);
+    std::string older = packChanged("setup-older", [](std::string& b) { b.replace(b.rfind("crc32"), 5, "crcxx"); });
     std::string lang = scratch_.file("lang.ini");
     WriteBytes(lang, "[install]\r\ntitle=Second Setup Title\r\n");
     {
@@ -155,16 +158,10 @@ TEST_F(RollbackTest, AProgramThatMayNotRunSaysSoAndTouchesNothing)
     }
     CleanProfile();
 
-    std::string truncated = Pack("setup-truncated");
-    bytes = ReadBytes(truncated);
-    WriteBytes(truncated, bytes.substr(0, bytes.size() - 7));
-    // Orva.in (the reversed product archive) lies first behind the stub.
-    std::string changed = Pack("setup-changed");
-    bytes = ReadBytes(changed);
-    size_t payloadByte = ReadBytes(kSetupStub).size() + 5000;
-    ASSERT_GT(bytes.size(), payloadByte);
-    bytes[payloadByte] = char(bytes[payloadByte] ^ 0x01);
-    WriteBytes(changed, bytes);
+    std::string truncated = packChanged("setup-truncated", [](std::string& b) { b.resize(b.size() - 7); });
+    // One byte of Orva.in (the reversed product archive), which lies first behind the stub.
+    const size_t payloadByte = ReadBytes(kSetupStub).size() + 5000;
+    std::string changed = packChanged("setup-changed", [&](std::string& b) { b.at(payloadByte) ^= 1; });
     std::string bare = scratch_.file("setup-bare.exe");
     ASSERT_TRUE(::CopyFileA(kSetupStub.c_str(), bare.c_str(), FALSE));
     const char* key = InstallRecordKey::Path;
