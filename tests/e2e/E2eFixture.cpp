@@ -89,18 +89,14 @@ std::vector<std::string> PlantedDllsRun(const std::string& folder)
 
 void E2eTest::CleanProfile()
 {
-    // The uninstaller's copies end by themselves once their work is done; their folders,
-    // left for the system to delete at the next start, stay.
+    // The uninstaller's copies end by themselves once their work is done; their folders
+    // (with any DLLs planted there), left for the system to delete at the next start, stay.
     WaitUntil(kStepMs, [] { return Processes("Uninstall.exe").empty(); });
     std::error_code ec;
     for (const std::string& copy : TempEntries("OrvantaUninstall-"))
         std::filesystem::remove_all(copy, ec);
-    const std::string temp = std::filesystem::temp_directory_path().string();
-    for (const char* name : kPlanted) {
+    for (const char* name : kPlanted)
         ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kDllOverrides, name);
-        ::DeleteFileA(PlantedPath(temp, name).c_str());
-        ::DeleteFileA((PlantedPath(temp, name) + ".ran").c_str());
-    }
     ::RegDeleteKeyA(HKEY_CURRENT_USER, InstallRecordKey::Path);
     for (const std::string& path : {WorkInstallFolder(), GroupFolder(kTitle), GroupFolder(kGroup),
                                     GroupFolder(kOtherGroup), DesktopLink(), std::string(kDefaultDirectory)})

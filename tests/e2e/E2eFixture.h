@@ -1,7 +1,7 @@
 #pragma once
 // Common ground of the end-to-end tests: a clean profile before and after every test
 // (record, working folder, program groups, desktop link, default directory, uninstaller
-// copies, planted DLLs), setups packed in-process from the demo product, and the walk a
+// copies, planted DLLs' overrides), setups packed in-process from the demo product, and the walk a
 // person makes.
 #include <gtest/gtest.h>
 

@@ -30,19 +30,17 @@ bool MakeOtherLink(const std::string& path)
 // The publisher's signed setup, started from a downloads folder where DLLs were planted,
 // loads none of them and installs in English into a typed group and a directory whose
 // parents do not exist yet; the finish page launches the application. Uninstall.exe asks,
-// and its copy in the temporary folder, beside DLLs planted there too, removes it all and
-// reports. The user's own files and another product's shortcuts stay with their folders.
+// and its copy in its working folder below the temporary folder, beside DLLs planted there
+// too, removes it all and reports. The user's own files and another product's shortcuts stay with their folders.
 TEST_F(InstallTest, SignedInEnglishIntoTypedPlacesLaunchedThenRemovedLeavingTheUsersOwn)
 {
     const std::string uninstalledZh =   // Orvanta 4.00 已经从您的计算机中移除.
         "Orvanta 4.00 \xD2\xD1\xBE\xAD\xB4\xD3\xC4\xFA\xB5\xC4\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xD0\xD2\xC6\xB3\xFD.";
-    const std::string temp = std::filesystem::temp_directory_path().string();
     const std::string downloads = scratch_.file("Downloads"), setup = downloads + "\\OrvantaSetup.exe";
     ASSERT_TRUE(::CreateDirectoryA(downloads.c_str(), nullptr));
     ASSERT_TRUE(::CopyFileA((kSignedSetupDir + "\\signed.exe").c_str(), setup.c_str(), FALSE))
         << "made by the e2e_signed_setup test";
     PlantDlls(downloads);
-    PlantDlls(temp);
     const Choices choices{scratch_.file("new\\parents\\Orvanta"), false, kGroup, 1};
     SetupDriver d;
     ASSERT_NO_FATAL_FAILURE(OpenAndConfirm(d, setup, choices)) << PlantedDllsRun(downloads).size() << " ran";
@@ -65,6 +63,10 @@ TEST_F(InstallTest, SignedInEnglishIntoTypedPlacesLaunchedThenRemovedLeavingTheU
     ASSERT_TRUE(uninstaller.Start(choices.directory + "\\Uninstall.exe"));
     HWND box = uninstaller.WaitForMessageBox(kStepMs);
     ASSERT_TRUE(box) << "no question";
+    // Its working folder, where its copy will start, is there while it asks.
+    const std::string copyFolder = (std::filesystem::temp_directory_path() /
+                                    ("OrvantaUninstall-" + std::to_string(uninstaller.ProcessId()))).string();
+    PlantDlls(copyFolder);
     EXPECT_EQ(kTitle, SetupDriver::WindowText(box));
     EXPECT_EQ(kUninstallQuestionZh + "\r\n\r\n" + choices.directory, SetupDriver::MessageBoxText(box));
     ASSERT_TRUE(SetupDriver::Answer(box, IDYES));
@@ -76,7 +78,7 @@ TEST_F(InstallTest, SignedInEnglishIntoTypedPlacesLaunchedThenRemovedLeavingTheU
     EXPECT_EQ(std::vector<std::string>{"my list.txt"}, InstallReport::ListTree(GroupFolder(kGroup)));
     EXPECT_EQ(std::vector<std::string>{"Other.lnk"}, InstallReport::ListTree(GroupFolder(kOtherGroup)));
     EXPECT_EQ(std::vector<std::string>(), PlantedDllsRun(downloads));
-    EXPECT_EQ(std::vector<std::string>(), PlantedDllsRun(temp));
+    EXPECT_EQ(std::vector<std::string>(), PlantedDllsRun(copyFolder));
 }
 
 // Archives of one product folder made by the usual tools, each handed to the packer as a

@@ -112,7 +112,7 @@ TEST_F(RollbackTest, AProgramThatMayNotRunSaysSoAndTouchesNothing)
     auto workState = [this] {
         std::string state;
         for (const std::string& file : {WorkInstallFolder() + "\\lang.ini", WorkInstallFolder() + "\\Orva.in"})
-            state += ReadBytes(file) + std::to_string(WriteTime(file));
+            state += std::to_string(std::hash<std::string>()(ReadBytes(file))) + std::to_string(WriteTime(file));
         return state;
     };
     auto expectRefused = [&](const std::string& program, const std::string& arguments, const std::string& title,
