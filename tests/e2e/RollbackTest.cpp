@@ -164,9 +164,9 @@ TEST_F(RollbackTest, AProgramThatMayNotRunSaysSoAndTouchesNothing)
     std::string changed = packChanged("setup-changed", [&](std::string& b) { b.at(payloadByte) ^= 1; });
     std::string bare = scratch_.file("setup-bare.exe");
     ASSERT_TRUE(::CopyFileA(kSetupStub.c_str(), bare.c_str(), FALSE));
-    const char* key = InstallRecordKey::Path;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, key, InstallRecordKey::InstallPath, REG_SZ, "C:\\Old", 7));
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, key, InstallRecordKey::Repair, REG_SZ, "1", 2));
+    using Key = InstallRecordKey;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, Key::Path, Key::InstallPath, REG_SZ, "C:\\Old", 7));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, Key::Path, Key::Repair, REG_SZ, "1", 2));
     const std::string damagedZh =   // 安装程序已损坏或无法完整解开，请重新下载安装程序。
         "\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2\xD2\xD1\xCB\xF0\xBB\xB5\xBB\xF2\xCE\xDE\xB7\xA8\xCD\xEA\xD5\xFB"
         "\xBD\xE2\xBF\xAA\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xCF\xC2\xD4\xD8\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2\xA1\xA3";
@@ -191,7 +191,8 @@ TEST_F(RollbackTest, AProgramThatMayNotRunSaysSoAndTouchesNothing)
         std::string program = row.folder + "\\Uninstall.exe", victim = row.folder + "\\victim.txt";
         WriteBytes(program, row.program);
         WriteBytes(victim, "listed");
-        expectRefused(program, row.silent ? "/S" : "", kTitle, row.silent ? "" : refusedZh + "\r\n\r\n" + row.folder, 2);
+        std::string refusal = row.silent ? "" : refusedZh + "\r\n\r\n" + row.folder;
+        expectRefused(program, row.silent ? "/S" : "", kTitle, refusal, 2);
         EXPECT_EQ("listed", ReadBytes(victim));
         ::DeleteFileA(program.c_str());
         ::DeleteFileA(victim.c_str());

@@ -93,7 +93,8 @@ TEST(ProductRemoval, RemovesExactlyTheListedItems)
                "F missing.txt\r\n");
     ProductRemoval removal(install.string());
     EXPECT_TRUE(removal.RemoveItems(list));
-    EXPECT_EQ((std::vector<std::string>{"docs\\", "docs\\user.txt", "unlisted.txt"}), InstallReport::ListTree(install.string()));
+    EXPECT_EQ((std::vector<std::string>{"docs\\", "docs\\user.txt", "unlisted.txt"}),
+              InstallReport::ListTree(install.string()));
 
     std::ofstream(install / "app.exe") << "running";
     HANDLE held = ::CreateFileA((install / "app.exe").string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
