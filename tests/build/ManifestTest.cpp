@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/ComPtr.h"
+
 #include <map>
 #include <sstream>
 #include <string>
@@ -39,49 +41,39 @@ std::string ManifestOf(const std::string& program)
     return text;
 }
 
-std::string Narrow(const wchar_t* text)
-{
-    std::string narrow;
-    for (; text && *text; ++text)
-        narrow += static_cast<char>(*text);
-    return narrow;
-}
-
 // Every element's local name with each of its attributes as "element@attribute" = value;
-// false when the text is not well-formed XML.
+// false when the text is not well-formed XML. The names are ASCII.
 bool ParseXml(const std::string& text, std::multimap<std::string, std::string>& found)
 {
+    auto narrow = [](const wchar_t* wide) { return std::string(wide, wide + wcslen(wide)); };
     HMODULE xmllite = ::LoadLibraryA("xmllite.dll");
     auto create = xmllite ? reinterpret_cast<CreateXmlReaderFn>(reinterpret_cast<void*>(
                                 ::GetProcAddress(xmllite, "CreateXmlReader")))
                           : nullptr;
-    IXmlReader* reader = nullptr;
-    if (!create || FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(&reader), nullptr)))
+    ComPtr<IXmlReader> reader;
+    ComPtr<IStream> stream;
+    *stream.put() = ::SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()), static_cast<UINT>(text.size()));
+    if (!create || FAILED(create(__uuidof(IXmlReader), reinterpret_cast<void**>(reader.put()), nullptr)) ||
+        !stream || FAILED(reader->SetInput(stream.get())))
         return false;
-    IStream* stream = ::SHCreateMemStream(reinterpret_cast<const BYTE*>(text.data()), static_cast<UINT>(text.size()));
-    bool wellFormed = stream && SUCCEEDED(reader->SetInput(stream));
     XmlNodeType type;
     HRESULT hr = S_OK;
-    while (wellFormed && (hr = reader->Read(&type)) == S_OK) {
+    while ((hr = reader->Read(&type)) == S_OK) {
         if (type != XmlNodeType_Element)
             continue;
         const wchar_t* name = nullptr;
         reader->GetLocalName(&name, nullptr);
-        std::string element = Narrow(name);
+        std::string element = narrow(name);
         found.emplace(element, "");
         for (HRESULT more = reader->MoveToFirstAttribute(); more == S_OK; more = reader->MoveToNextAttribute()) {
             const wchar_t* attribute = nullptr;
             const wchar_t* value = nullptr;
             reader->GetLocalName(&attribute, nullptr);
             reader->GetValue(&value, nullptr);
-            found.emplace(element + "@" + Narrow(attribute), Narrow(value));
+            found.emplace(element + "@" + narrow(attribute), narrow(value));
         }
     }
-    wellFormed = wellFormed && hr == S_FALSE;
-    if (stream)
-        stream->Release();
-    reader->Release();
-    return wellFormed;
+    return hr == S_FALSE;
 }
 
 TEST(ShippedManifest, AsksForAdministratorRightsAndLeavesTheLookAlone)

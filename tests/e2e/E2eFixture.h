@@ -1,9 +1,11 @@
 #pragma once
 // Common ground of the end-to-end tests: a clean profile before and after every test
 // (record, working folder, program groups, desktop link, default directory, uninstaller
-// copies), setups packed in-process from the demo product, and the walk a person makes.
+// copies, planted DLLs' overrides), setups packed in-process from the demo product, and the walk a
+// person makes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -20,38 +22,48 @@ const char kTitle[] = "Orvanta 4.00"; // the demo's title, proposed group and de
 const char kDefaultDirectory[] = "c:\\Program Files\\Orvanta 4.00";
 const char kGroup[] = "E2E Group";    // the group tests type by hand
 const char kOtherGroup[] = "E2E Other"; // a group of another product's
-// Code page 936 bytes of the uninstaller's built-in question and report.
+// Code page 936 bytes of the uninstaller's built-in question.
 const std::string kUninstallQuestionZh =   // 您确定要完全移除 Orvanta 4.00 及其所有组件吗？
     "\xC4\xFA\xC8\xB7\xB6\xA8\xD2\xAA\xCD\xEA\xC8\xAB\xD2\xC6\xB3\xFD Orvanta 4.00 "
     "\xBC\xB0\xC6\xE4\xCB\xF9\xD3\xD0\xD7\xE9\xBC\xFE\xC2\xF0\xA3\xBF";
-const std::string kUninstalledZh =         // Orvanta 4.00 已经从您的计算机中移除.
-    "Orvanta 4.00 \xD2\xD1\xBE\xAD\xB4\xD3\xC4\xFA\xB5\xC4\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xD0\xD2\xC6\xB3\xFD.";
 
 // A path of the build tree as Windows code sees it (Wine's drive Z: is the Linux root).
-std::string WinPath(std::string path);
-std::string DemoProduct();
-std::string DemoLang();
-std::string SetupStub();
-std::string UninstallerBesideStub();
+inline std::string WinPath(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "Z:" + path;
+}
+const std::string kDemoProduct = WinPath(ORVANTA_DEMO_DIR "/product");
+const std::string kSetupStub = WinPath(ORVANTA_SETUP_EXE);
+const std::string kGenericUninstaller = WinPath(ORVANTA_UNINSTALL_EXE);
 // Where the e2e_signed_setup test leaves signed.exe and signed-changed.exe.
-std::string SignedSetupDir();
-std::string PlantedDll();
+const std::string kSignedSetupDir = WinPath(ORVANTA_SIGNED_DIR);
+
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 ULONGLONG WriteTime(const std::string& path);
 inline bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-inline bool SamePath(const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 std::vector<DWORD> Processes(const char* namePrefix);
 // Entries of the temporary folder whose names start with prefix.
 std::vector<std::string> TempEntries(const std::string& prefix);
 // Waits for a control to show a text: pages and buttons take their texts when they paint.
 void ExpectText(SetupDriver& d, int id, const std::string& text);
 
+// DLLs someone left in folder (copies of planted.dll, each leaving "<name>.ran" when
+// loaded): comctl32, which the wizard needs, and a helper that a system DLL loads later
+// (comctl32 loads uxtheme). Meanwhile Wine prefers such native copies, as Windows does for
+// every DLL that is not a known DLL; Wine takes that order from its registry at each
+// program's start (a child does not take WINEDLLOVERRIDES from us).
+void PlantDlls(const std::string& folder);
+// The planted DLLs in folder that something loaded.
+std::vector<std::string> PlantedDllsRun(const std::string& folder);
+
 // What the wizard is told on its way to the confirmation page.
 struct Choices {
     std::string directory;            // typed on page 3; empty keeps the proposal
     bool existingDirectory = false;   // the directory question is expected and answered Yes
     std::string group;                // typed on page 4; empty keeps the proposal
+    int language = 0;                 // picked on page 0
 };
 
 class E2eTest : public ::testing::Test {
@@ -60,30 +72,25 @@ protected:
     void TearDown() override { CleanProfile(); }
     static void CleanProfile();
 
-    // product packed with lang (empty: none) and the demo banner, as scratch\name.exe.
-    std::string Pack(const std::string& name, const std::string& product = DemoProduct(),
-                     const std::string& lang = DemoLang());
-    static bool Open(SetupDriver& d, const std::string& exe)
-    {
-        return d.Start(exe) && d.WaitForFrame(kStepMs) && d.WaitForPage(0, kStepMs);
-    }
-    static bool Go(SetupDriver& d, int button, int page) { return d.Press(button) && d.WaitForPage(page, kStepMs); }
-    // From an open wizard on page 0 to page 5, through the licence gate and the directory question.
-    void WalkToConfirm(SetupDriver& d, const Choices& choices);
+    // product packed with lang and the demo banner, as scratch\name.exe.
+    std::string Pack(const std::string& name, const std::string& product = kDemoProduct,
+                     const std::string& lang = WinPath(ORVANTA_DEMO_DIR "/lang.ini"));
+    // Starts the setup and walks it from page 0 to the confirmation page and its Next.
+    void OpenAndConfirm(SetupDriver& d, const std::string& setup, const Choices& choices);
     // The run ends on page 7 (finish) or 8 (cancel) with Cancel turned into OK alone.
     void EndsOn(SetupDriver& d, int page);
     // Leaves the finish page with the launch box ticked or not; the setup ends.
     void LeaveFinishPage(SetupDriver& d, bool launch);
-    // The whole walk: opened, installed with these choices, left without a launch.
+    // The whole walk: installed with these choices, left without a launch.
     void Install(const std::string& setup, const Choices& choices);
 
-    // Installed files byte-identical, shortcuts and record as the demo's lang.ini asks.
-    void ExpectInstalled(const std::string& directory, const std::string& group, const std::string& setup);
-    // The uninstaller and its copy have ended, and the product's files, folders and
-    // desktop link are gone from directory.
+    // Installed files byte-identical to product's, shortcuts in the order the demo's
+    // lang.ini asks, and the record of a finished run.
+    void ExpectInstalled(const std::string& directory, const std::string& group, const std::string& setup,
+                         const std::string& product = kDemoProduct);
+    // The uninstaller and its copy have ended; of directory only the user's "my notes.txt"
+    // is left, and the desktop link and the record are gone.
     void ExpectRemoved(const std::string& directory);
-    // No record, no group, no link, no working folder, and no directory (unless empty).
-    void ExpectNothingInstalled(const std::string& directory, const std::string& group);
 
     static std::string GroupFolder(const std::string& group) { return InstallReport::ProgramsFolder() + "\\" + group; }
     static std::string DesktopLink() { return InstallReport::DesktopFolder() + "\\" + kTitle + ".lnk"; }

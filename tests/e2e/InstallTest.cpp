@@ -4,6 +4,7 @@
 
 #include "framework/ComPtr.h"
 #include "framework/ScopedCoInit.h"
+#include "framework/ScopedHandle.h"
 
 #include <shlobj.h>
 
@@ -11,81 +12,6 @@
 
 namespace e2e {
 namespace {
-
-// Code page 936 bytes of the built-in texts the Chinese run checks.
-const std::string kNextZh = "\xCF\xC2\xD2\xBB\xB2\xBD >";                 // 下一步 >
-const std::string kBackZh = "< \xC9\xCF\xD2\xBB\xB2\xBD";                 // < 上一步
-const std::string kCancelZh = "\xB7\xC5\xC6\xFA";                         // 放弃
-const std::string kFinishZh =                                             // 已经安装完成. / 请按确定键来离开安装程序
-    "Orvanta 4.00\xD2\xD1\xBE\xAD\xB0\xB2\xD7\xB0\xCD\xEA\xB3\xC9.\r\n"
-    "\xC7\xEB\xB0\xB4\xC8\xB7\xB6\xA8\xBC\xFC\xC0\xB4\xC0\xEB\xBF\xAA\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2";
-const std::string kChineseName = "\xBC\xF2\xCC\xE5\xD6\xD0\xCE\xC4";     // 简体中文
-
-// Ends the process and tells the image it ran.
-std::string EndProcess(DWORD processId)
-{
-    HANDLE process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
-    char path[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    if (process) {
-        ::QueryFullProcessImageNameA(process, 0, path, &size);
-        ::TerminateProcess(process, 0);
-        ::WaitForSingleObject(process, 10000);
-        ::CloseHandle(process);
-    }
-    return path;
-}
-
-// DLLs someone left where a program starts (copies of planted.dll, each leaving
-// "<name>.ran" when loaded): comctl32, which the wizard needs, and a helper that a system
-// DLL loads later (comctl32 loads uxtheme). Meanwhile Wine prefers such native copies,
-// as Windows does for every DLL that is not a known DLL; Wine takes that order from its
-// registry at each program's start (a child does not take WINEDLLOVERRIDES from us).
-class PlantedDlls {
-public:
-    explicit PlantedDlls(std::vector<std::string> folders) : folders_(std::move(folders))
-    {
-        for (const char* name : kNames) {
-            EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, kOverrides, name, REG_SZ, "native,builtin", 15));
-            for (const std::string& folder : folders_)
-                EXPECT_TRUE(::CopyFileA(PlantedDll().c_str(), Path(folder, name).c_str(), FALSE)) << Path(folder, name);
-        }
-    }
-    ~PlantedDlls()
-    {
-        for (const char* name : kNames) {
-            ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kOverrides, name);
-            for (const std::string& folder : folders_) {
-                ::DeleteFileA(Path(folder, name).c_str());
-                ::DeleteFileA((Path(folder, name) + ".ran").c_str());
-            }
-        }
-    }
-    // The planted DLLs that something loaded.
-    std::vector<std::string> Ran() const
-    {
-        std::vector<std::string> ran;
-        for (const char* name : kNames)
-            for (const std::string& folder : folders_)
-                if (Exists(Path(folder, name) + ".ran"))
-                    ran.push_back(Path(folder, name));
-        return ran;
-    }
-
-private:
-    static constexpr const char* kNames[] = {"comctl32", "uxtheme"};
-    static constexpr const char* kOverrides = "Software\\Wine\\DllOverrides";
-    static std::string Path(const std::string& folder, const char* name) { return folder + "\\" + name + ".dll"; }
-
-    std::vector<std::string> folders_;
-};
-
-std::string TempFolder()
-{
-    char temp[MAX_PATH] = {};
-    DWORD length = ::GetTempPathA(MAX_PATH, temp);
-    return std::string(temp, length > 0 && temp[length - 1] == '\\' ? length - 1 : length);
-}
 
 using InstallTest = E2eTest;
 
@@ -101,168 +27,139 @@ bool MakeOtherLink(const std::string& path)
            ::MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH) && SUCCEEDED(file->Save(wide, TRUE));
 }
 
-// In Chinese into the proposed places. A second setup meanwhile gets one warning with the
-// title of its own container and no wizard, and leaves the first's working folder and the
-// record alone. Then a removal interrupted (Repair = 1, files and group gone) is repaired
-// by the next start without a question, and Uninstall.exe removes all after its question,
-// the record too, since it names this directory; its copy in the temporary folder loads
-// none of the DLLs planted there.
-TEST_F(InstallTest, ChineseWithASecondInstanceRepairedThenRemovedAfterItsQuestion)
-{
-    std::string setup = Pack("setup-zh");
-    std::string lang = scratch_.file("lang.ini");
-    WriteBytes(lang, "[install]\r\ntitle=Second Setup Title\r\n");
-    std::string other = Pack("setup-second", DemoProduct(), lang);
-    SetupDriver d;
-    ASSERT_TRUE(Open(d, setup));
-    EXPECT_EQ((std::vector<std::string>{kChineseName, "English"}), d.ListItems(1006));
-    auto workState = [this] {
-        std::string state;
-        for (const std::string& file : {WorkInstallFolder() + "\\lang.ini", WorkInstallFolder() + "\\Orva.in"})
-            state += ReadBytes(file) + std::to_string(WriteTime(file));
-        return state;
-    };
-    std::string before = workState();
-    EXPECT_TRUE(Exists(WorkInstallFolder() + "\\lang.ini")) << "the container is unpacked while the wizard runs";
-    size_t privateFolders = TempEntries("orvanta-title-").size();
-    SetupDriver second;
-    ASSERT_TRUE(second.Start(other));
-    HWND box = second.WaitForMessageBox(kStepMs);
-    ASSERT_TRUE(box) << "no warning";
-    EXPECT_EQ("Second Setup Title", SetupDriver::WindowText(box));
-    EXPECT_EQ("Another instance of Second Setup Title setup is running", SetupDriver::MessageBoxText(box));
-    EXPECT_FALSE(second.WaitForFrame(0)) << "no second wizard";
-    ASSERT_TRUE(SetupDriver::Answer(box, IDOK));
-    EXPECT_TRUE(second.WaitForExit(kStepMs));
-    EXPECT_EQ(before, workState()) << "the refused instance left the working folder alone";
-    EXPECT_FALSE(InstallReport::RecordExists());
-    EXPECT_EQ(privateFolders, TempEntries("orvanta-title-").size()) << "its private folder is gone";
-
-    ASSERT_NO_FATAL_FAILURE(WalkToConfirm(d, Choices()));
-    ExpectText(d, 1001, kNextZh);
-    ExpectText(d, 1002, kBackZh);
-    ExpectText(d, 1003, kCancelZh);
-    ASSERT_TRUE(d.Press(1001));
-    ASSERT_NO_FATAL_FAILURE(EndsOn(d, 7));
-    ExpectText(d, 1017, kFinishZh);
-    ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, false));
-    EXPECT_TRUE(Processes("terminal.exe").empty()) << "the unticked launch box starts nothing";
-    ExpectInstalled(kDefaultDirectory, kTitle, setup);
-
-    std::error_code ec;
-    std::filesystem::remove(std::string(kDefaultDirectory) + "\\terminal.exe", ec);
-    std::filesystem::remove_all(GroupFolder(kTitle), ec);
-    ASSERT_EQ(ERROR_SUCCESS,
-              ::RegSetKeyValueA(HKEY_CURRENT_USER, InstallRecordKey::Path, InstallRecordKey::Repair, REG_SZ, "1", 2));
-    SetupDriver repair;
-    ASSERT_TRUE(repair.Start(setup));
-    ASSERT_TRUE(repair.WaitForFrame(kStepMs));
-    ASSERT_TRUE(WaitUntil(kStepMs, [&] { return repair.CurrentPage() >= 0; }));
-    EXPECT_GE(repair.CurrentPage(), 6) << "opened on page " << repair.CurrentPage();
-    ASSERT_NO_FATAL_FAILURE(EndsOn(repair, 7));
-    ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(repair, false));
-    ExpectInstalled(kDefaultDirectory, kTitle, setup);
-
-    // Its copy in the temporary folder shows the report, beside DLLs planted there.
-    PlantedDlls planted({TempFolder()});
-    SetupDriver uninstaller;
-    ASSERT_TRUE(uninstaller.Start(std::string(kDefaultDirectory) + "\\Uninstall.exe"));
-    HWND question = uninstaller.WaitForMessageBox(kStepMs);
-    ASSERT_TRUE(question) << "no question";
-    EXPECT_EQ(kTitle, SetupDriver::WindowText(question));
-    EXPECT_EQ(kUninstallQuestionZh + "\r\n\r\n" + kDefaultDirectory, SetupDriver::MessageBoxText(question));
-    ASSERT_TRUE(SetupDriver::Answer(question, IDYES));
-    EXPECT_TRUE(uninstaller.WaitForExit(kStepMs));
-    HWND done = nullptr;
-    ASSERT_TRUE(WaitUntil(kInstallMs, [&] { return (done = SetupDriver::FindMessageBox(0)) != nullptr; })) << "no report";
-    EXPECT_EQ(kUninstalledZh, SetupDriver::MessageBoxText(done));
-    ASSERT_TRUE(SetupDriver::Answer(done, IDOK));
-    ExpectRemoved(kDefaultDirectory);
-    EXPECT_FALSE(InstallReport::RecordExists()) << "the record named this directory";
-    EXPECT_FALSE(Exists(GroupFolder(kTitle)));
-    EXPECT_FALSE(Exists(kDefaultDirectory));
-    EXPECT_EQ(std::vector<std::string>(), planted.Ran());
-}
-
 // The publisher's signed setup, started from a downloads folder where DLLs were planted,
-// loads none of them and installs.
-TEST_F(InstallTest, SignedEnglishThroughTheGatesIntoTypedPlacesLaunchedThenRemovedSilently)
+// loads none of them and installs in English into a typed group and a directory whose
+// parents do not exist yet; the finish page launches the application. Uninstall.exe asks,
+// and its copy in its working folder below the temporary folder, beside DLLs planted there
+// too, removes it all and reports. The user's own files and another product's shortcuts stay with their folders.
+TEST_F(InstallTest, SignedInEnglishIntoTypedPlacesLaunchedThenRemovedLeavingTheUsersOwn)
 {
-    std::string downloads = scratch_.file("Downloads");
+    const std::string uninstalledZh =   // Orvanta 4.00 已经从您的计算机中移除.
+        "Orvanta 4.00 \xD2\xD1\xBE\xAD\xB4\xD3\xC4\xFA\xB5\xC4\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xD0\xD2\xC6\xB3\xFD.";
+    const std::string downloads = scratch_.file("Downloads"), setup = downloads + "\\OrvantaSetup.exe";
     ASSERT_TRUE(::CreateDirectoryA(downloads.c_str(), nullptr));
-    std::string setup = downloads + "\\OrvantaSetup.exe";
-    ASSERT_TRUE(::CopyFileA((SignedSetupDir() + "\\signed.exe").c_str(), setup.c_str(), FALSE))
+    ASSERT_TRUE(::CopyFileA((kSignedSetupDir + "\\signed.exe").c_str(), setup.c_str(), FALSE))
         << "made by the e2e_signed_setup test";
-    PlantedDlls planted({downloads});
-    std::string existing = scratch_.file("existing");
-    ASSERT_TRUE(::CreateDirectoryA(existing.c_str(), nullptr));
-    std::string deep = scratch_.file("new\\parents\\Orvanta");
+    PlantDlls(downloads);
+    const Choices choices{scratch_.file("new\\parents\\Orvanta"), false, kGroup, 1};
     SetupDriver d;
-    ASSERT_TRUE(Open(d, setup)) << planted.Ran().size() << " planted DLLs ran";
-    ASSERT_TRUE(d.SelectListIndex(1006, 1));
-    ASSERT_TRUE(Go(d, 1001, 1) && Go(d, 1001, 2));
-    // The licence gate holds until the box is ticked, and again after Back.
-    for (int round = 0; round < 2; ++round) {
-        ASSERT_TRUE(WaitUntil(kStepMs, [&] { return !d.IsEnabled(1001) && !d.IsChecked(1010); }));
-        EXPECT_FALSE(d.Press(1001)) << "a disabled Next cannot be pressed";
-        ASSERT_TRUE(d.Press(1010));
-        ASSERT_TRUE(WaitUntil(kStepMs, [&] { return d.IsEnabled(1001); }));
-        ASSERT_TRUE(Go(d, 1001, 3) && (round == 1 || Go(d, 1002, 2)));
-    }
-    // An existing directory: No keeps the page and the text, Yes goes on.
-    ASSERT_TRUE(d.SetText(1015, existing));
-    for (int answer : {IDNO, IDYES}) {
-        ASSERT_TRUE(d.Press(1001));
-        HWND box = d.WaitForMessageBox(kStepMs);
-        ASSERT_TRUE(box) << "asked at every press";
-        EXPECT_EQ(kTitle, SetupDriver::WindowText(box));
-        EXPECT_EQ("The folder you chose already exists. An earlier version may be installed there.\r\n\r\n"
-                  "Do you really want to install Orvanta 4.00 in this folder?",
-                  SetupDriver::MessageBoxText(box));
-        ASSERT_TRUE(SetupDriver::Answer(box, answer));
-        ASSERT_TRUE(WaitUntil(kStepMs, [&] { return !::IsWindow(box); }));
-        if (answer == IDNO) {
-            EXPECT_EQ(3, d.CurrentPage());
-            EXPECT_EQ(existing, d.Text(1015));
-        }
-    }
-    ASSERT_TRUE(d.WaitForPage(4, kStepMs));
-    // Back, and a directory whose parents do not exist yet: no question, installed there.
-    ASSERT_TRUE(Go(d, 1002, 3));
-    ASSERT_TRUE(d.SetText(1015, deep));
-    ASSERT_TRUE(Go(d, 1001, 4));
-    EXPECT_FALSE(d.WaitForMessageBox(0));
-    ASSERT_TRUE(d.SetText(1019, kGroup));
-    ASSERT_TRUE(Go(d, 1001, 5));
-    ExpectText(d, 1001, "Next >");
-    ExpectText(d, 1002, "< Back");
-    ExpectText(d, 1003, "Cancel");
-    ASSERT_TRUE(d.Press(1001));
+    ASSERT_NO_FATAL_FAILURE(OpenAndConfirm(d, setup, choices)) << PlantedDllsRun(downloads).size() << " ran";
     ASSERT_NO_FATAL_FAILURE(EndsOn(d, 7));
     ExpectText(d, 1017, "Orvanta 4.00 has been installed.\r\nPress OK to leave setup.");
     ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, true));
     std::vector<DWORD> launched;
     EXPECT_TRUE(WaitUntil(kStepMs, [&] { return !(launched = Processes("terminal.exe")).empty(); }));
-    for (DWORD process : launched)
-        EXPECT_TRUE(SamePath(deep + "\\terminal.exe", EndProcess(process)));
-    ExpectInstalled(deep, kGroup, setup);
-    EXPECT_TRUE(InstallReport::ListTree(existing).empty()) << "nothing went into the refused directory";
+    for (DWORD id : launched) {
+        ScopedHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+        EXPECT_TRUE(::TerminateProcess(process.get(), 0) && ::WaitForSingleObject(process.get(), kStepMs) == 0);
+    }
+    ExpectInstalled(choices.directory, kGroup, setup);
 
-    // The user's own files, and another product's shortcuts, stay with their folders.
-    WriteBytes(deep + "\\my notes.txt", "mine");
+    WriteBytes(choices.directory + "\\my notes.txt", "mine");
     WriteBytes(GroupFolder(kGroup) + "\\my list.txt", "mine");
     ASSERT_TRUE(::CreateDirectoryA(GroupFolder(kOtherGroup).c_str(), nullptr));
     ASSERT_TRUE(MakeOtherLink(GroupFolder(kOtherGroup) + "\\Other.lnk"));
     SetupDriver uninstaller;
-    ASSERT_TRUE(uninstaller.Start(deep + "\\Uninstall.exe", "/S"));
-    EXPECT_TRUE(uninstaller.WaitForExit(kStepMs));
-    ExpectRemoved(deep);
-    EXPECT_FALSE(InstallReport::RecordExists()) << "the record named this directory";
-    EXPECT_EQ(std::vector<std::string>{"my notes.txt"}, InstallReport::ListTree(deep));
+    ASSERT_TRUE(uninstaller.Start(choices.directory + "\\Uninstall.exe"));
+    HWND box = uninstaller.WaitForMessageBox(kStepMs);
+    ASSERT_TRUE(box) << "no question";
+    // Its working folder, where its copy will start, is there while it asks.
+    const std::string copyFolder = (std::filesystem::temp_directory_path() /
+                                    ("OrvantaUninstall-" + std::to_string(uninstaller.ProcessId()))).string();
+    PlantDlls(copyFolder);
+    EXPECT_EQ(kTitle, SetupDriver::WindowText(box));
+    EXPECT_EQ(kUninstallQuestionZh + "\r\n\r\n" + choices.directory, SetupDriver::MessageBoxText(box));
+    ASSERT_TRUE(SetupDriver::Answer(box, IDYES));
+    EXPECT_TRUE(uninstaller.WaitForExit(kStepMs)) << "the original hands over to its copy";
+    ASSERT_TRUE(WaitUntil(kInstallMs, [&] { return (box = SetupDriver::FindMessageBox(0)) != nullptr; }));
+    EXPECT_EQ(uninstalledZh, SetupDriver::MessageBoxText(box));
+    ASSERT_TRUE(SetupDriver::Answer(box, IDOK));
+    ExpectRemoved(choices.directory);
     EXPECT_EQ(std::vector<std::string>{"my list.txt"}, InstallReport::ListTree(GroupFolder(kGroup)));
     EXPECT_EQ(std::vector<std::string>{"Other.lnk"}, InstallReport::ListTree(GroupFolder(kOtherGroup)));
+    EXPECT_EQ(std::vector<std::string>(), PlantedDllsRun(downloads));
+    EXPECT_EQ(std::vector<std::string>(), PlantedDllsRun(copyFolder));
+}
+
+// Archives of one product folder made by the usual tools, each handed to the packer as a
+// ready ZIP and installed through the wizard: the installed tree is the folder, names and
+// bytes alike.
+TEST_F(InstallTest, ArchivesOfCommonToolsInstallAsTheirFolder)
+{
+    const std::string interop = WinPath(ORVANTA_INTEROP_DIR);
+    const std::vector<std::string> tree = InstallReport::ListTree(interop + "\\product");
+    // 说明.txt, 文档\ and 文档\内容.txt in code page 936, and the other kinds of names.
+    for (const char* name : {"\xCB\xB5\xC3\xF7.txt", "\xCE\xC4\xB5\xB5\\", "\xCE\xC4\xB5\xB5\\\xC4\xDA\xC8\xDD.txt",
+                             "nested\\empty.dat", "nested\\with space.txt", "nested\\deeper\\deepest\\leaf.txt"})
+        ASSERT_NE(std::find(tree.begin(), tree.end(), name), tree.end()) << name;
+    for (const char* tool : {"infozip", "infozip-fd", "7zip", "bsdtar", "python-streamed", "python-zip64"}) {
+        SCOPED_TRACE(tool);
+        std::string setup = Pack(tool, interop + "\\" + tool + ".zip");
+        ASSERT_NO_FATAL_FAILURE(Install(setup, Choices()));
+        ExpectInstalled(kDefaultDirectory, kTitle, setup, interop + "\\product");
+        CleanProfile();
+    }
+}
+
+// The two halves of the restart scenario, run only by restart.sh with the prefix's Wine
+// server ended in between, which takes the volatile install record with it, as a restart
+// of Windows does. The installation of the first half, in the built-in Chinese into the
+// proposed places, stays for the second.
+class DISABLED_BeforeRestart : public E2eTest { void TearDown() override {} };
+class DISABLED_AfterRestart : public E2eTest { void SetUp() override {} };
+
+TEST_F(DISABLED_BeforeRestart, ChineseIntoTheProposedPlacesNotLaunched)
+{
+    const std::string finishZh =   // 已经安装完成. / 请按确定键来离开安装程序
+        "Orvanta 4.00\xD2\xD1\xBE\xAD\xB0\xB2\xD7\xB0\xCD\xEA\xB3\xC9.\r\n"
+        "\xC7\xEB\xB0\xB4\xC8\xB7\xB6\xA8\xBC\xFC\xC0\xB4\xC0\xEB\xBF\xAA\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2";
+    std::string setup = Pack("setup");
+    SetupDriver d;
+    ASSERT_NO_FATAL_FAILURE(OpenAndConfirm(d, setup, Choices()));
+    ASSERT_NO_FATAL_FAILURE(EndsOn(d, 7));
+    ExpectText(d, 1017, finishZh);
+    ASSERT_NO_FATAL_FAILURE(LeaveFinishPage(d, false));
+    EXPECT_TRUE(Processes("terminal.exe").empty()) << "the unticked launch box starts nothing";
+    ExpectInstalled(kDefaultDirectory, kTitle, setup);
+}
+
+// Without a record the uninstaller still knows its product: No removes nothing, /S
+// removes every product file, folder and shortcut with the group and says nothing; the
+// copy that removed is left to the system to delete at the next start.
+TEST_F(DISABLED_AfterRestart, UninstallerRemovesWithoutTheRecord)
+{
+    ASSERT_FALSE(InstallReport::RecordExists()) << "the record is volatile";
+    const std::string directory = kDefaultDirectory, uninstaller = directory + "\\Uninstall.exe";
+    WriteBytes(directory + "\\my notes.txt", "mine");
+    std::vector<std::string> installed = InstallReport::ListTree(directory);
+    std::vector<std::string> links = InstallReport::ListTree(GroupFolder(kTitle));
+    ASSERT_EQ(4u, links.size());
+    ASSERT_TRUE(Exists(DesktopLink()));
+    SetupDriver asked;
+    ASSERT_TRUE(asked.Start(uninstaller));
+    HWND question = asked.WaitForMessageBox(kStepMs);
+    ASSERT_TRUE(question) << "no question";
+    EXPECT_EQ(kUninstallQuestionZh + "\r\n\r\n" + directory, SetupDriver::MessageBoxText(question));
+    ASSERT_TRUE(SetupDriver::Answer(question, IDNO));
+    DWORD code = 1;
+    EXPECT_TRUE(asked.WaitForExit(kStepMs, &code));
+    EXPECT_EQ(0u, code);
+    EXPECT_EQ(installed, InstallReport::ListTree(directory)) << "No removes nothing";
+    EXPECT_EQ(links, InstallReport::ListTree(GroupFolder(kTitle)));
+    EXPECT_TRUE(Exists(DesktopLink()));
+    EXPECT_TRUE(TempEntries("OrvantaUninstall-").empty()) << "its working folder went with it";
+
+    SetupDriver silent;
+    ASSERT_TRUE(silent.Start(uninstaller, "/S"));
+    EXPECT_TRUE(silent.WaitForExit(kStepMs));
+    ExpectRemoved(directory);
+    EXPECT_FALSE(Exists(GroupFolder(kTitle)));
     EXPECT_FALSE(SetupDriver::FindMessageBox(0)) << "a silent removal says nothing";
-    EXPECT_EQ(std::vector<std::string>(), planted.Ran());
+    char pending[8192] = {};
+    DWORD size = sizeof(pending) - 2;
+    ::RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
+                   "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, pending, &size);
+    EXPECT_NE(std::string::npos, std::string(pending, size).find("OrvantaUninstall-")) << "no deletion at restart";
 }
 
 } // namespace

@@ -6,15 +6,11 @@
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    if (reason != DLL_PROCESS_ATTACH)
-        return TRUE;
     char path[MAX_PATH + 4] = {};
     DWORD length = ::GetModuleFileNameA(instance, path, MAX_PATH);
-    if (length > 0 && length < MAX_PATH) {
+    if (reason == DLL_PROCESS_ATTACH && length > 0 && length < MAX_PATH) {
         ::lstrcatA(path, ".ran");
-        HANDLE marker = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (marker != INVALID_HANDLE_VALUE)
-            ::CloseHandle(marker);
+        ::CloseHandle(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     }
-    return FALSE;
+    return reason != DLL_PROCESS_ATTACH;
 }

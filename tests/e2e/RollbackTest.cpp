@@ -1,33 +1,28 @@
-// Installations that do not finish: cancelled on the progress page, which ends on the
-// cancel page and leaves nothing of its run behind and never anything of the user's; and
-// damaged setups, which say so before any page.
+// Installations that do not finish: cancelled on the progress page or failed, which end
+// on the cancel page and leave nothing of their run behind and never anything the user
+// had; and programs that may not run at all, which say so before any page and touch nothing.
 #include "E2eFixture.h"
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
+#include "tools/FileBytes.h"
+#include "tools/ProductUninstaller.h"
 
 namespace e2e {
 namespace {
 
-// Cancel page text 10023, built-in (code page 936).
-const std::string kNotInstalledZh =
-    "Orvanta 4.00\xC3\xBB\xD3\xD0\xD5\xFD\xC8\xB7\xB5\xC4\xB0\xB2\xD7\xB0\xB3\xC9\xB9\xA6.";
-// Damaged-setup text 10026, built-in: 安装程序已损坏或无法完整解开，请重新下载安装程序。
-const std::string kDamagedZh =
-    "\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2\xD2\xD1\xCB\xF0\xBB\xB5\xBB\xF2\xCE\xDE\xB7\xA8\xCD\xEA\xD5\xFB"
-    "\xBD\xE2\xBF\xAA\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xCF\xC2\xD4\xD8\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2\xA1\xA3";
-
 class RollbackTest : public E2eTest {
 protected:
-    // Walks the wizard and installs; with a big last file, cancels once it is being written.
-    // Either way the run ends on the cancel page, and the setup is left.
+    // Installs; with a big last file, cancels once it is being written. Either way the
+    // run ends on the cancel page, and the setup is left.
     void RunToCancelPage(const std::string& setup, const Choices& choices, const std::string& bigFile = "")
     {
+        const std::string notInstalledZh =   // Orvanta 4.00没有正确的安装成功.
+            "Orvanta 4.00\xC3\xBB\xD3\xD0\xD5\xFD\xC8\xB7\xB5\xC4\xB0\xB2\xD7\xB0\xB3\xC9\xB9\xA6.";
         SetupDriver d;
-        ASSERT_TRUE(Open(d, setup)) << "no wizard";
-        ASSERT_NO_FATAL_FAILURE(WalkToConfirm(d, choices));
-        ASSERT_TRUE(d.Press(1001));
+        ASSERT_NO_FATAL_FAILURE(OpenAndConfirm(d, setup, choices));
         if (!bigFile.empty()) {
             ASSERT_TRUE(d.WaitForPage(6, kStepMs)) << "no progress page";
             ASSERT_TRUE(WaitUntil(kInstallMs, [&] { return Exists(bigFile) || d.CurrentPage() != 6; }));
@@ -40,7 +35,7 @@ protected:
             ASSERT_TRUE(SetupDriver::Answer(box, IDYES));
         }
         ASSERT_NO_FATAL_FAILURE(EndsOn(d, 8));
-        ExpectText(d, 1022, kNotInstalledZh);
+        ExpectText(d, 1022, notInstalledZh);
         ASSERT_TRUE(d.Press(1003));
         ASSERT_TRUE(d.WaitForExit(kInstallMs)) << "the setup did not end";
         EXPECT_FALSE(!bigFile.empty() && Exists(bigFile)) << "the half-written file is gone";
@@ -50,35 +45,37 @@ protected:
 // The demo plus one big file that sorts last, so the demo's own files are written when
 // the cancel comes. Zeros deflate to almost nothing: packing and unpacking the container
 // cost little while writing takes chunk after chunk, each one reported to the wizard.
+// Into a new directory nothing stays; into an existing one the user's own files stay.
 TEST_F(RollbackTest, CancelDuringProgressRemovesOnlyWhatTheRunMade)
 {
     std::string product = scratch_.file("slow-product");
-    std::error_code ec;
-    std::filesystem::copy(DemoProduct(), product, std::filesystem::copy_options::recursive, ec);
+    std::filesystem::copy(kDemoProduct, product, std::filesystem::copy_options::recursive);
     std::ofstream big(product + "\\zzbig.bin", std::ios::binary);
     std::vector<char> zeros(1 << 20);
     for (int mebibytes = 0; mebibytes < 384; ++mebibytes)
         big.write(zeros.data(), zeros.size());
     big.close();
     std::string setup = Pack("setup-slow", product);
-
-    Choices choices;
-    choices.directory = scratch_.file("Orvanta Cancelled");
-    choices.group = kGroup;
-    ASSERT_NO_FATAL_FAILURE(RunToCancelPage(setup, choices, choices.directory + "\\zzbig.bin"));
-    ExpectNothingInstalled(choices.directory, kGroup);
-
-    // Into an existing directory: the user's own files there stay.
-    choices.directory = scratch_.file("Tools");
-    choices.existingDirectory = true;
-    std::filesystem::create_directories(choices.directory + "\\sub", ec);
-    WriteBytes(choices.directory + "\\mine.txt", "the user's own notes");
-    WriteBytes(choices.directory + "\\sub\\own.dat", "more of the user's own");
-    ASSERT_NO_FATAL_FAILURE(RunToCancelPage(setup, choices, choices.directory + "\\zzbig.bin"));
-    EXPECT_EQ((std::vector<std::string>{"mine.txt", "sub\\", "sub\\own.dat"}), InstallReport::ListTree(choices.directory));
-    EXPECT_EQ("the user's own notes", ReadBytes(choices.directory + "\\mine.txt"));
-    EXPECT_EQ("more of the user's own", ReadBytes(choices.directory + "\\sub\\own.dat"));
-    ExpectNothingInstalled("", kGroup);
+    const struct {
+        const char* directory;
+        std::vector<std::string> usersOwn;   // what the directory held before, folders with "\"
+    } rows[] = {{"Orvanta Cancelled", {}}, {"Tools", {"mine.txt", "sub\\", "sub\\own.dat"}}};
+    for (const auto& row : rows) {
+        Choices choices{scratch_.file(row.directory), !row.usersOwn.empty(), kGroup};
+        SCOPED_TRACE(choices.directory);
+        for (const std::string& item : row.usersOwn) {
+            std::filesystem::create_directories(choices.directory + "\\" + (item.back() == '\\' ? item : ""));
+            if (item.back() != '\\')
+                WriteBytes(choices.directory + "\\" + item, "the user's own " + item);
+        }
+        ASSERT_NO_FATAL_FAILURE(RunToCancelPage(setup, choices, choices.directory + "\\zzbig.bin"));
+        EXPECT_EQ(row.usersOwn, InstallReport::ListTree(choices.directory));
+        for (const std::string& item : row.usersOwn)
+            EXPECT_TRUE(item.back() == '\\' || ReadBytes(choices.directory + "\\" + item) == "the user's own " + item);
+        EXPECT_FALSE(row.usersOwn.empty() && Exists(choices.directory));
+        EXPECT_FALSE(InstallReport::RecordExists()) << InstallReport::Describe();
+        EXPECT_FALSE(Exists(GroupFolder(kGroup)) || Exists(DesktopLink()) || Exists(WorkInstallFolder()));
+    }
 }
 
 // A reinstallation into the recorded directory that fails (a product file is locked, as a
@@ -87,11 +84,8 @@ TEST_F(RollbackTest, CancelDuringProgressRemovesOnlyWhatTheRunMade)
 TEST_F(RollbackTest, AFailedReinstallationKeepsThePreviousInstallation)
 {
     std::string setup = Pack("setup-again");
-    Choices choices;
-    choices.directory = scratch_.file("Orvanta Kept");
-    choices.group = kGroup;
+    Choices choices{scratch_.file("Orvanta Kept"), false, kGroup};
     ASSERT_NO_FATAL_FAILURE(Install(setup, choices));
-
     std::string notes = choices.directory + "\\notes.txt";
     WriteBytes(notes, "the user's own notes");
     HANDLE lock = ::CreateFileA((choices.directory + "\\terminal.exe").c_str(), GENERIC_READ, 0, nullptr,
@@ -105,59 +99,103 @@ TEST_F(RollbackTest, AFailedReinstallationKeepsThePreviousInstallation)
     ExpectInstalled(choices.directory, kGroup, setup);
 }
 
-// A truncated download, a changed payload byte (unsigned and signed), and a setup without
-// any container each say at once that the setup is damaged: one box, no wizard page, an
-// exit code that is not 0, nothing unpacked left behind, and the record of an earlier
-// installation (here one waiting for its repair) exactly as it was. A setup of an older
-// packer, without the checksum, is checked for the rest only and opens its wizard.
-TEST_F(RollbackTest, DamagedSetupsSaySoBeforeAnyPage)
+// A program that may not run says so in one box (nothing under /S), opens no wizard and
+// ends with its code, leaving the shared working folder, the record and the temporary
+// folder as they were: a second setup while one runs (with the title of its own
+// container); a truncated download, a changed payload byte (unsigned and signed) and a
+// setup without any container, each against a record waiting for its repair; and
+// Uninstall.exe in a drive root, in a folder the remover refuses, or without its list,
+// where the listed file stays. A setup of an older packer, without the checksum, is
+// checked for the rest only and opens its wizard.
+TEST_F(RollbackTest, AProgramThatMayNotRunSaysSoAndTouchesNothing)
 {
+    auto workState = [this] {
+        std::string state;
+        for (const std::string& file : {WorkInstallFolder() + "\\lang.ini", WorkInstallFolder() + "\\Orva.in"})
+            state += std::to_string(std::hash<std::string>()(ReadBytes(file))) + std::to_string(WriteTime(file));
+        return state;
+    };
+    auto expectRefused = [&](const std::string& program, const std::string& arguments, const std::string& title,
+                             const std::string& text, DWORD exitCode) {
+        SCOPED_TRACE(program);
+        std::string before = workState() + InstallReport::Describe();
+        size_t privateFolders = TempEntries("orvanta-title-").size() + TempEntries("OrvantaUninstall-").size();
+        SetupDriver d;
+        ASSERT_TRUE(d.Start(program, arguments));
+        if (!text.empty()) {
+            HWND box = d.WaitForMessageBox(kStepMs);
+            ASSERT_TRUE(box) << "no message";
+            EXPECT_EQ(title, SetupDriver::WindowText(box));
+            EXPECT_EQ(text, SetupDriver::MessageBoxText(box));
+            EXPECT_FALSE(d.WaitForFrame(0)) << "no wizard";
+            EXPECT_EQ(before, workState() + InstallReport::Describe()) << "what was unpacked goes before the box";
+            ASSERT_TRUE(SetupDriver::Answer(box, IDOK));
+        }
+        DWORD code = 0;
+        ASSERT_TRUE(d.WaitForExit(kStepMs, &code));
+        EXPECT_EQ(exitCode, code);
+        EXPECT_EQ(before, workState() + InstallReport::Describe()) << "working folder and record untouched";
+        EXPECT_EQ(privateFolders, TempEntries("orvanta-title-").size() + TempEntries("OrvantaUninstall-").size());
+    };
+
+    // Packed, then changed as a download or an older packer would have left it.
+    auto packChanged = [&](const char* name, const std::function<void(std::string&)>& change) {
+        std::string setup = Pack(name), bytes = ReadBytes(setup);
+        change(bytes);
+        WriteBytes(setup, bytes);
+        return setup;
+    };
     // The older packer's setup: its checksum under another name, so the setup finds none.
-    std::string older = Pack("setup-older");
-    std::string bytes = ReadBytes(older);
-    size_t name = bytes.rfind("Orva.in.crc32");
-    ASSERT_NE(std::string::npos, name);
-    bytes[name + 12] = 'x';
-    WriteBytes(older, bytes);
+    std::string older = packChanged("setup-older", [](std::string& b) { b.replace(b.rfind("crc32"), 5, "crcxx"); });
+    std::string lang = scratch_.file("lang.ini");
+    WriteBytes(lang, "[install]\r\ntitle=Second Setup Title\r\n");
     {
-        SetupDriver d;
-        EXPECT_TRUE(Open(d, older));
+        SetupDriver first;
+        ASSERT_TRUE(first.Start(older) && first.WaitForFrame(kStepMs));
+        ASSERT_TRUE(WaitUntil(kStepMs, [&] { return Exists(WorkInstallFolder() + "\\Orva.in"); }));
+        expectRefused(Pack("setup-second", kDemoProduct, lang), "", "Second Setup Title",
+                      "Another instance of Second Setup Title setup is running", 0);
     }
+    CleanProfile();
 
-    std::string truncated = Pack("setup-truncated");
-    bytes = ReadBytes(truncated);
-    WriteBytes(truncated, bytes.substr(0, bytes.size() - 7));
-    // Orva.in (the reversed product archive) lies first behind the stub.
-    std::string changed = Pack("setup-changed");
-    bytes = ReadBytes(changed);
-    size_t payloadByte = ReadBytes(SetupStub()).size() + 5000;
-    ASSERT_GT(bytes.size(), payloadByte);
-    bytes[payloadByte] = char(bytes[payloadByte] ^ 0x01);
-    WriteBytes(changed, bytes);
+    std::string truncated = packChanged("setup-truncated", [](std::string& b) { b.resize(b.size() - 7); });
+    // One byte of Orva.in (the reversed product archive), which lies first behind the stub.
+    const size_t payloadByte = ReadBytes(kSetupStub).size() + 5000;
+    std::string changed = packChanged("setup-changed", [&](std::string& b) { b.at(payloadByte) ^= 1; });
     std::string bare = scratch_.file("setup-bare.exe");
-    ASSERT_TRUE(::CopyFileA(SetupStub().c_str(), bare.c_str(), FALSE));
-    std::string signedChanged = SignedSetupDir() + "\\signed-changed.exe";
-    ASSERT_TRUE(Exists(signedChanged)) << "made by the e2e_signed_setup test";
+    ASSERT_TRUE(::CopyFileA(kSetupStub.c_str(), bare.c_str(), FALSE));
+    using Key = InstallRecordKey;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, Key::Path, Key::InstallPath, REG_SZ, "C:\\Old", 7));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, Key::Path, Key::Repair, REG_SZ, "1", 2));
+    const std::string damagedZh =   // 安装程序已损坏或无法完整解开，请重新下载安装程序。
+        "\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2\xD2\xD1\xCB\xF0\xBB\xB5\xBB\xF2\xCE\xDE\xB7\xA8\xCD\xEA\xD5\xFB"
+        "\xBD\xE2\xBF\xAA\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xCF\xC2\xD4\xD8\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2\xA1\xA3";
+    for (const std::string& setup : {truncated, changed, bare, kSignedSetupDir + "\\signed-changed.exe"})
+        expectRefused(setup, "", kTitle, damagedZh, 3);
 
-    const char* key = InstallRecordKey::Path;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, key, InstallRecordKey::InstallPath, REG_SZ, "C:\\Earlier", 11));
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, key, InstallRecordKey::Repair, REG_SZ, "1", 2));
-    std::string record = InstallReport::Describe();
-    for (const std::string& setup : {truncated, changed, bare, signedChanged}) {
-        SCOPED_TRACE(setup);
-        SetupDriver d;
-        ASSERT_TRUE(d.Start(setup));
-        HWND box = d.WaitForMessageBox(kStepMs);
-        ASSERT_TRUE(box) << "no message";
-        EXPECT_EQ(kTitle, SetupDriver::WindowText(box));
-        EXPECT_EQ(kDamagedZh, SetupDriver::MessageBoxText(box));
-        EXPECT_FALSE(d.WaitForFrame(0)) << "no wizard";
-        EXPECT_FALSE(Exists(WorkInstallFolder())) << "what was unpacked goes before the box shows";
-        ASSERT_TRUE(SetupDriver::Answer(box, IDOK));
-        DWORD exitCode = 0;
-        ASSERT_TRUE(d.WaitForExit(kStepMs, &exitCode));
-        EXPECT_NE(0u, exitCode);
-        EXPECT_EQ(record, InstallReport::Describe()) << "the record is untouched";
+    std::vector<uint8_t> langBytes, listed;
+    std::string error;
+    ASSERT_TRUE(FileBytes::Read(WinPath(ORVANTA_DEMO_DIR "/lang.ini"), langBytes, error)) << error;
+    ASSERT_TRUE(ProductUninstaller::MakeProgram(kGenericUninstaller, langBytes, "F victim.txt\r\n", listed, error));
+    const std::string refusedZh =   // 卸载程序不能在此目录中执行：
+        "\xD0\xB6\xD4\xD8\xB3\xCC\xD0\xF2\xB2\xBB\xC4\xDC\xD4\xDA\xB4\xCB\xC4\xBF\xC2\xBC\xD6\xD0\xD6\xB4\xD0\xD0\xA3\xBA";
+    const struct {
+        std::string folder, program;
+        bool silent;
+    } uninstallers[] = {
+        {"C:", std::string(listed.begin(), listed.end()), true},
+        {"C:\\Program Files", std::string(listed.begin(), listed.end()), false},
+        {scratch_.str(), ReadBytes(kGenericUninstaller), true},
+    };
+    for (const auto& row : uninstallers) {
+        std::string program = row.folder + "\\Uninstall.exe", victim = row.folder + "\\victim.txt";
+        WriteBytes(program, row.program);
+        WriteBytes(victim, "listed");
+        std::string refusal = row.silent ? "" : refusedZh + "\r\n\r\n" + row.folder;
+        expectRefused(program, row.silent ? "/S" : "", kTitle, refusal, 2);
+        EXPECT_EQ("listed", ReadBytes(victim));
+        ::DeleteFileA(program.c_str());
+        ::DeleteFileA(victim.c_str());
     }
 }
 

@@ -21,43 +21,24 @@ zip -q -r -X ../infozip.zip .
 zip -q -r -X -fd ../infozip-fd.zip .
 7z a -tzip -bd -bso0 -bsp0 ../7zip.zip . >/dev/null
 bsdtar --format zip -cf ../bsdtar.zip .
-python3 - "$out" <<'PY'
-import os, sys, zipfile
-
-out = sys.argv[1]
-root = os.path.join(out, "product")
-
-def entries():
-    for folder, dirs, files in os.walk(root):
-        dirs.sort()
-        rel = os.path.relpath(folder, root)
-        if rel != ".":
-            yield rel.replace(os.sep, "/") + "/", None
-        for name in sorted(files):
-            path = os.path.join(folder, name)
-            yield os.path.relpath(path, root).replace(os.sep, "/"), path
+# Python's zipfile, streamed (as to a pipe, so with data descriptors) and with zip64 records.
+python3 - <<'PY'
+import os, zipfile
 
 class Unseekable:
-    """A pipe-like stream: zipfile then writes data descriptors."""
     def __init__(self, f): self.f = f
     def write(self, b): return self.f.write(b)
     def flush(self): self.f.flush()
     def tell(self): raise OSError("unseekable")
 
-with open(os.path.join(out, "python-streamed.zip"), "wb") as f:
-    with zipfile.ZipFile(Unseekable(f), "w", zipfile.ZIP_DEFLATED) as z:
-        for name, path in entries():
-            if path is None:
-                z.writestr(zipfile.ZipInfo(name), b"")
-            else:
-                with open(path, "rb") as src, z.open(name, "w") as dst:
+for archive, zip64 in (("../python-streamed.zip", False), ("../python-zip64.zip", True)):
+    with open(archive, "wb") as f, zipfile.ZipFile(f if zip64 else Unseekable(f), "w", zipfile.ZIP_DEFLATED) as z:
+        for folder, dirs, files in os.walk("."):
+            dirs.sort()
+            if folder != ".":
+                z.writestr(zipfile.ZipInfo(folder[2:] + "/"), b"")
+            for name in sorted(files):
+                path = os.path.join(folder, name)
+                with open(path, "rb") as src, z.open(path[2:], "w", force_zip64=zip64) as dst:
                     dst.write(src.read())
-
-with zipfile.ZipFile(os.path.join(out, "python-zip64.zip"), "w", zipfile.ZIP_DEFLATED) as z:
-    for name, path in entries():
-        if path is None:
-            z.writestr(zipfile.ZipInfo(name), b"")
-        else:
-            with open(path, "rb") as src, z.open(name, "w", force_zip64=True) as dst:
-                dst.write(src.read())
 PY

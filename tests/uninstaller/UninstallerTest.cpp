@@ -1,3 +1,4 @@
+#include "InstallReport.h"
 #include "support/ScratchDir.h"
 #include "uninstaller/ProductList.h"
 #include "uninstaller/ProductRemoval.h"
@@ -7,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -76,15 +76,6 @@ TEST(ProductRemoval, ComparesFoldersAsTheFileSystemDoes)
     }
 }
 
-std::vector<std::string> Tree(const fs::path& root)
-{
-    std::vector<std::string> names;
-    for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it)
-        names.push_back(it->path().lexically_relative(root).generic_string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Exactly the listed files go, read-only ones too; a folder goes only when empty, so the
 // user's file keeps its folder and the install directory. A file that cannot be deleted
 // makes the removal incomplete.
@@ -102,7 +93,8 @@ TEST(ProductRemoval, RemovesExactlyTheListedItems)
                "F missing.txt\r\n");
     ProductRemoval removal(install.string());
     EXPECT_TRUE(removal.RemoveItems(list));
-    EXPECT_EQ((std::vector<std::string>{"docs", "docs/user.txt", "unlisted.txt"}), Tree(install));
+    EXPECT_EQ((std::vector<std::string>{"docs\\", "docs\\user.txt", "unlisted.txt"}),
+              InstallReport::ListTree(install.string()));
 
     std::ofstream(install / "app.exe") << "running";
     HANDLE held = ::CreateFileA((install / "app.exe").string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
