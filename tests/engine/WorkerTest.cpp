@@ -1,6 +1,8 @@
-// The worker: failed and cancelled runs, a disk that fills up, the engine's end while its
-// worker runs, and the launch of the installed program.
+// The worker: the cancel rule, failed and cancelled runs, a disk that fills up, the
+// engine's end while its worker runs, and the launch of the installed program.
+#include <atomic>
 #include <numeric>
+#include <thread>
 
 #include "ProfileTest.h"
 
@@ -13,7 +15,7 @@ protected:
     void Run(const std::vector<TestZipItem>& items, int32_t cancelAt = 0, std::string directory = "")
     {
         NewEngine(directory.empty() ? scratch.file("inst") : directory, items.empty() ? "" : Zip(items));
-        onNotice = [=](const RecordedNotice& notice) {
+        onNotice = [=](const ProgressNotice& notice) {
             if (notice.code == cancelAt)
                 engine->RequestCancel();
         };
@@ -26,8 +28,33 @@ protected:
 
 } // namespace
 
-// A failed or cancelled run makes no shortcut and no record; a cancel before the worker
-// starts stays in force through its total notice.
+// After a cancel only the total and the done notice pass. A notice of another thread that
+// overwrote the cancel in `state` would let every later one through, and the last of
+// them would be the state; the hammer goes on well past the cancel.
+TEST_F(WorkerTest, ACancelIsNeverOverwrittenUnderContention)
+{
+    for (int round = 0; round < 10; ++round) {
+        InstallEngine racing(scratch.file("none.exe"));
+        std::atomic<long> sent{0};
+        std::atomic<bool> stop{false};
+        std::thread hammer([&] {
+            for (int i = 0; !stop; ++i, ++sent)
+                racing.Notify(NoticeChunk + i % 3, 1, 0, std::string());
+        });
+        while (sent < 1000 * (round + 1))
+            std::this_thread::yield();
+        racing.RequestCancel();
+        for (long atCancel = sent; sent < atCancel + 20000;)
+            std::this_thread::yield();
+        stop = true;
+        hammer.join();
+        EXPECT_EQ(NoticeCancel, racing.GetState()) << "round " << round;
+    }
+}
+
+// A failed or cancelled run makes no shortcut and no record. A cancel before the worker
+// starts stays in force through its total notice; one from the frame while it handles a
+// notice silences the worker's further notices, its final one included.
 TEST_F(WorkerTest, FailedAndCancelledRunsEndWithoutShortcutsOrRecord)
 {
     const std::vector<TestZipItem> two = {{"a.txt", "a"}, {"b.txt", "b"}};
@@ -43,7 +70,7 @@ TEST_F(WorkerTest, FailedAndCancelledRunsEndWithoutShortcutsOrRecord)
     for (const auto& row : rows) {
         Run(row.items, row.cancelAt);
         EXPECT_EQ(row.outline, Outline());
-        EXPECT_FALSE(RecordExists() || Exists(Group()) || Exists(DesktopLink())) << row.outline;
+        EXPECT_FALSE(InstallReport::RecordExists() || Exists(Group()) || Exists(DesktopLink())) << row.outline;
     }
     EXPECT_FALSE(Exists(scratch.file("inst\\b.txt")));
 }
@@ -60,7 +87,7 @@ TEST_F(WorkerTest, ADiskThatFillsUpFailsTheInstallation)
     EXPECT_EQ("total begin chunk end begin chunk end failed", Outline());
     std::vector<int32_t> chunks = Values(NoticeChunk);
     EXPECT_EQ(int64_t(big.size() + 1), std::accumulate(chunks.begin(), chunks.end(), int64_t(0)));
-    EXPECT_FALSE(RecordExists() || Exists(Group()) || Exists(DesktopLink()));
+    EXPECT_FALSE(InstallReport::RecordExists() || Exists(Group()) || Exists(DesktopLink()));
     std::string written = TestZip::Load("R:\\inst\\big.bin");
     EXPECT_LT(written.size(), big.size());
     EXPECT_TRUE(written == big.substr(0, written.size()));
@@ -82,10 +109,9 @@ TEST_F(WorkerTest, LaunchQuotesThePathSoNoPrefixProgramStarts)
 {
     char self[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string probe = std::string(self).substr(0, std::string(self).rfind('\\')) + "\\engine_launch_probe.exe";
+    std::string probe = std::filesystem::path(self).replace_filename("engine_launch_probe.exe").string();
     std::string dir = scratch.file("my app");
-    ASSERT_TRUE(MakeTree(dir, {}));
-    ASSERT_TRUE(::CopyFileA(probe.c_str(), (dir + "\\terminal.exe").c_str(), FALSE));
+    ASSERT_TRUE(MakeTree(dir, {}) && ::CopyFileA(probe.c_str(), (dir + "\\terminal.exe").c_str(), FALSE));
     ASSERT_TRUE(::CopyFileA(probe.c_str(), scratch.file("my.exe").c_str(), FALSE));
     NewEngine(dir).LaunchProgram();
     for (int i = 0; i < 100 && !Exists(dir + "\\terminal.exe.ran"); ++i)
