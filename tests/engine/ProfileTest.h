@@ -8,12 +8,11 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "InstallReport.h"
 #include "TestZip.h"
@@ -59,8 +58,9 @@ protected:
     }
 
     // A fresh engine (and no notices yet) that installs into directory, in kGroup, with the
-    // archive as its payload (none when empty) and a lang.ini that names kApp and holds `more`.
-    InstallEngine& NewEngine(const std::string& directory, std::string zip = "", const std::string& more = "")
+    // items as its payload (none without items) and a lang.ini that names kApp and holds `more`.
+    InstallEngine& NewEngine(const std::string& directory, const std::vector<TestZipItem>& items = {},
+                             const std::string& more = "")
     {
         engine.reset();
         notices.clear();
@@ -68,17 +68,16 @@ protected:
         engine->SetFrameWindow(frame);
         engine->SetInstallDirectory(directory);
         engine->SetProgramGroup(kGroup);
-        std::string langIni = UnpackFolder() + "\\lang.ini";
         ::CreateDirectoryA(UnpackFolder().c_str(), nullptr);
+        std::string zip = items.empty() ? "" : TestZip::Build(items, scratch.file("build.zip"));
         if (!zip.empty())
             TestZip::Save(UnpackFolder() + "\\Orva.in", std::string(zip.rbegin(), zip.rend()));
+        std::string langIni = UnpackFolder() + "\\lang.ini";
         TestZip::Save(langIni, std::string("[install]\r\ntitle=OrvantaTest Setup\r\ninstallname=") + kApp + "\r\n" + more);
         // The same path is rewritten within moments; the system must not serve its cached copy.
         ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, langIni.c_str());
         return *engine;
     }
-    std::string Zip(const std::vector<TestZipItem>& items) { return TestZip::Build(items, scratch.file("build.zip")); }
-
     // The notices' codes by name, every run of chunks written once: "total begin chunk end".
     std::string Outline() const
     {
@@ -104,6 +103,14 @@ protected:
     static std::string Group() { return InstallReport::ProgramsFolder() + "\\" + kGroup; }
     static std::string DesktopLink() { return InstallReport::DesktopFolder() + "\\" + kApp + ".lnk"; }
     static std::string UnpackFolder() { return LanguageTable::GetWorkFolder() + "install"; }
+    // The tree of links that fixture.sh makes, reached through Wine's drive Z:; empty without it.
+    static std::string LinkDir()
+    {
+        const char* unixDir = std::getenv("ORVANTA_LINK_DIR");
+        std::string dir = unixDir ? std::string("Z:") + unixDir : "";
+        std::replace(dir.begin(), dir.end(), '/', '\\');
+        return dir;
+    }
     static void CreateRecord(const std::vector<std::pair<std::string, std::string>>& values)
     {
         RegKey key;
@@ -113,23 +120,23 @@ protected:
     }
     static bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
     // Creates root and, in order, each entry below it: a file holding its own name, or a
-    // folder when the name ends in '\\'.
-    static bool MakeTree(const std::string& root, const Names& entries)
+    // folder when the name ends in '\\'. A number instead of names makes that many files,
+    // enough of which make a removal take the remover's worker a while.
+    static bool MakeTree(const std::string& root, Names entries)
     {
         bool ok = Exists(root) || ::CreateDirectoryA(root.c_str(), nullptr);
         for (const std::string& entry : entries) {
             std::string path = root + "\\" + entry;
-            ok = ok && (path.back() == '\\' ? ::CreateDirectoryA(path.c_str(), nullptr) != FALSE : TestZip::Save(path, entry));
+            ok = ok && (path.back() == '\\' ? ::CreateDirectoryA(path.c_str(), nullptr) : TestZip::Save(path, entry));
         }
         return ok;
     }
-    // Files "f0", "f1", ...: enough of them make a removal take the remover's worker a while.
-    static Names Numbered(int count)
+    static bool MakeTree(const std::string& root, int files)
     {
         Names names;
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < files; ++i)
             names.push_back("f" + std::to_string(i));
-        return names;
+        return MakeTree(root, names);
     }
     static void RemoveTree(const std::string& path)
     {

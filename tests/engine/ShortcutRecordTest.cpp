@@ -15,7 +15,7 @@ TEST_F(FinishTest, ShortcutsFollowLangIni)
 {
     std::string longName(300 - Group().size(), 'L');
     const std::string directory = scratch.file("inst");
-    NewEngine(directory, "",
+    NewEngine(directory, {},
               "[link]\r\ncount=8\r\nlink1=Readme#readme.txt\r\nlink2=broken\r\nlink3=#nameless\r\n"
               "link4=Manual#m.pdf\r\nlink5=Twice#first.txt\r\nlink6=Twice#second.txt\r\n"
               "link7=OrvantaTest App#readme.txt\r\nlink8="

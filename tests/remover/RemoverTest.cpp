@@ -3,8 +3,6 @@
 // (the wait for the worker is proven by the engine's rollback-order test).
 #include <shlobj.h>
 
-#include <algorithm>
-#include <cstdlib>
 #include <iterator>
 
 #include "engine/ProfileTest.h"
@@ -37,14 +35,12 @@ TEST_F(RemoverTest, SkipsEntriesBeyondThePathLimit)
     EXPECT_FALSE(Exists(root));
 }
 
-// The links come from the Linux side (make-links.sh); Wine shows them as reparse points.
+// The links come from the Linux side (fixture.sh); Wine shows them as reparse points.
 TEST_F(RemoverTest, ALinkIsRemovedAsALinkAndNeverWalked)
 {
-    const char* unixDir = std::getenv("ORVANTA_LINK_DIR");
-    std::string dir = std::string("Z:") + (unixDir ? unixDir : "");
-    std::replace(dir.begin(), dir.end(), '/', '\\');
-    if (!unixDir || !Exists(dir + "\\tree\\sub\\dirlink\\inner\\keep2.txt"))
-        GTEST_SKIP() << "needs Wine and the remover_links fixture";
+    const std::string dir = LinkDir();
+    if (dir.empty() || !Exists(dir + "\\tree\\sub\\dirlink\\inner\\keep2.txt"))
+        GTEST_SKIP() << "needs Wine and the engine_links fixture";
     for (const char* tree : {"\\tree", "\\toplink"}) {
         Remover::RemoveTree(dir + tree);
         EXPECT_FALSE(Exists(dir + "\\tree\\a.txt")) << tree;
@@ -125,7 +121,7 @@ TEST_F(RemoverTest, OverlongOrClimbingRecordValuesAreNotQueued)
 TEST_F(RemoverTest, DestroyPastTheBoundLeavesTheRemovalToTheWorker)
 {
     std::string tree = scratch.file("big");
-    ASSERT_TRUE(MakeTree(tree, Numbered(2000)));
+    ASSERT_TRUE(MakeTree(tree, 2000));
     Remover* remover = Remover::Instance();
     remover->AddDirectory(tree);
     ASSERT_TRUE(remover->Start());
