@@ -3,19 +3,22 @@
 // the test prefix: the working folder's install folder, the record HKCU\Software\Orvanta,
 // program groups in the all-users Programs folder and links on the desktop; each test
 // starts and ends with none of ours (all named "OrvantaTest ..."). The fixture also plays
-// the wizard frame: a hidden window that records a copy of every progress notice.
+// the wizard frame: a hidden window that records a copy of every progress notice, and it
+// writes the payloads: ZIP archives made with minizip's zip writer.
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <shlwapi.h>
+#include <zip.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 
 #include "InstallReport.h"
-#include "TestZip.h"
 #include "engine/InstallEngine.h"
 #include "framework/RegKey.h"
 #include "i18n/LanguageTable.h"
@@ -24,6 +27,81 @@
 #include "support/ScratchDir.h"
 
 using Names = std::vector<std::string>;
+
+// A name ending in a separator is a folder. A damaged item is written raw: WrongCrc keeps
+// the data and records another checksum, Undeflatable stores bytes that do not inflate,
+// CutShort stores the data and records twice its size. An item with a patternSize holds
+// that many Pattern() bytes instead, streamed, so it may be larger than memory.
+struct TestZipItem {
+    enum Damage { Sound, WrongCrc, Undeflatable, CutShort };
+    std::string name;
+    std::string data;
+    Damage damage = Sound;
+    bool utf8 = false;  // the name is flagged UTF-8
+    uint64_t patternSize = 0;
+};
+
+namespace TestZip {
+
+inline std::string Load(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline bool Save(const std::string& path, const std::string& bytes)
+{
+    return bool(std::ofstream(path, std::ios::binary) << bytes);
+}
+
+// Each byte differs from its neighbours, so a misplaced one shows.
+inline std::string Bytes(size_t count, unsigned seed)
+{
+    std::string bytes(count, '\0');
+    for (char& c : bytes)
+        c = char((seed = seed * 1103515245u + 12345u) >> 23);
+    return bytes;
+}
+
+// Changes every 4 KiB, so a misplaced chunk shows.
+inline char Pattern(uint64_t offset)
+{
+    return char('A' + (offset >> 12) % 23);
+}
+
+// The archive's bytes (file is written on the way); empty on failure.
+inline std::string Build(const std::vector<TestZipItem>& items, const std::string& file)
+{
+    zipFile zip = zipOpen64(file.c_str(), APPEND_STATUS_CREATE);
+    bool ok = zip != nullptr;
+    for (const TestZipItem& item : items) {
+        bool folder = !item.name.empty() && (item.name.back() == '/' || item.name.back() == '\\');
+        bool raw = item.damage != TestZipItem::Sound, undeflatable = item.damage == TestZipItem::Undeflatable;
+        int method = folder || (raw && !undeflatable) ? 0 : Z_DEFLATED;
+        std::string stored = undeflatable ? std::string(64, '\xFF') : item.data;
+        zip_fileinfo info = {};
+        info.external_fa = folder ? 0x10 : 0x20;
+        ok = ok && zipOpenNewFileInZip4_64(zip, item.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method,
+                                           method ? Z_BEST_SPEED : 0, raw, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
+                                           nullptr, 0, 20, item.utf8 ? 0x800 : 0, item.patternSize > 0) == ZIP_OK
+            && zipWriteInFileInZip(zip, stored.data(), unsigned(stored.size())) == ZIP_OK;
+        std::string block(item.patternSize ? 1 << 20 : 0, '\0');
+        for (uint64_t at = 0; ok && at < item.patternSize; at += block.size()) {
+            size_t count = size_t(std::min<uint64_t>(block.size(), item.patternSize - at));
+            for (size_t i = 0; i < count; i += 4096)
+                std::fill(block.begin() + i, block.begin() + std::min(count, i + 4096), Pattern(at + i));
+            ok = zipWriteInFileInZip(zip, block.data(), unsigned(count)) == ZIP_OK;
+        }
+        uLong crc = crc32(0, reinterpret_cast<const Bytef*>(item.data.data()), uInt(item.data.size()));
+        uLong size = uLong(item.data.size()) * (item.damage == TestZipItem::CutShort ? 2 : 1);
+        ok = ok && (raw ? zipCloseFileInZipRaw(zip, size, item.damage == TestZipItem::WrongCrc ? ~crc : crc)
+                        : zipCloseFileInZip(zip)) == ZIP_OK;
+    }
+    ok = zip != nullptr && zipClose(zip, nullptr) == ZIP_OK && ok;
+    return ok ? Load(file) : std::string();
+}
+
+} // namespace TestZip
 
 class ProfileTest : public ::testing::Test {
 protected:
@@ -47,13 +125,8 @@ protected:
         engine.reset();
         Remover::DestroyInstance();
         ::SHDeleteKeyA(HKEY_CURRENT_USER, InstallRecordKey::Path);
-        RemoveTree(UnpackFolder());
-        for (const std::string& folder : {InstallReport::ProgramsFolder(), InstallReport::DesktopFolder()}) {
-            for (const std::string& name : InstallReport::ListTree(folder)) {
-                if (name.rfind("OrvantaTest", 0) == 0)
-                    RemoveTree(folder + "\\" + name);
-            }
-        }
+        for (const std::string& path : {UnpackFolder(), Group(), DesktopLink()})
+            RemoveTree(path);
         LanguageTable::Release();
     }
 
@@ -120,9 +193,8 @@ protected:
     }
     static bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
     // Creates root and, in order, each entry below it: a file holding its own name, or a
-    // folder when the name ends in '\\'. A number instead of names makes that many files,
-    // enough of which make a removal take the remover's worker a while.
-    static bool MakeTree(const std::string& root, Names entries)
+    // folder when the name ends in '\\'.
+    static bool MakeTree(const std::string& root, const Names& entries)
     {
         bool ok = Exists(root) || ::CreateDirectoryA(root.c_str(), nullptr);
         for (const std::string& entry : entries) {
@@ -130,13 +202,6 @@ protected:
             ok = ok && (path.back() == '\\' ? ::CreateDirectoryA(path.c_str(), nullptr) : TestZip::Save(path, entry));
         }
         return ok;
-    }
-    static bool MakeTree(const std::string& root, int files)
-    {
-        Names names;
-        for (int i = 0; i < files; ++i)
-            names.push_back("f" + std::to_string(i));
-        return MakeTree(root, names);
     }
     static void RemoveTree(const std::string& path)
     {

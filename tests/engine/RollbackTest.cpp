@@ -8,7 +8,9 @@ TEST_F(RollbackTest, QueuesTheRecordedInstallationFirstThenTheCurrentOne)
 {
     std::string oldDir = scratch.file("old"), oldGroup = InstallReport::ProgramsFolder() + "\\OrvantaTest Old";
     std::string oldLink = InstallReport::DesktopFolder() + "\\OrvantaTest Old.lnk", fresh = scratch.file("no\\new");
-    ASSERT_TRUE(MakeTree(oldDir, 400) && MakeTree(oldGroup, {}) && TestZip::Save(oldLink, "old link"));
+    for (int i = 0; i < 400; ++i)
+        ASSERT_TRUE(MakeTree(oldDir, {"f" + std::to_string(i)}));
+    ASSERT_TRUE(MakeTree(oldGroup, {}) && TestZip::Save(oldLink, "old link"));
     CreateRecord({{"InstallPath", oldDir}, {"ProgramGroup", "OrvantaTest Old"}, {"DesktopName", "OrvantaTest Old"}});
     NewEngine(fresh).RequestCancel();
     ASSERT_TRUE(engine->Rollback());
@@ -21,11 +23,18 @@ TEST_F(RollbackTest, QueuesTheRecordedInstallationFirstThenTheCurrentOne)
     Remover::DestroyInstance();
     EXPECT_FALSE(Exists(oldDir) || Exists(oldGroup) || Exists(oldLink) || InstallReport::RecordExists());
 
-    // Any other failure to look (here a path too long for the call) may hide a folder of
-    // the user's: it is kept.
+    // Nothing is queued for a record value beyond seventy-nine characters (it reads empty),
+    // a group or desktop name that climbs out of its folder (it would name an unrelated
+    // one), or a directory that cannot be looked at (here a path too long for the call: only
+    // "not found" makes it new, any other failure may hide a folder of the user's).
+    std::string fits = "C:\\" + std::string(76, 'p');
+    CreateRecord({{"InstallPath", fits}});
+    EXPECT_EQ(fits, Remover::GetRecordValue("InstallPath"));
+    CreateRecord({{"InstallPath", fits + "q"}, {"ProgramGroup", "..\\..\\Start Menu"}, {"DesktopName", "C:\\x\\y"}});
     NewEngine(scratch.file(std::string(300, 'x'))).RequestCancel();
     ASSERT_TRUE(engine->Rollback());
     EXPECT_EQ(Names({Group()}), Remover::Instance()->Directories());
+    EXPECT_EQ(Names({DesktopLink()}), Remover::Instance()->Files());
 }
 
 // A folder or group the user had (and that is not the recorded installation's) keeps all

@@ -10,16 +10,17 @@ using FinishTest = ProfileTest;
 // two entries of one name (one of them the application's own shortcut, made last) make
 // one shortcut. Every shortcut has the hot key Ctrl+Shift+R; the application's carry its
 // icon. COM is left as it was found on every way out of a shortcut: on a thread of its
-// own, the finish leaves COM uninitialised.
-TEST_F(FinishTest, ShortcutsFollowLangIni)
+// own, the finish leaves COM uninitialised. The record is replaced as a whole, values of
+// an earlier one included, in a volatile key.
+TEST_F(FinishTest, ShortcutsFollowLangIniAndTheRecordIsReplaced)
 {
-    std::string longName(300 - Group().size(), 'L');
+    CreateRecord({{"InstallPath", "C:\\old"}, {"ProgramGroup", "Old"}, {"DesktopName", "Old"}, {"Repair", "0"}});
     const std::string directory = scratch.file("inst");
     NewEngine(directory, {},
               "[link]\r\ncount=8\r\nlink1=Readme#readme.txt\r\nlink2=broken\r\nlink3=#nameless\r\n"
               "link4=Manual#m.pdf\r\nlink5=Twice#first.txt\r\nlink6=Twice#second.txt\r\n"
               "link7=OrvantaTest App#readme.txt\r\nlink8="
-                  + longName + "#x.txt\r\n");
+                  + std::string(300 - Group().size(), 'L') + "#x.txt\r\n");
     HRESULT comAfter = E_FAIL;
     std::thread([&] {
         EXPECT_TRUE(engine->FinishInstall());
@@ -44,21 +45,13 @@ TEST_F(FinishTest, ShortcutsFollowLangIni)
         EXPECT_EQ(want.icon, info.iconPath);
         EXPECT_EQ(0x0352, info.hotKey);
     }
-}
-
-// Every installation replaces the whole record, values of an earlier one included; the
-// key is volatile. A subkey keeps the key alive through its deletion; the values still go.
-TEST_F(FinishTest, EachInstallationReplacesTheRecordInAVolatileKey)
-{
-    CreateRecord({{"InstallPath", "C:\\old"}, {"ProgramGroup", "Old"}, {"DesktopName", "Old"}, {"Repair", "0"}});
-    ASSERT_TRUE(NewEngine(scratch.file("inst")).FinishInstall());
-    EXPECT_EQ(scratch.file("inst"), InstallReport::RecordValue("InstallPath"));
-    EXPECT_EQ(kGroup, InstallReport::RecordValue("ProgramGroup"));
-    EXPECT_EQ(kApp, InstallReport::RecordValue("DesktopName"));
-    EXPECT_EQ("OrvantaTest Setup", InstallReport::RecordValue("SetupName"));
+    const char* const record[][2] = {{"InstallPath", directory.c_str()}, {"ProgramGroup", kGroup}, {"DesktopName", kApp},
+                                     {"SetupName", "OrvantaTest Setup"}, {"Repair", ""}};
+    for (const auto& value : record)
+        EXPECT_EQ(value[1], InstallReport::RecordValue(value[0])) << value[0];
     EXPECT_EQ(InstallEngine::GetSetupPath(), InstallReport::RecordValue("Install"));
-    EXPECT_EQ("", InstallReport::RecordValue("Repair"));
-    EXPECT_FALSE(RegKey().Create(HKEY_CURRENT_USER, "Software\\Orvanta\\Settings")) << "a lasting subkey of a volatile key";
+    EXPECT_FALSE(RegKey().Create(HKEY_CURRENT_USER, "Software\\Orvanta\\Settings")) << "a lasting subkey";
+    // A subkey keeps the key alive through its deletion; the values still go.
     ASSERT_TRUE(RegKey().Create(HKEY_CURRENT_USER, "Software\\Orvanta\\Settings", REG_OPTION_VOLATILE));
     ASSERT_TRUE(NewEngine(scratch.file("second")).FinishInstall());
     EXPECT_EQ(scratch.file("second"), InstallReport::RecordValue("InstallPath"));
