@@ -82,8 +82,9 @@ inline std::string Build(const std::vector<TestZipItem>& items, const std::strin
         zip_fileinfo info = {};
         info.external_fa = folder ? 0x10 : 0x20;
         ok = ok && zipOpenNewFileInZip4_64(zip, item.name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, method,
-                                           method ? Z_BEST_SPEED : 0, raw, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
-                                           nullptr, 0, 20, item.utf8 ? 0x800 : 0, item.patternSize > 0) == ZIP_OK
+                                           method ? Z_BEST_SPEED : 0, raw, -MAX_WBITS, DEF_MEM_LEVEL,
+                                           Z_DEFAULT_STRATEGY, nullptr, 0, 20, item.utf8 ? 0x800 : 0,
+                                           item.patternSize > 0) == ZIP_OK
             && zipWriteInFileInZip(zip, stored.data(), unsigned(stored.size())) == ZIP_OK;
         std::string block(item.patternSize ? 1 << 20 : 0, '\0');
         for (uint64_t at = 0; ok && at < item.patternSize; at += block.size()) {
@@ -146,7 +147,8 @@ protected:
         if (!zip.empty())
             TestZip::Save(UnpackFolder() + "\\Orva.in", std::string(zip.rbegin(), zip.rend()));
         std::string langIni = UnpackFolder() + "\\lang.ini";
-        TestZip::Save(langIni, std::string("[install]\r\ntitle=OrvantaTest Setup\r\ninstallname=") + kApp + "\r\n" + more);
+        TestZip::Save(langIni, std::string("[install]\r\ntitle=OrvantaTest Setup\r\ninstallname=") + kApp + "\r\n"
+                                   + more);
         // The same path is rewritten within moments; the system must not serve its cached copy.
         ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, langIni.c_str());
         return *engine;
@@ -191,7 +193,10 @@ protected:
         for (const auto& value : values)
             key.SetString(value.first.c_str(), value.second);
     }
-    static bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    static bool Exists(const std::string& path)
+    {
+        return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
     // Creates root and, in order, each entry below it: a file holding its own name, or a
     // folder when the name ends in '\\'.
     static bool MakeTree(const std::string& root, const Names& entries)

@@ -66,8 +66,9 @@ TEST_F(RollbackTest, OnlyWhatTheRunMadeGoesFromWhatTheUserHad)
                 {Recorded, true, Fails, true, {"big.bin", "mine\\", "mine\\keep.txt", "user.txt"}},
                 // An abandon leaves none of the record's values, though a subkey keeps the key.
                 {Recorded, false, CancelAtStart, true, {}}};
-    const std::vector<TestZipItem> items = {{"app.exe", "app"}, {"user.txt", "overwritten"}, {"mine/added.txt", "added"},
-                                            {"newdir/x.txt", "x"}, {"big.bin", TestZip::Bytes(5 * 0x4000, 8)}};
+    const std::vector<TestZipItem> items = {{"app.exe", "app"}, {"user.txt", "overwritten"},
+                                            {"mine/added.txt", "added"}, {"newdir/x.txt", "x"},
+                                            {"big.bin", TestZip::Bytes(5 * 0x4000, 8)}};
     for (size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         const auto& row = rows[i];

@@ -45,8 +45,8 @@ TEST_F(FinishTest, ShortcutsFollowLangIniAndTheRecordIsReplaced)
         EXPECT_EQ(want.icon, info.iconPath);
         EXPECT_EQ(0x0352, info.hotKey);
     }
-    const char* const record[][2] = {{"InstallPath", directory.c_str()}, {"ProgramGroup", kGroup}, {"DesktopName", kApp},
-                                     {"SetupName", "OrvantaTest Setup"}, {"Repair", ""}};
+    const char* const record[][2] = {{"InstallPath", directory.c_str()}, {"ProgramGroup", kGroup},
+                                     {"DesktopName", kApp}, {"SetupName", "OrvantaTest Setup"}, {"Repair", ""}};
     for (const auto& value : record)
         EXPECT_EQ(value[1], InstallReport::RecordValue(value[0])) << value[0];
     EXPECT_EQ(InstallEngine::GetSetupPath(), InstallReport::RecordValue("Install"));

@@ -22,7 +22,8 @@ TEST_F(RemoverTest, SkipsEntriesBeyondThePathLimit)
         return std::wstring(path.begin(), path.end());
     };
     const std::wstring level2 = below(b), deep = below(b + "\\deep.txt"), longFile = below(f);
-    ASSERT_TRUE(MakeTree(root, {a + "\\", a + "\\mid.txt", "short.txt"}) && ::CreateDirectoryW(level2.c_str(), nullptr));
+    ASSERT_TRUE(MakeTree(root, {a + "\\", a + "\\mid.txt", "short.txt"}));
+    ASSERT_TRUE(::CreateDirectoryW(level2.c_str(), nullptr));
     for (const std::wstring& file : {deep, longFile})
         ::CloseHandle(::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     EXPECT_FALSE(Remover::RemoveTree(root + "\\"));
@@ -44,7 +45,8 @@ TEST_F(RemoverTest, ALinkIsRemovedAsALinkAndNeverWalked)
     for (const char* tree : {"\\tree", "\\toplink"}) {
         Remover::RemoveTree(dir + tree);
         EXPECT_FALSE(Exists(dir + "\\tree\\a.txt")) << tree;
-        EXPECT_EQ(Names({"inner\\", "inner\\keep2.txt", "keep.txt"}), InstallReport::ListTree(dir + "\\target")) << tree;
+        EXPECT_EQ(Names({"inner\\", "inner\\keep2.txt", "keep.txt"}), InstallReport::ListTree(dir + "\\target"))
+            << tree;
     }
     // A link into the Windows folder is that folder, whatever its own name says.
     for (const char* path : {"\\winlink", "\\winlink\\system32", "\\winlink\\orvanta-none"})
@@ -59,7 +61,8 @@ TEST_F(RemoverTest, RefusesRootsDevicePathsAndWellKnownFoldersAndTouchesNothing)
 {
     auto shell = [](int csidl) {
         char path[MAX_PATH] = "";
-        return SUCCEEDED(::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path)) ? std::string(path) : "";
+        HRESULT found = ::SHGetFolderPathA(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+        return SUCCEEDED(found) ? std::string(path) : "";
     };
     std::string windows = shell(CSIDL_WINDOWS), system = windows + "\\system32", profile = shell(CSIDL_PROFILE);
     std::vector<std::string> refused = {
@@ -69,9 +72,9 @@ TEST_F(RemoverTest, RefusesRootsDevicePathsAndWellKnownFoldersAndTouchesNothing)
         windows + "::$INDEX_ALLOCATION", windows + ":$I30:$INDEX_ALLOCATION", scratch.file("dir:stream"),
         "\\\\server\\share:x\\dir", system + "\\drivers", system + "\\orvanta-none\\x", windows + "\\Temp\\Orvanta",
         profile + "\\Downloads"};
-    for (int csidl : {CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86,
-                      CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTMENU, CSIDL_COMMON_STARTMENU, CSIDL_APPDATA,
-                      CSIDL_TEMPLATES})
+    for (int csidl : {CSIDL_PROFILE, CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_PROGRAM_FILES,
+                      CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS, CSIDL_STARTMENU,
+                      CSIDL_COMMON_STARTMENU, CSIDL_APPDATA, CSIDL_TEMPLATES})
         refused.push_back(shell(csidl));
     for (std::string path : std::vector<std::string>(refused))
         refused.push_back(::CharUpperA(&path[0]));
