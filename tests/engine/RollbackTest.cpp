@@ -1,89 +1,103 @@
 // The rollback: what it hands to the remover and in which order, and that folders and
 // program groups the user had before keep everything of the user's.
-#include <algorithm>
-
 #include "ProfileTest.h"
-#include "remover/InstallRecordKey.h"
-#include "remover/Remover.h"
 
 using RollbackTest = ProfileTest;
-using Names = std::vector<std::string>;
-
-const char kSettingsKey[] = "Software\\Orvanta\\Settings";
 
 TEST_F(RollbackTest, QueuesTheRecordedInstallationFirstThenTheCurrentOne)
 {
-    std::string oldDir = scratch.file("old"), oldGroup = ShellFolder(CSIDL_COMMON_PROGRAMS) + "OrvantaTest Old";
-    std::string oldLink = ShellFolder(CSIDL_DESKTOP) + "OrvantaTest Old.lnk";
-    ASSERT_TRUE(MakeTree(oldDir, Numbered(400)) && MakeTree(oldGroup, {}) && TestZip::Save(oldLink, "old link"));
+    std::string oldDir = scratch.file("old"), oldGroup = InstallReport::ProgramsFolder() + "\\OrvantaTest Old";
+    std::string oldLink = InstallReport::DesktopFolder() + "\\OrvantaTest Old.lnk", fresh = scratch.file("no\\new");
+    for (int i = 0; i < 400; ++i)
+        ASSERT_TRUE(MakeTree(oldDir, {"f" + std::to_string(i)}));
+    ASSERT_TRUE(MakeTree(oldGroup, {}) && TestZip::Save(oldLink, "old link"));
     CreateRecord({{"InstallPath", oldDir}, {"ProgramGroup", "OrvantaTest Old"}, {"DesktopName", "OrvantaTest Old"}});
-    NewEngine(scratch.file("new")).RequestCancel();
+    NewEngine(fresh).RequestCancel();
     ASSERT_TRUE(engine->Rollback());
     EXPECT_FALSE(engine->Rollback() || engine->RollbackFailedRun()) << "one rollback per run";
-    EXPECT_EQ(Names({oldDir, oldGroup, scratch.file("new"), Group()}), Remover::Instance()->Directories());
+    // The directory and group are not found, so they are this run's and go as a whole.
+    EXPECT_EQ(Names({oldDir, oldGroup, fresh, Group()}), Remover::Instance()->Directories());
     EXPECT_EQ(Names({oldLink, DesktopLink()}), Remover::Instance()->Files());
-    EXPECT_EQ("1", RecordValue("Repair"));
+    EXPECT_EQ("1", InstallReport::RecordValue("Repair"));
     // An exit during a rollback waits for the removal to complete.
     Remover::DestroyInstance();
-    EXPECT_FALSE(Exists(oldDir) || Exists(oldGroup) || Exists(oldLink) || RecordExists());
+    EXPECT_FALSE(Exists(oldDir) || Exists(oldGroup) || Exists(oldLink) || InstallReport::RecordExists());
+
+    // Nothing is queued for a record value beyond seventy-nine characters (it reads empty),
+    // a group or desktop name that climbs out of its folder (it would name an unrelated
+    // one), or a directory that cannot be looked at (here a path too long for the call: only
+    // "not found" makes it new, any other failure may hide a folder of the user's).
+    std::string fits = "C:\\" + std::string(76, 'p');
+    CreateRecord({{"InstallPath", fits}});
+    EXPECT_EQ(fits, Remover::GetRecordValue("InstallPath"));
+    CreateRecord({{"InstallPath", fits + "q"}, {"ProgramGroup", "..\\..\\Start Menu"}, {"DesktopName", "C:\\x\\y"}});
+    NewEngine(scratch.file(std::string(300, 'x'))).RequestCancel();
+    ASSERT_TRUE(engine->Rollback());
+    EXPECT_EQ(Names({Group()}), Remover::Instance()->Directories());
+    EXPECT_EQ(Names({DesktopLink()}), Remover::Instance()->Files());
 }
 
 // A folder or group the user had (and that is not the recorded installation's) keeps all
 // but what this run made, whether the run was cancelled or completed and wrote its record,
 // also when the record keeps the product's settings below it. A run that fails (a file of
-// the recorded installation is locked) takes only what it made, whatever the folder: the
-// recorded installation, its group, its desktop shortcut and its record stay.
+// the recorded installation is locked, so its target cannot be opened) takes only what it
+// made, whatever the folder: the recorded installation, its group, its desktop shortcut and
+// its record stay.
 TEST_F(RollbackTest, OnlyWhatTheRunMadeGoesFromWhatTheUserHad)
 {
-    enum Folder { UsersFolder, RecordedFolder, NewFolder };
-    enum End { Completes, CancelAtChunk5, CancelAtStart, FailsOnLockedFile };
+    enum Folder { Users, Recorded, New };
+    enum End { Completes, CancelAtChunk5, CancelAtStart, Fails };
+    const Names users = {"mine\\", "mine\\keep.txt", "user.txt"};
+    // A file the user puts into a folder the run made keeps that folder.
+    const Names usersCompleted = {"mine\\", "mine\\keep.txt", "newdir\\", "newdir\\later.txt", "user.txt"};
     const struct {
         Folder folder;
         bool usersGroup;
         End end;
         bool recordSubkey;
-    } rows[] = {{UsersFolder, false, CancelAtChunk5, false}, {UsersFolder, false, Completes, false},
-                {UsersFolder, true, Completes, true},         {RecordedFolder, false, Completes, false},
-                {NewFolder, true, Completes, false},          {UsersFolder, true, CancelAtStart, false},
-                {RecordedFolder, true, FailsOnLockedFile, true}, {RecordedFolder, false, CancelAtStart, true}};
-    const std::string zip = Zip({{"app.exe", "app"}, {"user.txt", "overwritten"}, {"mine/added.txt", "added"},
-                                 {"newdir/x.txt", "x"}, {"big.bin", TestZip::Bytes(5 * 0x4000, 8)}});
-    for (size_t i = 0; i < sizeof rows / sizeof rows[0]; ++i) {
+        Names left;  // in the folder afterwards; nothing when it goes
+    } rows[] = {{Users, false, CancelAtChunk5, false, users},
+                {Users, false, Completes, false, usersCompleted},
+                {Users, true, Completes, true, usersCompleted},
+                {Recorded, false, Completes, false, {}},
+                {New, true, Completes, false, {}},  // missing parents are the run's too
+                {Users, true, CancelAtStart, false, users},
+                // A failed reinstallation keeps the previous one.
+                {Recorded, true, Fails, true, {"big.bin", "mine\\", "mine\\keep.txt", "user.txt"}},
+                // An abandon leaves none of the record's values, though a subkey keeps the key.
+                {Recorded, false, CancelAtStart, true, {}}};
+    const std::vector<TestZipItem> items = {{"app.exe", "app"}, {"user.txt", "overwritten"},
+                                            {"mine/added.txt", "added"}, {"newdir/x.txt", "x"},
+                                            {"big.bin", TestZip::Bytes(5 * 0x4000, 8)}};
+    for (size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
         const auto& row = rows[i];
-        bool failed = row.end == FailsOnLockedFile;
+        const bool fails = row.end == Fails;
+        // The record names its folder in other case and with a trailing backslash.
         std::string root = scratch.file("run" + std::to_string(i)), recorded = root + "\\";
         ::CharUpperA(&recorded[0]);
-        ASSERT_TRUE(row.folder == NewFolder || MakeTree(root, {"user.txt", "mine\\", "mine\\keep.txt"}));
+        ASSERT_TRUE(row.folder == New || MakeTree(root, {"user.txt", "mine\\", "mine\\keep.txt"}));
         ASSERT_TRUE(!row.usersGroup || MakeTree(Group(), {"Other Product.lnk"}));
-        ASSERT_TRUE(!failed || (MakeTree(root, {"big.bin"}) && TestZip::Save(DesktopLink(), "old link")));
-        NewEngine(row.folder == NewFolder ? root + "\\x\\y\\inst" : root, zip);
-        if (row.folder == RecordedFolder)
+        ASSERT_TRUE(!fails || (MakeTree(root, {"big.bin"}) && TestZip::Save(DesktopLink(), "old link")));
+        NewEngine(row.folder == New ? root + "\\x\\y\\inst" : root, items);
+        if (row.folder == Recorded)
             CreateRecord({{"InstallPath", recorded}, {"ProgramGroup", kGroup}, {"DesktopName", kApp}});
-        HKEY settings = nullptr;
-        ASSERT_TRUE(!row.recordSubkey || ::RegCreateKeyA(HKEY_CURRENT_USER, kSettingsKey, &settings) == ERROR_SUCCESS);
-        ::RegCloseKey(settings);
-        HANDLE lock = failed ? ::CreateFileA((root + "\\big.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
-                                             nullptr)
-                             : INVALID_HANDLE_VALUE;
-        ASSERT_TRUE(!failed || lock != INVALID_HANDLE_VALUE);
-        onNotice = [&](const RecordedNotice& notice) {
+        ASSERT_TRUE(!row.recordSubkey || RegKey().Create(HKEY_CURRENT_USER, "Software\\Orvanta\\Settings"));
+        HANDLE lock = ::CreateFileA((root + "\\big.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_EQ(fails, lock != INVALID_HANDLE_VALUE);
+        onNotice = [&](const ProgressNotice& notice) {
             if (row.end == CancelAtChunk5 && notice.code == NoticeChunk && Values(NoticeChunk).size() == 5)
                 engine->RequestCancel();
         };
         ASSERT_TRUE(engine->StartWorker());
-        if (row.end != CancelAtStart) {
-            ASSERT_TRUE(engine->WaitForWorker(INFINITE));
-        }
-        if (row.end == CancelAtChunk5) {
-            ASSERT_EQ(5u, Values(NoticeChunk).size()) << "four small files and the big one's first chunk";
-        }
+        ASSERT_TRUE(row.end == CancelAtStart || engine->WaitForWorker(INFINITE));
+        // Four small files and the big one's first chunk: the cancel comes inside a file.
+        ASSERT_TRUE(row.end != CancelAtChunk5 || Values(NoticeChunk).size() == 5);
         if (row.end == Completes) {
             ASSERT_EQ(NoticeDone, notices.back().code);
-            // A file the user puts into a folder the run made keeps that folder.
-            ASSERT_TRUE(row.folder != UsersFolder || MakeTree(root + "\\newdir", {"later.txt"}));
+            ASSERT_TRUE(row.folder != Users || MakeTree(root + "\\newdir", {"later.txt"}));
         }
-        if (failed) {
+        if (fails) {
             ASSERT_EQ(NoticeFailed, notices.back().code);
             ::CloseHandle(lock);
             EXPECT_TRUE(engine->RollbackFailedRun());
@@ -94,39 +108,13 @@ TEST_F(RollbackTest, OnlyWhatTheRunMadeGoesFromWhatTheUserHad)
         EXPECT_TRUE(engine->WaitForWorker(0));
         Remover::DestroyInstance();
 
-        if (row.folder == UsersFolder || failed) {
-            Names kept = failed ? Names({"big.bin", "mine", "user.txt"})
-                                : row.end == Completes ? Names({"mine", "newdir", "user.txt"}) : Names({"mine", "user.txt"});
-            EXPECT_EQ(kept, Entries(root));
-            EXPECT_EQ(row.end == Completes ? Names({"later.txt"}) : Names(), Entries(root + "\\newdir"));
-            EXPECT_EQ(Names({"keep.txt"}), Entries(root + "\\mine"));
-        }
-        EXPECT_EQ(row.folder == UsersFolder || failed, Exists(root));
-        EXPECT_EQ(row.usersGroup ? Names({"Other Product.lnk"}) : Names(), Entries(Group()));
-        EXPECT_EQ(failed, Exists(DesktopLink()));
-        EXPECT_EQ(failed ? recorded : "<absent>", RecordValue("InstallPath"));
-        EXPECT_EQ(failed ? kGroup : "<absent>", RecordValue("ProgramGroup"));
-        EXPECT_EQ(row.recordSubkey, RecordExists()) << "the record goes unless it keeps settings";
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, InstallRecordKey::Path);
-        ::DeleteFileA(DesktopLink().c_str());
-        RemoveTree(Group());
-    }
-}
-
-// Only "file not found" and "path not found" make an install directory new and hence
-// removed as a whole; a path that cannot even be looked at (here one too long for the
-// call) may be a folder of the user's and is kept.
-TEST_F(RollbackTest, AFolderThatCannotBeLookedAtIsKept)
-{
-    const struct {
-        std::string directory;
-        bool queued;
-    } rows[] = {{scratch.file("missing\\inst"), true}, {scratch.file(std::string(300, 'x')), false}};
-    for (const auto& row : rows) {
-        NewEngine(row.directory).RequestCancel();
-        ASSERT_TRUE(engine->Rollback());
-        const std::vector<std::string>& queued = Remover::Instance()->Directories();
-        EXPECT_EQ(row.queued, std::find(queued.begin(), queued.end(), row.directory) != queued.end());
-        Remover::DestroyInstance();
+        EXPECT_EQ(row.left, InstallReport::ListTree(root));
+        EXPECT_EQ(!row.left.empty(), Exists(root));
+        EXPECT_EQ(row.usersGroup ? Names({"Other Product.lnk"}) : Names(), InstallReport::ListTree(Group()));
+        EXPECT_EQ(fails, Exists(DesktopLink()));
+        EXPECT_EQ(fails ? recorded : "", InstallReport::RecordValue("InstallPath"));
+        EXPECT_EQ(fails ? kGroup : "", InstallReport::RecordValue("ProgramGroup"));
+        EXPECT_EQ(row.recordSubkey, InstallReport::RecordExists()) << "the record goes unless it keeps settings";
+        Clean();
     }
 }
