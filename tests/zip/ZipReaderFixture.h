@@ -10,18 +10,16 @@
 #include "support/ScratchDir.h"
 #include "zip/ZipTestArchive.h"
 
+using Statuses = std::vector<ZipStatus>;
+
 struct ZipReadResult {
     std::string data;
-    std::vector<ZipStatus> statuses;
+    Statuses statuses;
 };
 
 class ZipReaderFixture : public ::testing::Test {
 protected:
-    ~ZipReaderFixture() override
-    {
-        if (handle_ != nullptr)
-            ZipReader::Close(handle_);
-    }
+    ~ZipReaderFixture() override { CloseArchive(); }
 
     std::string ArchivePath() const { return scratch_.file("a.zip"); }
 
@@ -33,6 +31,12 @@ protected:
         handle_ = nullptr;
     }
 
+    ZipHandle Reopen(const char* password = nullptr)
+    {
+        CloseArchive();
+        return handle_ = ZipReader::OpenFile(ArchivePath().c_str(), password);
+    }
+
     ZipHandle OpenArchive(const std::vector<ZipTestItem>& items, const char* password = nullptr)
     {
         CloseArchive();
@@ -40,19 +44,11 @@ protected:
         return Reopen(password);
     }
 
-    // Replaces the archive's bytes and reopens it.
     ZipHandle SaveArchive(const std::string& bytes)
     {
         CloseArchive();
         ZipTestArchive::Save(ArchivePath(), bytes);
         return Reopen();
-    }
-
-    ZipHandle Reopen(const char* password = nullptr)
-    {
-        CloseArchive();
-        handle_ = ZipReader::OpenFile(ArchivePath().c_str(), password);
-        return handle_;
     }
 
     ZipItemInfo Item(int32_t index)
@@ -66,19 +62,16 @@ protected:
     // size less what came before.
     ZipReadResult ReadAll(int32_t index, uint32_t chunk = 0x4000)
     {
-        int32_t size = Item(index).uncompressedSize;
+        size_t size = size_t(Item(index).uncompressedSize);
         ZipReadResult result;
         std::vector<char> buffer(chunk);
-        for (int guard = 0; guard < 10000; ++guard) {
-            ZipStatus status = ZipReader::ReadItem(handle_, index, buffer.data(), chunk);
-            result.statuses.push_back(status);
-            if (status == ZipMore)
+        do {
+            result.statuses.push_back(ZipReader::ReadItem(handle_, index, buffer.data(), chunk));
+            if (result.statuses.back() == ZipMore)
                 result.data.append(buffer.data(), chunk);
-            else if (status == ZipOk)
-                result.data.append(buffer.data(), size_t(size) - result.data.size());
-            if (status != ZipMore)
-                break;
-        }
+            else if (result.statuses.back() == ZipOk)
+                result.data.append(buffer.data(), size - result.data.size());
+        } while (result.statuses.back() == ZipMore && result.statuses.size() < 10000);
         return result;
     }
 
@@ -91,9 +84,7 @@ inline std::string PatternData(size_t size, unsigned seed = 1)
 {
     std::string data(size, '\0');
     uint32_t x = seed * 2654435761u + 1;
-    for (size_t i = 0; i < size; ++i) {
-        x = x * 1103515245u + 12345u;
-        data[i] = char(x >> 16);
-    }
+    for (char& c : data)
+        c = char((x = x * 1103515245u + 12345u) >> 16);
     return data;
 }

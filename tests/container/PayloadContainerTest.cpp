@@ -1,0 +1,354 @@
+#include "container/PayloadContainer.h"
+#include "container/ScopedFile.h"
+#include "container/TestFiles.h"
+#include "support/ScratchDir.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace fs = std::filesystem;
+using testfiles::Bytes;
+using Tree = std::vector<std::string>;
+
+namespace {
+
+const std::vector<uint8_t> Stub = Bytes("MZ the executable image comes first, the container after it.");
+const uint32_t StubSize = uint32_t(Stub.size());
+
+ContainerNode File(const std::string& name, const std::string& content)
+{
+    return ContainerNode{name, false, Bytes(content), {}};
+}
+
+ContainerNode Directory(const std::string& name, std::vector<ContainerNode> children)
+{
+    return ContainerNode{name, true, {}, std::move(children)};
+}
+
+// Every entry below root: folders by name, files as "name=content".
+Tree Listing(const fs::path& root)
+{
+    Tree listing;
+    for (const std::string& name : fs::exists(root) ? testfiles::Tree(root) : Tree{}) {
+        if (fs::is_directory(root / name)) {
+            listing.push_back(name);
+            continue;
+        }
+        auto bytes = testfiles::Read(root / name);
+        listing.push_back(name + "=" + std::string(bytes.begin(), bytes.end()));
+    }
+    return listing;
+}
+
+class ContainerTest : public ::testing::Test {
+protected:
+    bool ReadBack(const ContainerWriter& writer, ContainerEntryList& list, const std::vector<uint8_t>& stub = Stub)
+    {
+        testfiles::WriteSetup(setup, stub, writer);
+        return reader.ReadIndex(list);
+    }
+    bool Extract(const ContainerWriter& writer, const std::string& destination)
+    {
+        ContainerEntryList list;
+        return ReadBack(writer, list) && reader.ExtractAll(list, destination);
+    }
+    bool Extract(const std::vector<ContainerNode>& nodes, const std::string& destination)
+    {
+        ContainerWriter writer(StubSize);
+        writer.AppendContainer(nodes);
+        return Extract(writer, destination);
+    }
+
+    testsupport::ScratchDir dir;
+    std::string setup = dir.file("setup.exe");
+    std::string work = dir.file("work");
+    PayloadContainer reader{setup};
+};
+
+TEST_F(ContainerTest, RecordsReadBackwardsWithAbsoluteOffsets)
+{
+    ContainerWriter writer(StubSize);
+    writer.AppendList({{0, 10, 0x00, "R1"}, {10, 20, 0x81, "R2"}, {0xFFFFFFF0u, 7, 0x7F, "R3"}}, 1000);
+    writer.AppendTrailer();
+    ContainerEntryList list;
+    ASSERT_TRUE(ReadBack(writer, list));
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0].name + list[1].name + list[2].name, "R3R2R1");
+    EXPECT_EQ(list[2].offset, 1000u);
+    EXPECT_EQ(list[1].offset, 1010u);
+    EXPECT_EQ(list[0].offset, uint32_t(0xFFFFFFF0u + 1000u)) << "32-bit addition wraps";
+    EXPECT_EQ(list[1].size, 20u);
+    EXPECT_TRUE(list[1].IsDirectory()) << "the directory bit, whatever else is set";
+    EXPECT_FALSE(list[0].IsDirectory());
+}
+
+// The signature must match exactly up to its first NUL, names hold at most 259 bytes and
+// end at an embedded NUL, an empty top-level list is valid.
+TEST_F(ContainerTest, SignatureAndNameVariants)
+{
+    ContainerEntryList list;
+    EXPECT_FALSE(ReadBack(ContainerWriter(), list)) << "the stub alone";
+    EXPECT_FALSE(ReadBack(ContainerWriter(), list, {})) << "an empty file";
+    EXPECT_FALSE(PayloadContainer(dir.file("missing.exe")).ReadIndex(list));
+
+    const std::string sig = PayloadContainer::Signature;
+    const struct {
+        std::vector<ContainerRecord> records;
+        std::string trailer;
+        bool ok;
+        std::string firstName;
+    } cases[] = {
+        {{}, sig, true, ""},
+        {{{0, 1, 0, "a"}}, sig + std::string(2, '\0'), true, "a"},
+        {{}, "THIS IS A FILE LIST .", false, ""},
+        {{}, sig + std::string(239, '\0'), false, ""},
+        {{{0, 1, 0, std::string(259, 'n')}}, sig, true, std::string(259, 'n')},
+        {{{0, 1, 0, std::string(260, 'n')}}, sig, false, ""},
+        {{{0, 1, 0, std::string("ab\0cd", 5)}}, sig, true, "ab"},
+    };
+    for (const auto& c : cases) {
+        ContainerWriter writer(StubSize);
+        writer.AppendList(c.records, 0);
+        writer.AppendName(c.trailer);
+        EXPECT_EQ(ReadBack(writer, list), c.ok) << c.trailer.size() << " " << c.firstName;
+        if (c.ok)
+            EXPECT_EQ(list.empty() ? "" : list[0].name, c.firstName);
+    }
+}
+
+// Every backward step checks the position first: a stream clamped at 0 would read the
+// file's first bytes as the missing ones.
+TEST_F(ContainerTest, StepsBeforeTheStartOfTheFileFail)
+{
+    ContainerEntryList list;
+    ContainerWriter name;  // a name length (5) that reaches two bytes before the file's start
+    name.AppendBytes(Bytes("XYZ"));
+    name.AppendU32(5);
+    EXPECT_FALSE(ReadBack(name, list, {}));
+    ContainerWriter count;  // a valid trailer whose list's count and base lie before the file
+    count.AppendU32(1);
+    count.AppendTrailer();
+    EXPECT_FALSE(ReadBack(count, list, {}));
+
+    // Five records announced, two stored: the third would start inside the stub's bytes.
+    ContainerWriter writer(StubSize);
+    writer.AppendRecord({0, 1, 0, "one"});
+    writer.AppendRecord({1, 1, 0, "two"});
+    writer.AppendU32(0);
+    writer.AppendU32(5);
+    writer.AppendTrailer();
+    EXPECT_FALSE(ReadBack(writer, list));
+    ASSERT_EQ(list.size(), 2u) << "what was read stays";
+    EXPECT_EQ(list[0].name + list[1].name, "twoone");
+}
+
+// A signed file ends with its certificate table, placed at a multiple of 8 after zero
+// padding; only a table that the security entry names and that ends at the end of the
+// file moves the container's end. Unsigned files read as before.
+TEST_F(ContainerTest, SignedFilesEndBeforeTheirCertificateTable)
+{
+    const struct {
+        const char* what;
+        unsigned padding;
+        uint8_t paddingByte;
+        int32_t sizeError;  // added to the table size the security entry gives
+        uint16_t magic;
+        bool isSigned, ok;
+    } cases[] = {
+        {"no padding", 0, 0, 0, 0x20B, true, true},
+        {"three bytes of padding", 3, 0, 0, 0x20B, true, true},
+        {"seven bytes of padding", 7, 0, 0, 0x20B, true, true},
+        {"a 32-bit image", 5, 0, 0, 0x10B, true, true},
+        {"eight bytes of padding", 8, 0, 0, 0x20B, true, false},
+        {"padding that is not zero", 3, 0xCC, 0, 0x20B, true, false},
+        {"a table ending before the file's end", 0, 0, -1, 0x20B, false, false},
+        {"a table past the file's end", 0, 0, 1, 0x20B, false, false},
+        {"no optional header it knows", 0, 0, 0, 0x30B, false, false},
+    };
+    const std::vector<uint8_t> table = testfiles::RandomBytes(1200, 3);
+    ContainerEntryList list;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ContainerWriter writer(testfiles::PeStub(0, 0).size());
+        writer.AppendList({{0, 1, 0, "one"}, {1, 2, 0, "two"}}, 7);
+        writer.AppendTrailer();
+        writer.Bytes().resize(writer.Bytes().size() + c.padding, c.paddingByte);
+        uint32_t start = uint32_t(writer.Position());
+        writer.AppendBytes(table);
+        EXPECT_EQ(ReadBack(writer, list, testfiles::PeStub(start, uint32_t(table.size() + c.sizeError), c.magic)), c.ok);
+        EXPECT_EQ(reader.IsSigned(), c.isSigned);
+        if (c.ok)
+            EXPECT_EQ(list.size() == 2 ? list[0].name + list[1].name : "", "twoone");
+    }
+    for (const std::vector<uint8_t>& stub : {testfiles::PeStub(0, 0), Stub}) {
+        ContainerWriter writer(stub.size());
+        writer.AppendList({{0, 1, 0, "one"}}, 0);
+        writer.AppendTrailer();
+        EXPECT_TRUE(ReadBack(writer, list, stub));
+        EXPECT_FALSE(reader.IsSigned());
+    }
+}
+
+// A working folder left by an earlier run is reused: its files are overwritten (a longer old
+// file is cut), other files stay. Sizes around the 1024-byte copy chunk, nested folders.
+TEST_F(ContainerTest, ExtractAllWritesTheTreeIntoAReusedFolder)
+{
+    fs::create_directories(fs::path(work) / "install");
+    testfiles::Write(fs::path(work) / "install" / "lang.ini", testfiles::RandomBytes(4000, 3));
+    testfiles::Write(fs::path(work) / "install" / "keep.txt", Bytes("other"));
+    std::vector<ContainerNode> sized;
+    for (size_t size : {0u, 1023u, 1024u, 1025u, 5000u})
+        sized.push_back({"f" + std::to_string(size), false, testfiles::RandomBytes(size, unsigned(size)), {}});
+    ASSERT_TRUE(Extract({Directory("install", {File("Orva.in", "payload"), File("lang.ini", "[lang]")}),
+                         Directory("a", {Directory("b", sized), Directory("empty", {})})},
+                        work + "\\"));
+    EXPECT_EQ(Listing(fs::path(work) / "install"), (Tree{"Orva.in=payload", "keep.txt=other", "lang.ini=[lang]"}));
+    EXPECT_EQ(testfiles::Tree(fs::path(work) / "a"), (Tree{"b", "b/f0", "b/f1023", "b/f1024", "b/f1025", "b/f5000", "empty"}));
+    for (const ContainerNode& f : sized)
+        EXPECT_EQ(testfiles::Read(fs::path(work) / "a" / "b" / f.name), f.content) << f.name;
+}
+
+// One named file of a top-level directory alone, as a refused second instance reads its title.
+TEST_F(ContainerTest, ExtractEntryWritesOneFileOfADirectory)
+{
+    ContainerWriter writer(StubSize);
+    uint32_t at = uint32_t(writer.Position());
+    writer.AppendBytes(Bytes("[lang]"));
+    writer.AppendList({{at, 6, 0, "lang.ini"}}, 0);
+    uint32_t size = uint32_t(writer.Position()) - at;
+    // "plain" is a file whose bytes are the same region, a valid directory if it were one.
+    writer.AppendList({{at, size, 0x80, "install"}, {at, size, 0, "plain"}}, 0);
+    writer.AppendTrailer();
+    testfiles::WriteSetup(setup, Stub, writer);
+    fs::create_directories(work);
+    EXPECT_FALSE(reader.ExtractEntry("install", "missing.ini", work));
+    EXPECT_FALSE(reader.ExtractEntry("plain", "lang.ini", work)) << "a file is no directory";
+    EXPECT_FALSE(PayloadContainer(dir.file("none.exe")).ExtractEntry("install", "lang.ini", work));
+    EXPECT_EQ(Listing(work), Tree{});
+    EXPECT_TRUE(reader.ExtractEntry("INSTALL", "Lang.ini", work));
+    EXPECT_EQ(Listing(work), Tree{"lang.ini=[lang]"});
+}
+
+// Hand-made containers: odd but valid bases, and hostile layouts that must fail without
+// looping, climbing out or going on after the first failing entry.
+TEST_F(ContainerTest, HandMadeContainers)
+{
+    // One top-level node, its list's base the stub's length.
+    auto top = [](ContainerWriter& w, const ContainerNode& node) { w.AppendList({w.AppendNode(node, StubSize)}, StubSize); };
+    const struct {
+        const char* what;
+        std::function<void(ContainerWriter&)> build;
+        bool ok;
+        Tree tree;
+    } cases[] = {
+        {"nested lists use their own base",
+         [](ContainerWriter& w) {
+             // "deep" is addressed absolutely (base 0) from b's list, b from a's list with
+             // base 7, a from the top-level list with the stub's length as base.
+             uint32_t at = uint32_t(w.Position());
+             w.AppendBytes(Bytes("deep"));
+             w.AppendList({{at, 4, 0, "deep.txt"}}, 0);
+             uint32_t bEnd = uint32_t(w.Position());
+             w.AppendList({{at - 7, bEnd - at, 0x80, "b"}}, 7);
+             w.AppendList({{0, uint32_t(w.Position()) - at, 0x80, "a"}}, StubSize);
+         },
+         true, {"a", "a/b", "a/b/deep.txt=deep"}},
+        {"empty directory of eight bytes",
+         [](ContainerWriter& w) {
+             w.AppendList({}, 0);
+             w.AppendList({{0, 8, 0x80, "empty"}}, StubSize);
+         },
+         true, {"empty"}},
+        {"failing second entry stops the walk",
+         [](ContainerWriter& w) {
+             uint32_t at = uint32_t(w.Position());
+             w.AppendBytes(Bytes("abc"));
+             // Stored last-to-first: index 0 "first", index 1 the refused name, index 2 "third".
+             w.AppendList({{at, 1, 0, "third"}, {at, 1, 0, "bad:name"}, {at, 3, 0, "first"}}, 0);
+         },
+         false, {"first=abc"}},
+        // Names are one plain component (IsPlainName) for files and folders alike.
+        {"a file climbing out", [&](ContainerWriter& w) { top(w, File("../escaped", "x")); }, false, {}},
+        {"a file climbing out, Windows", [&](ContainerWriter& w) { top(w, File("..\\escaped", "x")); }, false, {}},
+        {"a folder climbing out",
+         [&](ContainerWriter& w) { top(w, Directory("..", {File("escaped", "x")})); }, false, {}},
+        {"a refused name deeper down",
+         [&](ContainerWriter& w) { top(w, Directory("d", {Directory(".. ", {File("escaped", "x")})})); },
+         false, {"d"}},
+        {"nested list before start of file",
+         // The directory's region ends 4 bytes into the file: its count is the first four
+         // bytes and its base would lie before the file's start.
+         [](ContainerWriter& w) { w.AppendList({{0, 4, 0x80, "dir"}}, 0); }, false, {"dir"}},
+        {"size beyond everything the container holds creates nothing",
+         [](ContainerWriter& w) { w.AppendList({{0, 0xFFFFFFFFu, 0, "huge"}}, StubSize); }, false, {}},
+        {"region beyond the end of file",
+         [](ContainerWriter& w) { w.AppendList({{0x10000000u, 5, 0, "beyond"}}, 0); }, false, {"beyond="}},
+        {"positions are signed 32-bit",
+         [](ContainerWriter& w) { w.AppendList({{0x80000000u, 0, 0, "past2GiB"}}, 0); }, false, {"past2GiB="}},
+    };
+    for (const auto& c : cases) {
+        fs::remove_all(work);
+        ContainerWriter writer(StubSize);
+        c.build(writer);
+        writer.AppendTrailer();
+        EXPECT_EQ(Extract(writer, work), c.ok) << c.what;
+        EXPECT_EQ(Listing(work), c.tree) << c.what;
+        EXPECT_FALSE(fs::exists(dir.path() / "escaped")) << c.what;
+    }
+
+    ContainerEntryList list;
+    EXPECT_FALSE(ReadBack(testfiles::LoopContainer(StubSize), list) && reader.ExtractAll(list, work));
+    EXPECT_TRUE(fs::is_directory(fs::path(work) / "loop" / "loop"));
+}
+
+TEST_F(ContainerTest, RegionPastEndOfFileFailsKeepingWhatWasThere)
+{
+    ContainerWriter writer(StubSize);
+    uint32_t at = uint32_t(writer.Position());
+    writer.AppendBytes(Bytes("0123456789"));
+    // The region starts inside the file and would end 100 bytes past its end.
+    writer.AppendList({{at, StubSize + 10, 0, "long"}}, 0);
+    writer.AppendTrailer();
+    EXPECT_FALSE(Extract(writer, work));
+    auto partial = testfiles::Read(fs::path(work) / "long");
+    ASSERT_GE(partial.size(), 10u);
+    EXPECT_EQ(std::vector<uint8_t>(partial.begin(), partial.begin() + 10), Bytes("0123456789"));
+}
+
+// An empty destination would otherwise resolve against the current directory; paths over
+// 259 bytes fail; a full disk shows only when the file is closed.
+TEST_F(ContainerTest, DestinationsThatCannotHoldTheTreeFail)
+{
+    fs::path before = fs::current_path();
+    fs::create_directory(work);
+    fs::current_path(work);
+    bool extracted = Extract({File("loose.txt", "x"), Directory("install", {File("a", "a")})}, "");
+    fs::current_path(before);
+    EXPECT_FALSE(extracted);
+    EXPECT_TRUE(testfiles::Tree(work).empty());
+
+    std::string longName(PayloadContainer::PathLimit - work.size(), 'n');
+    EXPECT_FALSE(Extract({File(longName, "x")}, work));
+    longName.pop_back();
+    EXPECT_TRUE(Extract({File(longName, "x")}, work));
+
+    if (!fs::exists("/dev/full"))
+        GTEST_SKIP() << "needs a device that is always full";
+    ContainerEntryList list;
+    ContainerWriter writer(StubSize);
+    writer.AppendContainer({{"full", false, testfiles::RandomBytes(100, 4), {}}});
+    ASSERT_TRUE(ReadBack(writer, list));
+    EXPECT_FALSE(reader.ExtractFile(list.at(0), "/dev", ScopedFile(std::fopen(setup.c_str(), "rb")).get()));
+}
+
+TEST(PayloadContainerNames, OnlyOnePlainComponentIsAName)
+{
+    for (const char* good : {"a", "Orva.in", "a..b", "..a", "a b", "x."})
+        EXPECT_TRUE(PayloadContainer::IsPlainName(good)) << good;
+    // "\x95\x5C" is one GBK character whose trail byte is a backslash: refused, never misread.
+    for (const char* bad : {"", ".", "..", ". .", ".. ", " ", "a\\b", "a/b", "c:", "/x", "\x95\x5C"})
+        EXPECT_FALSE(PayloadContainer::IsPlainName(bad)) << bad;
+}
+
+} // namespace
