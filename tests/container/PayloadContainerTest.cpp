@@ -66,23 +66,6 @@ protected:
     PayloadContainer reader{setup};
 };
 
-TEST_F(ContainerTest, RecordsReadBackwardsWithAbsoluteOffsets)
-{
-    ContainerWriter writer(StubSize);
-    writer.AppendList({{0, 10, 0x00, "R1"}, {10, 20, 0x81, "R2"}, {0xFFFFFFF0u, 7, 0x7F, "R3"}}, 1000);
-    writer.AppendTrailer();
-    ContainerEntryList list;
-    ASSERT_TRUE(ReadBack(writer, list));
-    ASSERT_EQ(list.size(), 3u);
-    EXPECT_EQ(list[0].name + list[1].name + list[2].name, "R3R2R1");
-    EXPECT_EQ(list[2].offset, 1000u);
-    EXPECT_EQ(list[1].offset, 1010u);
-    EXPECT_EQ(list[0].offset, uint32_t(0xFFFFFFF0u + 1000u)) << "32-bit addition wraps";
-    EXPECT_EQ(list[1].size, 20u);
-    EXPECT_TRUE(list[1].IsDirectory()) << "the directory bit, whatever else is set";
-    EXPECT_FALSE(list[0].IsDirectory());
-}
-
 // The signature must match exactly up to its first NUL, names hold at most 259 bytes and
 // end at an embedded NUL, an empty top-level list is valid.
 TEST_F(ContainerTest, SignatureAndNameVariants)
@@ -244,20 +227,23 @@ TEST_F(ContainerTest, HandMadeContainers)
     } cases[] = {
         {"nested lists use their own base",
          [](ContainerWriter& w) {
-             // "deep" is addressed absolutely (base 0) from b's list, b from a's list with
-             // base 7, a from the top-level list with the stub's length as base.
+             // "deep" is addressed absolutely (base 0) from b's list, b from a's list whose
+             // base and offset add up modulo 2^32, a from the top-level list with the stub's
+             // length as base.
              uint32_t at = uint32_t(w.Position());
              w.AppendBytes(Bytes("deep"));
              w.AppendList({{at, 4, 0, "deep.txt"}}, 0);
              uint32_t bEnd = uint32_t(w.Position());
-             w.AppendList({{at - 7, bEnd - at, 0x80, "b"}}, 7);
+             w.AppendList({{at + 16, bEnd - at, 0x80, "b"}}, 0xFFFFFFF0u);
              w.AppendList({{0, uint32_t(w.Position()) - at, 0x80, "a"}}, StubSize);
          },
          true, {"a", "a/b", "a/b/deep.txt=deep"}},
         {"empty directory of eight bytes",
          [](ContainerWriter& w) {
+             // The directory bit makes a directory whatever else is set; the top-level list's
+             // base and offset add up modulo 2^32 as well.
              w.AppendList({}, 0);
-             w.AppendList({{0, 8, 0x80, "empty"}}, StubSize);
+             w.AppendList({{StubSize + 16, 8, 0x81, "empty"}}, 0xFFFFFFF0u);
          },
          true, {"empty"}},
         {"failing second entry stops the walk",
@@ -265,7 +251,7 @@ TEST_F(ContainerTest, HandMadeContainers)
              uint32_t at = uint32_t(w.Position());
              w.AppendBytes(Bytes("abc"));
              // Stored last-to-first: index 0 "first", index 1 the refused name, index 2 "third".
-             w.AppendList({{at, 1, 0, "third"}, {at, 1, 0, "bad:name"}, {at, 3, 0, "first"}}, 0);
+             w.AppendList({{at, 1, 0, "third"}, {at, 1, 0, "bad:name"}, {at, 3, 0x7F, "first"}}, 0);
          },
          false, {"first=abc"}},
         // Names are one plain component (IsPlainName) for files and folders alike.

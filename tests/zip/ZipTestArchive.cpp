@@ -58,25 +58,20 @@ bool ZipTestArchive::Write(const std::string& path, const std::vector<ZipTestIte
         info.external_fa = item.externalAttributes;
         // Encrypted items are encrypted here and written raw: the zip writer's own encryption
         // reads zlib's CRC table with the wrong element width on 64-bit Linux.
-        bool encrypted = !item.password.empty();
+        bool encrypted = !item.password.empty(), raw = item.raw || encrypted;
         std::string stored = item.data;
         if (encrypted)
             stored = Encrypt(item, item.method == 0 ? item.data : Deflate(item.data));
-        const std::string &local = item.localExtra, &central = item.centralExtra;
         ok = ok
-            && zipOpenNewFileInZip4(zip, item.name.c_str(), &info, local.empty() ? nullptr : local.data(),
-                                    uInt(local.size()), central.empty() ? nullptr : central.data(),
-                                    uInt(central.size()), nullptr, item.method, item.method == 0 ? 0 : Z_DEFAULT_COMPRESSION,
-                                    item.raw || encrypted, -MAX_WBITS, DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY,
-                                    nullptr, 0, item.versionMadeBy, (encrypted ? 1 : 0) | item.flags)
+            && zipOpenNewFileInZip4(zip, item.name.c_str(), &info, item.localExtra.data(),
+                                    uInt(item.localExtra.size()), item.centralExtra.data(),
+                                    uInt(item.centralExtra.size()), nullptr, item.method,
+                                    item.method == 0 ? 0 : Z_DEFAULT_COMPRESSION, raw, -MAX_WBITS, DEF_MEM_LEVEL,
+                                    Z_DEFAULT_STRATEGY, nullptr, 0, item.versionMadeBy, encrypted | item.flags)
                 == ZIP_OK;
         ok = ok && zipWriteInFileInZip(zip, stored.data(), unsigned(stored.size())) == ZIP_OK;
-        if (encrypted)
-            ok = ok && zipCloseFileInZipRaw(zip, uLong(item.data.size()), Crc(item.data)) == ZIP_OK;
-        else if (item.raw)
-            ok = ok && zipCloseFileInZipRaw(zip, item.rawUncompressedSize, 0) == ZIP_OK;
-        else
-            ok = ok && zipCloseFileInZip(zip) == ZIP_OK;
+        uLong size = encrypted ? uLong(item.data.size()) : item.rawUncompressedSize;
+        ok = ok && (raw ? zipCloseFileInZipRaw(zip, size, encrypted ? Crc(item.data) : 0) : zipCloseFileInZip(zip)) == ZIP_OK;
     }
     return zipClose(zip, nullptr) == ZIP_OK && ok;
 }
