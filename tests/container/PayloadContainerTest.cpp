@@ -31,12 +31,9 @@ Tree Listing(const fs::path& root)
 {
     Tree listing;
     for (const std::string& name : fs::exists(root) ? testfiles::Tree(root) : Tree{}) {
-        if (fs::is_directory(root / name)) {
-            listing.push_back(name);
-            continue;
-        }
-        auto bytes = testfiles::Read(root / name);
-        listing.push_back(name + "=" + std::string(bytes.begin(), bytes.end()));
+        bool folder = fs::is_directory(root / name);
+        std::vector<uint8_t> bytes = folder ? std::vector<uint8_t>() : testfiles::Read(root / name);
+        listing.push_back(folder ? name : name + "=" + std::string(bytes.begin(), bytes.end()));
     }
     return listing;
 }
@@ -66,64 +63,69 @@ protected:
     PayloadContainer reader{setup};
 };
 
-// The signature must match exactly up to its first NUL, names hold at most 259 bytes and
-// end at an embedded NUL, an empty top-level list is valid.
-TEST_F(ContainerTest, SignatureAndNameVariants)
+// The signature must match exactly up to its first NUL; names hold at most 259 bytes and end
+// at an embedded NUL; an empty top-level list is valid. Every backward step checks the
+// position first: a stream clamped at 0 would read the file's first bytes as the missing ones.
+TEST_F(ContainerTest, ReadIndexChecksTheTrailerTheNamesAndEveryStep)
 {
-    ContainerEntryList list;
-    EXPECT_FALSE(ReadBack(ContainerWriter(), list)) << "the stub alone";
-    EXPECT_FALSE(ReadBack(ContainerWriter(), list, {})) << "an empty file";
-    EXPECT_FALSE(PayloadContainer(dir.file("missing.exe")).ReadIndex(list));
-
     const std::string sig = PayloadContainer::Signature;
+    auto listed = [](std::vector<ContainerRecord> records, std::string trailer) {
+        return [=](ContainerWriter& w) {
+            w.AppendList(records, 0);
+            w.AppendName(trailer);
+        };
+    };
     const struct {
-        std::vector<ContainerRecord> records;
-        std::string trailer;
+        const char* what;
+        std::vector<uint8_t> stub;
+        std::function<void(ContainerWriter&)> build;
         bool ok;
-        std::string firstName;
+        std::string names;  // from index 0, also of a list that failed halfway
     } cases[] = {
-        {{}, sig, true, ""},
-        {{{0, 1, 0, "a"}}, sig + std::string(2, '\0'), true, "a"},
-        {{}, "THIS IS A FILE LIST .", false, ""},
-        {{}, sig + std::string(239, '\0'), false, ""},
-        {{{0, 1, 0, std::string(259, 'n')}}, sig, true, std::string(259, 'n')},
-        {{{0, 1, 0, std::string(260, 'n')}}, sig, false, ""},
-        {{{0, 1, 0, std::string("ab\0cd", 5)}}, sig, true, "ab"},
+        {"the stub alone", Stub, [](ContainerWriter&) {}, false, ""},
+        {"an empty file", {}, [](ContainerWriter&) {}, false, ""},
+        {"an empty top-level list", Stub, listed({}, sig), true, ""},
+        {"a signature ending at a NUL", Stub, listed({{0, 1, 0, "a"}}, sig + std::string(2, '\0')), true, "a"},
+        {"a signature in other case", Stub, listed({}, "THIS IS A FILE LIST ."), false, ""},
+        {"a signature of 260 bytes", Stub, listed({}, sig + std::string(239, '\0')), false, ""},
+        {"a name of 259 bytes", Stub, listed({{0, 1, 0, std::string(259, 'n')}}, sig), true, std::string(259, 'n')},
+        {"a name of 260 bytes", Stub, listed({{0, 1, 0, std::string(260, 'n')}}, sig), false, ""},
+        {"a name ending at a NUL", Stub, listed({{0, 1, 0, std::string("ab\0cd", 5)}}, sig), true, "ab"},
+        {"a name length reaching before the file's start", {},
+         [](ContainerWriter& w) {
+             w.AppendBytes(Bytes("XYZ"));
+             w.AppendU32(5);
+         },
+         false, ""},
+        {"a list's count and base before the file's start", {},
+         [](ContainerWriter& w) {
+             w.AppendU32(1);
+             w.AppendTrailer();
+         },
+         false, ""},
+        {"five records announced, two stored: the third would start in the stub", Stub,
+         [](ContainerWriter& w) {
+             w.AppendRecord({0, 1, 0, "one"});
+             w.AppendRecord({1, 1, 0, "two"});
+             w.AppendU32(0);
+             w.AppendU32(5);
+             w.AppendTrailer();
+         },
+         false, "twoone"},
     };
     for (const auto& c : cases) {
-        ContainerWriter writer(StubSize);
-        writer.AppendList(c.records, 0);
-        writer.AppendName(c.trailer);
-        EXPECT_EQ(ReadBack(writer, list), c.ok) << c.trailer.size() << " " << c.firstName;
-        if (c.ok)
-            EXPECT_EQ(list.empty() ? "" : list[0].name, c.firstName);
+        ContainerWriter writer(c.stub.size());
+        c.build(writer);
+        ContainerEntryList list;
+        EXPECT_EQ(ReadBack(writer, list, c.stub), c.ok) << c.what;
+        EXPECT_FALSE(reader.IsSigned()) << "no PE image";
+        std::string names;
+        for (const ContainerEntry& entry : list)
+            names += entry.name;
+        EXPECT_EQ(names, c.names) << c.what;
     }
-}
-
-// Every backward step checks the position first: a stream clamped at 0 would read the
-// file's first bytes as the missing ones.
-TEST_F(ContainerTest, StepsBeforeTheStartOfTheFileFail)
-{
     ContainerEntryList list;
-    ContainerWriter name;  // a name length (5) that reaches two bytes before the file's start
-    name.AppendBytes(Bytes("XYZ"));
-    name.AppendU32(5);
-    EXPECT_FALSE(ReadBack(name, list, {}));
-    ContainerWriter count;  // a valid trailer whose list's count and base lie before the file
-    count.AppendU32(1);
-    count.AppendTrailer();
-    EXPECT_FALSE(ReadBack(count, list, {}));
-
-    // Five records announced, two stored: the third would start inside the stub's bytes.
-    ContainerWriter writer(StubSize);
-    writer.AppendRecord({0, 1, 0, "one"});
-    writer.AppendRecord({1, 1, 0, "two"});
-    writer.AppendU32(0);
-    writer.AppendU32(5);
-    writer.AppendTrailer();
-    EXPECT_FALSE(ReadBack(writer, list));
-    ASSERT_EQ(list.size(), 2u) << "what was read stays";
-    EXPECT_EQ(list[0].name + list[1].name, "twoone");
+    EXPECT_FALSE(PayloadContainer(dir.file("missing.exe")).ReadIndex(list));
 }
 
 // A signed file ends with its certificate table, placed at a multiple of 8 after zero
@@ -135,41 +137,34 @@ TEST_F(ContainerTest, SignedFilesEndBeforeTheirCertificateTable)
         const char* what;
         unsigned padding;
         uint8_t paddingByte;
+        uint32_t tableSize;
         int32_t sizeError;  // added to the table size the security entry gives
         uint16_t magic;
         bool isSigned, ok;
     } cases[] = {
-        {"no padding", 0, 0, 0, 0x20B, true, true},
-        {"three bytes of padding", 3, 0, 0, 0x20B, true, true},
-        {"seven bytes of padding", 7, 0, 0, 0x20B, true, true},
-        {"a 32-bit image", 5, 0, 0, 0x10B, true, true},
-        {"eight bytes of padding", 8, 0, 0, 0x20B, true, false},
-        {"padding that is not zero", 3, 0xCC, 0, 0x20B, true, false},
-        {"a table ending before the file's end", 0, 0, -1, 0x20B, false, false},
-        {"a table past the file's end", 0, 0, 1, 0x20B, false, false},
-        {"no optional header it knows", 0, 0, 0, 0x30B, false, false},
+        {"no padding", 0, 0, 1200, 0, 0x20B, true, true},
+        {"three bytes of padding", 3, 0, 1200, 0, 0x20B, true, true},
+        {"seven bytes of padding", 7, 0, 1200, 0, 0x20B, true, true},
+        {"a 32-bit image", 5, 0, 1200, 0, 0x10B, true, true},
+        {"eight bytes of padding", 8, 0, 1200, 0, 0x20B, true, false},
+        {"padding that is not zero", 3, 0xCC, 1200, 0, 0x20B, true, false},
+        {"a table ending before the file's end", 0, 0, 1200, -1, 0x20B, false, false},
+        {"a table past the file's end", 0, 0, 1200, 1, 0x20B, false, false},
+        {"no optional header it knows", 0, 0, 1200, 0, 0x30B, false, false},
+        {"unsigned", 0, 0, 0, 0, 0x20B, false, true},
     };
-    const std::vector<uint8_t> table = testfiles::RandomBytes(1200, 3);
-    ContainerEntryList list;
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
         ContainerWriter writer(testfiles::PeStub(0, 0).size());
         writer.AppendList({{0, 1, 0, "one"}, {1, 2, 0, "two"}}, 7);
         writer.AppendTrailer();
         writer.Bytes().resize(writer.Bytes().size() + c.padding, c.paddingByte);
-        uint32_t start = uint32_t(writer.Position());
-        writer.AppendBytes(table);
-        EXPECT_EQ(ReadBack(writer, list, testfiles::PeStub(start, uint32_t(table.size() + c.sizeError), c.magic)), c.ok);
-        EXPECT_EQ(reader.IsSigned(), c.isSigned);
-        if (c.ok)
-            EXPECT_EQ(list.size() == 2 ? list[0].name + list[1].name : "", "twoone");
-    }
-    for (const std::vector<uint8_t>& stub : {testfiles::PeStub(0, 0), Stub}) {
-        ContainerWriter writer(stub.size());
-        writer.AppendList({{0, 1, 0, "one"}}, 0);
-        writer.AppendTrailer();
-        EXPECT_TRUE(ReadBack(writer, list, stub));
-        EXPECT_FALSE(reader.IsSigned());
+        uint32_t start = c.tableSize == 0 ? 0 : uint32_t(writer.Position());
+        writer.AppendBytes(testfiles::RandomBytes(c.tableSize, 3));
+        ContainerEntryList list;
+        std::vector<uint8_t> stub = testfiles::PeStub(start, c.tableSize + c.sizeError, c.magic);
+        EXPECT_EQ(ReadBack(writer, list, stub), c.ok) << c.what;
+        EXPECT_EQ(reader.IsSigned(), c.isSigned) << c.what;
+        EXPECT_EQ(list.size() == 2 ? list[0].name + list[1].name : "", c.ok ? "twoone" : "") << c.what;
     }
 }
 
