@@ -66,12 +66,14 @@ bool ZipTestArchive::Write(const std::string& path, const std::vector<ZipTestIte
             && zipOpenNewFileInZip4(zip, item.name.c_str(), &info, item.localExtra.data(),
                                     uInt(item.localExtra.size()), item.centralExtra.data(),
                                     uInt(item.centralExtra.size()), nullptr, item.method,
-                                    item.method == 0 ? 0 : Z_DEFAULT_COMPRESSION, raw, -MAX_WBITS, DEF_MEM_LEVEL,
-                                    Z_DEFAULT_STRATEGY, nullptr, 0, item.versionMadeBy, encrypted | item.flags)
+                                    item.method == 0 ? 0 : Z_DEFAULT_COMPRESSION, raw, -MAX_WBITS,
+                                    DEF_MEM_LEVEL, Z_DEFAULT_STRATEGY, nullptr, 0, item.versionMadeBy,
+                                    encrypted | item.flags)
                 == ZIP_OK;
         ok = ok && zipWriteInFileInZip(zip, stored.data(), unsigned(stored.size())) == ZIP_OK;
         uLong size = encrypted ? uLong(item.data.size()) : item.rawUncompressedSize;
-        ok = ok && (raw ? zipCloseFileInZipRaw(zip, size, encrypted ? Crc(item.data) : 0) : zipCloseFileInZip(zip)) == ZIP_OK;
+        uLong crc = encrypted ? Crc(item.data) : 0;
+        ok = ok && (raw ? zipCloseFileInZipRaw(zip, size, crc) : zipCloseFileInZip(zip)) == ZIP_OK;
     }
     return zipClose(zip, nullptr) == ZIP_OK && ok;
 }
