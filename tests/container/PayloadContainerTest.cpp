@@ -213,13 +213,16 @@ TEST_F(ContainerTest, ExtractEntryWritesOneFileOfADirectory)
 // looping, climbing out or going on after the first failing entry.
 TEST_F(ContainerTest, HandMadeContainers)
 {
-    // One top-level node, its list's base the stub's length.
-    auto top = [](ContainerWriter& w, const ContainerNode& node) {
-        w.AppendList({w.AppendNode(node, StubSize)}, StubSize);
+    using Build = std::function<void(ContainerWriter&)>;
+    auto list = [](std::vector<ContainerRecord> records, uint32_t base) -> Build {
+        return [=](ContainerWriter& w) { w.AppendList(records, base); };
+    };
+    auto top = [](ContainerNode node) -> Build {  // one top-level node, its list's base the stub's length
+        return [=](ContainerWriter& w) { w.AppendList({w.AppendNode(node, StubSize)}, StubSize); };
     };
     const struct {
         const char* what;
-        std::function<void(ContainerWriter&)> build;
+        Build build;
         bool ok;
         Tree tree;
     } cases[] = {
@@ -253,27 +256,23 @@ TEST_F(ContainerTest, HandMadeContainers)
          },
          false, {"first=abc"}},
         // Names are one plain component (IsPlainName) for files and folders alike.
-        {"a file climbing out", [&](ContainerWriter& w) { top(w, File("../escaped", "x")); }, false, {}},
-        {"a file climbing out, Windows", [&](ContainerWriter& w) { top(w, File("..\\escaped", "x")); }, false, {}},
-        {"a folder climbing out",
-         [&](ContainerWriter& w) { top(w, Directory("..", {File("escaped", "x")})); }, false, {}},
-        {"a refused name deeper down",
-         [&](ContainerWriter& w) { top(w, Directory("d", {Directory(".. ", {File("escaped", "x")})})); },
-         false, {"d"}},
+        {"a file climbing out", top(File("../escaped", "x")), false, {}},
+        {"a file climbing out, Windows", top(File("..\\escaped", "x")), false, {}},
+        {"a folder climbing out", top(Directory("..", {File("escaped", "x")})), false, {}},
+        {"a refused name deeper down", top(Directory("d", {Directory(".. ", {File("escaped", "x")})})), false,
+         {"d"}},
         {"nested list before start of file",
          // The directory's region ends 4 bytes into the file: its count is the first four
          // bytes and its base would lie before the file's start.
-         [](ContainerWriter& w) { w.AppendList({{0, 4, 0x80, "dir"}}, 0); }, false, {"dir"}},
-        {"size beyond everything the container holds creates nothing",
-         [](ContainerWriter& w) { w.AppendList({{0, 0xFFFFFFFFu, 0, "huge"}}, StubSize); }, false, {}},
+         list({{0, 4, 0x80, "dir"}}, 0), false, {"dir"}},
+        {"size beyond everything the container holds creates nothing", list({{0, ~0u, 0, "huge"}}, StubSize),
+         false, {}},
         {"a region running past the end of file keeps the bytes there were",
          // The region starts at the trailer, 25 bytes after the record and the list's base and count.
          [](ContainerWriter& w) { w.AppendList({{uint32_t(w.Position()) + 25, 100, 0, "long"}}, 0); }, false,
          {"long=" + std::string(PayloadContainer::Signature) + std::string("\x15\0\0\0", 4)}},
-        {"region beyond the end of file",
-         [](ContainerWriter& w) { w.AppendList({{0x10000000u, 5, 0, "beyond"}}, 0); }, false, {"beyond="}},
-        {"positions are signed 32-bit",
-         [](ContainerWriter& w) { w.AppendList({{0x80000000u, 0, 0, "past2GiB"}}, 0); }, false, {"past2GiB="}},
+        {"region beyond the end of file", list({{0x10000000u, 5, 0, "beyond"}}, 0), false, {"beyond="}},
+        {"positions are signed 32-bit", list({{0x80000000u, 0, 0, "past2GiB"}}, 0), false, {"past2GiB="}},
     };
     for (const auto& c : cases) {
         fs::remove_all(work);
@@ -285,8 +284,8 @@ TEST_F(ContainerTest, HandMadeContainers)
         EXPECT_FALSE(fs::exists(dir.path() / "escaped")) << c.what;
     }
 
-    ContainerEntryList list;
-    EXPECT_FALSE(ReadBack(testfiles::LoopContainer(StubSize), list) && reader.ExtractAll(list, work));
+    ContainerEntryList entries;
+    EXPECT_FALSE(ReadBack(testfiles::LoopContainer(StubSize), entries) && reader.ExtractAll(entries, work));
     EXPECT_TRUE(fs::is_directory(fs::path(work) / "loop" / "loop"));
 }
 
