@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -18,26 +19,20 @@ using Statuses = std::vector<ZipStatus>;
 // A scratch folder with one archive in it, opened through the ZIP reader.
 class ZipReaderTest : public ::testing::Test {
 protected:
-    ~ZipReaderTest() override { Close(); }
-
     // The reader shares its file for reading only, so it is closed before the file changes.
-    void Close()
-    {
-        if (handle_ != nullptr)
-            ZipReader::Close(handle_);
-        handle_ = nullptr;
-    }
     ZipHandle Open(const std::vector<ZipTestItem>& items, const char* password = nullptr)
     {
-        Close();
+        reader_.reset();
         EXPECT_TRUE(ZipTestArchive::Write(archive_, items));
-        return handle_ = ZipReader::OpenFile(archive_.c_str(), password);
+        reader_.reset(handle_ = ZipReader::OpenFile(archive_.c_str(), password));
+        return handle_;
     }
     ZipHandle Open(const std::string& bytes)
     {
-        Close();
+        reader_.reset();
         ZipTestArchive::Save(archive_, bytes);
-        return handle_ = ZipReader::OpenFile(archive_.c_str(), nullptr);
+        reader_.reset(handle_ = ZipReader::OpenFile(archive_.c_str(), nullptr));
+        return handle_;
     }
 
     ZipItemInfo Item(int32_t index)
@@ -67,6 +62,7 @@ protected:
     testsupport::ScratchDir scratch_;
     const std::string archive_ = scratch_.file("a.zip");
     ZipHandle handle_ = nullptr;
+    std::unique_ptr<ZipReader, ZipStatus (*)(ZipHandle)> reader_{nullptr, ZipReader::Close};
 };
 
 // Bytes that deflate poorly and show any misplaced chunk.
