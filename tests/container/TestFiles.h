@@ -1,15 +1,12 @@
 #pragma once
 // Small file helpers shared by the container and packer tests.
-#include "container/ScopedFile.h"
 #include "tools/ContainerWriter.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -52,13 +49,6 @@ inline std::vector<std::string> Tree(const std::filesystem::path& root)
     return names;
 }
 
-using FilePtr = ScopedFile;
-
-inline FilePtr OpenRead(const std::filesystem::path& path)
-{
-    return FilePtr(std::fopen(path.string().c_str(), "rb"));
-}
-
 // A setup file: the stub, then what the writer holds.
 inline void WriteSetup(const std::filesystem::path& path, std::vector<uint8_t> stub, const ContainerWriter& writer)
 {
@@ -66,25 +56,24 @@ inline void WriteSetup(const std::filesystem::path& path, std::vector<uint8_t> s
     Write(path, stub);
 }
 
-// A 64-bit PE image's headers up to the end of its optional header, with its security
-// entry (certificate table position and size) as given.
+// A PE image's headers up to the end of its optional header (64-bit: magic 0x20B, 32-bit:
+// 0x10B), with its security entry (certificate table position and size) as given.
 inline std::vector<uint8_t> PeStub(uint32_t tableStart, uint32_t tableSize, uint16_t magic = 0x20B)
 {
     std::vector<uint8_t> stub(0x58 + 240, 0);
-    auto put = [&](size_t at, uint32_t value, int bytes) {
-        for (int i = 0; i < bytes; ++i)
+    auto put = [&](size_t at, uint32_t value) {
+        for (int i = 0; i < 4; ++i)
             stub[at + i] = uint8_t(value >> (8 * i));
     };
-    stub[0] = 'M';
-    stub[1] = 'Z';
-    put(0x3C, 0x40, 4);
-    put(0x40, 0x00004550, 4);
-    put(0x54, 240, 2);
-    put(0x58, magic, 2);
+    put(0, 'M' | 'Z' << 8);
+    put(0x3C, 0x40);
+    put(0x40, 0x00004550);  // "PE\0\0"
+    put(0x54, 240);         // the optional header's size
+    put(0x58, magic);
     size_t directories = magic == 0x20B ? 0x58 + 112 : 0x58 + 96;
-    put(directories - 4, 16, 4);
-    put(directories + 4 * 8, tableStart, 4);
-    put(directories + 4 * 8 + 4, tableSize, 4);
+    put(directories - 4, 16);
+    put(directories + 4 * 8, tableStart);
+    put(directories + 4 * 8 + 4, tableSize);
     return stub;
 }
 

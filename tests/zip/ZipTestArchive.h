@@ -1,5 +1,5 @@
 #pragma once
-// Archives for the ZIP reader's tests, written with minizip's own zip writer.
+// Archives for the ZIP reader's and the packer's tests, written with minizip's own zip writer.
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -27,33 +27,21 @@ struct ZipTestItem {
     // leading bytes come from headerSeed.
     std::string password;
     uint32_t headerSeed = 1;
-    // Raw items: data is written as the stored bytes, with this size and CRC recorded.
+    // Raw items: data is written as the stored bytes, with this size recorded.
     bool raw = false;
     uint32_t rawUncompressedSize = 0;
-    uint32_t rawCrc = 0;
 };
 
-class ZipTestArchive {
-public:
-    static bool Write(const std::string& path, const std::vector<ZipTestItem>& items);
+namespace ZipTestArchive {
+bool Write(const std::string& path, const std::vector<ZipTestItem>& items);
+std::string Load(const std::string& path);
+void Save(const std::string& path, const std::string& bytes);
 
-    static std::string Load(const std::string& path);
-    static void Save(const std::string& path, const std::string& bytes);
-
-    // MS-DOS date (high half) and time (low half).
-    static uint32_t DosDateTime(int year, int month, int day, int hour, int minute, int second);
-    // An extended timestamp record ("UT") with the given flags and times.
-    static std::string TimestampRecord(uint8_t flags, const std::vector<int32_t>& times);
-    static std::string Record(const char id[2], const std::string& data);
-    // An Info-ZIP Unicode Path record (0x7075) for a stored name.
-    static std::string UnicodePathRecord(const std::string& storedName, const std::string& utf8);
-    static uint32_t Crc(const std::string& data);
-
-    // Offset of the first local header's data in a file whose first item has this name and
-    // local extra length.
-    static size_t FirstDataOffset(const std::string& name, size_t extraLength) { return 30 + name.size() + extraLength; }
-    static size_t EndOfCentralDirectory(const std::string& bytes);
-    static size_t CentralDirectory(const std::string& bytes);
-
-    static void Put16(std::string& bytes, size_t at, uint16_t value);
-};
+std::string Le32(uint32_t value);
+void Put16(std::string& bytes, size_t at, uint16_t value);
+uint32_t Crc(const std::string& data);
+// An extra-field record; an extended timestamp ("UT"); an Info-ZIP Unicode Path record.
+std::string Record(const char id[2], const std::string& data);
+std::string TimestampRecord(uint8_t flags, const std::vector<int32_t>& times);
+std::string UnicodePathRecord(const std::string& storedName, const std::string& utf8);
+} // namespace ZipTestArchive
