@@ -1,4 +1,6 @@
-// Message maps route real window messages to member handlers, derived rows first.
+// Message maps route real window messages to member handlers, derived rows first; dialogs
+// run modally or modeless; windows, their objects and the application object let go of
+// each other in the right order.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,19 +10,14 @@
 
 #include "framework/CDialog.h"
 #include "framework/CStatic.h"
+#include "framework/CWinApp.h"
 #include "resources/resource.h"
 
 namespace {
 
 constexpr UINT kNotice = 0x1400;
 
-std::vector<std::string>* trace = nullptr;
-
-void Note(const std::string& what)
-{
-    if (trace)
-        trace->push_back(what);
-}
+std::vector<std::string> notes;
 
 // A static that colours itself through the reflected control colour.
 class SelfColouringStatic : public CStatic {
@@ -30,7 +27,7 @@ public:
 protected:
     HBRUSH CtlColor(CDC* dc, UINT kind)
     {
-        Note("static:" + std::to_string(kind));
+        notes.push_back("static:" + std::to_string(kind));
         if (answer)
             dc->SetTextColor(RGB(0, 0, 255));
         return answer;
@@ -42,53 +39,75 @@ BEGIN_MESSAGE_MAP(SelfColouringStatic, CStatic)
     ON_WM_CTLCOLOR_REFLECT()
 END_MESSAGE_MAP()
 
-class RoutingFrame : public CDialog {
+// The frame template. Run modally with a first message, it posts that message; a timer,
+// which fires only once the queue is empty, then clicks Cancel (1003), which ends the run
+// with 1003 unless the first message (or what it led to) ended it already.
+class TestFrame : public CDialog {
 public:
-    RoutingFrame() : CDialog(IDD_WIZARD_FRAME) {}
-    int closes = 0;
-    int backs = 0;
-    int nexts = 0;
+    explicit TestFrame(UINT first = 0, WPARAM wParam = 0) : CDialog(IDD_WIZARD_FRAME), first_(first), wParam_(wParam) {}
+    int initialised = 0, backs = 0, nexts = 0;
     UINT_PTR lastTimer = 0;
     HBRUSH baseBrush = nullptr;
     CWnd* colouredControl = nullptr;
     SelfColouringStatic link;
 
 protected:
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        ++initialised;
+        if (first_) {
+            PostMessage(first_, wParam_);
+            SetTimer(1, 50);
+        }
+        return TRUE;
+    }
     void DoDataExchange(CDataExchange* pDX) override { DDX_Control(pDX, IDC_PUBLISHER_LINK, link); }
-    void OnClose() { ++closes; }
+    void OnCancelButton() { EndDialog(IDC_CANCEL_BUTTON); }
     void OnBack() { ++backs; }
     void OnNext() { ++nexts; }
-    void OnTimer(UINT_PTR id) { lastTimer = id; }
+    void OnTimer(UINT_PTR id)
+    {
+        lastTimer = id;
+        if (first_ && KillTimer(1))
+            ::SendMessageA(::GetDlgItem(m_hWnd, IDC_CANCEL_BUTTON), BM_CLICK, 0, 0);
+    }
     LRESULT OnNotice(WPARAM wParam, LPARAM lParam) { return static_cast<LRESULT>(wParam * 100 + lParam); }
     HBRUSH OnCtlColor(CDC* dc, CWnd* control, UINT kind)
     {
         baseBrush = CDialog::OnCtlColor(dc, control, kind);
         colouredControl = control;
-        Note("frame:" + std::to_string(control->GetDlgCtrlID()));
+        notes.push_back("frame:" + std::to_string(control->GetDlgCtrlID()));
         return baseBrush;
     }
     DECLARE_MESSAGE_MAP()
+
+private:
+    UINT first_;
+    WPARAM wParam_;
 };
 
-BEGIN_MESSAGE_MAP(RoutingFrame, CDialog)
-    ON_WM_CLOSE()
+BEGIN_MESSAGE_MAP(TestFrame, CDialog)
     ON_WM_TIMER()
     ON_WM_CTLCOLOR()
-    ON_BN_CLICKED(IDC_BACK, &RoutingFrame::OnBack)
-    ON_BN_CLICKED(IDC_NEXT, &RoutingFrame::OnNext)
-    ON_MESSAGE(kNotice, &RoutingFrame::OnNotice)
+    ON_BN_CLICKED(IDC_CANCEL_BUTTON, &TestFrame::OnCancelButton)
+    ON_BN_CLICKED(IDC_BACK, &TestFrame::OnBack)
+    ON_BN_CLICKED(IDC_NEXT, &TestFrame::OnNext)
+    ON_MESSAGE(kNotice, &TestFrame::OnNotice)
 END_MESSAGE_MAP()
 
-class DerivedFrame : public RoutingFrame {
+class DerivedFrame : public TestFrame {
 public:
-    int derivedNexts = 0;
+    int derivedNexts = 0, closes = 0;
 
 protected:
     void OnDerivedNext() { ++derivedNexts; }
+    void OnClose() { ++closes; }
     DECLARE_MESSAGE_MAP()
 };
 
-BEGIN_MESSAGE_MAP(DerivedFrame, RoutingFrame)
+BEGIN_MESSAGE_MAP(DerivedFrame, TestFrame)
+    ON_WM_CLOSE()
     ON_BN_CLICKED(IDC_NEXT, &DerivedFrame::OnDerivedNext)
 END_MESSAGE_MAP()
 
@@ -96,15 +115,10 @@ class MessageMapTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        trace = &notes;
         ASSERT_TRUE(frame.Create(IDD_WIZARD_FRAME));
+        notes.clear();
     }
-    void TearDown() override
-    {
-        frame.DestroyWindow();
-        trace = nullptr;
-    }
-    std::vector<std::string> notes;
+    void TearDown() override { frame.DestroyWindow(); }
     DerivedFrame frame;
 };
 
@@ -129,7 +143,6 @@ TEST_F(MessageMapTest, SubclassedStaticAnswersItsColourBeforeTheParentHandler)
     ASSERT_EQ(frame.link.GetDlgCtrlID(), IDC_PUBLISHER_LINK);
     HBRUSH own = ::CreateSolidBrush(RGB(1, 2, 3));
     frame.link.answer = own;
-    notes.clear();
     ::RedrawWindow(frame.link, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     ASSERT_GE(notes.size(), 2u);
     EXPECT_EQ(notes[0], "static:6");   // CTLCOLOR_STATIC
@@ -150,31 +163,22 @@ TEST_F(MessageMapTest, SubclassedStaticAnswersItsColourBeforeTheParentHandler)
 }
 
 // Plain controls reach handlers as temporary wrappers; a subclassed one as its object,
-// which lets go of the window when the window goes.
+// which lets go of the window when the window goes. An object deleted before its window
+// gives the window its own procedure back.
 TEST_F(MessageMapTest, ControlsAreTheirSubclassingObjectOrATemporaryWrapper)
 {
-    notes.clear();
     HWND separator = ::GetDlgItem(frame, IDC_BANNER_SEPARATOR);
     HDC dc = ::GetDC(frame);
     frame.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(separator));
     ::ReleaseDC(frame, dc);
     EXPECT_EQ(notes, std::vector<std::string>{"frame:1019"});
     EXPECT_EQ(CWnd::FromHandlePermanent(separator), nullptr);
-
     EXPECT_EQ(frame.GetDlgItem(IDC_PUBLISHER_LINK), &frame.link);
     CWnd* next = frame.GetDlgItem(IDC_NEXT);
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(frame.GetDlgItem(IDC_NEXT), next);
     EXPECT_EQ(frame.GetDlgItem(4711), nullptr);
 
-    HWND link = frame.link.m_hWnd;
-    frame.DestroyWindow();
-    EXPECT_FALSE(::IsWindow(link));
-    EXPECT_EQ(frame.link.m_hWnd, nullptr);
-}
-
-TEST_F(MessageMapTest, ObjectDeletedBeforeItsWindowGivesTheWindowItsProcedureBack)
-{
     HWND back = ::GetDlgItem(frame, IDC_BACK);
     LONG_PTR original = ::GetWindowLongPtrA(back, GWLP_WNDPROC);
     {
@@ -186,6 +190,110 @@ TEST_F(MessageMapTest, ObjectDeletedBeforeItsWindowGivesTheWindowItsProcedureBac
     EXPECT_EQ(CWnd::FromHandlePermanent(back), nullptr);
     ::SetWindowTextA(back, "still answers");
     EXPECT_EQ(frame.GetDlgItemText(IDC_BACK), "still answers");
+
+    HWND link = frame.link.m_hWnd;
+    frame.DestroyWindow();
+    EXPECT_FALSE(::IsWindow(link));
+    EXPECT_EQ(frame.link.m_hWnd, nullptr);
+}
+
+TEST(ModalDialog, HowTheRunEnds)
+{
+    TestFrame button(WM_USER);   // a message nobody handles
+    EXPECT_EQ(button.DoModal(), IDC_CANCEL_BUTTON) << "the button handler's result";
+    EXPECT_EQ(button.initialised, 1);
+    EXPECT_EQ(button.m_hWnd, nullptr);
+    TestFrame close(WM_CLOSE);
+    EXPECT_EQ(close.DoModal(), IDCANCEL) << "the dialog manager turns WM_CLOSE into IDCANCEL";
+    CDialog missing(4711);
+    EXPECT_EQ(missing.DoModal(), -1) << "a missing template fails without a run";
+    for (WPARAM key : {IDOK, IDCANCEL}) {   // Enter and Escape
+        TestFrame plain(WM_COMMAND, key);
+        EXPECT_EQ(plain.DoModal(), static_cast<INT_PTR>(key));
+    }
+}
+
+class SelfDeletingPage : public CDialog {
+public:
+    explicit SelfDeletingPage(int* deleted) : deleted_(deleted) {}
+    ~SelfDeletingPage() override { ++*deleted_; }
+
+protected:
+    void PostNcDestroy() override { delete this; }
+
+private:
+    int* deleted_;
+};
+
+TEST(ModelessDialog, ChildPagesDeleteThemselvesWithTheirParentButNotAfterAFailedCreate)
+{
+    int deleted = 0;
+    SelfDeletingPage* failed = new SelfDeletingPage(&deleted);
+    EXPECT_FALSE(failed->Create(4711));
+    EXPECT_EQ(deleted, 0);
+    delete failed;
+    ASSERT_EQ(deleted, 1);
+
+    CDialog frame;
+    ASSERT_TRUE(frame.Create(IDD_WIZARD_FRAME));
+    for (UINT id : {IDD_WELCOME_PAGE, IDD_CONFIRM_PAGE, IDD_CANCEL_PAGE}) {
+        SelfDeletingPage* page = new SelfDeletingPage(&deleted);
+        ASSERT_TRUE(page->Create(id, &frame));
+        EXPECT_FALSE(page->IsWindowVisible());
+        page->ShowWindow(SW_SHOW);
+        EXPECT_TRUE(page->IsWindowVisible());
+    }
+    EXPECT_EQ(deleted, 1);
+    frame.DestroyWindow();
+    EXPECT_EQ(deleted, 4);
+}
+
+class TestApp : public CWinApp {
+public:
+    explicit TestApp(BOOL proceed) : proceed_(proceed) {}
+    int inits = 0, exits = 0;
+
+    BOOL InitInstance() override
+    {
+        ++inits;
+        if (proceed_)
+            ::PostQuitMessage(3);
+        return proceed_;
+    }
+    int ExitInstance() override
+    {
+        ++exits;
+        return proceed_ ? CWinApp::ExitInstance() : 7;
+    }
+
+private:
+    BOOL proceed_;
+};
+
+TEST(Application, LoopRunsOnlyAfterAnAcceptedInitialisation)
+{
+    {
+        TestApp refused(FALSE);
+        EXPECT_EQ(AfxGetApp(), &refused);
+        ::PostThreadMessageA(::GetCurrentThreadId(), WM_USER, 0, 0);
+        EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW), 7) << "ExitInstance's code";
+        EXPECT_EQ(refused.inits, 1);
+        EXPECT_EQ(refused.exits, 1);
+        MSG msg;
+        EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_REMOVE)) << "no loop took the queued message";
+    }
+    TestApp accepted(TRUE);
+    EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW), 3);
+    EXPECT_EQ(accepted.exits, 1);
+}
+
+TEST(Application, ForgetsItsMainWindowWhenTheWindowGoes)
+{
+    TestApp app(FALSE);
+    TestFrame frame(WM_USER);
+    app.m_pMainWnd = &frame;
+    frame.DoModal();
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
 }
 
 } // namespace

@@ -16,12 +16,6 @@ UINT ReturnParam(LPVOID param)
     return static_cast<UINT>(reinterpret_cast<UINT_PTR>(param));
 }
 
-bool HandleIsOpen(HANDLE handle)
-{
-    DWORD flags = 0;
-    return ::GetHandleInformation(handle, &flags) != FALSE;
-}
-
 TEST(WorkerThread, AutoDeletingObjectClosesItsHandleAndAKeptOneOutlivesItsThread)
 {
     CWinThread* thread = AfxBeginThread(&ReturnParam, reinterpret_cast<LPVOID>(42), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
@@ -35,7 +29,8 @@ TEST(WorkerThread, AutoDeletingObjectClosesItsHandleAndAKeptOneOutlivesItsThread
     DWORD code = 0;
     ::GetExitCodeThread(own, &code);
     EXPECT_EQ(code, 42u);
-    EXPECT_FALSE(HandleIsOpen(objects)) << "the object was deleted and closed its handle";
+    DWORD flags = 0;
+    EXPECT_FALSE(::GetHandleInformation(objects, &flags)) << "the object was deleted and closed its handle";
     ::CloseHandle(own);
 
     thread = AfxBeginThread(&ReturnParam, reinterpret_cast<LPVOID>(5), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
