@@ -1,7 +1,4 @@
-// The language table over lang.ini and the profile reads beneath it, double-byte text
-// included: 0x95 0x5C and 0x95 0x23 are single GBK characters whose trail bytes equal "\"
-// and "#", so a byte-wise search would match inside them.
-#include "i18n/AnsiText.h"
+// The language table over lang.ini and the profile reads beneath it.
 #include "i18n/BuiltinTexts.h"
 #include "i18n/LanguageTable.h"
 #include "support/ScratchDir.h"
@@ -17,8 +14,8 @@
 
 namespace {
 
+// A GBK character whose trail byte is a backslash: a byte-wise search would cut inside it.
 const std::string kBackslashTrail = "\x95\x5C";
-const std::string kHashTrail = "\x95\x23";
 
 // Profile files byte for byte (no newline translation).
 void WriteBytes(const std::string& path, const std::string& bytes)
@@ -79,35 +76,6 @@ TEST_F(LanguageTableTest, ProfileReadsFallBackOnlyForWhatIsAbsent)
     };
     for (const auto& c : texts)
         EXPECT_EQ(c.second, ProfileFile::ToInt(c.first)) << c.first;
-}
-
-TEST(AnsiText, SearchesMatchOnlyOnCharacterBoundaries)
-{
-    ASSERT_EQ(936u, GetACP());
-    const size_t none = std::string::npos;
-    const struct {
-        std::string text, pattern;
-        size_t from, expected;
-    } find[] = {
-        {kBackslashTrail + "x\\", "\\", 0, 3}, {kBackslashTrail, "\\", 0, none}, {"abc", "", 3, 3},
-        {"abab", "ab", 1, 2}, {"ab", "abc", 0, none},
-    };
-    for (const auto& c : find)
-        EXPECT_EQ(c.expected, AnsiText::Find(c.text, c.pattern, c.from)) << c.text;
-    // A lead byte in the last position stands alone.
-    for (auto c : {std::make_pair("c\\" + kBackslashTrail, size_t(1)), {kBackslashTrail, none}, {"ab\x95", none}})
-        EXPECT_EQ(c.second, AnsiText::FindLast(c.first, '\\')) << c.first;
-    // Left to right, without overlap, never searching inserted text again.
-    const struct {
-        std::string source, pattern, replacement, expected;
-    } replace[] = {
-        {"abc", "", "x", "abc"}, {"aaa", "aa", "b", "ba"}, {"#", "#", "##", "##"}, {"abc", "abcd", "x", "abc"},
-        {"a" + kBackslashTrail + "\\b", "\\", "/", "a" + kBackslashTrail + "/b"},
-        {kHashTrail + "#" + kHashTrail, "#", "\r\n", kHashTrail + "\r\n" + kHashTrail},
-        {"a" + kBackslashTrail + "b", kBackslashTrail, "-", "a-b"},
-    };
-    for (const auto& c : replace)
-        EXPECT_EQ(c.expected, LanguageTable::ReplaceAll(c.source, c.pattern, c.replacement)) << c.source;
 }
 
 // Without a file everything is built in; "#" in the licence text is a line break, a link
