@@ -138,47 +138,42 @@ TEST_F(MessageMapTest, MessagesReachTheirHandlersDerivedRowsFirst)
     EXPECT_EQ(frame.lastTimer, 5u);
 }
 
-TEST_F(MessageMapTest, SubclassedStaticAnswersItsColourBeforeTheParentHandler)
+// A subclassed static answers its own colour before the parent's handler sees it; a plain
+// control reaches the handler as a temporary wrapper, the subclassed one as its object.
+TEST_F(MessageMapTest, ControlColourIsReflectedToTheSubclassingObjectFirst)
 {
-    ASSERT_EQ(frame.link.GetDlgCtrlID(), IDC_PUBLISHER_LINK);
     HBRUSH own = ::CreateSolidBrush(RGB(1, 2, 3));
     frame.link.answer = own;
     ::RedrawWindow(frame.link, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    ASSERT_GE(notes.size(), 2u);
-    EXPECT_EQ(notes[0], "static:6");   // CTLCOLOR_STATIC
-    EXPECT_EQ(notes[1], "frame:1018");
+    EXPECT_EQ(notes, (std::vector<std::string>{"static:6", "frame:1018"}));   // 6: CTLCOLOR_STATIC
     EXPECT_EQ(frame.baseBrush, own);
     EXPECT_EQ(frame.colouredControl, &frame.link);
 
-    HDC dc = ::GetDC(frame.link);
-    LRESULT sent = frame.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(frame.link.m_hWnd));
-    EXPECT_EQ(reinterpret_cast<HBRUSH>(sent), own) << "the brush reaches whoever asked";
+    HDC dc = ::GetDC(frame);
+    auto colour = [&](HWND control) {
+        return reinterpret_cast<HBRUSH>(frame.SendMessage(WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(control)));
+    };
+    EXPECT_EQ(colour(frame.link), own) << "the brush reaches whoever asked";
     EXPECT_EQ(::GetTextColor(dc), RGB(0, 0, 255));
     frame.link.answer = nullptr;
-    sent = frame.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(frame.link.m_hWnd));
-    EXPECT_NE(sent, 0);
-    EXPECT_EQ(reinterpret_cast<HBRUSH>(sent), frame.baseBrush) << "without an answer the dialog's default brush";
-    ::ReleaseDC(frame.link, dc);
-    ::DeleteObject(own);
-}
-
-// Plain controls reach handlers as temporary wrappers; a subclassed one as its object,
-// which lets go of the window when the window goes. An object deleted before its window
-// gives the window its own procedure back.
-TEST_F(MessageMapTest, ControlsAreTheirSubclassingObjectOrATemporaryWrapper)
-{
+    EXPECT_TRUE(colour(frame.link) && colour(frame.link) == frame.baseBrush) << "else the dialog's default brush";
+    notes.clear();
     HWND separator = ::GetDlgItem(frame, IDC_BANNER_SEPARATOR);
-    HDC dc = ::GetDC(frame);
-    frame.SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(separator));
-    ::ReleaseDC(frame, dc);
+    colour(separator);
     EXPECT_EQ(notes, std::vector<std::string>{"frame:1019"});
+    ::ReleaseDC(frame, dc);
+    ::DeleteObject(own);
     EXPECT_EQ(CWnd::FromHandlePermanent(separator), nullptr);
     EXPECT_EQ(frame.GetDlgItem(IDC_PUBLISHER_LINK), &frame.link);
     CWnd* next = frame.GetDlgItem(IDC_NEXT);
-    ASSERT_NE(next, nullptr);
-    EXPECT_EQ(frame.GetDlgItem(IDC_NEXT), next);
+    EXPECT_TRUE(next && frame.GetDlgItem(IDC_NEXT) == next);
     EXPECT_EQ(frame.GetDlgItem(4711), nullptr);
+}
 
+// An object deleted before its window gives the window its own procedure back; a
+// subclassing object lets go of the window when the window goes.
+TEST_F(MessageMapTest, SubclassingObjectsAndTheirWindowsLetGoOfEachOther)
+{
     HWND back = ::GetDlgItem(frame, IDC_BACK);
     LONG_PTR original = ::GetWindowLongPtrA(back, GWLP_WNDPROC);
     {
@@ -197,12 +192,16 @@ TEST_F(MessageMapTest, ControlsAreTheirSubclassingObjectOrATemporaryWrapper)
     EXPECT_EQ(frame.link.m_hWnd, nullptr);
 }
 
+// The application forgets its main window when the window goes.
 TEST(ModalDialog, HowTheRunEnds)
 {
     TestFrame button(WM_USER);   // a message nobody handles
+    CWinApp app;
+    app.m_pMainWnd = &button;
     EXPECT_EQ(button.DoModal(), IDC_CANCEL_BUTTON) << "the button handler's result";
     EXPECT_EQ(button.initialised, 1);
     EXPECT_EQ(button.m_hWnd, nullptr);
+    EXPECT_EQ(app.m_pMainWnd, nullptr);
     TestFrame close(WM_CLOSE);
     EXPECT_EQ(close.DoModal(), IDCANCEL) << "the dialog manager turns WM_CLOSE into IDCANCEL";
     CDialog missing(4711);
@@ -274,15 +273,6 @@ TEST(Application, LoopRunsOnlyAfterAnAcceptedInitialisation)
     }
     TestApp accepted(TRUE);
     EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW), 3);
-}
-
-TEST(Application, ForgetsItsMainWindowWhenTheWindowGoes)
-{
-    TestApp app(FALSE);
-    TestFrame frame(WM_USER);
-    app.m_pMainWnd = &frame;
-    frame.DoModal();
-    EXPECT_EQ(app.m_pMainWnd, nullptr);
 }
 
 } // namespace
