@@ -98,8 +98,8 @@ TEST_F(LanguageTableTest, InstallSettingsAndLinks)
         LanguageTable* table = Use(row.ini);
         InstallSettings s;
         table->ReadInstallSettings(s);
-        EXPECT_EQ(row.settings,
-                  (std::vector<std::string>{s.title, s.group, s.linkfrom, s.linkto, s.installpath, s.installname, s.states}));
+        EXPECT_EQ(row.settings, (std::vector<std::string>{s.title, s.group, s.linkfrom, s.linkto, s.installpath,
+                                                          s.installname, s.states}));
         std::vector<LinkEntry> links{{"old", "kept"}};
         table->ReadLinks(links);
         std::vector<std::string> read;
@@ -222,7 +222,10 @@ TEST_F(LanguageTableTest, ProgramInADoubleByteFolderFindsItselfAndItsFile)
     std::string output = dir_.file("probe.txt"), ini = folder + "\\install\\lang.ini";
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) && CreateDirectoryA((folder + "\\install").c_str(), nullptr));
     ASSERT_TRUE(CopyFileA(probe.c_str(), program.c_str(), FALSE)) << GetLastError();
-    for (auto c : {std::make_pair("", "1"), {"[lang]\r\ncount=3\r\ndefault=3\r\n", "3"}, {"[lang]\r\ndefault=x\r\n", "0"}}) {
+    // No file: language 1; [lang] default=x reads 0.
+    const std::pair<const char*, const char*> files[] = {
+        {"", "1"}, {"[lang]\r\ncount=3\r\ndefault=3\r\n", "3"}, {"[lang]\r\ndefault=x\r\n", "0"}};
+    for (const auto& c : files) {
         if (*c.first)
             WriteBytes(ini, c.first);
         DeleteFileA(output.c_str());
@@ -236,7 +239,8 @@ TEST_F(LanguageTableTest, ProgramInADoubleByteFolderFindsItselfAndItsFile)
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
         std::ifstream in(output, std::ios::binary);
-        EXPECT_EQ(folder + "\n" + ini + "\n" + c.second, std::string(std::istreambuf_iterator<char>(in), {})) << c.first;
+        std::string written{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        EXPECT_EQ(folder + "\n" + ini + "\n" + c.second, written) << c.first;
     }
 }
 

@@ -235,7 +235,8 @@ TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
     EXPECT_EQ(archives[0], archives[1]) << "a ready archive gets the same item";
 
     std::vector<ArchiveItem> before, after;
-    ASSERT_TRUE(ProductArchive::ReadArchive(own, &before, error) && ProductArchive::ReadArchive(archives[0], &after, error));
+    ASSERT_TRUE(ProductArchive::ReadArchive(own, &before, error) &&
+                ProductArchive::ReadArchive(archives[0], &after, error));
     ASSERT_EQ(before.size() + 1, after.size());
     for (size_t i = 0; i < before.size(); ++i)
         EXPECT_TRUE(before[i].name == after[i].name && before[i].content == after[i].content) << before[i].name;
@@ -247,7 +248,8 @@ TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
     testfiles::Write(dir.path() / "packed.exe", program);
     fs::path unpacked = dir.path() / "unpacked";
     ASSERT_TRUE(SetupInspector::ExtractSetup((dir.path() / "packed.exe").string(), unpacked.string(), "", note, error));
-    EXPECT_EQ(testfiles::Tree(unpacked), (std::vector<std::string>{"uninstall", "uninstall/items.lst", "uninstall/lang.ini"}));
+    EXPECT_EQ(testfiles::Tree(unpacked),
+              (std::vector<std::string>{"uninstall", "uninstall/items.lst", "uninstall/lang.ini"}));
     EXPECT_EQ(testfiles::Read(unpacked / "uninstall" / "lang.ini"), langBytes);
     EXPECT_EQ(testfiles::Read(unpacked / "uninstall" / "items.lst"),
               Bytes(std::string("D bin\r\nD bin\\plugins\r\nD empty\r\nd ") + kTable +
