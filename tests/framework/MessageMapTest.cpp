@@ -207,66 +207,50 @@ TEST(ModalDialog, HowTheRunEnds)
     }
 }
 
+// A page that deletes itself once its window is gone, as the wizard's pages do.
 class SelfDeletingPage : public CDialog {
 public:
-    explicit SelfDeletingPage(int* deleted) : deleted_(deleted) {}
-    ~SelfDeletingPage() override { ++*deleted_; }
+    static inline int deleted = 0;
+    ~SelfDeletingPage() override { ++deleted; }
 
 protected:
     void PostNcDestroy() override { delete this; }
-
-private:
-    int* deleted_;
 };
 
-TEST(ModelessDialog, ChildPagesDeleteThemselvesWithTheirParentButNotAfterAFailedCreate)
+TEST_F(MessageMapTest, ChildPagesDeleteThemselvesWithTheirParentButNotAfterAFailedCreate)
 {
-    int deleted = 0;
-    SelfDeletingPage* failed = new SelfDeletingPage(&deleted);
+    int& deleted = SelfDeletingPage::deleted;
+    SelfDeletingPage* failed = new SelfDeletingPage;
     EXPECT_FALSE(failed->Create(4711));
     EXPECT_EQ(deleted, 0);
     delete failed;
     ASSERT_EQ(deleted, 1);
-
-    CDialog frame;
-    ASSERT_TRUE(frame.Create(IDD_WIZARD_FRAME));
-    for (UINT id : {IDD_WELCOME_PAGE, IDD_CONFIRM_PAGE, IDD_CANCEL_PAGE}) {
-        SelfDeletingPage* page = new SelfDeletingPage(&deleted);
-        ASSERT_TRUE(page->Create(id, &frame));
-    }
+    for (UINT id : {IDD_WELCOME_PAGE, IDD_CONFIRM_PAGE, IDD_CANCEL_PAGE})
+        ASSERT_TRUE((new SelfDeletingPage)->Create(id, &frame));
     EXPECT_EQ(deleted, 1);
     frame.DestroyWindow();
     EXPECT_EQ(deleted, 4);
 }
 
-class TestApp : public CWinApp {
-public:
-    explicit TestApp(BOOL proceed) : proceed_(proceed) {}
-
-    BOOL InitInstance() override
-    {
-        if (proceed_)
-            ::PostQuitMessage(3);
-        return proceed_;
-    }
-    int ExitInstance() override { return proceed_ ? CWinApp::ExitInstance() : 7; }
-
-private:
-    BOOL proceed_;
+// Refuses to start, as a second instance of the setup does.
+struct RefusingApp : CWinApp {
+    BOOL InitInstance() override { return FALSE; }
+    int ExitInstance() override { return 7; }
 };
 
 // Both ends return ExitInstance's result: a refused start's own code, the loop's WM_QUIT code.
 TEST(Application, LoopRunsOnlyAfterAnAcceptedInitialisation)
 {
     {
-        TestApp refused(FALSE);
+        RefusingApp refused;
         EXPECT_EQ(AfxGetApp(), &refused);
         ::PostThreadMessageA(::GetCurrentThreadId(), WM_USER, 0, 0);
         EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW), 7);
         MSG msg;
         EXPECT_TRUE(::PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_REMOVE)) << "no loop took the queued message";
     }
-    TestApp accepted(TRUE);
+    CWinApp accepted;
+    ::PostQuitMessage(3);
     EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOW), 3);
 }
 

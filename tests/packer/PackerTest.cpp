@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <numeric>
 
 #include <zlib.h>
 
@@ -352,34 +353,30 @@ TEST_F(PackerTest, LangIniProblemsAreWarningsOrUnderStrictErrors)
 // one name that is not, or one from another host, leaves every name as stored.
 TEST_F(PackerTest, UndeclaredUtf8NamesFromUnixAreDeclaredOnlyWhenAllAre)
 {
-    const std::string utf8 = "\xE8\xAF\xB4.txt", gbk = "\xCB\xB5.txt";  // 说.txt; its GBK bytes are UTF-8 too
-    const struct {
-        std::vector<std::pair<std::string, uint32_t>> names;  // name, version made by
-        size_t declared;
-    } rows[] = {
-        {{{"a.txt", ZipTestItem::UnixHost}, {utf8, ZipTestItem::UnixHost}, {"d/" + utf8, ZipTestItem::UnixHost}}, 2},
-        {{{utf8, ZipTestItem::UnixHost}, {"\xD6\xD0.txt", ZipTestItem::UnixHost}}, 0},
-        {{{gbk, ZipTestItem::DosHost}}, 0},
+    auto from = [](uint32_t host, const std::string& name) {
+        ZipTestItem item(name, "x");
+        item.versionMadeBy = host;
+        return item;
     };
-    for (const auto& row : rows) {
-        std::vector<ZipTestItem> items;
-        for (const auto& name : row.names) {
-            items.push_back({name.first, "x"});
-            items.back().versionMadeBy = name.second;
-        }
+    const uint32_t unix = ZipTestItem::UnixHost;
+    const std::string utf8 = "\xE8\xAF\xB4.txt", gbk = "\xCB\xB5.txt";  // 说.txt; its GBK bytes are UTF-8 too
+    const std::pair<std::vector<ZipTestItem>, size_t> rows[] = {
+        {{from(unix, "a.txt"), from(unix, utf8), from(unix, "d/" + utf8)}, 2},
+        {{from(unix, utf8), from(unix, "\xD6\xD0.txt")}, 0},
+        {{from(ZipTestItem::DosHost, gbk)}, 0},
+    };
+    for (const auto& [items, declared] : rows) {
         ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "unix.zip").string(), items));
         std::vector<uint8_t> zip = testfiles::Read(dir.path() / "unix.zip"), before = zip;
-        EXPECT_EQ(row.declared, ProductArchive::DeclareUnixUtf8Names(zip));
+        EXPECT_EQ(declared, ProductArchive::DeclareUnixUtf8Names(zip));
         std::vector<ProductItem> listed;
         std::string error;
         ASSERT_TRUE(ProductArchive::ListItems(zip, listed, error) && ProductArchive::ReadArchive(zip, nullptr, error))
             << error;
-        size_t differing = 0;
-        for (size_t i = 0; i < zip.size(); ++i)
-            differing += zip[i] != before[i];
-        EXPECT_EQ(2 * row.declared, differing) << "one flag byte in each header";
+        EXPECT_EQ(2 * declared, std::inner_product(zip.begin(), zip.end(), before.begin(), size_t(0), std::plus<>(),
+                                                   std::not_equal_to<>())) << "one flag byte in each header";
         for (size_t i = 0; i < listed.size(); ++i)
-            EXPECT_EQ(row.declared > 0 && !Utf8Text::Ascii(row.names[i].first), listed[i].utf8) << listed[i].name;
+            EXPECT_EQ(declared > 0 && !Utf8Text::Ascii(items[i].name), listed[i].utf8) << listed[i].name;
     }
 }
 
