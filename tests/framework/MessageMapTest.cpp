@@ -207,31 +207,6 @@ TEST(ModalDialog, HowTheRunEnds)
     }
 }
 
-// A page that deletes itself once its window is gone, as the wizard's pages do.
-class SelfDeletingPage : public CDialog {
-public:
-    static inline int deleted = 0;
-    ~SelfDeletingPage() override { ++deleted; }
-
-protected:
-    void PostNcDestroy() override { delete this; }
-};
-
-TEST_F(MessageMapTest, ChildPagesDeleteThemselvesWithTheirParentButNotAfterAFailedCreate)
-{
-    int& deleted = SelfDeletingPage::deleted;
-    SelfDeletingPage* failed = new SelfDeletingPage;
-    EXPECT_FALSE(failed->Create(4711));
-    EXPECT_EQ(deleted, 0);
-    delete failed;
-    ASSERT_EQ(deleted, 1);
-    for (UINT id : {IDD_WELCOME_PAGE, IDD_CONFIRM_PAGE, IDD_CANCEL_PAGE})
-        ASSERT_TRUE((new SelfDeletingPage)->Create(id, &frame));
-    EXPECT_EQ(deleted, 1);
-    frame.DestroyWindow();
-    EXPECT_EQ(deleted, 4);
-}
-
 // Refuses to start, as a second instance of the setup does.
 struct RefusingApp : CWinApp {
     BOOL InitInstance() override { return FALSE; }

@@ -55,6 +55,17 @@ const struct {
     {IDD_CANCEL_PAGE, 324, 160, {{1022, "Static", L"取消确认"}}},
 };
 
+// A page that deletes itself once its window is gone, as the wizard's pages do.
+class SelfDeletingPage : public CDialog {
+public:
+    static inline int deleted = 0;
+    ~SelfDeletingPage() override { ++deleted; }
+
+protected:
+    void PostNcDestroy() override { delete this; }
+};
+
+// The pages live as children of the frame and go with it.
 TEST(Templates, EveryTemplateBuildsItsControlsWithTheirCaptions)
 {
     ASSERT_EQ(::GetACP(), 936u);
@@ -63,13 +74,13 @@ TEST(Templates, EveryTemplateBuildsItsControlsWithTheirCaptions)
     EXPECT_EQ(frame.GetWindowText(), "install");
     for (const auto& want : kTemplates) {
         SCOPED_TRACE("template " + std::to_string(want.id));
-        CDialog page;
-        if (want.id != IDD_WIZARD_FRAME) {
-            ASSERT_TRUE(page.Create(want.id, &frame));
-            EXPECT_TRUE(page.GetStyle() & WS_CHILD);
-            EXPECT_FALSE(page.IsWindowVisible()) << "pages start hidden";
+        CDialog* page = want.id == IDD_WIZARD_FRAME ? &frame : new SelfDeletingPage;
+        if (page != &frame) {
+            ASSERT_TRUE(page->Create(want.id, &frame));
+            EXPECT_TRUE(page->GetStyle() & WS_CHILD);
+            EXPECT_FALSE(page->IsWindowVisible()) << "pages start hidden";
         }
-        HWND dialog = want.id == IDD_WIZARD_FRAME ? frame.m_hWnd : page.m_hWnd;
+        HWND dialog = page->m_hWnd;
         RECT size = {0, 0, want.width, want.height}, client = {};
         ::MapDialogRect(dialog, &size);
         ::GetClientRect(dialog, &client);
@@ -90,12 +101,16 @@ TEST(Templates, EveryTemplateBuildsItsControlsWithTheirCaptions)
             ::GetWindowTextW(hwnd, wide, 512);
             EXPECT_TRUE(!control.text || std::wstring(wide) == control.text);
         }
-        if (page.m_hWnd)
-            page.DestroyWindow();
     }
     // The same captions in code page 936: the GBK bytes of "下一步 >".
     EXPECT_EQ(frame.GetDlgItemText(IDC_NEXT), "\xcf\xc2\xd2\xbb\xb2\xbd >");
+    EXPECT_EQ(SelfDeletingPage::deleted, 0);
     frame.DestroyWindow();
+    EXPECT_EQ(SelfDeletingPage::deleted, 9);
+    SelfDeletingPage* failed = new SelfDeletingPage;
+    EXPECT_FALSE(failed->Create(4711));
+    EXPECT_EQ(SelfDeletingPage::deleted, 9) << "a page that failed to be created is not deleted";
+    delete failed;
     HMODULE module = ::GetModuleHandleA(nullptr);
     EXPECT_EQ(::FindResourceA(module, MAKEINTRESOURCEA(IDB_BANNER), MAKEINTRESOURCEA(2)), nullptr);   // RT_BITMAP
     for (int size : {16, 32}) {
