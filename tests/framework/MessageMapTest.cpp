@@ -1,5 +1,5 @@
-// Message maps route real window messages to member handlers, derived rows first; dialogs
-// run modally or modeless; windows, their objects and the application object let go of
+// Message maps route real window messages to member handlers, derived rows first; modal
+// runs end as they should; windows, their objects and the application object let go of
 // each other in the right order.
 #include <gtest/gtest.h>
 
@@ -44,7 +44,10 @@ END_MESSAGE_MAP()
 // with 1003 unless the first message (or what it led to) ended it already.
 class TestFrame : public CDialog {
 public:
-    explicit TestFrame(UINT first = 0, WPARAM wParam = 0) : CDialog(IDD_WIZARD_FRAME), first_(first), wParam_(wParam) {}
+    explicit TestFrame(UINT first = 0, WPARAM wParam = 0)
+        : CDialog(IDD_WIZARD_FRAME), first_(first), wParam_(wParam)
+    {
+    }
     int initialised = 0, backs = 0, nexts = 0;
     UINT_PTR lastTimer = 0;
     HBRUSH baseBrush = nullptr;
