@@ -1,26 +1,18 @@
-// i18n_probe OUTFILE exedir   writes GetExeDirectory()
-// i18n_probe OUTFILE table    writes the table's file, a line feed and its current language
+// i18n_probe OUTFILE   writes GetExeDirectory(), then the file and the current language of
+// a fresh language table, one to a line
 #include "i18n/ExeDirectory.h"
 #include "i18n/LanguageTable.h"
 
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 int main(int argc, char** argv)
 {
-    if (argc != 3)
+    if (argc != 2)
         return 2;
-    std::string text;
-    if (std::strcmp(argv[2], "exedir") == 0) {
-        text = GetExeDirectory();
-    } else if (std::strcmp(argv[2], "table") == 0) {
-        LanguageTable* table = LanguageTable::Instance();
-        text = table->GetFile() + "\n" + std::to_string(table->GetCurrentLanguage());
-        LanguageTable::Release();
-    } else {
-        return 2;
-    }
+    LanguageTable* table = LanguageTable::Instance();
+    std::string text = GetExeDirectory() + "\n" + table->GetFile() + "\n" + std::to_string(table->GetCurrentLanguage());
+    LanguageTable::Release();
     FILE* out = std::fopen(argv[1], "wb");
     if (!out)
         return 3;

@@ -1,8 +1,6 @@
-#include "container/PayloadContainer.h"
 #include "container/TestFiles.h"
 #include "support/ScratchDir.h"
 #include "tools/ContainerWriter.h"
-#include "tools/MemoryZipFile.h"
 #include "tools/ProductArchive.h"
 #include "tools/ProductUninstaller.h"
 #include "tools/SetupBuilder.h"
@@ -11,10 +9,11 @@
 #include "zip/ZipTestArchive.h"
 
 #include <gtest/gtest.h>
-#include <zip.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
+#include <numeric>
 
 #include <zlib.h>
 
@@ -26,6 +25,16 @@ namespace {
 
 const char kTable[] = "\xE4\xB9\x97";                        // 乗, 81 5C in code page 936
 const char kReadme[] = "\xE4\xB8\x84.txt";                  // 丄.txt, 81 41 in code page 936
+
+struct Heard : BuildListener {
+    void Warning(const std::string& text) override { warnings += text + "\n"; }
+    void Zipped(uint64_t items, uint64_t itemCount, uint64_t bytes, uint64_t byteCount) override
+    {
+        last = {items, itemCount, bytes, byteCount};
+    }
+    std::string warnings;
+    std::vector<uint64_t> last;
+};
 
 class PackerTest : public ::testing::Test {
 protected:
@@ -53,9 +62,20 @@ protected:
         return zip;
     }
 
-    SetupInputs Inputs(const std::string& out) const
+    SetupInputs Inputs(const std::string& out, const fs::path& from = {}) const
     {
-        return SetupInputs{stub.string(), product.string(), lang.string(), banner.string(), (dir.path() / out).string()};
+        return SetupInputs{stub.string(), (from.empty() ? product : from).string(), lang.string(), banner.string(),
+                           (dir.path() / out).string()};
+    }
+
+    // The build is refused with every one of messages in its error, and no setup is written.
+    static void ExpectRefused(const SetupInputs& inputs, std::initializer_list<std::string> messages)
+    {
+        std::string error;
+        EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error)) << *messages.begin();
+        for (const std::string& message : messages)
+            EXPECT_NE(error.find(message), std::string::npos) << error;
+        EXPECT_FALSE(fs::exists(inputs.out)) << *messages.begin();
     }
 
     testsupport::ScratchDir dir;
@@ -68,36 +88,6 @@ protected:
     std::vector<uint8_t> bannerBytes = RandomBytes(1500, 8);
 };
 
-TEST_F(PackerTest, FolderZipIsReproducibleAndOrdered)
-{
-    std::vector<uint8_t> first = Zip();
-    // A later modification time changes nothing in the archive.
-    fs::last_write_time(product / "terminal.exe", fs::file_time_type::clock::now() + std::chrono::hours(5));
-    EXPECT_EQ(Zip(), first);
-
-    std::string error;
-    std::vector<ArchiveItem> items;
-    ASSERT_TRUE(ProductArchive::ReadArchive(first, &items, error)) << error;
-    std::vector<std::string> names;
-    for (const ArchiveItem& item : items)
-        names.push_back(item.name);
-    EXPECT_EQ(names, (std::vector<std::string>{"Uninstall.exe", "bin/", "bin/plugins/", "bin/plugins/zero.dat",
-                                               "bin/readme.txt", "empty/", "terminal.exe", "terminal.ico",
-                                               kTable + std::string("/"), kTable + std::string("/") + kReadme}));
-    std::vector<ProductItem> listed;
-    ASSERT_TRUE(ProductArchive::ListItems(first, listed, error)) << error;
-    EXPECT_FALSE(listed[7].utf8);
-    EXPECT_TRUE(listed[8].utf8 && listed[9].utf8) << "names outside ASCII are flagged UTF-8";
-    EXPECT_TRUE(items[1].directory);
-    EXPECT_EQ(items[1].externalAttributes, 0x10u);
-    EXPECT_EQ(items[0].externalAttributes, 0x20u);
-    EXPECT_EQ(items[6].content, RandomBytes(40000, 1));
-    EXPECT_TRUE(items[3].content.empty());
-}
-
-// The setup's length is a multiple of 8 whatever the contents weigh: the zero padding
-// lies between the install directory's region and the top-level list, where no record
-// points.
 // One small container typed from the format, byte by byte: the writer that the other
 // tests take as their oracle writes exactly this. A directory's region ends with its own
 // list; offsets count from the list's base; records are stored in the order given, so the
@@ -119,88 +109,60 @@ TEST(ContainerWriterTest, WritesTheFormatByteForByte)
     EXPECT_EQ(expected, writer.Bytes());
 }
 
+// The product folder is zipped sorted, folders first, with fixed attributes and no file
+// times. The setup is the stub, then the directory "install" holding that archive
+// reversed, lang.ini, the banner and the archive's CRC-32, then zeros up to a multiple of 8
+// where no record points (signing appends its table without padding of its own), then the
+// top-level list. Without lang.ini and banner their entries are left out; a ready archive
+// is packed as it is.
 TEST_F(PackerTest, BuiltSetupHasTheShippedLayout)
 {
-    std::vector<uint8_t> zip = Zip();
-    std::vector<uint8_t> payload(zip.rbegin(), zip.rend());
-    uint32_t crc = uint32_t(crc32(0L, payload.data(), uInt(payload.size())));
-    for (size_t bannerSize = 1500; bannerSize < 1508; ++bannerSize) {
+    std::vector<uint8_t> zip = Zip(), payload(zip.rbegin(), zip.rend()), crc(4);
+    std::string error;
+    std::vector<ArchiveItem> items;
+    std::vector<ProductItem> listed;
+    ASSERT_TRUE(ProductArchive::ReadArchive(zip, &items, error) && ProductArchive::ListItems(zip, listed, error));
+    std::vector<std::string> names;
+    for (const ArchiveItem& item : items)
+        names.push_back(item.name + (listed[names.size()].utf8 ? " (UTF-8)" : ""));
+    EXPECT_EQ(names, (std::vector<std::string>{"Uninstall.exe", "bin/", "bin/plugins/", "bin/plugins/zero.dat",
+                                               "bin/readme.txt", "empty/", "terminal.exe", "terminal.ico",
+                                               kTable + std::string("/ (UTF-8)"),
+                                               kTable + std::string("/") + kReadme + " (UTF-8)"}));
+    EXPECT_EQ(items[1].externalAttributes, 0x10u);
+    EXPECT_EQ(items[0].externalAttributes, 0x20u);
+    // A later modification time changes nothing in the setup.
+    fs::last_write_time(product / "terminal.exe", fs::file_time_type::clock::now() + std::chrono::hours(5));
+
+    testfiles::Write(dir.path() / "product.zip", zip);
+    const uint32_t base = uint32_t(stubBytes.size()), sum = uint32_t(crc32(0L, payload.data(), uInt(payload.size())));
+    for (int i = 0; i < 4; ++i)
+        crc[i] = uint8_t(sum >> (8 * i));
+    for (size_t bannerSize : {0, 1500, 1501, 1502, 1503, 1504, 1505, 1506, 1507}) {
         SCOPED_TRACE(bannerSize);
         bannerBytes = RandomBytes(bannerSize, 8);
         testfiles::Write(banner, bannerBytes);
-        std::string error;
-        ASSERT_TRUE(SetupBuilder::BuildSetup(Inputs("setup.exe"), error)) << error;
-        auto setup = testfiles::Read(dir.path() / "setup.exe");
-        ASSERT_GT(setup.size(), stubBytes.size());
-        EXPECT_TRUE(std::equal(stubBytes.begin(), stubBytes.end(), setup.begin()));
-        EXPECT_EQ(setup.size() % 8, 0u);
-
-        const uint32_t base = uint32_t(stubBytes.size());
-        ContainerWriter expected(base);
-        expected.AppendBytes(payload);
-        expected.AppendBytes(langBytes);
-        expected.AppendBytes(bannerBytes);
-        expected.AppendU32(crc);
-        uint32_t langAt = uint32_t(payload.size()), bannerAt = langAt + uint32_t(langBytes.size());
-        uint32_t crcAt = bannerAt + uint32_t(bannerSize);
-        expected.AppendList({{0, uint32_t(payload.size()), 0, "Orva.in"},
-                             {langAt, uint32_t(langBytes.size()), 0, "lang.ini"},
-                             {bannerAt, uint32_t(bannerSize), 0, "top_log.bmp"},
-                             {crcAt, 4, 0, "Orva.in.crc32"}},
-                            base);
-        uint32_t installSize = uint32_t(expected.Bytes().size());
-        ContainerWriter index;
-        index.AppendList({{0, installSize, 0x80, "install"}}, base);
-        index.AppendTrailer();
-        const std::vector<uint8_t>& region = expected.Bytes();
-        const std::vector<uint8_t>& tail = index.Bytes();
-        ASSERT_GE(setup.size(), base + region.size() + tail.size());
-        size_t padding = setup.size() - base - region.size() - tail.size();
-        EXPECT_LT(padding, 8u);
-        EXPECT_TRUE(std::equal(region.begin(), region.end(), setup.begin() + base));
-        EXPECT_TRUE(std::all_of(setup.begin() + base + region.size(), setup.end() - tail.size(),
-                                [](uint8_t b) { return b == 0; }));
-        EXPECT_TRUE(std::equal(tail.begin(), tail.end(), setup.end() - tail.size()));
+        std::vector<ContainerNode> files = {{"Orva.in", false, payload, {}}, {"lang.ini", false, langBytes, {}},
+                                            {"top_log.bmp", false, bannerBytes, {}}, {"Orva.in.crc32", false, crc, {}}};
+        if (bannerSize == 0)
+            files.erase(files.begin() + 1, files.begin() + 3);
+        ContainerWriter region(base), top;
+        ContainerRecord install = region.AppendNode({"install", true, {}, files}, base);
+        top.AppendList({install}, base);
+        top.AppendTrailer();
+        std::vector<uint8_t> expected = stubBytes;
+        expected.insert(expected.end(), region.Bytes().begin(), region.Bytes().end());
+        expected.resize(expected.size() + (8 - (expected.size() + top.Bytes().size()) % 8) % 8, 0);
+        expected.insert(expected.end(), top.Bytes().begin(), top.Bytes().end());
+        for (const fs::path& source : {product, dir.path() / "product.zip"}) {
+            SetupInputs inputs = Inputs("setup.exe", source);
+            if (bannerSize == 0)
+                inputs.lang = inputs.banner = "";
+            ASSERT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
+            EXPECT_EQ(expected, testfiles::Read(inputs.out)) << source;
+        }
     }
-}
 
-TEST_F(PackerTest, ListAndExtractReproduceTheInputs)
-{
-    std::string error, listing;
-    ASSERT_TRUE(SetupBuilder::BuildSetup(Inputs("setup.exe"), error)) << error;
-    std::string setup = (dir.path() / "setup.exe").string();
-    ASSERT_TRUE(SetupInspector::ListSetup(setup, listing, error)) << error;
-    EXPECT_NE(listing.find("directory       5000"), std::string::npos) << listing;
-    EXPECT_LT(listing.find("    top_log.bmp\n"), listing.find("    Orva.in\n")) << listing;
-
-    fs::path out = dir.path() / "out";
-    fs::path zipOut = dir.path() / "Orva.zip";
-    std::string note;
-    ASSERT_TRUE(SetupInspector::ExtractSetup(setup, out.string(), zipOut.string(), note, error)) << error;
-    EXPECT_EQ(note, "") << "not signed";
-    EXPECT_EQ(testfiles::Read(out / "install" / "lang.ini"), langBytes);
-    EXPECT_EQ(testfiles::Read(out / "install" / "top_log.bmp"), bannerBytes);
-    EXPECT_EQ(testfiles::Read(zipOut), Zip());
-}
-
-TEST_F(PackerTest, ReadyArchiveIsPackedAsIs)
-{
-    std::string error;
-    std::vector<uint8_t> zip = Zip();
-    testfiles::Write(dir.path() / "product.zip", zip);
-    SetupInputs inputs = Inputs("setup.exe");
-    inputs.product = (dir.path() / "product.zip").string();
-    inputs.lang.clear();
-    inputs.banner.clear();
-    ASSERT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
-    PayloadContainer reader((dir.path() / "setup.exe").string());
-    ContainerEntryList list;
-    ASSERT_TRUE(reader.ReadIndex(list));
-    ASSERT_TRUE(reader.ExtractAll(list, (dir.path() / "out").string()));
-    EXPECT_EQ(testfiles::Tree(dir.path() / "out"),
-              (std::vector<std::string>{"install", "install/Orva.in", "install/Orva.in.crc32"}));
-    auto payload = testfiles::Read(dir.path() / "out" / "install" / "Orva.in");
-    EXPECT_EQ(std::vector<uint8_t>(payload.rbegin(), payload.rend()), zip) << "stored reversed";
 }
 
 TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
@@ -212,70 +174,70 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
     signedStub.resize(408, 0x30);
     testfiles::Write(dir.path() / "signed.exe", signedStub);
     fs::create_directory(dir.path() / "nothing");
-    struct Case {
-        std::string SetupInputs::*field;
-        std::string value, message;
-    } cases[] = {
-        {&SetupInputs::stub, (dir.path() / "missing.exe").string(), "missing.exe"},
-        {&SetupInputs::product, lang.string(), "ZIP"},
+    // A product without Uninstall.exe, and a stub whose generic uninstaller is a setup already.
+    fs::path bare = dir.path() / "bare", used = dir.path() / "used";
+    fs::copy(product, bare, fs::copy_options::recursive);
+    fs::remove(bare / "Uninstall.exe");
+    fs::create_directory(used);
+    ContainerWriter container(stubBytes.size());
+    container.AppendContainer({});
+    testfiles::WriteSetup(used / "Uninstall.exe", stubBytes, container);
+    testfiles::Write(used / "stub.exe", stubBytes);
+    testfiles::Write(dir.path() / "emoji.ini", Bytes("a\n\nb=\xF0\x9F\x98\x80\n"));
+    testfiles::Write(dir.path() / "latin.ini", Bytes("a\nb=\xC3(\n"));
+    auto in = [&](const std::string& value) { return (dir.path() / value).string(); };
+    const std::pair<std::function<void(SetupInputs&)>, std::string> rows[] = {
+        {[&](SetupInputs& s) { s.stub = in("missing.exe"); }, "missing.exe"},
+        {[&](SetupInputs& s) { s.product = lang.string(); }, "ZIP"},  // bytes that are no archive
         // An archive without items would never open in the setup's ZIP reader.
-        {&SetupInputs::product, (dir.path() / "nothing").string(), "nothing to install"},
-        {&SetupInputs::banner, (dir.path() / "nobanner.bmp").string(), ""},
-        {&SetupInputs::stub, (dir.path() / "empty.exe").string(), ""},
-        {&SetupInputs::stub, (dir.path() / "setup.exe").string(), "already carries a container"},
-        {&SetupInputs::stub, (dir.path() / "signed.exe").string(), "is signed"},
+        {[&](SetupInputs& s) { s.product = in("nothing"); }, "nothing to install"},
+        {[&](SetupInputs& s) { s.banner = in("nobanner.bmp"); }, ""},
+        {[&](SetupInputs& s) { s.stub = in("empty.exe"); }, ""},
+        {[&](SetupInputs& s) { s.stub = in("setup.exe"); }, "already carries a container"},
+        {[&](SetupInputs& s) { s.stub = in("signed.exe"); }, "is signed"},
+        // Such a product could never be removed.
+        {[&](SetupInputs& s) { s.product = bare.string(); }, "no Uninstall.exe"},
+        {[&](SetupInputs& s) { s.product = bare.string(), s.stub = (used / "stub.exe").string(); },
+         "already carries a container"},
+        // A UTF-8 lang.ini is refused, with the line, for what code page 936 cannot hold.
+        {[&](SetupInputs& s) { s.lang = in("emoji.ini"), s.langUtf8 = true; }, "line 3: character U+1F600"},
+        {[&](SetupInputs& s) { s.lang = in("latin.ini"), s.langUtf8 = true; }, "line 2: not UTF-8"},
     };
-    for (const Case& c : cases) {
+    for (const auto& row : rows) {
         SetupInputs inputs = Inputs("again.exe");
-        inputs.*c.field = c.value;
-        EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error)) << c.value;
-        EXPECT_NE(error.find(c.message), std::string::npos) << error;
-        EXPECT_FALSE(fs::exists(dir.path() / "again.exe")) << c.value;
+        row.first(inputs);
+        ExpectRefused(inputs, {row.second});
     }
-}
-
-// An archive of empty items with exactly these stored names.
-std::vector<uint8_t> ArchiveOf(const std::vector<std::string>& names)
-{
-    std::vector<uint8_t> bytes;
-    MemoryZipFile memory(bytes);
-    zlib_filefunc64_def functions = memory.Functions();
-    zipFile zip = zipOpen2_64("t.zip", APPEND_STATUS_CREATE, nullptr, &functions);
-    for (const std::string& name : names) {
-        zip_fileinfo info = {};
-        zipOpenNewFileInZip64(zip, name.c_str(), &info, nullptr, 0, nullptr, 0, nullptr, 0, 0, 0);
-        zipCloseFileInZip(zip);
-    }
-    zipClose(zip, nullptr);
-    return bytes;
 }
 
 // A product without Uninstall.exe, as a folder or as a ready archive, gets the generic one
 // from beside the stub with the list of what the setup writes and the product's lang.ini
-// appended in the container format; the product's own items stay as they were.
+// appended in the container format; the product's own items stay as they were. A UTF-8
+// lang.ini is carried in code page 936, by the setup and by the uninstaller.
 TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
 {
     fs::remove(product / "Uninstall.exe");
-    std::vector<uint8_t> own = Zip();
+    testfiles::Write(lang, Bytes("\xEF\xBB\xBF[lang]\r\nlang1=\xE4\xB8\xAD\xE6\x96\x87\r\n"));
+    langBytes = Bytes("[lang]\r\nlang1=\xD6\xD0\xCE\xC4\r\n");
+    std::vector<uint8_t> own = Zip(), generic = RandomBytes(2500, 9);
     testfiles::Write(dir.path() / "product.zip", own);
-    std::vector<uint8_t> generic = RandomBytes(2500, 9);
     testfiles::Write(dir.path() / "Uninstall.exe", generic);
     std::vector<std::vector<uint8_t>> archives;
+    std::string error, note;
     for (const fs::path& source : {product, dir.path() / "product.zip"}) {
-        SetupInputs inputs = Inputs("setup.exe");
-        inputs.product = source.string();
-        std::string error;
+        SetupInputs inputs = Inputs("setup.exe", source);
+        inputs.langUtf8 = true;
         ASSERT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
-        std::string note;
         ASSERT_TRUE(SetupInspector::ExtractSetup(inputs.out, (dir.path() / "out").string(),
                                                  (dir.path() / "Orva.zip").string(), note, error)) << error;
         archives.push_back(testfiles::Read(dir.path() / "Orva.zip"));
+        EXPECT_EQ(testfiles::Read(dir.path() / "out" / "install" / "lang.ini"), langBytes);
     }
     EXPECT_EQ(archives[0], archives[1]) << "a ready archive gets the same item";
 
-    std::string error;
     std::vector<ArchiveItem> before, after;
-    ASSERT_TRUE(ProductArchive::ReadArchive(own, &before, error) && ProductArchive::ReadArchive(archives[0], &after, error));
+    ASSERT_TRUE(ProductArchive::ReadArchive(own, &before, error) &&
+                ProductArchive::ReadArchive(archives[0], &after, error));
     ASSERT_EQ(before.size() + 1, after.size());
     for (size_t i = 0; i < before.size(); ++i)
         EXPECT_TRUE(before[i].name == after[i].name && before[i].content == after[i].content) << before[i].name;
@@ -283,17 +245,14 @@ TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
     EXPECT_EQ(0x20u, after.back().externalAttributes);
 
     const std::vector<uint8_t>& program = after.back().content;
-    ASSERT_GT(program.size(), generic.size());
-    EXPECT_TRUE(std::equal(generic.begin(), generic.end(), program.begin()));
+    EXPECT_TRUE(program.size() > generic.size() && std::equal(generic.begin(), generic.end(), program.begin()));
     testfiles::Write(dir.path() / "packed.exe", program);
-    PayloadContainer reader((dir.path() / "packed.exe").string());
-    ContainerEntryList list;
-    ASSERT_TRUE(reader.ReadIndex(list));
-    ASSERT_TRUE(reader.ExtractAll(list, (dir.path() / "unpacked").string()));
-    EXPECT_EQ(testfiles::Tree(dir.path() / "unpacked"),
+    fs::path unpacked = dir.path() / "unpacked";
+    ASSERT_TRUE(SetupInspector::ExtractSetup((dir.path() / "packed.exe").string(), unpacked.string(), "", note, error));
+    EXPECT_EQ(testfiles::Tree(unpacked),
               (std::vector<std::string>{"uninstall", "uninstall/items.lst", "uninstall/lang.ini"}));
-    EXPECT_EQ(testfiles::Read(dir.path() / "unpacked" / "uninstall" / "lang.ini"), langBytes);
-    EXPECT_EQ(testfiles::Read(dir.path() / "unpacked" / "uninstall" / "items.lst"),
+    EXPECT_EQ(testfiles::Read(unpacked / "uninstall" / "lang.ini"), langBytes);
+    EXPECT_EQ(testfiles::Read(unpacked / "uninstall" / "items.lst"),
               Bytes(std::string("D bin\r\nD bin\\plugins\r\nD empty\r\nd ") + kTable +
                     "\r\nF Uninstall.exe\r\nF bin\\plugins\\zero.dat\r\nF bin\\readme.txt\r\nF terminal.exe\r\n"
                     "F terminal.ico\r\nf " + kTable + "\\" + kReadme + "\r\n"))
@@ -305,55 +264,24 @@ TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
 TEST_F(PackerTest, UninstallerListFollowsTheSetupsNames)
 {
     struct Case {
-        std::vector<std::string> stored;
+        std::vector<ZipTestItem> stored;
         std::string list;
         bool hasUninstaller;
     } cases[] = {
-        {{"a/b/c.txt", "x/"}, "D a\r\nD a\\b\r\nD x\r\nF Uninstall.exe\r\nF a\\b\\c.txt\r\n", false},
-        {{"../up.txt", "c:/d/e.txt", "/root.txt", "a/../../f.txt", "./", "./g/./h/"}, "D d\r\nD g\r\nD g\\h\r\nF Uninstall.exe\r\nF d\\e.txt\r\n"
-                                                                           "F f.txt\r\nF root.txt\r\nF up.txt\r\n", false},
-        {{"UNINSTALL.EXE", "sub/Uninstall.exe"}, "D sub\r\nF UNINSTALL.EXE\r\nF sub\\Uninstall.exe\r\n", true},
+        {{{"a/b/c.txt"}, {"x/"}}, "D a\r\nD a\\b\r\nD x\r\nF Uninstall.exe\r\nF a\\b\\c.txt\r\n", false},
+        {{{"../up.txt"}, {"c:/d/e.txt"}, {"/root.txt"}, {"a/../../f.txt"}, {"./"}, {"./g/./h/"}},
+         "D d\r\nD g\r\nD g\\h\r\nF Uninstall.exe\r\nF d\\e.txt\r\nF f.txt\r\nF root.txt\r\nF up.txt\r\n", false},
+        {{{"UNINSTALL.EXE"}, {"sub/Uninstall.exe"}}, "D sub\r\nF UNINSTALL.EXE\r\nF sub\\Uninstall.exe\r\n", true},
     };
     for (const Case& c : cases) {
-        std::string list, error;
+        std::string list, error, path = (dir.path() / "list.zip").string();
         bool hasUninstaller = !c.hasUninstaller;
-        EXPECT_TRUE(ProductUninstaller::ListItems(ArchiveOf(c.stored), list, hasUninstaller, error)) << error;
-        EXPECT_EQ(c.list, list) << c.stored.front();
-        EXPECT_EQ(c.hasUninstaller, hasUninstaller) << c.stored.front();
+        ASSERT_TRUE(ZipTestArchive::Write(path, c.stored));
+        EXPECT_TRUE(ProductUninstaller::ListItems(testfiles::Read(path), list, hasUninstaller, error)) << error;
+        EXPECT_EQ(c.list, list) << c.stored.front().name;
+        EXPECT_EQ(c.hasUninstaller, hasUninstaller) << c.stored.front().name;
     }
 }
-
-TEST_F(PackerTest, RefusesAProductThatCannotGetAnUninstaller)
-{
-    fs::remove(product / "Uninstall.exe");
-    std::string error;
-    EXPECT_FALSE(SetupBuilder::BuildSetup(Inputs("setup.exe"), error));
-    EXPECT_NE(error.find("no Uninstall.exe"), std::string::npos) << error;
-    ContainerWriter used(stubBytes.size());
-    used.AppendContainer({});
-    testfiles::WriteSetup(dir.path() / "Uninstall.exe", stubBytes, used);
-    EXPECT_FALSE(SetupBuilder::BuildSetup(Inputs("setup.exe"), error));
-    EXPECT_NE(error.find("already carries a container"), std::string::npos) << error;
-    EXPECT_FALSE(fs::exists(dir.path() / "setup.exe"));
-}
-
-TEST_F(PackerTest, ListingOfSelfReferencingDirectoriesEnds)
-{
-    testfiles::WriteSetup(dir.path() / "loop.exe", stubBytes, testfiles::LoopContainer(stubBytes.size()));
-    std::string listing, error;
-    EXPECT_FALSE(SetupInspector::ListSetup((dir.path() / "loop.exe").string(), listing, error));
-    EXPECT_FALSE(error.empty());
-}
-
-struct Heard : BuildListener {
-    void Warning(const std::string& text) override { warnings += text + "\n"; }
-    void Zipped(uint64_t items, uint64_t itemCount, uint64_t bytes, uint64_t byteCount) override
-    {
-        last = {items, itemCount, bytes, byteCount};
-    }
-    std::string warnings;
-    std::vector<uint64_t> last;
-};
 
 // A ready archive with one bad name beside sound ones is refused with that name, as a
 // folder with it would be (both are checked as the archive the setup reads).
@@ -365,6 +293,7 @@ TEST_F(PackerTest, NamesThatCanNeverInstallAreRefused)
         std::string message;
     } rows[] = {
         {"con.h", 0, "device"}, {"docs/Aux.js", 0, "device"}, {"COM1.txt", 0, "device"}, {"lpt9", 0, "device"},
+        {"COM0", 0, "device"}, {"Lpt0.log", 0, "device"}, {"conin$", 0, "device"}, {"d/CONOUT$.txt", 0, "device"},
         {"a/nul .txt/b", 0, "device"}, {"a*b", 0, "*"}, {"why?.txt", 0, "?"}, {"say\"hi\"", 0, "\""},
         {"<x>", 0, "<"}, {"pipe|", 0, "|"}, {"ends.", 0, "dot"}, {"docs./x", 0, "dot"}, {"ends ", 0, "space"},
         {"bin/README.TXT", 0, "one file"}, {"./bin/readme.txt", 0, "one file"}, {"Terminal.EXE/x", 0, "folder"},
@@ -374,13 +303,8 @@ TEST_F(PackerTest, NamesThatCanNeverInstallAreRefused)
         std::vector<ZipTestItem> items = {{"terminal.exe", "t"}, {"bin/readme.txt", "r"}, {row.name, "x"}};
         items.back().flags = row.flags;
         ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "bad.zip").string(), items));
-        SetupInputs inputs = Inputs("bad.exe");
-        inputs.product = (dir.path() / "bad.zip").string();
-        std::string error;
-        EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error)) << row.name;
-        EXPECT_NE(error.find(row.name.substr(row.name.find_first_not_of("./"))), std::string::npos) << error;
-        EXPECT_NE(error.find(row.message), std::string::npos) << error;
-        EXPECT_FALSE(fs::exists(dir.path() / "bad.exe")) << row.name;
+        SetupInputs inputs = Inputs("bad.exe", dir.path() / "bad.zip");
+        ExpectRefused(inputs, {row.message, row.name.substr(row.name.find_first_not_of("./"))});
     }
 }
 
@@ -410,6 +334,9 @@ TEST_F(PackerTest, LangIniProblemsAreWarningsOrUnderStrictErrors)
         std::string error;
         EXPECT_TRUE(SetupBuilder::BuildSetup(Inputs("ok.exe"), error, &heard)) << error;
         EXPECT_TRUE(fs::remove(dir.path() / "ok.exe"));
+        if (row.ini == rows[0].ini) {
+            EXPECT_EQ((std::vector<uint64_t>{10, 10, 43711, 43711}), heard.last) << "every item and byte zipped";
+        }
         if (row.warning.empty()) {
             EXPECT_EQ("", heard.warnings) << row.ini;
             continue;
@@ -418,40 +345,7 @@ TEST_F(PackerTest, LangIniProblemsAreWarningsOrUnderStrictErrors)
         EXPECT_EQ(1, std::count(heard.warnings.begin(), heard.warnings.end(), '\n')) << heard.warnings;
         SetupInputs strict = Inputs("ok.exe");
         strict.strict = true;
-        EXPECT_FALSE(SetupBuilder::BuildSetup(strict, error)) << row.ini;
-        EXPECT_NE(error.find(row.warning), std::string::npos) << error;
-        EXPECT_FALSE(fs::exists(dir.path() / "ok.exe")) << row.ini;
-    }
-    fs::remove(product / "terminal.ico");
-    Heard heard;
-    std::string error;
-    EXPECT_TRUE(SetupBuilder::BuildSetup(Inputs("ok.exe"), error, &heard)) << error;
-    EXPECT_NE(heard.warnings.find("no terminal.ico"), std::string::npos) << heard.warnings;
-    EXPECT_EQ((std::vector<uint64_t>{9, 9, 40000 + 3000 + 9 + 2, 40000 + 3000 + 9 + 2}), heard.last) << "all zipped";
-}
-
-// A UTF-8 lang.ini is written in code page 936; a character that code page lacks is
-// refused with its line.
-TEST_F(PackerTest, Utf8LangIniIsWrittenInCodePage936)
-{
-    testfiles::Write(lang, Bytes("\xEF\xBB\xBF[lang]\r\nlang1=\xE4\xB8\xAD\xE6\x96\x87\r\n"));
-    SetupInputs inputs = Inputs("utf8.exe");
-    inputs.langUtf8 = true;
-    std::string error;
-    ASSERT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
-    std::string note;
-    ASSERT_TRUE(SetupInspector::ExtractSetup((dir.path() / "utf8.exe").string(), (dir.path() / "out").string(), "", note,
-                                             error))
-        << error;
-    EXPECT_EQ(Bytes("[lang]\r\nlang1=\xD6\xD0\xCE\xC4\r\n"), testfiles::Read(dir.path() / "out" / "install" / "lang.ini"));
-
-    for (const auto& bad : {std::make_pair("a\n\nb=\xF0\x9F\x98\x80\n", "line 3: character U+1F600"),
-                            std::make_pair("a\nb=\xC3(\n", "line 2: not UTF-8")}) {
-        testfiles::Write(lang, Bytes(bad.first));
-        inputs.out = (dir.path() / "bad.exe").string();
-        EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error));
-        EXPECT_NE(error.find(bad.second), std::string::npos) << error;
-        EXPECT_FALSE(fs::exists(inputs.out));
+        ExpectRefused(strict, {row.warning});
     }
 }
 
@@ -459,34 +353,30 @@ TEST_F(PackerTest, Utf8LangIniIsWrittenInCodePage936)
 // one name that is not, or one from another host, leaves every name as stored.
 TEST_F(PackerTest, UndeclaredUtf8NamesFromUnixAreDeclaredOnlyWhenAllAre)
 {
-    const std::string utf8 = "\xE8\xAF\xB4.txt", gbk = "\xCB\xB5.txt";  // 说.txt; its GBK bytes are UTF-8 too
-    const struct {
-        std::vector<std::pair<std::string, uint32_t>> names;  // name, version made by
-        size_t declared;
-    } rows[] = {
-        {{{"a.txt", ZipTestItem::UnixHost}, {utf8, ZipTestItem::UnixHost}, {"d/" + utf8, ZipTestItem::UnixHost}}, 2},
-        {{{utf8, ZipTestItem::UnixHost}, {"\xD6\xD0.txt", ZipTestItem::UnixHost}}, 0},
-        {{{gbk, ZipTestItem::DosHost}}, 0},
+    auto from = [](uint32_t host, const std::string& name) {
+        ZipTestItem item(name, "x");
+        item.versionMadeBy = host;
+        return item;
     };
-    for (const auto& row : rows) {
-        std::vector<ZipTestItem> items;
-        for (const auto& name : row.names) {
-            items.push_back({name.first, "x"});
-            items.back().versionMadeBy = name.second;
-        }
+    const uint32_t unix = ZipTestItem::UnixHost;
+    const std::string utf8 = "\xE8\xAF\xB4.txt", gbk = "\xCB\xB5.txt";  // 说.txt; its GBK bytes are UTF-8 too
+    const std::pair<std::vector<ZipTestItem>, size_t> rows[] = {
+        {{from(unix, "a.txt"), from(unix, utf8), from(unix, "d/" + utf8)}, 2},
+        {{from(unix, utf8), from(unix, "\xD6\xD0.txt")}, 0},
+        {{from(ZipTestItem::DosHost, gbk)}, 0},
+    };
+    for (const auto& [items, declared] : rows) {
         ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "unix.zip").string(), items));
         std::vector<uint8_t> zip = testfiles::Read(dir.path() / "unix.zip"), before = zip;
-        EXPECT_EQ(row.declared, ProductArchive::DeclareUnixUtf8Names(zip));
+        EXPECT_EQ(declared, ProductArchive::DeclareUnixUtf8Names(zip));
         std::vector<ProductItem> listed;
         std::string error;
-        ASSERT_TRUE(ProductArchive::ListItems(zip, listed, error)) << error;
-        ASSERT_TRUE(ProductArchive::ReadArchive(zip, nullptr, error)) << error;
-        size_t differing = 0;
-        for (size_t i = 0; i < zip.size(); ++i)
-            differing += zip[i] != before[i];
-        EXPECT_EQ(2 * row.declared, differing) << "one flag byte in each header";
+        ASSERT_TRUE(ProductArchive::ListItems(zip, listed, error) && ProductArchive::ReadArchive(zip, nullptr, error))
+            << error;
+        EXPECT_EQ(2 * declared, std::inner_product(zip.begin(), zip.end(), before.begin(), size_t(0), std::plus<>(),
+                                                   std::not_equal_to<>())) << "one flag byte in each header";
         for (size_t i = 0; i < listed.size(); ++i)
-            EXPECT_EQ(row.declared > 0 && !Utf8Text::Ascii(row.names[i].first), listed[i].utf8) << listed[i].name;
+            EXPECT_EQ(declared > 0 && !Utf8Text::Ascii(items[i].name), listed[i].utf8) << listed[i].name;
     }
 }
 
