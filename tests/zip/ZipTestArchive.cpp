@@ -31,7 +31,7 @@ std::string Encrypt(const ZipTestItem& item, const std::string& payload)
     for (char c : item.password)
         update(uint8_t(c));
     std::string plain;
-    for (uint32_t i = 0, x = item.headerSeed; i < 10; ++i)
+    for (uint32_t i = 0, x = 1; i < 10; ++i)
         plain += char((x = x * 1103515245u + 12345u) >> 16);
     uint32_t crc = ZipTestArchive::Crc(item.data);
     plain += std::string{char(crc >> 16), char(crc >> 24)} + payload;
