@@ -109,14 +109,6 @@ std::string ZipTestArchive::Record(const char id[2], const std::string& data)
     return std::string(id, 2) + Le32(uint32_t(data.size())).substr(0, 2) + data;
 }
 
-std::string ZipTestArchive::TimestampRecord(uint8_t flags, const std::vector<int32_t>& times)
-{
-    std::string data(1, char(flags));
-    for (int32_t t : times)
-        data += Le32(uint32_t(t));
-    return Record("UT", data);
-}
-
 std::string ZipTestArchive::UnicodePathRecord(const std::string& storedName, const std::string& utf8)
 {
     return Record("up", "\1" + Le32(Crc(storedName)) + utf8);

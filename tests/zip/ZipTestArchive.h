@@ -31,8 +31,7 @@ void Save(const std::string& path, const std::string& bytes);
 std::string Le32(uint32_t value);
 void Put16(std::string& bytes, size_t at, uint16_t value);
 uint32_t Crc(const std::string& data);
-// An extra-field record; an extended timestamp ("UT"); an Info-ZIP Unicode Path record.
+// An extra-field record; an Info-ZIP Unicode Path record.
 std::string Record(const char id[2], const std::string& data);
-std::string TimestampRecord(uint8_t flags, const std::vector<int32_t>& times);
 std::string UnicodePathRecord(const std::string& storedName, const std::string& utf8);
 } // namespace ZipTestArchive
