@@ -40,7 +40,7 @@ Tree Listing(const fs::path& root)
 
 class ContainerTest : public ::testing::Test {
 protected:
-    bool ReadBack(const ContainerWriter& writer, ContainerEntryList& list, const std::vector<uint8_t>& stub = Stub)
+    bool ReadBack(const ContainerWriter& writer, ContainerEntryList& list, std::vector<uint8_t> stub = Stub)
     {
         testfiles::WriteSetup(setup, stub, writer);
         return reader.ReadIndex(list);
@@ -68,10 +68,14 @@ protected:
 // position first: a stream clamped at 0 would read the file's first bytes as the missing ones.
 TEST_F(ContainerTest, ReadIndexChecksTheTrailerTheNamesAndEveryStep)
 {
-    const std::string sig = PayloadContainer::Signature, longest(259, 'n');
-    auto listed = [](std::vector<ContainerRecord> records, std::string trailer) {
+    const std::string sig = PayloadContainer::Signature;
+    // Records in file order, then base 0 and the count (-1: the records' own), then the trailer.
+    auto listed = [](std::vector<ContainerRecord> records, std::string trailer, int count = -1) {
         return [=](ContainerWriter& w) {
-            w.AppendList(records, 0);
+            for (const ContainerRecord& record : records)
+                w.AppendRecord(record);
+            w.AppendU32(0);
+            w.AppendU32(count < 0 ? uint32_t(records.size()) : uint32_t(count));
             w.AppendName(trailer);
         };
     };
@@ -82,43 +86,23 @@ TEST_F(ContainerTest, ReadIndexChecksTheTrailerTheNamesAndEveryStep)
         bool ok;
         std::string names;  // from index 0, also of a list that failed halfway
     } cases[] = {
-        {"the stub alone", Stub, [](ContainerWriter&) {}, false, ""},
-        {"an empty file", {}, [](ContainerWriter&) {}, false, ""},
+        {"the stub alone", Stub, {}, false, ""},
         {"an empty top-level list", Stub, listed({}, sig), true, ""},
-        {"a signature ending at a NUL", Stub, listed({{0, 1, 0, "a"}}, sig + std::string(2, '\0')), true, "a"},
-        {"a signature in other case", Stub, listed({}, "THIS IS A FILE LIST ."), false, ""},
-        {"a signature of 260 bytes", Stub, listed({}, sig + std::string(239, '\0')), false, ""},
-        {"a name of 259 bytes", Stub, listed({{0, 1, 0, longest}}, sig), true, longest},
+        {"a signature ending at a NUL", Stub, listed({{0, 1, 0, "a"}}, sig + '\0' + '\0'), true, "a"},
         {"a name of 260 bytes", Stub, listed({{0, 1, 0, std::string(260, 'n')}}, sig), false, ""},
         {"a name ending at a NUL", Stub, listed({{0, 1, 0, std::string("ab\0cd", 5)}}, sig), true, "ab"},
-        {"a name length reaching before the file's start", {},
-         [](ContainerWriter& w) {
-             w.AppendBytes(Bytes("XYZ"));
-             w.AppendU32(5);
-         },
-         false, ""},
-        {"a list's count and base before the file's start", {},
-         [](ContainerWriter& w) {
-             w.AppendU32(1);
-             w.AppendTrailer();
-         },
-         false, ""},
+        {"a name length reaching before the file's start", {'X', 'Y', 'Z', 5, 0, 0, 0}, {}, false, ""},
+        {"a list's count and base before the file's start", {1, 0, 0, 0},
+         [](ContainerWriter& w) { w.AppendTrailer(); }, false, ""},
         {"five records announced, two stored: the third would start in the stub", Stub,
-         [](ContainerWriter& w) {
-             w.AppendRecord({0, 1, 0, "one"});
-             w.AppendRecord({1, 1, 0, "two"});
-             w.AppendU32(0);
-             w.AppendU32(5);
-             w.AppendTrailer();
-         },
-         false, "twoone"},
+         listed({{0, 1, 0, "one"}, {1, 1, 0, "two"}}, sig, 5), false, "twoone"},
     };
     for (const auto& c : cases) {
         ContainerWriter writer(c.stub.size());
-        c.build(writer);
+        if (c.build)
+            c.build(writer);
         ContainerEntryList list;
         EXPECT_EQ(ReadBack(writer, list, c.stub), c.ok) << c.what;
-        EXPECT_FALSE(reader.IsSigned()) << "no PE image";
         std::string names;
         for (const ContainerEntry& entry : list)
             names += entry.name;
@@ -142,15 +126,12 @@ TEST_F(ContainerTest, SignedFilesEndBeforeTheirCertificateTable)
         uint16_t magic;
         bool isSigned, ok;
     } cases[] = {
-        {"no padding", 0, 0, 1200, 0, 0x20B, true, true},
-        {"three bytes of padding", 3, 0, 1200, 0, 0x20B, true, true},
         {"seven bytes of padding", 7, 0, 1200, 0, 0x20B, true, true},
         {"a 32-bit image", 5, 0, 1200, 0, 0x10B, true, true},
         {"eight bytes of padding", 8, 0, 1200, 0, 0x20B, true, false},
         {"padding that is not zero", 3, 0xCC, 1200, 0, 0x20B, true, false},
         {"a table ending before the file's end", 0, 0, 1200, -1, 0x20B, false, false},
         {"a table past the file's end", 0, 0, 1200, 1, 0x20B, false, false},
-        {"no optional header it knows", 0, 0, 1200, 0, 0x30B, false, false},
         {"unsigned", 0, 0, 0, 0, 0x20B, false, true},
     };
     for (const auto& c : cases) {
@@ -169,23 +150,18 @@ TEST_F(ContainerTest, SignedFilesEndBeforeTheirCertificateTable)
 }
 
 // A working folder left by an earlier run is reused: its files are overwritten (a longer old
-// file is cut), other files stay. Sizes around the 1024-byte copy chunk, nested folders.
+// file is cut), other files stay.
 TEST_F(ContainerTest, ExtractAllWritesTheTreeIntoAReusedFolder)
 {
     fs::create_directories(fs::path(work) / "install");
     testfiles::Write(fs::path(work) / "install" / "lang.ini", testfiles::RandomBytes(4000, 3));
     testfiles::Write(fs::path(work) / "install" / "keep.txt", Bytes("other"));
-    std::vector<ContainerNode> sized;
-    for (size_t size : {0u, 1023u, 1024u, 1025u, 5000u})
-        sized.push_back({"f" + std::to_string(size), false, testfiles::RandomBytes(size, unsigned(size)), {}});
+    const std::string big(5000, 'b');  // several of the copy's 1024-byte chunks
     ASSERT_TRUE(Extract({Directory("install", {File("Orva.in", "payload"), File("lang.ini", "[lang]")}),
-                         Directory("a", {Directory("b", sized), Directory("empty", {})})},
+                         Directory("a", {File("big", big), File("zero", ""), Directory("empty", {})})},
                         work + "\\"));
-    EXPECT_EQ(Listing(fs::path(work) / "install"), (Tree{"Orva.in=payload", "keep.txt=other", "lang.ini=[lang]"}));
-    EXPECT_EQ(testfiles::Tree(fs::path(work) / "a"),
-              (Tree{"b", "b/f0", "b/f1023", "b/f1024", "b/f1025", "b/f5000", "empty"}));
-    for (const ContainerNode& f : sized)
-        EXPECT_EQ(testfiles::Read(fs::path(work) / "a" / "b" / f.name), f.content) << f.name;
+    EXPECT_EQ(Listing(work), (Tree{"a", "a/big=" + big, "a/empty", "a/zero=", "install", "install/Orva.in=payload",
+                                   "install/keep.txt=other", "install/lang.ini=[lang]"}));
 }
 
 // One named file of a top-level directory alone, as a refused second instance reads its title.
@@ -209,8 +185,8 @@ TEST_F(ContainerTest, ExtractEntryWritesOneFileOfADirectory)
     EXPECT_EQ(Listing(work), Tree{"lang.ini=[lang]"});
 }
 
-// Hand-made containers: odd but valid bases, and hostile layouts that must fail without
-// looping, climbing out or going on after the first failing entry.
+// Hostile hand-made containers fail without looping, climbing out or going on after the
+// first failing entry.
 TEST_F(ContainerTest, HandMadeContainers)
 {
     using Build = std::function<void(ContainerWriter&)>;
@@ -226,52 +202,19 @@ TEST_F(ContainerTest, HandMadeContainers)
         bool ok;
         Tree tree;
     } cases[] = {
-        {"nested lists use their own base",
-         [](ContainerWriter& w) {
-             // "deep" is addressed absolutely (base 0) from b's list, b from a's list whose
-             // base and offset add up modulo 2^32, a from the top-level list with the stub's
-             // length as base.
-             uint32_t at = uint32_t(w.Position());
-             w.AppendBytes(Bytes("deep"));
-             w.AppendList({{at, 4, 0, "deep.txt"}}, 0);
-             uint32_t bEnd = uint32_t(w.Position());
-             w.AppendList({{at + 16, bEnd - at, 0x80, "b"}}, 0xFFFFFFF0u);
-             w.AppendList({{0, uint32_t(w.Position()) - at, 0x80, "a"}}, StubSize);
-         },
-         true, {"a", "a/b", "a/b/deep.txt=deep"}},
-        {"empty directory of eight bytes",
-         [](ContainerWriter& w) {
-             // The directory bit makes a directory whatever else is set; the top-level list's
-             // base and offset add up modulo 2^32 as well.
-             w.AppendList({}, 0);
-             w.AppendList({{StubSize + 16, 8, 0x81, "empty"}}, 0xFFFFFFF0u);
-         },
-         true, {"empty"}},
-        {"failing second entry stops the walk",
-         [](ContainerWriter& w) {
-             uint32_t at = uint32_t(w.Position());
-             w.AppendBytes(Bytes("abc"));
-             // Stored last-to-first: index 0 "first", index 1 the refused name, index 2 "third".
-             w.AppendList({{at, 1, 0, "third"}, {at, 1, 0, "bad:name"}, {at, 3, 0x7F, "first"}}, 0);
-         },
-         false, {"first=abc"}},
+        {"failing second entry stops the walk",  // the reader takes a list's records last to first
+         top(Directory("d", {File("third", "x"), File("bad:name", "x"), File("first", "abc")})), false,
+         {"d", "d/first=abc"}},
         // Names are one plain component (IsPlainName) for files and folders alike.
-        {"a file climbing out", top(File("../escaped", "x")), false, {}},
         {"a file climbing out, Windows", top(File("..\\escaped", "x")), false, {}},
-        {"a folder climbing out", top(Directory("..", {File("escaped", "x")})), false, {}},
         {"a refused name deeper down", top(Directory("d", {Directory(".. ", {File("escaped", "x")})})), false,
          {"d"}},
-        {"nested list before start of file",
-         // The directory's region ends 4 bytes into the file: its count is the first four
-         // bytes and its base would lie before the file's start.
-         list({{0, 4, 0x80, "dir"}}, 0), false, {"dir"}},
         {"size beyond everything the container holds creates nothing", list({{0, ~0u, 0, "huge"}}, StubSize),
          false, {}},
-        {"a region running past the end of file keeps the bytes there were",
+        {"a region running past the end of file fails, keeping the bytes there were",
          // The region starts at the trailer, 25 bytes after the record and the list's base and count.
          [](ContainerWriter& w) { w.AppendList({{uint32_t(w.Position()) + 25, 100, 0, "long"}}, 0); }, false,
          {"long=" + std::string(PayloadContainer::Signature) + std::string("\x15\0\0\0", 4)}},
-        {"region beyond the end of file", list({{0x10000000u, 5, 0, "beyond"}}, 0), false, {"beyond="}},
         {"positions are signed 32-bit", list({{0x80000000u, 0, 0, "past2GiB"}}, 0), false, {"past2GiB="}},
     };
     for (const auto& c : cases) {
@@ -289,18 +232,9 @@ TEST_F(ContainerTest, HandMadeContainers)
     EXPECT_TRUE(fs::is_directory(fs::path(work) / "loop" / "loop"));
 }
 
-// An empty destination would otherwise resolve against the current directory; paths over
-// 259 bytes fail.
-TEST_F(ContainerTest, DestinationsThatCannotHoldTheTreeFail)
+// Paths over 259 bytes fail.
+TEST_F(ContainerTest, PathsBeyondTheLimitFail)
 {
-    fs::path before = fs::current_path();
-    fs::create_directory(work);
-    fs::current_path(work);
-    bool extracted = Extract({File("loose.txt", "x"), Directory("install", {File("a", "a")})}, "");
-    fs::current_path(before);
-    EXPECT_FALSE(extracted);
-    EXPECT_TRUE(testfiles::Tree(work).empty());
-
     std::string longName(PayloadContainer::PathLimit - work.size(), 'n');
     EXPECT_FALSE(Extract({File(longName, "x")}, work));
     longName.pop_back();

@@ -31,7 +31,7 @@ std::string Encrypt(const ZipTestItem& item, const std::string& payload)
     for (char c : item.password)
         update(uint8_t(c));
     std::string plain;
-    for (uint32_t i = 0, x = item.headerSeed; i < 10; ++i)
+    for (uint32_t i = 0, x = 1; i < 10; ++i)
         plain += char((x = x * 1103515245u + 12345u) >> 16);
     uint32_t crc = ZipTestArchive::Crc(item.data);
     plain += std::string{char(crc >> 16), char(crc >> 24)} + payload;
@@ -107,14 +107,6 @@ uint32_t ZipTestArchive::Crc(const std::string& data)
 std::string ZipTestArchive::Record(const char id[2], const std::string& data)
 {
     return std::string(id, 2) + Le32(uint32_t(data.size())).substr(0, 2) + data;
-}
-
-std::string ZipTestArchive::TimestampRecord(uint8_t flags, const std::vector<int32_t>& times)
-{
-    std::string data(1, char(flags));
-    for (int32_t t : times)
-        data += Le32(uint32_t(t));
-    return Record("UT", data);
 }
 
 std::string ZipTestArchive::UnicodePathRecord(const std::string& storedName, const std::string& utf8)

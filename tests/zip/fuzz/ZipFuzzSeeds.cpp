@@ -20,7 +20,9 @@ int main(int argc, char** argv)
     dir.versionMadeBy = ZipTestItem::UnixHost;
     dir.externalAttributes = 040755u << 16;
     ZipTestItem timed{"timed.txt", "times"};
-    timed.localExtra = ZipTestArchive::TimestampRecord(7, {1600000000, 1600000100, 1500000000});
+    using ZipTestArchive::Le32;  // an extended timestamp: modification, access, creation
+    timed.localExtra = ZipTestArchive::Record("UT", "\7" + Le32(1600000000) + Le32(1600000100)
+                                                        + Le32(1500000000));
     ZipTestItem secret{"secret.txt", "hidden text"};
     secret.password = "pw";
     ZipTestItem hostile{"c:\\x\\..\\..\\y/../z.txt", "z"};
