@@ -354,7 +354,7 @@ TEST_F(PackerTest, LangIniProblemsAreWarningsOrUnderStrictErrors)
 TEST_F(PackerTest, UndeclaredUtf8NamesFromUnixAreDeclaredOnlyWhenAllAre)
 {
     auto from = [](uint32_t host, const std::string& name) {
-        ZipTestItem item(name, "x");
+        ZipTestItem item{name, "x"};
         item.versionMadeBy = host;
         return item;
     };

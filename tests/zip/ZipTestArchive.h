@@ -9,7 +9,7 @@ struct ZipTestItem {
     static constexpr uint32_t UnixHost = (3u << 8) | 30;  // version made by: Unix, 3.0
 
     std::string name;
-    std::string data;
+    std::string data = {};
     int method = 8;      // deflated; 0 stored
     uint32_t flags = 0;  // general-purpose flag bits besides encryption (bit 11: UTF-8 name)
     std::string localExtra = {};
