@@ -5,7 +5,9 @@
 #include "NoticeHold.h"
 #include "WizardFixture.h"
 #include "app/SetupApp.h"
+#include "framework/RegKey.h"
 #include "i18n/LanguageTable.h"
+#include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
 #include "resources/resource.h"
 
@@ -21,10 +23,9 @@ bool DeletePayload()
 struct RunToEnd { const char* name; bool repair; bool failing; };
 class RunToEndTest : public WizardFixture, public ::testing::WithParamInterface<RunToEnd> {};
 
-// The worker runs behind the progress page, which has no way back or on, to the finish
-// page after the confirmation or at a repair start (into the recorded place, asking
-// nothing), or to the cancel page after a failure: the frame replies to the failure
-// notice before its rollback waits for the worker, which waits in that very notice.
+// The worker runs to the finish page after the confirmation or at a repair start (into the
+// recorded place, asking nothing), or to the cancel page after a failure: the frame replies
+// to the failure notice before its rollback waits for the worker, blocked in that notice.
 TEST_P(RunToEndTest, TheWorkerEndsOnTheFinishPageOrAfterAFailureOnTheCancelPage)
 {
     const RunToEnd& c = GetParam();
@@ -42,24 +43,15 @@ TEST_P(RunToEndTest, TheWorkerEndsOnTheFinishPageOrAfterAFailureOnTheCancelPage)
     INT_PTR result = RunFrame([&] {
         if (!c.repair)
             GoTo(WizardFrame::ProgressIndex);   // Next on the confirmation page starts the worker
-        // A small installation may be over before the first look.
-        int page = VisiblePage();
-        EXPECT_TRUE(page == WizardFrame::ProgressIndex || page == end) << page;
-        EXPECT_FALSE(Visible(IDC_BACK));
-        EXPECT_FALSE(Visible(IDC_NEXT));
         ASSERT_TRUE(WaitFor([&] { return VisiblePage() == end; }));
         ExpectEndPage(end);
         EXPECT_EQ(c.failing ? NoticeFailed : NoticeDone, engine->GetState());
         EXPECT_EQ(place, engine->GetInstallDirectory());
         if (!c.failing) {
-            // Two files of 10 and 30 bytes: the total bar ends full, and so does the last file's.
             EXPECT_EQ("0..40 at 40", BarState(Item(IDC_TOTAL_BAR, WizardFrame::ProgressIndex)));
-            std::string file = BarState(Item(IDC_FILE_BAR, WizardFrame::ProgressIndex));
-            EXPECT_TRUE(file == "0..10 at 10" || file == "0..30 at 30") << file;
             EXPECT_TRUE(Exists(place + "\\readme.txt"));
             EXPECT_TRUE(Exists(place + "\\docs\\guide.txt"));
             EXPECT_TRUE(Exists(ProgramsFolder() + kGroup));
-            Click(IDC_LAUNCH_CHECK, WizardFrame::FinishIndex);   // nothing to launch
         }
         if (c.repair)
             Post(Window(), WM_CLOSE);   // the close box on the finish page leaves as its button does
@@ -79,11 +71,10 @@ INSTANTIATE_TEST_SUITE_P(Runs, RunToEndTest,
 struct HeldRun { const char* name; int32_t held; bool failing; bool finishFirst; };
 class HeldRunTest : public WizardFixture, public ::testing::WithParamInterface<HeldRun> {};
 
-// The close question while the worker is held at a notice, so it certainly still runs
-// (an abandon test that skips when the worker wins proves nothing). Yes cancels and rolls
-// back once. A failure notice held until the Yes rollback waits for the worker is handled
-// inside that wait and starts no second rollback. A done notice handled while the
-// question is open leaves nothing to roll back.
+// The close question while the worker is held at a notice, so it certainly still runs.
+// Yes cancels and rolls back once. A failure notice held until the Yes rollback waits for
+// the worker is handled inside that wait and starts no second rollback. A done notice
+// handled while the question is open leaves nothing to roll back.
 TEST_P(HeldRunTest, YesToTheCloseQuestionEndsOnTheCancelPageWithOneRollbackAtMost)
 {
     const HeldRun& c = GetParam();
@@ -93,6 +84,7 @@ TEST_P(HeldRunTest, YesToTheCloseQuestionEndsOnTheCancelPageWithOneRollbackAtMos
     RunFrame([&] {
         GoTo(WizardFrame::ProgressIndex);   // Next on the confirmation page starts the worker
         ASSERT_TRUE(WaitFor(&NoticeHold::Waiting));
+        EXPECT_FALSE(Visible(IDC_BACK) || Visible(IDC_NEXT)) << "the progress page has no way back or on";
         Post(Window(), WM_CLOSE);
         HWND box = WaitForBox();
         ASSERT_TRUE(box);

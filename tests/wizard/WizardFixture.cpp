@@ -1,24 +1,27 @@
 #include "WizardFixture.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <fstream>
 #include <thread>
 
 #include "app/SetupApp.h"
+#include "framework/RegKey.h"
 #include "framework/ScopedHandle.h"
+#include "framework/SpecialFolder.h"
 #include "framework/WideText.h"
 #include "i18n/LanguageTable.h"
+#include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
 #include "resources/resource.h"
 #include "tools/SetupBuilder.h"
 
-// The test program's application object, as setup.exe has one: the wizard reaches the
-// engine through it. Tests set its engine and never run InitInstance.
+// The wizard reaches the engine through the application object; tests set its engine and
+// never run InitInstance.
 SetupApp testApplication;
 
 BEGIN_MESSAGE_MAP(TestFrame, WizardFrame)
-    ON_MESSAGE(TestFrame::kSyncMessage, &TestFrame::OnSync)
     ON_MESSAGE(TestFrame::kCallMessage, &TestFrame::OnCall)
 END_MESSAGE_MAP()
 
@@ -79,17 +82,26 @@ InstallEngine* WizardFixture::MakeEngine(const std::string& lang)
     ::CreateDirectoryA((product + "\\docs").c_str(), nullptr);
     WriteFile(product + "\\readme.txt", "ten bytes!");
     WriteFile(product + "\\docs\\guide.txt", std::string(30, 'g'));
-    // An uninstaller of the product's own, so the packer adds none; empty, so the byte
-    // counts stay those of the two files.
+    // The product's own uninstaller, so the packer adds none; empty, so the bytes are the two files'.
     WriteFile(product + "\\Uninstall.exe", "");
     SetupInputs inputs{scratch.file("stub.bin"), product, scratch.file("lang.ini"), "", scratch.file("setup-test.exe")};
     WriteFile(inputs.stub, "MZ test stub");
     WriteFile(inputs.lang, lang);
     std::string error;
-    EXPECT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
+    EXPECT_TRUE(SetupBuilder::BuildSetup(inputs, error));
     LanguageTable::Release();
     testApplication.engine = new InstallEngine(inputs.out);
     return testApplication.engine;
+}
+
+std::string WizardFixture::ProgramsFolder()
+{
+    return SpecialFolder::PathWithBackslash(CSIDL_COMMON_PROGRAMS);
+}
+
+bool WizardFixture::RecordExists()
+{
+    return RegKey().Open(HKEY_CURRENT_USER, InstallRecordKey::Path);
 }
 
 std::string WizardFixture::Gbk(const std::string& utf8)
@@ -136,8 +148,7 @@ int WizardFixture::VisiblePage() const
 
 void WizardFixture::ExpectEndPage(int page)
 {
-    // The page shows before the handler that shows it has set the buttons.
-    EXPECT_TRUE(Sync());
+    EXPECT_TRUE(Sync());   // the page shows before its handler has set the buttons
     EXPECT_EQ(page, VisiblePage());
     EXPECT_FALSE(Visible(IDC_BACK));
     EXPECT_FALSE(Visible(IDC_NEXT));
@@ -149,9 +160,10 @@ bool WizardFixture::Sync()
     if (ended || !frame->m_hWnd)
         return false;
     ScopedHandle done(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    // A click that ended the frame leaves this message unhandled: stop when the run ends,
-    // not at the timeout.
-    bool ok = ::PostMessageA(Window(), TestFrame::kSyncMessage, 0, reinterpret_cast<LPARAM>(done.get())) &&
+    const std::function<void()> mark = [&] { ::SetEvent(done.get()); };
+    // A click that ended the frame leaves this message unhandled (its window is gone once
+    // `ended` is set): stop when the run ends, not at the timeout.
+    bool ok = ::PostMessageA(Window(), TestFrame::kCallMessage, 0, reinterpret_cast<LPARAM>(&mark)) &&
               WaitFor([&] { return ::WaitForSingleObject(done.get(), 10) == WAIT_OBJECT_0 || ended; }) && !ended;
     // Paints wait until the queue is empty; what a page does in its paint (the licence box
     // is cleared there) must have happened before the script looks or clicks again.

@@ -1,15 +1,10 @@
 #pragma once
-// Base of the wizard and page tests. A clean profile before and after (no record, no
-// unpacked install folder, no program group or desktop link of the test product); a
-// fresh language table over the lang.ini a test chooses: read from a file (UseLangIni)
-// or packed with a small product into a setup that a real engine opens (MakeEngine).
+// Base of the wizard and page tests: a clean profile before and after (no record, working
+// folder, program group or desktop link of the test product) and a fresh language table.
 // RunFrame runs a real WizardFrame modally on the test's main thread, as the application
-// does, while the test's script works it from a helper thread with real messages
-// (clicks, the close box, Enter and Escape, answers to its boxes) and reads texts and states.
+// does, while the test's script works it from a helper thread with real messages.
 #include <gtest/gtest.h>
 #include <windows.h>
-
-#include <shlobj.h>
 
 #include <atomic>
 #include <functional>
@@ -17,21 +12,16 @@
 #include <string>
 
 #include "engine/InstallEngine.h"
-#include "framework/RegKey.h"
-#include "framework/SpecialFolder.h"
 #include "i18n/BuiltinTexts.h"
-#include "remover/InstallRecordKey.h"
 #include "support/ScratchDir.h"
 #include "wizard/WizardFrame.h"
 
-// The real frame plus the messages only a test needs.
+// The real frame, which also runs the std::function in lParam of kCallMessage.
 class TestFrame : public WizardFrame {
 public:
-    static constexpr UINT kSyncMessage = WM_APP + 72;  // sets the event in lParam
-    static constexpr UINT kCallMessage = WM_APP + 73;  // runs the std::function in lParam
+    static constexpr UINT kCallMessage = WM_APP + 73;
 
 protected:
-    LRESULT OnSync(WPARAM, LPARAM lParam) { ::SetEvent(reinterpret_cast<HANDLE>(lParam)); return 0; }
     LRESULT OnCall(WPARAM, LPARAM lParam) { (*reinterpret_cast<const std::function<void()>*>(lParam))(); return 0; }
     DECLARE_MESSAGE_MAP()
 };
@@ -49,19 +39,17 @@ protected:
     // 1, and the test product's settings.
     std::string LangIni() const;
     void UseLangIni(const std::string& bytes);
-    // A setup packed from a 10- and a 30-byte file and a real engine over it, owned by the
-    // application object.
+    // A setup packed from a 10- and a 30-byte file and a real engine over it.
     InstallEngine* MakeEngine(const std::string& lang);
     std::string InstallDir() const { return scratch.file(kInstallName); }
 
     static std::string Builtin(int id) { return BuiltinTexts::Get(id); }
-    static std::string Gbk(const std::string& utf8);   // code page 936 bytes of UTF-8 text
-    static std::string ProgramsFolder() { return SpecialFolder::PathWithBackslash(CSIDL_COMMON_PROGRAMS); }
+    static std::string Gbk(const std::string& utf8);
+    static std::string ProgramsFolder();
     static bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-    static bool RecordExists() { return RegKey().Open(HKEY_CURRENT_USER, InstallRecordKey::Path); }
+    static bool RecordExists();
 
-    // A fresh frame's modal result; the script runs once the frame is on the screen. A
-    // frame still open when the script returns is ended with IDABORT.
+    // A fresh frame's modal result; a frame still open when the script returns ends with IDABORT.
     INT_PTR RunFrame(const std::function<void()>& script);
     TestFrame& Frame() { return *frame; }
     HWND Window() const { return frame->m_hWnd; }
@@ -74,8 +62,7 @@ protected:
     bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
     // Index of the one visible page, -1 for none, -2 for several.
     int VisiblePage() const;
-    // The finish or cancel page with its one button, which now ends the setup, in a frame
-    // that still answers.
+    // The finish or cancel page, whose one button now ends the setup, in a frame that answers.
     void ExpectEndPage(int page = WizardFrame::CancelIndex);
 
     // Every message posted before has been handled (or is inside a box), and painted.
