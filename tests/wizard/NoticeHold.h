@@ -1,7 +1,6 @@
 #pragma once
-// Holds the install worker before it delivers the next notice of one code until the test
-// lets go, so a test can act while the worker certainly runs, whatever the machine's speed.
-// NoticeHold.cpp defines this test program's NoticeDelivery::Delivers, which waits here.
+// Holds the install worker before its next notice of one code until the test lets go, so a
+// test acts while the worker certainly runs (NoticeHold.cpp's NoticeDelivery::Delivers waits).
 #include <atomic>
 #include <cstdint>
 

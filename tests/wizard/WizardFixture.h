@@ -1,6 +1,5 @@
 #pragma once
-// Base of the wizard and page tests: a clean profile before and after (no record, working
-// folder, program group or desktop link of the test product) and a fresh language table.
+// Base of the wizard and page tests: a clean profile and language table before and after.
 // RunFrame runs a real WizardFrame modally on the test's main thread, as the application
 // does, while the test's script works it from a helper thread with real messages.
 #include <gtest/gtest.h>
@@ -22,7 +21,11 @@ public:
     static constexpr UINT kCallMessage = WM_APP + 73;
 
 protected:
-    LRESULT OnCall(WPARAM, LPARAM lParam) { (*reinterpret_cast<const std::function<void()>*>(lParam))(); return 0; }
+    LRESULT OnCall(WPARAM, LPARAM lParam)
+    {
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return 0;
+    }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -44,14 +47,12 @@ protected:
     std::string InstallDir() const { return scratch.file(kInstallName); }
 
     static std::string Builtin(int id) { return BuiltinTexts::Get(id); }
-    static std::string Gbk(const std::string& utf8);
     static std::string ProgramsFolder();
-    static bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    static bool Exists(const std::string& path);
     static bool RecordExists();
 
     // A fresh frame's modal result; a frame still open when the script returns ends with IDABORT.
     INT_PTR RunFrame(const std::function<void()>& script);
-    TestFrame& Frame() { return *frame; }
     HWND Window() const { return frame->m_hWnd; }
     HWND Page(int page) const { return frame->Page(page)->m_hWnd; }
     // A control of the frame (page -1) or of one page.
@@ -80,21 +81,18 @@ protected:
     void Click(int id, int page = -1) { Post(Item(id, page), BM_CLICK); }
     void ClickListItem(HWND list, int index);
     void Repaint(HWND window);
-    // Next up to `page`, ticking the licence on the way.
     void GoTo(int page);
 
     // A box the frame owns (question, folder browser), null after timeoutMs.
     HWND WaitForBox(DWORD timeoutMs = 5000) const;
     static std::string BoxText(HWND box) { return TextOf(::GetDlgItem(box, 0xFFFF)); }
-    // Presses the box's button and waits for the box to go.
     bool Answer(HWND box, int id);
-    // "low..high at position" of a progress bar.
     static std::string BarState(HWND bar);
     static bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
     testsupport::ScratchDir scratch;
+    std::unique_ptr<TestFrame> frame;
 
 private:
-    std::unique_ptr<TestFrame> frame;
     std::atomic<bool> ended{false};
 };
