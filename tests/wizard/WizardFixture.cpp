@@ -1,24 +1,26 @@
 #include "WizardFixture.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <fstream>
 #include <thread>
 
 #include "app/SetupApp.h"
+#include "framework/RegKey.h"
 #include "framework/ScopedHandle.h"
-#include "framework/WideText.h"
+#include "framework/SpecialFolder.h"
 #include "i18n/LanguageTable.h"
+#include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
 #include "resources/resource.h"
 #include "tools/SetupBuilder.h"
 
-// The test program's application object, as setup.exe has one: the wizard reaches the
-// engine through it. Tests set its engine and never run InitInstance.
+// The wizard reaches the engine through the application object; tests set its engine and
+// never run InitInstance.
 SetupApp testApplication;
 
 BEGIN_MESSAGE_MAP(TestFrame, WizardFrame)
-    ON_MESSAGE(TestFrame::kSyncMessage, &TestFrame::OnSync)
     ON_MESSAGE(TestFrame::kCallMessage, &TestFrame::OnCall)
 END_MESSAGE_MAP()
 
@@ -29,17 +31,12 @@ void WriteFile(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-void CleanProfile()
-{
-    RegKey::DeleteKey(HKEY_CURRENT_USER, InstallRecordKey::Path);
-    Remover::RemoveTree(LanguageTable::GetWorkFolder() + "install");
-}
-
 } // namespace
 
 void WizardFixture::SetUp()
 {
-    CleanProfile();
+    RegKey::DeleteKey(HKEY_CURRENT_USER, InstallRecordKey::Path);
+    Remover::RemoveTree(LanguageTable::GetWorkFolder() + "install");
     LanguageTable::Release();
     LanguageTable::Instance()->SetFile(scratch.file("absent.ini"));
     LanguageTable::Instance()->SetCurrentLanguage(1);
@@ -52,13 +49,14 @@ void WizardFixture::TearDown()
     LanguageTable::Release();
     Remover::RemoveTree(ProgramsFolder() + kGroup);
     ::DeleteFileA((SpecialFolder::PathWithBackslash(CSIDL_DESKTOP) + kInstallName + ".lnk").c_str());
-    CleanProfile();
+    RegKey::DeleteKey(HKEY_CURRENT_USER, InstallRecordKey::Path);
+    Remover::RemoveTree(LanguageTable::GetWorkFolder() + "install");
 }
 
 std::string WizardFixture::LangIni() const
 {
-    std::string ini = std::string("[lang]\r\ncount=2\r\ndefault=1\r\nlang1=Builtin\r\nlang2=English\r\n[install]\r\ntitle=") +
-                      kTitle + "\r\ngroup=" + kGroup + "\r\nlinkfrom=Test Publisher\r\nlinkto=" + scratch.str() +
+    std::string ini = std::string("[lang]\r\ncount=2\r\ndefault=1\r\nlang1=Builtin\r\nlang2=English\r\n") +
+                      "[install]\r\ntitle=" + kTitle + "\r\ngroup=" + kGroup + "\r\nlinkto=" + scratch.str() +
                       "\r\ninstallpath=" + scratch.str() + "\\\r\ninstallname=" + kInstallName +
                       "\r\nstates=Line one#Line two\r\n[lang2]\r\nfont=1\r\n";
     for (int id : TextId::All)
@@ -79,24 +77,31 @@ InstallEngine* WizardFixture::MakeEngine(const std::string& lang)
     ::CreateDirectoryA((product + "\\docs").c_str(), nullptr);
     WriteFile(product + "\\readme.txt", "ten bytes!");
     WriteFile(product + "\\docs\\guide.txt", std::string(30, 'g'));
-    // An uninstaller of the product's own, so the packer adds none; empty, so the byte
-    // counts stay those of the two files.
+    // The product's own uninstaller, so the packer adds none; empty, so the bytes are the two files'.
     WriteFile(product + "\\Uninstall.exe", "");
-    SetupInputs inputs{scratch.file("stub.bin"), product, scratch.file("lang.ini"), "", scratch.file("setup-test.exe")};
+    SetupInputs inputs{scratch.file("stub"), product, scratch.file("lang.ini"), "", scratch.file("setup.exe")};
     WriteFile(inputs.stub, "MZ test stub");
     WriteFile(inputs.lang, lang);
     std::string error;
-    EXPECT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
+    EXPECT_TRUE(SetupBuilder::BuildSetup(inputs, error));
     LanguageTable::Release();
     testApplication.engine = new InstallEngine(inputs.out);
     return testApplication.engine;
 }
 
-std::string WizardFixture::Gbk(const std::string& utf8)
+std::string WizardFixture::ProgramsFolder()
 {
-    std::string text;
-    EXPECT_TRUE(WideText::AnsiFromUtf8(utf8, 936, text));
-    return text;
+    return SpecialFolder::PathWithBackslash(CSIDL_COMMON_PROGRAMS);
+}
+
+bool WizardFixture::Exists(const std::string& path)
+{
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool WizardFixture::RecordExists()
+{
+    return RegKey().Open(HKEY_CURRENT_USER, InstallRecordKey::Path);
 }
 
 INT_PTR WizardFixture::RunFrame(const std::function<void()>& script)
@@ -136,11 +141,9 @@ int WizardFixture::VisiblePage() const
 
 void WizardFixture::ExpectEndPage(int page)
 {
-    // The page shows before the handler that shows it has set the buttons.
-    EXPECT_TRUE(Sync());
+    EXPECT_TRUE(Sync());   // the page shows before its handler has set the buttons
     EXPECT_EQ(page, VisiblePage());
-    EXPECT_FALSE(Visible(IDC_BACK));
-    EXPECT_FALSE(Visible(IDC_NEXT));
+    EXPECT_FALSE(Visible(IDC_BACK) || Visible(IDC_NEXT));
     EXPECT_EQ(Builtin(20008), Text(IDC_CANCEL_BUTTON));
 }
 
@@ -149,10 +152,12 @@ bool WizardFixture::Sync()
     if (ended || !frame->m_hWnd)
         return false;
     ScopedHandle done(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    // A click that ended the frame leaves this message unhandled: stop when the run ends,
-    // not at the timeout.
-    bool ok = ::PostMessageA(Window(), TestFrame::kSyncMessage, 0, reinterpret_cast<LPARAM>(done.get())) &&
-              WaitFor([&] { return ::WaitForSingleObject(done.get(), 10) == WAIT_OBJECT_0 || ended; }) && !ended;
+    const std::function<void()> mark = [&] { ::SetEvent(done.get()); };
+    // A click that ended the frame leaves this message unhandled (its window is gone once
+    // `ended` is set): stop when the run ends, not at the timeout.
+    auto handled = [&] { return ::WaitForSingleObject(done.get(), 10) == WAIT_OBJECT_0 || ended; };
+    bool ok = ::PostMessageA(Window(), TestFrame::kCallMessage, 0, reinterpret_cast<LPARAM>(&mark)) &&
+              WaitFor(handled) && !ended;
     // Paints wait until the queue is empty; what a page does in its paint (the licence box
     // is cleared there) must have happened before the script looks or clicks again.
     if (ok)
@@ -202,7 +207,7 @@ HWND WizardFixture::WaitForBox(DWORD timeoutMs) const
 
 bool WizardFixture::Answer(HWND box, int id)
 {
-    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, id)));
+    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(::GetDlgItem(box, id)));
     bool gone = WaitFor([box] { return !::IsWindow(box); }, 5000);
     Sync();
     return gone;

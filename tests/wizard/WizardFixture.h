@@ -1,15 +1,9 @@
 #pragma once
-// Base of the wizard and page tests. A clean profile before and after (no record, no
-// unpacked install folder, no program group or desktop link of the test product); a
-// fresh language table over the lang.ini a test chooses: read from a file (UseLangIni)
-// or packed with a small product into a setup that a real engine opens (MakeEngine).
+// Base of the wizard and page tests: a clean profile and language table before and after.
 // RunFrame runs a real WizardFrame modally on the test's main thread, as the application
-// does, while the test's script works it from a helper thread with real messages
-// (clicks, the close box, Enter and Escape, answers to its boxes) and reads texts and states.
+// does, while the test's script works it from a helper thread with real messages.
 #include <gtest/gtest.h>
 #include <windows.h>
-
-#include <shlobj.h>
 
 #include <atomic>
 #include <functional>
@@ -17,22 +11,21 @@
 #include <string>
 
 #include "engine/InstallEngine.h"
-#include "framework/RegKey.h"
-#include "framework/SpecialFolder.h"
 #include "i18n/BuiltinTexts.h"
-#include "remover/InstallRecordKey.h"
 #include "support/ScratchDir.h"
 #include "wizard/WizardFrame.h"
 
-// The real frame plus the messages only a test needs.
+// The real frame, which also runs the std::function in lParam of kCallMessage.
 class TestFrame : public WizardFrame {
 public:
-    static constexpr UINT kSyncMessage = WM_APP + 72;  // sets the event in lParam
-    static constexpr UINT kCallMessage = WM_APP + 73;  // runs the std::function in lParam
+    static constexpr UINT kCallMessage = WM_APP + 73;
 
 protected:
-    LRESULT OnSync(WPARAM, LPARAM lParam) { ::SetEvent(reinterpret_cast<HANDLE>(lParam)); return 0; }
-    LRESULT OnCall(WPARAM, LPARAM lParam) { (*reinterpret_cast<const std::function<void()>*>(lParam))(); return 0; }
+    LRESULT OnCall(WPARAM, LPARAM lParam)
+    {
+        (*reinterpret_cast<const std::function<void()>*>(lParam))();
+        return 0;
+    }
     DECLARE_MESSAGE_MAP()
 };
 
@@ -49,21 +42,17 @@ protected:
     // 1, and the test product's settings.
     std::string LangIni() const;
     void UseLangIni(const std::string& bytes);
-    // A setup packed from a 10- and a 30-byte file and a real engine over it, owned by the
-    // application object.
+    // A setup packed from a 10- and a 30-byte file and a real engine over it.
     InstallEngine* MakeEngine(const std::string& lang);
     std::string InstallDir() const { return scratch.file(kInstallName); }
 
     static std::string Builtin(int id) { return BuiltinTexts::Get(id); }
-    static std::string Gbk(const std::string& utf8);   // code page 936 bytes of UTF-8 text
-    static std::string ProgramsFolder() { return SpecialFolder::PathWithBackslash(CSIDL_COMMON_PROGRAMS); }
-    static bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-    static bool RecordExists() { return RegKey().Open(HKEY_CURRENT_USER, InstallRecordKey::Path); }
+    static std::string ProgramsFolder();
+    static bool Exists(const std::string& path);
+    static bool RecordExists();
 
-    // A fresh frame's modal result; the script runs once the frame is on the screen. A
-    // frame still open when the script returns is ended with IDABORT.
+    // A fresh frame's modal result; a frame still open when the script returns ends with IDABORT.
     INT_PTR RunFrame(const std::function<void()>& script);
-    TestFrame& Frame() { return *frame; }
     HWND Window() const { return frame->m_hWnd; }
     HWND Page(int page) const { return frame->Page(page)->m_hWnd; }
     // A control of the frame (page -1) or of one page.
@@ -74,8 +63,7 @@ protected:
     bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
     // Index of the one visible page, -1 for none, -2 for several.
     int VisiblePage() const;
-    // The finish or cancel page with its one button, which now ends the setup, in a frame
-    // that still answers.
+    // The finish or cancel page, whose one button now ends the setup, in a frame that answers.
     void ExpectEndPage(int page = WizardFrame::CancelIndex);
 
     // Every message posted before has been handled (or is inside a box), and painted.
@@ -93,21 +81,18 @@ protected:
     void Click(int id, int page = -1) { Post(Item(id, page), BM_CLICK); }
     void ClickListItem(HWND list, int index);
     void Repaint(HWND window);
-    // Next up to `page`, ticking the licence on the way.
     void GoTo(int page);
 
     // A box the frame owns (question, folder browser), null after timeoutMs.
     HWND WaitForBox(DWORD timeoutMs = 5000) const;
     static std::string BoxText(HWND box) { return TextOf(::GetDlgItem(box, 0xFFFF)); }
-    // Presses the box's button and waits for the box to go.
     bool Answer(HWND box, int id);
-    // "low..high at position" of a progress bar.
     static std::string BarState(HWND bar);
     static bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs = 10000);
 
     testsupport::ScratchDir scratch;
+    std::unique_ptr<TestFrame> frame;
 
 private:
-    std::unique_ptr<TestFrame> frame;
     std::atomic<bool> ended{false};
 };
