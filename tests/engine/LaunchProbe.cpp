@@ -3,9 +3,8 @@
 
 int main()
 {
-    char path[MAX_PATH] = {};
-    if (::GetModuleFileNameA(nullptr, path, MAX_PATH - 8) == 0)
-        return 1;
+    char path[MAX_PATH + 8] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
     lstrcatA(path, ".ran");
     return ::CloseHandle(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)) ? 0 : 1;
 }
