@@ -46,8 +46,6 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
         std::string message;
     } cases[] = {
         {"frobnicate", 2, "usage:"},
-        {"build --stub a --stub b --product p --out o", 2, "usage:"},
-        {"extract a b --zip", 2, "usage:"},
         {"build --stub a --product p --lang l --out o --lang-encoding latin1", 2, "usage:"},
         {"--help", 0, "usage:"},
         {build("product", "setup.exe"), 0, "orvapack: warning: the product has no terminal.ico"},
