@@ -28,8 +28,7 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
     testfiles::Write(dir.path() / "Uninstall.exe", RandomBytes(1000, 3));
     testfiles::Write(dir.path() / "lang.ini", Bytes("[lang]\r\n"));
     testfiles::WriteSetup(dir.path() / "loop.exe", RandomBytes(4096, 2), testfiles::LoopContainer(4096));
-    fs::create_directories(dir.path() / "odd");
-    testfiles::Write(dir.path() / "odd" / "bad\xff.txt", Bytes("x"));
+    fs::create_directories(dir.path() / "odd" / "bad\xff");
     fs::create_directories(dir.path() / "linked");
     fs::create_directory_symlink(product / "docs", dir.path() / "linked" / "link");
     // A sparse file: nothing of this size is ever written or read.

@@ -35,7 +35,7 @@ class PackerTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        fs::create_directories(product / "bin" / "plugins");
+        fs::create_directories(product / "bin");
         fs::create_directories(product / "empty");
         testfiles::Write(product / "terminal.exe", RandomBytes(40000, 1));
         testfiles::Write(product / "terminal.ico", RandomBytes(700, 3));
@@ -43,7 +43,6 @@ protected:
         testfiles::Write(product / fs::u8path(kTable) / fs::u8path(kReadme), Bytes("cn"));
         testfiles::Write(product / "Uninstall.exe", RandomBytes(3000, 2));
         testfiles::Write(product / "bin" / "readme.txt", Bytes("read me\r\n"));
-        testfiles::Write(product / "bin" / "plugins" / "zero.dat", {});
         testfiles::Write(stub, stubBytes);
         testfiles::Write(lang, langBytes);
         testfiles::Write(banner, bannerBytes);
@@ -111,9 +110,8 @@ TEST_F(PackerTest, BuiltSetupHasTheShippedLayout)
     std::vector<std::string> names;
     for (const ProductItem& item : listed)
         names.push_back(item.name + (item.utf8 ? " (UTF-8)" : ""));
-    EXPECT_EQ(names, (std::vector<std::string>{"Uninstall.exe", "bin/", "bin/plugins/", "bin/plugins/zero.dat",
-                                               "bin/readme.txt", "empty/", "terminal.exe", "terminal.ico",
-                                               kTable + std::string("/ (UTF-8)"),
+    EXPECT_EQ(names, (std::vector<std::string>{"Uninstall.exe", "bin/", "bin/readme.txt", "empty/", "terminal.exe",
+                                               "terminal.ico", kTable + std::string("/ (UTF-8)"),
                                                kTable + std::string("/") + kReadme + " (UTF-8)"}));
     // A later modification time changes nothing in the setup.
     fs::last_write_time(product / "terminal.exe", fs::file_time_type::clock::now() + std::chrono::hours(5));
@@ -156,9 +154,7 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
     fs::copy(product, bare, fs::copy_options::recursive);
     fs::remove(bare / "Uninstall.exe");
     fs::create_directory(used);
-    ContainerWriter container(stubBytes.size());
-    container.AppendContainer({});
-    testfiles::WriteSetup(used / "Uninstall.exe", stubBytes, container);
+    testfiles::WriteSetup(used / "Uninstall.exe", stubBytes, testfiles::LoopContainer(stubBytes.size()));
     testfiles::Write(used / "stub.exe", stubBytes);
     testfiles::Write(dir.path() / "emoji.ini", Bytes("a\n\nb=\xF0\x9F\x98\x80\n"));
     auto in = [&](const std::string& value) { return (dir.path() / value).string(); };
@@ -184,11 +180,10 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
     }
 }
 
-// A product without Uninstall.exe at its top gets the generic one from beside the stub,
-// with the list of what the setup writes appended in the container format: the names its
-// ZIP reader makes of the stored ones, with the folders a path implies, those declared
-// UTF-8 kept so and marked for the uninstaller to convert as the setup does. A UTF-8
-// lang.ini is carried in code page 936, by the setup and by the uninstaller.
+// A product without Uninstall.exe gets the generic one from beside the stub, with the list
+// of what the setup writes: the names its ZIP reader makes of the stored ones, the folders a
+// path implies, names declared UTF-8 kept so, marked for the uninstaller to convert as the
+// setup does. A UTF-8 lang.ini is carried in code page 936, by the setup and the uninstaller.
 TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
 {
     const std::string cn = kTable + std::string("/") + kReadme;
@@ -279,19 +274,16 @@ TEST_F(PackerTest, LangIniProblemsAreWarningsOrUnderStrictErrors)
 // one name that is not, or one from another host, leaves every name as stored.
 TEST_F(PackerTest, UndeclaredUtf8NamesFromUnixAreDeclaredOnlyWhenAllAre)
 {
-    auto from = [](uint32_t host, const std::string& name) {
-        ZipTestItem item(name, "x");
-        item.versionMadeBy = host;
-        return item;
-    };
-    const uint32_t unix = ZipTestItem::UnixHost;
     const std::string utf8 = "\xE8\xAF\xB4.txt", gbk = "\xCB\xB5.txt";  // 说.txt; its GBK bytes are UTF-8 too
-    const std::pair<std::vector<ZipTestItem>, size_t> rows[] = {
-        {{from(unix, "a.txt"), from(unix, utf8), from(unix, "d/" + utf8)}, 2},
-        {{from(unix, utf8), from(unix, "\xD6\xD0.txt")}, 0},
-        {{from(ZipTestItem::DosHost, gbk)}, 0},
+    const std::tuple<uint32_t, std::vector<std::string>, size_t> rows[] = {
+        {ZipTestItem::UnixHost, {"a.txt", utf8, "d/" + utf8}, 2},
+        {ZipTestItem::UnixHost, {utf8, "\xD6\xD0.txt"}, 0},
+        {ZipTestItem::DosHost, {gbk}, 0},
     };
-    for (const auto& [items, declared] : rows) {
+    for (const auto& [host, names, declared] : rows) {
+        std::vector<ZipTestItem> items(names.begin(), names.end());
+        for (ZipTestItem& item : items)
+            item.versionMadeBy = host;
         ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "unix.zip").string(), items));
         std::vector<uint8_t> zip = testfiles::Read(dir.path() / "unix.zip"), before = zip;
         EXPECT_EQ(declared, ProductArchive::DeclareUnixUtf8Names(zip));
@@ -301,7 +293,7 @@ TEST_F(PackerTest, UndeclaredUtf8NamesFromUnixAreDeclaredOnlyWhenAllAre)
         EXPECT_EQ(2 * declared, std::inner_product(zip.begin(), zip.end(), before.begin(), size_t(0), std::plus<>(),
                                                    std::not_equal_to<>())) << "one flag byte in each header";
         for (size_t i = 0; i < listed.size(); ++i)
-            EXPECT_EQ(declared > 0 && !Utf8Text::Ascii(items[i].name), listed[i].utf8) << listed[i].name;
+            EXPECT_EQ(declared > 0 && !Utf8Text::Ascii(names[i]), listed[i].utf8) << listed[i].name;
     }
 }
 
