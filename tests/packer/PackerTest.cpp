@@ -50,8 +50,8 @@ protected:
 
     SetupInputs Inputs(const std::string& out, const fs::path& from = {}) const
     {
-        return SetupInputs{stub.string(), (from.empty() ? product : from).string(), lang.string(), banner.string(),
-                           (dir.path() / out).string()};
+        return SetupInputs{stub.string(), (from.empty() ? product : dir.path() / from).string(), lang.string(),
+                           banner.string(), (dir.path() / out).string()};
     }
 
     // The build is refused with every one of messages in its error, and no setup is written.
@@ -183,14 +183,14 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
 // setup does. A UTF-8 lang.ini is carried in code page 936, by the setup and the uninstaller.
 TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
 {
-    std::vector<ZipTestItem> stored = {{"a/b/c.txt"}, {"../up.txt"}, {"./g/"}, {kTable + std::string("/") + kReadme}};
+    std::vector<ZipTestItem> stored = {{"a/b/c"}, {"../up"}, {"./g/"}, {kTable + std::string("/") + kReadme}};
     stored.back().flags = 0x800;
     ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "product.zip").string(), stored));
     testfiles::Write(lang, Bytes("\xEF\xBB\xBF[lang]\r\nlang1=\xE4\xB8\xAD\xE6\x96\x87\r\n"));
     const std::vector<uint8_t> carried = Bytes("[lang]\r\nlang1=\xD6\xD0\xCE\xC4\r\n");
     const std::vector<uint8_t> generic = RandomBytes(2500, 9);
     testfiles::Write(dir.path() / "Uninstall.exe", generic);
-    SetupInputs inputs = Inputs("setup.exe", dir.path() / "product.zip");
+    SetupInputs inputs = Inputs("setup.exe", "product.zip");
     inputs.langUtf8 = true;
     std::string note;
     ASSERT_TRUE(SetupBuilder::BuildSetup(inputs, error)) << error;
@@ -208,7 +208,7 @@ TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
     EXPECT_EQ(testfiles::Read(out / "u" / "uninstall" / "lang.ini"), carried);
     EXPECT_EQ(testfiles::Read(out / "u" / "uninstall" / "items.lst"),
               Bytes(std::string("D a\r\nD a\\b\r\nD g\r\nd ") + kTable +
-                    "\r\nF Uninstall.exe\r\nF a\\b\\c.txt\r\nF up.txt\r\nf " + kTable + "\\" + kReadme + "\r\n"));
+                    "\r\nF Uninstall.exe\r\nF a\\b\\c\r\nF up\r\nf " + kTable + "\\" + kReadme + "\r\n"));
 }
 
 // A ready archive with one bad name beside sound ones is refused with that name, as a
@@ -228,7 +228,7 @@ TEST_F(PackerTest, NamesThatCanNeverInstallAreRefused)
         std::vector<ZipTestItem> items = {{"terminal.exe", "t"}, {"bin/readme.txt", "r"}, {name, "x"}};
         items.back().flags = Utf8Text::Ascii(name) ? 0 : 0x800;
         ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "bad.zip").string(), items));
-        ExpectRefused(Inputs("bad.exe", dir.path() / "bad.zip"), {message, name.substr(name.find_first_not_of("./"))});
+        ExpectRefused(Inputs("bad.exe", "bad.zip"), {message, name.substr(name.find_first_not_of("./"))});
     }
 }
 
