@@ -54,7 +54,7 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
         {build("product", "o.exe") + " --banner " + path("huge.bmp"), 1, "2 GiB"},
         {build("product", "o.exe") + " --strict", 1, "refused by --strict: the product has no terminal.ico"},
         {build("odd", "o.exe"), 1, "not UTF-8"},
-        {build("linked", "o.exe"), 1, "link"},
+        {build("linked", "o.exe"), 1, "neither folder nor file"},
     };
     for (const auto& c : cases) {
         int raw = std::system((ORVAPACK_PATH " " + c.args + " >" + path("output.txt") + " 2>&1").c_str());
