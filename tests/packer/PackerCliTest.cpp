@@ -7,7 +7,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <functional>
 
 namespace fs = std::filesystem;
 using testfiles::Bytes;
@@ -21,62 +20,43 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
 {
     testsupport::ScratchDir dir;
     fs::path product = dir.path() / "product";
-    fs::create_directories(product / "docs");
+    fs::create_directories(product);
     testfiles::Write(product / "terminal.exe", RandomBytes(20000, 1));
-    testfiles::Write(product / "docs" / "a.txt", Bytes("a"));
     testfiles::Write(dir.path() / "stub.exe", RandomBytes(4096, 2));
     // The product brings no uninstaller: the generic one lies beside the stub.
     testfiles::Write(dir.path() / "Uninstall.exe", RandomBytes(1000, 3));
     testfiles::Write(dir.path() / "lang.ini", Bytes("[lang]\r\n"));
     testfiles::WriteSetup(dir.path() / "loop.exe", RandomBytes(4096, 2), testfiles::LoopContainer(4096));
-    // Sparse files: nothing of this size is ever written or read.
-    const uintmax_t big = uintmax_t(2) << 30;
+    fs::create_directories(dir.path() / "odd" / "bad\xff");
+    fs::create_directories(dir.path() / "linked");
+    fs::create_directory_symlink(product, dir.path() / "linked" / "link");
+    // A sparse file: nothing of this size is ever written or read.
     testfiles::Write(dir.path() / "huge.bmp", {});
-    fs::resize_file(dir.path() / "huge.bmp", big);
+    fs::resize_file(dir.path() / "huge.bmp", uintmax_t(2) << 30);
     auto path = [&](const std::string& name) { return "'" + (dir.path() / name).string() + "'"; };
-    const std::string build = "build --stub " + path("stub.exe") + " --product " + path("product") + " --lang " +
-                              path("lang.ini") + " --out ";
-    struct Case {
-        std::function<void()> prepare;
+    auto build = [&](const std::string& from, const std::string& out) {
+        return "build --stub " + path("stub.exe") + " --product " + path(from) + " --lang " + path("lang.ini") +
+               " --out " + path(out);
+    };
+    const struct {
         std::string args;
         int status;
         std::string message;
     } cases[] = {
-        {nullptr, "", 2, "usage:"},
-        {nullptr, "frobnicate", 2, "usage:"},
-        {nullptr, "build --stub x", 2, "usage:"},
-        {nullptr, "build --stub a --stub b --product p --out o", 2, "usage:"},
-        {nullptr, "list a b", 2, "usage:"},
-        {nullptr, "extract a b --zip", 2, "usage:"},
-        {nullptr, "build --stub a --product p --out o --lang-encoding utf-8", 2, "usage:"},
-        {nullptr, "build --stub a --product p --lang l --out o --lang-encoding latin1", 2, "usage:"},
-        {nullptr, "--help", 0, "usage:"},
-        {nullptr, build + path("setup.exe"), 0, "orvapack: warning: the product has no terminal.ico"},
-        {nullptr, "list " + path("setup.exe"), 0, "Orva.in"},
-        {nullptr, "extract " + path("setup.exe") + " " + path("out") + " --zip " + path("p.zip"), 0, ""},
-        {nullptr, "list " + path("nothing.exe"), 1, "nothing.exe"},
-        {nullptr, "list " + path("stub.exe"), 1, "carries no container"},
+        {"frobnicate", 2, "usage:"},
+        {"--help", 0, "usage:"},
+        {build("product", "setup.exe"), 0, "orvapack: warning: the product has no terminal.ico"},
+        {"list " + path("setup.exe"), 0, "Orva.in"},
+        {"extract " + path("setup.exe") + " " + path("out") + " --zip " + path("p.zip"), 0, ""},
+        {"list " + path("nothing.exe"), 1, "nothing.exe"},
         // Directories that name themselves: the listing ends, refused rather than crashed.
-        {nullptr, "list " + path("loop.exe"), 1, "orvapack: error: "},
-        {nullptr, "extract " + path("setup.exe") + " " + path("missing/deeper/out"), 1, ""},
-        {nullptr, build + path("o.exe") + " --banner " + path("huge.bmp"), 1, "2 GiB"},
-        {nullptr, build + path("o.exe") + " --strict", 1, "refused by --strict: the product has no terminal.ico"},
-        {[&] { testfiles::Write(product / "bad\xff.txt", Bytes("x")); }, build + path("o.exe"), 1, "not UTF-8"},
-        {[&] {
-             fs::remove(product / "bad\xff.txt");
-             fs::create_directory_symlink(product / "docs", product / "link");
-         },
-         build + path("o.exe"), 1, "link"},
-        {[&] {
-             fs::remove(product / "link");
-             testfiles::Write(product / "huge.dat", {});
-             fs::resize_file(product / "huge.dat", big);
-         },
-         build + path("o.exe"), 1, "2 GiB"},
+        {"list " + path("loop.exe"), 1, "orvapack: error: "},
+        {build("product", "o.exe") + " --banner " + path("huge.bmp"), 1, "2 GiB"},
+        {build("product", "o.exe") + " --strict", 1, "refused by --strict: the product has no terminal.ico"},
+        {build("odd", "o.exe"), 1, "not UTF-8"},
+        {build("linked", "o.exe"), 1, "neither folder nor file"},
     };
-    for (const Case& c : cases) {
-        if (c.prepare)
-            c.prepare();
+    for (const auto& c : cases) {
         int raw = std::system((ORVAPACK_PATH " " + c.args + " >" + path("output.txt") + " 2>&1").c_str());
         std::vector<uint8_t> printed = testfiles::Read(dir.path() / "output.txt");
         std::string output(printed.begin(), printed.end());
@@ -85,8 +65,7 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
         EXPECT_EQ(output.find("zipping"), std::string::npos) << "no progress off a terminal";
         EXPECT_FALSE(fs::exists(dir.path() / "o.exe")) << c.args;
     }
-    EXPECT_EQ(testfiles::Read(dir.path() / "out" / "install" / "lang.ini"), Bytes("[lang]\r\n"));
-    EXPECT_TRUE(fs::exists(dir.path() / "p.zip"));
+    EXPECT_TRUE(fs::exists(dir.path() / "out" / "install" / "lang.ini") && fs::exists(dir.path() / "p.zip"));
 }
 
 } // namespace
