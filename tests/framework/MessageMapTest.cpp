@@ -118,7 +118,8 @@ TEST_F(MessageMapTest, ControlColourIsReflectedToTheSubclassingObjectFirst)
 
     HDC dc = ::GetDC(frame);
     auto colour = [&] {
-        return reinterpret_cast<HBRUSH>(frame.SendMessage(WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(frame.link.m_hWnd)));
+        LRESULT brush = frame.SendMessage(WM_CTLCOLORSTATIC, WPARAM(dc), LPARAM(frame.link.m_hWnd));
+        return reinterpret_cast<HBRUSH>(brush);
     };
     EXPECT_EQ(colour(), own) << "the brush reaches whoever asked";
     EXPECT_EQ(::GetTextColor(dc), RGB(0, 0, 255));

@@ -52,7 +52,8 @@ protected:
 TEST_F(LanguageTableTest, ProfileReadsFallBackOnlyForWhatIsAbsent)
 {
     EXPECT_EQ("dflt", Use(nullptr)->ReadString("lang", "count", "dflt"));
-    const std::string ini = "[Lang]\r\nnumber=\r\nspaced= 12x\r\nbig=99999999999\r\nlong=" + std::string(2100, 'v');
+    const std::string ini = "[Lang]\r\nnumber=\r\nspaced= 12x\r\nbig=99999999999\r\nlong=" +
+                            std::string(2100, 'v');
     LanguageTable* table = Use(ini.c_str());
     EXPECT_EQ("dflt", table->ReadString("none", "number", "dflt"));
     EXPECT_EQ(std::string(2047, 'v'), table->ReadString("lang", "long", "dflt")) << "names ignore case";
@@ -169,7 +170,8 @@ TEST_F(LanguageTableTest, ProgramInADoubleByteFolderFindsItselfAndItsFile)
     probe = probe.substr(0, probe.rfind('\\')) + "\\i18n_probe.exe";   // the build folder is plain ASCII
     std::string folder = dir_.str() + "\\ab\x95\x5C", program = folder + "\\probe\x95\x5C.exe";
     std::string output = dir_.file("probe.txt"), ini = folder + "\\install\\lang.ini";
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr) && CreateDirectoryA((folder + "\\install").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((folder + "\\install").c_str(), nullptr));
     ASSERT_TRUE(CopyFileA(probe.c_str(), program.c_str(), FALSE)) << GetLastError();
     WriteBytes(ini, "[lang]\r\ncount=3\r\ndefault=3\r\n");
     std::string commandLine = "\"" + program + "\" \"" + output + "\"";
