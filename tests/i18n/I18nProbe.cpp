@@ -3,7 +3,7 @@
 #include "i18n/ExeDirectory.h"
 #include "i18n/LanguageTable.h"
 
-#include <cstdio>
+#include <fstream>
 #include <string>
 
 int main(int argc, char** argv)
@@ -11,11 +11,8 @@ int main(int argc, char** argv)
     if (argc != 2)
         return 2;
     LanguageTable* table = LanguageTable::Instance();
-    std::string text = GetExeDirectory() + "\n" + table->GetFile() + "\n" + std::to_string(table->GetCurrentLanguage());
+    std::ofstream(argv[1], std::ios::binary) << GetExeDirectory() << "\n" << table->GetFile() << "\n"
+                                             << table->GetCurrentLanguage();
     LanguageTable::Release();
-    FILE* out = std::fopen(argv[1], "wb");
-    if (!out)
-        return 3;
-    bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-    return std::fclose(out) == 0 && ok ? 0 : 3;
+    return 0;
 }
