@@ -1,8 +1,6 @@
 #pragma once
-// Common ground of the end-to-end tests: a clean profile before and after every test
-// (record, working folder, program groups, desktop link, default directory, uninstaller
-// copies, planted DLLs' overrides), setups packed in-process from the demo product, and
-// the walk a person makes.
+// Common ground of the end-to-end tests: a clean profile before and after every test,
+// setups packed in-process from the demo product, and the walk a person makes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -39,13 +37,6 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 ULONGLONG WriteTime(const std::string& path);
 inline bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::vector<DWORD> Processes(const char* namePrefix);
-// Entries of the temporary folder whose names start with prefix.
-std::vector<std::string> TempEntries(const std::string& prefix);
-// Pages and buttons take their texts when they paint.
-inline bool ShowsText(SetupDriver& d, int id, const std::string& text)
-{
-    return WaitUntil(kStepMs, [&] { return d.Text(id) == text; });
-}
 
 // DLLs someone left in folder (copies of planted.dll, each leaving "<name>.ran" when
 // loaded): comctl32, which the wizard needs, and a helper that a system DLL loads later

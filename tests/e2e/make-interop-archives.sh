@@ -11,11 +11,8 @@ out=$(cd "$2" && pwd)
 cp -r "$demo"/. "$out/product/"
 cd "$out/product"
 mkdir -p nested/deeper/deepest "文档"
-printf 'deep\n' > nested/deeper/deepest/leaf.txt
+for file in nested/deeper/deepest/leaf.txt "nested/with space.txt" 说明.txt 文档/内容.txt; do echo "$file" > "$file"; done
 : > nested/empty.dat
-printf 'spaced\n' > "nested/with space.txt"
-printf '说明\n' > "说明.txt"
-printf 'inside\n' > "文档/内容.txt"
 
 zip -q -r -X ../infozip.zip .
 zip -q -r -X -fd ../infozip-fd.zip .

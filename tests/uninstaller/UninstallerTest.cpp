@@ -44,23 +44,18 @@ TEST(UninstallCommand, HandoverArgumentsReadBack)
     EXPECT_TRUE(command.IsCopy() && command.Silent());
     EXPECT_EQ(original, command.Original());
     EXPECT_EQ(directory, command.InstallDirectory());
-    EXPECT_FALSE(UninstallCommand::Parse("/R 12").IsCopy());
 }
 
 TEST(ProductRemoval, ComparesFoldersAsTheFileSystemDoes)
 {
     struct Case {
-        const char* path;
-        const char* folder;
+        const char *path, *folder;
         bool inside, same;
     } cases[] = {
-        {"C:\\a\\b", "C:\\a", true, false},
         {"c:\\A\\B\\c.exe", "C:\\a\\", true, false},
         {"C:\\ab", "C:\\a", false, false},
-        {"C:\\a", "C:\\a", false, true},
         {"C:\\A\\", "c:\\a", false, true},
         {"C:\\x\\..\\a\\b", "C:\\a", true, false},
-        {"", "C:\\a", false, false},
         {"C:\\a\\b", "", false, false},
     };
     for (const Case& c : cases) {
