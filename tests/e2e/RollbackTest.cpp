@@ -77,16 +77,18 @@ TEST_F(RollbackTest, AFailedReinstallationKeepsThePreviousInstallation)
 }
 
 // A program that may not run says so in one box (nothing under /S), opens no wizard and
-// ends with its code, leaving the shared working folder and the record as they were: a second setup while one runs (with the title of its own
-// container); a truncated download, a changed payload byte (unsigned and signed) and a
-// setup without any container, each against a record waiting for its repair; and
-// Uninstall.exe in a folder the remover refuses, or without its list, where the listed
-// file stays. A setup of an older packer, without the checksum, opens its wizard.
+// ends with its code, leaving the shared working folder and the record as they were: a
+// second setup while one runs (with the title of its own container); a truncated
+// download, a changed payload byte (unsigned and signed) and a setup without any
+// container, each against a record waiting for its repair; and Uninstall.exe in a folder
+// the remover refuses, or without its list, where the listed file stays. A setup of an
+// older packer, without the checksum, opens its wizard.
 TEST_F(RollbackTest, AProgramThatMayNotRunSaysSoAndTouchesNothing)
 {
     auto state = [this] {
         std::string work = WorkInstallFolder() + "\\Orva.in";
-        return ReadBytes(work) + std::to_string(WriteTime(work)) + InstallReport::Describe();
+        std::string bytes = std::to_string(std::hash<std::string>()(ReadBytes(work)));
+        return bytes + "@" + std::to_string(WriteTime(work)) + "\n" + InstallReport::Describe();
     };
     auto expectRefused = [&](const std::string& program, const std::string& arguments, const std::string& title,
                              const std::string& text, DWORD exitCode) {
