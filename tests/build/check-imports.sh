@@ -6,14 +6,11 @@
 set -euo pipefail
 # Known DLLs of Windows 7 and of Windows 10 and 11 alike, and ntdll, which is always loaded.
 known='^(advapi32|clbcatq|comdlg32|difxapi|gdi32|imagehlp|imm32|kernel32|msctf|msvcrt|normaliz|nsi|ntdll|ole32|oleaut32|psapi|rpcrt4|sechost|setupapi|shell32|shlwapi|user32|wldap32|ws2_32)\.dll$'
-[ $# -gt 0 ] || { echo "usage: $0 PROGRAM.exe..."; exit 2; }
+[ $# -gt 0 ] || { echo "no programs given"; exit 2; }
 bad=0
 for exe in "$@"; do
   dlls=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | sort -u)
-  echo "imports of $(basename "$exe"):" $dlls
   [ -n "$dlls" ] || { echo "no imports found in $exe"; bad=1; }
-  for d in $dlls; do
-    if ! [[ $d =~ $known ]]; then echo "not a known DLL: $d (in $(basename "$exe"))"; bad=1; fi
-  done
+  for d in $dlls; do [[ $d =~ $known ]] || { echo "not a known DLL: $d (in $exe)"; bad=1; }; done
 done
 exit $bad

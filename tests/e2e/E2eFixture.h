@@ -1,8 +1,6 @@
 #pragma once
-// Common ground of the end-to-end tests: a clean profile before and after every test
-// (record, working folder, program groups, desktop link, default directory, uninstaller
-// copies, planted DLLs' overrides), setups packed in-process from the demo product, and the walk a
-// person makes.
+// Common ground of the end-to-end tests: a clean profile before and after every test,
+// setups packed in-process from the demo product, and the walk a person makes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,11 +19,6 @@ constexpr DWORD kInstallMs = 120000;  // a whole installation or removal
 const char kTitle[] = "Orvanta 4.00"; // the demo's title, proposed group and desktop link name
 const char kDefaultDirectory[] = "c:\\Program Files\\Orvanta 4.00";
 const char kGroup[] = "E2E Group";    // the group tests type by hand
-const char kOtherGroup[] = "E2E Other"; // a group of another product's
-// Code page 936 bytes of the uninstaller's built-in question.
-const std::string kUninstallQuestionZh =   // 您确定要完全移除 Orvanta 4.00 及其所有组件吗？
-    "\xC4\xFA\xC8\xB7\xB6\xA8\xD2\xAA\xCD\xEA\xC8\xAB\xD2\xC6\xB3\xFD Orvanta 4.00 "
-    "\xBC\xB0\xC6\xE4\xCB\xF9\xD3\xD0\xD7\xE9\xBC\xFE\xC2\xF0\xA3\xBF";
 
 // A path of the build tree as Windows code sees it (Wine's drive Z: is the Linux root).
 inline std::string WinPath(std::string path)
@@ -44,10 +37,6 @@ void WriteBytes(const std::string& path, const std::string& bytes);
 ULONGLONG WriteTime(const std::string& path);
 inline bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 std::vector<DWORD> Processes(const char* namePrefix);
-// Entries of the temporary folder whose names start with prefix.
-std::vector<std::string> TempEntries(const std::string& prefix);
-// Waits for a control to show a text: pages and buttons take their texts when they paint.
-void ExpectText(SetupDriver& d, int id, const std::string& text);
 
 // DLLs someone left in folder (copies of planted.dll, each leaving "<name>.ran" when
 // loaded): comctl32, which the wizard needs, and a helper that a system DLL loads later
@@ -55,8 +44,8 @@ void ExpectText(SetupDriver& d, int id, const std::string& text);
 // every DLL that is not a known DLL; Wine takes that order from its registry at each
 // program's start (a child does not take WINEDLLOVERRIDES from us).
 void PlantDlls(const std::string& folder);
-// The planted DLLs in folder that something loaded.
-std::vector<std::string> PlantedDllsRun(const std::string& folder);
+// How many of the planted DLLs in folder something loaded.
+int PlantedDllsRun(const std::string& folder);
 
 // What the wizard is told on its way to the confirmation page.
 struct Choices {
@@ -77,12 +66,12 @@ protected:
                      const std::string& lang = WinPath(ORVANTA_DEMO_DIR "/lang.ini"));
     // Starts the setup and walks it from page 0 to the confirmation page and its Next.
     void OpenAndConfirm(SetupDriver& d, const std::string& setup, const Choices& choices);
-    // The run ends on page 7 (finish) or 8 (cancel) with Cancel turned into OK alone.
+    // Waits for the run to end on page 7 (finish) or 8 (cancel).
     void EndsOn(SetupDriver& d, int page);
-    // Leaves the finish page with the launch box ticked or not; the setup ends.
-    void LeaveFinishPage(SetupDriver& d, bool launch);
-    // The whole walk: installed with these choices, left without a launch.
-    void Install(const std::string& setup, const Choices& choices);
+    // The whole walk: installed with these choices, the finish page showing finishText
+    // (unless empty) left with the launch box ticked or not.
+    void Install(const std::string& setup, const Choices& choices, const std::string& finishText = "",
+                 bool launch = false);
 
     // Installed files byte-identical to product's, shortcuts in the order the demo's
     // lang.ini asks, and the record of a finished run.

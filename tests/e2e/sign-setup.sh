@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# A publisher's signing, end to end up to the installation: packs the demo setup with
-# orvapack.exe, signs it with a throwaway self-signed certificate, and checks that
-# osslsigncode verifies it, that orvapack lists and extracts it and says it is signed,
-# and that a signed copy with one payload byte changed fails verification. Leaves
-# signed.exe and signed-changed.exe in OUT for the end-to-end tests.
+# A publisher's signing: the demo setup packed by orvapack.exe and signed with a throwaway
+# certificate verifies, orvapack lists and extracts it as signed, and a signed copy with
+# one payload byte changed fails verification. Leaves signed.exe and signed-changed.exe
+# in OUT for the end-to-end tests.
 #   sign-setup.sh WINE_RUN ORVAPACK_EXE SETUP_STUB DEMO_DIR OUT
 set -euo pipefail
 wine_run=$1 orvapack=$2 stub=$3 demo=$4 out=$5
@@ -19,13 +18,9 @@ openssl req -x509 -newkey rsa:2048 -nodes -keyout key.pem -out cert.pem -days 2 
 osslsigncode sign -certs cert.pem -key key.pem -n "Orvanta 4.00" -in packed.exe -out signed.exe >/dev/null
 osslsigncode verify -CAfile cert.pem -in signed.exe | grep -q "Signature verification: ok"
 
-listing=$("$wine_run" "$orvapack" list signed.exe | tr -d '\r')
-echo "$listing"
-grep -q "^signed" <<<"$listing" || { echo "list does not say the setup is signed"; exit 1; }
-grep -q "Orva.in.crc32$" <<<"$listing" || { echo "list misses the payload checksum"; exit 1; }
+"$wine_run" "$orvapack" list signed.exe | tr -d '\r' | grep -q "^signed" || { echo "list: not signed"; exit 1; }
 "$wine_run" "$orvapack" extract signed.exe extracted --zip product.zip | tr -d '\r' | grep -q "^signed" ||
-  { echo "extract does not say the setup is signed"; exit 1; }
-cmp extracted/install/lang.ini "$demo/lang.ini"
+  { echo "extract: not signed"; exit 1; }
 cmp extracted/install/top_log.bmp "$demo/top_log.bmp"
 
 # One byte in the middle of Orva.in, which lies right behind the stub.
@@ -36,4 +31,3 @@ printf "$(printf '\\%03o' $(( byte ^ 1 )))" | dd of=signed-changed.exe bs=1 seek
 if osslsigncode verify -CAfile cert.pem -in signed-changed.exe >verify-changed.log 2>&1; then
   echo "a changed payload byte passed verification"; exit 1
 fi
-echo "signed setup verified; the changed copy fails verification"

