@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 // One record as it is stored in a list; offset is relative to the list's base.
@@ -17,6 +18,12 @@ struct ContainerNode {
     bool directory = false;
     std::vector<uint8_t> content;
     std::vector<ContainerNode> children;
+
+    static ContainerNode File(std::string name, std::vector<uint8_t> content = {})
+    {
+        return ContainerNode{std::move(name), false, std::move(content), {}};
+    }
+    static ContainerNode Folder(std::string name) { return ContainerNode{std::move(name), true, {}, {}}; }
 };
 
 // Writes the container format that PayloadContainer reads, into memory. The high-level

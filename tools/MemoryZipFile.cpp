@@ -99,3 +99,9 @@ unzFile MemoryZipFile::OpenArchive()
     zlib_filefunc64_def functions = Functions();
     return unzOpen2_64("Orva.zip", &functions);
 }
+
+zipFile MemoryZipFile::OpenArchiveToWrite(int appendStatus)
+{
+    zlib_filefunc64_def functions = Functions();
+    return zipOpen2_64("Orva.zip", appendStatus, nullptr, &functions);
+}

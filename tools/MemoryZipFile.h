@@ -4,6 +4,7 @@
 
 #include <ioapi.h>
 #include <unzip.h>
+#include <zip.h>
 
 // minizip's file functions over a byte vector, so archives are written and read in memory.
 // The vector must outlive every zipFile/unzFile opened through Functions().
@@ -18,6 +19,9 @@ public:
     // The bytes opened as an archive to read (minizip keeps its own copy of the functions);
     // null when they hold none.
     unzFile OpenArchive();
+    // The bytes opened as an archive to write: APPEND_STATUS_CREATE starts a new one,
+    // APPEND_STATUS_ADDINZIP adds to the one they hold; null on failure.
+    zipFile OpenArchiveToWrite(int appendStatus);
 
 private:
     static voidpf Open(voidpf opaque, const void* name, int mode);

@@ -142,8 +142,7 @@ bool ProductArchive::ZipFolder(const std::string& folder, std::vector<uint8_t>& 
         }
 
         MemoryZipFile memory(zipBytes);
-        zlib_filefunc64_def functions = memory.Functions();
-        zipFile zip = zipOpen2_64("Orva.zip", APPEND_STATUS_CREATE, nullptr, &functions);
+        zipFile zip = memory.OpenArchiveToWrite(APPEND_STATUS_CREATE);
         if (!zip) {
             error = "cannot start the product archive";
             return false;

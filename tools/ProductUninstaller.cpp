@@ -63,19 +63,10 @@ bool ProductUninstaller::MakeProgram(const std::string& genericPath, const std::
     }
     if (!FileBytes::Read(genericPath, program, error))
         return false;
-    ContainerNode folder;
-    folder.name = UninstallPackage::Folder;
-    folder.directory = true;
-    ContainerNode items;
-    items.name = UninstallPackage::ItemList;
-    items.content.assign(list.begin(), list.end());
-    folder.children.push_back(std::move(items));
-    if (!lang.empty()) {
-        ContainerNode langIni;
-        langIni.name = UninstallPackage::LangIni;
-        langIni.content = lang;
-        folder.children.push_back(std::move(langIni));
-    }
+    ContainerNode folder = ContainerNode::Folder(UninstallPackage::Folder);
+    folder.children.push_back(ContainerNode::File(UninstallPackage::ItemList, {list.begin(), list.end()}));
+    if (!lang.empty())
+        folder.children.push_back(ContainerNode::File(UninstallPackage::LangIni, lang));
     ContainerWriter writer(program.size());
     writer.AppendContainer({folder});
     program.insert(program.end(), writer.Bytes().begin(), writer.Bytes().end());
@@ -90,8 +81,7 @@ bool AddToArchive(std::vector<uint8_t>& zipBytes, const std::string& name, const
                   std::string& error)
 {
     MemoryZipFile memory(zipBytes);
-    zlib_filefunc64_def functions = memory.Functions();
-    zipFile zip = zipOpen2_64("Orva.zip", APPEND_STATUS_ADDINZIP, nullptr, &functions);
+    zipFile zip = memory.OpenArchiveToWrite(APPEND_STATUS_ADDINZIP);
     if (!zip) {
         error = "cannot add the uninstaller to the product archive";
         return false;

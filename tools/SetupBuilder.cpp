@@ -33,18 +33,14 @@ ContainerNode ChecksumNode(const std::vector<uint8_t>& payload)
     }
     ContainerWriter bytes;
     bytes.AppendU32(static_cast<uint32_t>(crc));
-    ContainerNode node;
-    node.name = SetupLayout::PayloadChecksum;
-    node.content = bytes.Bytes();
-    return node;
+    return ContainerNode::File(SetupLayout::PayloadChecksum, bytes.Bytes());
 }
 
 bool AddOptionalFile(const std::string& path, const char* name, ContainerNode& install, std::string& error)
 {
     if (path.empty())
         return true;
-    ContainerNode node;
-    node.name = name;
+    ContainerNode node = ContainerNode::File(name);
     if (!FileBytes::Read(path, node.content, error))
         return false;
     install.children.push_back(std::move(node));
@@ -160,15 +156,11 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error, Bui
         if (!FileBytes::Read(inputs.stub, stub, error))
             return false;
 
-        ContainerNode install;
-        install.name = SetupLayout::InstallFolder;
-        install.directory = true;
-        ContainerNode payload;
-        payload.name = SetupLayout::Payload;
+        ContainerNode install = ContainerNode::Folder(SetupLayout::InstallFolder);
+        ContainerNode payload = ContainerNode::File(SetupLayout::Payload);
         if (!ReadProduct(inputs.product, payload.content, error, listener))
             return false;
-        ContainerNode lang;
-        lang.name = "lang.ini";
+        ContainerNode lang = ContainerNode::File("lang.ini");
         if (!ReadLang(inputs, lang.content, error) || !CheckProduct(inputs, payload.content, lang.content, listener, error) ||
             !ProductUninstaller::AddIfMissing(inputs.stub, lang.content, payload.content, error))
             return false;
