@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+
+// How two paths relate, compared as the file system compares names: on their full forms,
+// case-insensitively, as UTF-16 (in code page 936 a trail byte may equal '\\', so the
+// ANSI bytes cannot be taken one by one), trailing separators ignored.
+class FolderPath {
+public:
+    // The full form (GetFullPathNameW) without trailing separators; empty when it has none.
+    static std::wstring Full(const std::wstring& path);
+    static std::wstring Full(const std::string& ansiPath);
+
+    // True when path lies strictly inside folder.
+    static bool IsInside(const std::wstring& path, const std::wstring& folder);
+    static bool IsInside(const std::string& path, const std::string& folder);
+    static bool IsSame(const std::string& a, const std::string& b);
+};
