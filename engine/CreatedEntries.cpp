@@ -16,6 +16,32 @@ std::vector<std::string> CreatedEntries::Snapshot() const
     return paths;
 }
 
+void CreatedEntries::AddWritten(const std::string& relative)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    written.push_back(relative);
+}
+
+std::vector<std::string> CreatedEntries::Written() const
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return written;
+}
+
+void CreatedEntries::AddShortcut(Shortcut shortcut)
+{
+    std::lock_guard<std::mutex> guard(lock);
+    if (!shortcut.replaced)
+        paths.push_back(shortcut.path);
+    shortcuts.push_back(std::move(shortcut));
+}
+
+std::vector<CreatedEntries::Shortcut> CreatedEntries::Shortcuts() const
+{
+    std::lock_guard<std::mutex> guard(lock);
+    return shortcuts;
+}
+
 bool CreatedEntries::EnsureFolder(const std::string& folder)
 {
     std::string path = folder;
@@ -25,7 +51,7 @@ bool CreatedEntries::EnsureFolder(const std::string& folder)
         return false;
     DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES)
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
     std::string parent = ItemPath::Parent(path);
     if (!parent.empty() && parent != path && !EnsureFolder(parent))
         return false;
@@ -34,5 +60,6 @@ bool CreatedEntries::EnsureFolder(const std::string& folder)
         return true;
     }
     attributes = ::GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }

@@ -21,12 +21,21 @@ bool IsDirectoryItem(const ZipItemInfo& info)
     return (info.attributes & ZipItemInfo::Directory) != 0 || ItemPath::EndsWithSeparator(info.name);
 }
 
-// Creates (or empties) the file; returns the error code the creation left.
-DWORD CreateTarget(const std::string& path, ScopedHandle& file)
+// Creates the file, never opening one that is there: an existing file is set aside
+// first, and a link of that name is never written through. Returns the error code.
+DWORD CreateNew(const std::string& path, ScopedHandle& file)
 {
-    file.reset(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+    file.reset(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_NEW,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    return ::GetLastError();
+    return file ? ERROR_SUCCESS : ::GetLastError();
+}
+
+// The names the run keeps for itself in the install directory.
+bool IsReservedName(const std::string& relative)
+{
+    std::string first = relative.substr(0, relative.find('\\'));
+    return ItemPath::SameDirectory(first, SetAside::FolderName) || ItemPath::SameDirectory(relative, InstallLog::FileName) ||
+           ItemPath::SameDirectory(relative, std::string(InstallLog::FileName) + ".new");
 }
 
 } // namespace
@@ -36,6 +45,10 @@ DWORD CreateTarget(const std::string& path, ScopedHandle& file)
 // cannot be deleted on Windows, and the engine deletes this one at exit.
 bool InstallEngine::ExtractPayload()
 {
+    if (!runPrepared)
+        PrepareRun();
+    if (!runSound)
+        return false;
     std::string folder = LanguageTable::GetWorkFolder() + "install\\";
     std::string archive = folder + kArchiveName;
     if (!PayloadDecoder::Decode(folder + kPayloadName, archive))
@@ -92,7 +105,8 @@ InstallEngine::ItemResult InstallEngine::ExtractItem(ZipHandle zip, int32_t inde
         return ItemResult::Failed;
     std::string name = info.name;
     std::string target;
-    bool safe = !info.nameUnconvertible && ItemPath::Resolve(installDirectory, name, target);
+    bool safe = !info.nameUnconvertible && ItemPath::Resolve(installDirectory, name, target) &&
+                IsSoundFolderChain(target);
     if (IsDirectoryItem(info)) {
         if (!info.nameUnconvertible && ItemPath::IsSameFolder(name))
             return ItemResult::Written;
@@ -112,16 +126,9 @@ InstallEngine::ItemResult InstallEngine::ExtractFile(ZipHandle zip, int32_t inde
     bool ok = !target.empty();
     ScopedHandle file;
     if (ok) {
-        // The folder of nearly every file exists by now, and asking for it would cost a
-        // file-system query per file: the file is created first, and its missing folders
-        // only when that fails (a failed create leaves nothing behind).
-        DWORD error = CreateTarget(target, file);
-        if (!file && created.EnsureFolder(ItemPath::Parent(target)))
-            error = CreateTarget(target, file);
-        if (!file)
-            ok = false;
-        else if (error != ERROR_ALREADY_EXISTS)
-            created.Add(target);
+        std::string base = ItemPath::Full(installDirectory);
+        std::string relative = target.substr(base.size() + (ItemPath::EndsWithSeparator(base) ? 0 : 1));
+        ok = !IsReservedName(relative) && CreateTarget(target, relative, file);
     }
     Notify(NoticeFileBegin, 0, scale.Units(size), name);
 
@@ -151,4 +158,53 @@ InstallEngine::ItemResult InstallEngine::ExtractFile(ZipHandle zip, int32_t inde
         return ItemResult::Cancelled;
     Notify(NoticeFileEnd, 0, 0, name);
     return ok && written == size ? ItemResult::Written : ItemResult::Failed;
+}
+
+// The folder of nearly every file exists by now, and asking for it would cost a
+// file-system query per file: the file is created first, and its missing folders only
+// when that fails (a failed create leaves nothing behind). A file that is there already
+// is set aside by rename and the new one created in its place; a link, a folder or a file
+// that cannot be moved (a locked one) fails the item, untouched.
+bool InstallEngine::CreateTarget(const std::string& target, const std::string& relative, ScopedHandle& file)
+{
+    DWORD error = CreateNew(target, file);
+    if (!file && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
+        created.EnsureFolder(ItemPath::Parent(target)))
+        error = CreateNew(target, file);
+    if (file) {
+        created.Add(target);
+        created.AddWritten(relative);
+        return true;
+    }
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+        return false;
+    DWORD attributes = ::GetFileAttributesA(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
+        return false;
+    if (!setAside || !setAside->MoveAside(relative) || CreateNew(target, file) != ERROR_SUCCESS)
+        return false;
+    created.AddWritten(relative);
+    return true;
+}
+
+// Every folder between the install directory and the item is looked at once: one that is
+// a link (a junction that some other process put there) would lead the write outside the
+// install directory. Folders that do not exist yet are made by the run itself.
+bool InstallEngine::IsSoundFolderChain(const std::string& target)
+{
+    std::string base = ItemPath::Full(installDirectory);
+    std::vector<std::string> chain;
+    for (std::string folder = ItemPath::Parent(target); folder.size() > base.size(); folder = ItemPath::Parent(folder))
+        chain.push_back(folder);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        if (soundFolders.count(*it))
+            continue;
+        DWORD attributes = ::GetFileAttributesA(it->c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES)
+            return true;
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return false;
+        soundFolders.insert(*it);
+    }
+    return true;
 }

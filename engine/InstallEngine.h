@@ -6,11 +6,18 @@
 #include <string>
 #include <vector>
 
+#include <memory>
+#include <unordered_set>
+#include <utility>
+
 #include "engine/CreatedEntries.h"
+#include "remover/InstallLog.h"
+#include "remover/SetAside.h"
 #include "engine/ProgressNotice.h"
 #include "engine/zip/ZipReader.h"
 
 class ProgressScale;
+class ScopedHandle;
 
 // The one engine of the setup: it knows where the product goes and installs it.
 //
@@ -44,14 +51,18 @@ public:
     // created; in the second case NoticeFailed has been sent to the frame window.
     bool StartWorker();
     bool RequestCancel();
-    // The user's abandon: removes the run's install directory and group (or, where the
-    // user had them before, only what the run created there), the desktop shortcut, and
-    // the recorded installation with its record. One rollback per run: a second call,
-    // of either kind, returns false and does nothing.
+    // The user's abandon: puts back every file and shortcut the run replaced, removes
+    // exactly what the run created, and the recorded installation exactly as its install
+    // log lists it, with its record. One rollback per run: a second call, of either kind,
+    // returns false and does nothing.
     bool Rollback();
-    // A failed run: removes only what the run created; the recorded installation and the
-    // record stay as they were.
+    // A failed run: puts back what the run replaced and removes what it created; the
+    // recorded installation and the record stay as they were.
     bool RollbackFailedRun();
+    // False when the last rollback could not undo the run: its worker did not stop in
+    // time (nothing of the run was removed then), or a replaced file could not be put back
+    // (it stays set aside, for the next run to restore).
+    bool RollbackComplete() const { return rollbackComplete; }
     std::string ReadRecordValue(const std::string& name) const;
     void LaunchProgram() const;
 
@@ -76,7 +87,9 @@ public:
     // (a cancel between items included); false when the payload is missing or no
     // archive, an item failed, or a cancel interrupted a file.
     bool ExtractPayload();
-    // False, doing nothing, after a cancel; otherwise group, shortcuts and record.
+    // False, doing nothing, after a cancel; otherwise group, shortcuts, record and the
+    // install log. False also when the log cannot be written: the installation could not
+    // be removed exactly later, so the run fails.
     bool FinishInstall();
     void NotifyShellFolder(LONG event, const std::string& path);
     bool CreateGroupShortcut(std::string target, std::string linkName, std::string icon);
@@ -89,6 +102,13 @@ public:
     const std::string& GetInstallDirectory() const { return installDirectory; }
     const std::string& GetProgramGroup() const { return programGroup; }
     uint64_t GetTotalBytes() const { return totalBytes; }
+
+    // The files in the install directory that the run replaced, kept aside until it
+    // succeeds (null before the worker has started).
+    const SetAside* ReplacedFiles() const { return setAside.get(); }
+    // The number of files an interrupted earlier run had set aside in the install directory
+    // and that this run put back before it started; -1 when they could not be.
+    int RecoveredFiles() const { return recoveredFiles; }
 
     // How long a rollback waits for the cancelled worker to stop before removing.
     static constexpr DWORD kRollbackWaitMs = 20000;
@@ -103,12 +123,18 @@ private:
     ItemResult ExtractFile(ZipHandle zip, int32_t index, uint64_t size, const std::string& name,
                            const std::string& target, const ProgressScale& scale);
     bool CreateShortcut(const std::string& linkPath, const std::string& target, const std::string& icon);
-    LRESULT NotifyFinal(int32_t code);
+    // True when the code was stored (no cancel came first) and sent.
+    bool NotifyFinal(int32_t code);
     LRESULT Send(int32_t code, int32_t chunkBytes, int32_t size, std::string name);
     bool Cancelled() const { return state.load() == NoticeCancel; }
     bool StartRollback(bool failedRun);
-    bool KeepsInstallDirectory() const;
-    bool KeepsProgramGroup() const;
+    // Decided before the worker starts: where the run writes, and what was there before.
+    void PrepareRun();
+    bool IsSoundFolderChain(const std::string& target);
+    bool CreateTarget(const std::string& target, const std::string& relative, ScopedHandle& file);
+    bool WriteInstallLog(const std::vector<std::pair<std::string, std::string>>& record);
+    void RestoreEarlierRecord() const;
+    static void RestoreShortcut(const std::string& path, const std::string& bytes);
 
     HWND frameWindow = nullptr;
     std::atomic<int32_t> state{0};
@@ -126,13 +152,19 @@ private:
     HANDLE worker = nullptr;          // the install worker, to wait for
     bool workerStarted = false;
     bool rolledBack = false;
-    // Decided before the worker starts: the install directory existed already and is not
-    // the recorded installation's, so it may hold the user's own files and a rollback
-    // removes only what this run created there.
-    bool keepInstallDirectory = false;
-    // The same for the program group: a group the user picked from the existing ones
-    // (another product's, or a system folder) keeps everything but this run's shortcuts.
-    bool keepProgramGroup = false;
+    bool rollbackComplete = true;
+    // Fixed by PrepareRun, before the worker starts.
+    bool runPrepared = false;
+    bool runSound = false;           // the install directory may be written (no refused final path)
+    bool directoryExisted = false;
+    bool groupExisted = false;
+    bool earlierLogLoaded = false;
+    InstallLog earlierLog;           // the log of an earlier installation into the same directory
+    std::vector<std::pair<std::string, std::string>> earlierRecord;
+    int recoveredFiles = 0;
+    std::unique_ptr<SetAside> setAside;
+    // Worker only: folders below the install directory found to be no links.
+    std::unordered_set<std::string> soundFolders;
     // Set by FinishInstall before it replaces the record with this run's.
     std::atomic<bool> recordTouched{false};
     CreatedEntries created;

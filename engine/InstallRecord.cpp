@@ -18,8 +18,11 @@ bool InstallEngine::FinishInstall()
 {
     if (Cancelled())
         return false;
+    if (!runPrepared)
+        PrepareRun();
     std::string groupFolder = programsFolder + programGroup;
-    if (::CreateDirectoryA(groupFolder.c_str(), nullptr))
+    // An empty group name is the Programs folder itself, which no run creates.
+    if (!programGroup.empty() && ::CreateDirectoryA(groupFolder.c_str(), nullptr))
         created.Add(groupFolder);
     NotifyShellFolder(SHCNE_MKDIR | SHCNE_INTERRUPT, groupFolder);
 
@@ -36,12 +39,16 @@ bool InstallEngine::FinishInstall()
 
     recordTouched.store(true);
     InstallRecordKey::Delete();
-    WriteRecordValue(InstallRecordKey::InstallPath, installDirectory);
-    WriteRecordValue(InstallRecordKey::ProgramGroup, programGroup);
-    WriteRecordValue(InstallRecordKey::DesktopName, settings.installname);
-    WriteRecordValue(InstallRecordKey::SetupName, settings.title);
-    WriteRecordValue(InstallRecordKey::Install, GetSetupPath());
-    return true;
+    const std::vector<std::pair<std::string, std::string>> record = {
+        {InstallRecordKey::InstallPath, installDirectory},
+        {InstallRecordKey::ProgramGroup, programGroup},
+        {InstallRecordKey::DesktopName, settings.installname},
+        {InstallRecordKey::SetupName, settings.title},
+        {InstallRecordKey::Install, GetSetupPath()},
+    };
+    for (const auto& value : record)
+        WriteRecordValue(value.first, value.second);
+    return WriteInstallLog(record);
 }
 
 void InstallEngine::WriteRecordValue(const std::string& name, const std::string& text)

@@ -17,8 +17,7 @@ bool InstallEngine::StartWorker()
 {
     if (workerStarted)
         return false;
-    keepInstallDirectory = KeepsInstallDirectory();
-    keepProgramGroup = KeepsProgramGroup();
+    PrepareRun();
     // Started suspended: the handle must be duplicated before the thread can end, since
     // its self-deleting thread object closes the original.
     CWinThread* thread = ::AfxBeginThread(&InstallEngine::WorkerMain, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
@@ -42,12 +41,14 @@ bool InstallEngine::StartWorker()
 UINT InstallEngine::WorkerMain(LPVOID param)
 {
     InstallEngine* engine = static_cast<InstallEngine*>(param);
-    if (!engine->ExtractPayload()) {
+    if (!engine->ExtractPayload() || (!engine->FinishInstall() && !engine->Cancelled())) {
         engine->NotifyFinal(NoticeFailed);
         return 0;
     }
-    engine->FinishInstall();
-    engine->NotifyFinal(NoticeDone);
+    // The replaced files are dropped only once the run has ended as installed: a cancel
+    // that came during the last steps still finds them for its rollback.
+    if (engine->NotifyFinal(NoticeDone) && engine->setAside)
+        engine->setAside->Discard();
     return 0;
 }
 
@@ -65,14 +66,15 @@ LRESULT InstallEngine::Notify(int32_t code, int32_t chunkBytes, int32_t size, st
 
 // The worker's last notice: done or failed, stored and sent only when no cancel came
 // first, decided in the same single step as every other store of `state`.
-LRESULT InstallEngine::NotifyFinal(int32_t code)
+bool InstallEngine::NotifyFinal(int32_t code)
 {
     int32_t current = state.load();
     do {
         if (current == NoticeCancel)
-            return 0;
+            return false;
     } while (!state.compare_exchange_weak(current, code));
-    return Send(code, 0, 0, std::string());
+    Send(code, 0, 0, std::string());
+    return true;
 }
 
 LRESULT InstallEngine::Send(int32_t code, int32_t chunkBytes, int32_t size, std::string name)
@@ -98,40 +100,6 @@ bool InstallEngine::WaitForWorker(DWORD timeoutMs)
     return !worker || SentMessageWait::Wait(worker, timeoutMs);
 }
 
-namespace {
-
-// Only "file not found" and "path not found" say that nothing is there. Any other failure
-// to look (access denied, an offline share, a path too long for the call) may hide a
-// folder full of the user's files, and such a folder is kept.
-bool IsAbsent(const std::string& path)
-{
-    if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return false;
-    DWORD error = ::GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
-} // namespace
-
-bool InstallEngine::KeepsInstallDirectory() const
-{
-    if (installDirectory.empty() || IsAbsent(installDirectory))
-        return false;
-    return !ItemPath::SameDirectory(installDirectory, ReadRecordValue(InstallRecordKey::InstallPath));
-}
-
-bool InstallEngine::KeepsProgramGroup() const
-{
-    std::string group = programsFolder + programGroup;
-    if (programGroup.empty() || IsAbsent(group))
-        return false;
-    DWORD attributes = ::GetFileAttributesA(group.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return false;
-    std::string recorded = ReadRecordValue(InstallRecordKey::ProgramGroup);
-    return recorded.empty() || !ItemPath::SameDirectory(group, programsFolder + recorded);
-}
-
 bool InstallEngine::Rollback()
 {
     return StartRollback(false);
@@ -142,16 +110,17 @@ bool InstallEngine::RollbackFailedRun()
     return StartRollback(true);
 }
 
-// The removal starts only once the cancelled worker has stopped (it does so at its next
-// chunk, or after the shortcut or record step it is in), so that no file is written
-// behind the remover's back and every entry the run created is on the list. Sent
-// messages are handled meanwhile, because the worker may be waiting in a notice to the
-// frame. The bound keeps a worker stuck on a dead device from freezing the wizard.
+// The removal starts only once the worker has ended, so that no file is written behind
+// the remover's back and every entry the run created is on the list. Sent messages are
+// handled meanwhile, because the worker may be waiting in a notice to the frame. The bound
+// keeps a worker stuck on a dead device from freezing the wizard; such a run is left as it
+// is (its set-aside folder tells the next run what to put back), and the cancel page says
+// that it could not be undone.
 //
 // Nobody asked to remove anything when a run failed (a locked file, a full disk, a
-// damaged download), so that rollback takes only what the run created: a reinstallation
-// into the recorded directory that fails keeps the previous installation, the user's
-// files in it, its group, its desktop shortcut and its record.
+// damaged download), so that rollback keeps the recorded installation and its record:
+// a reinstallation that fails leaves the previous installation as it was, byte for byte.
+// The user's abandon also removes the recorded installation, exactly as its log lists it.
 bool InstallEngine::StartRollback(bool failedRun)
 {
     // One rollback per run: a failure notice handled inside the wait below must not start
@@ -159,30 +128,24 @@ bool InstallEngine::StartRollback(bool failedRun)
     if (rolledBack)
         return false;
     rolledBack = true;
-    WaitForWorker(kRollbackWaitMs);
-    // A run that got as far as its record has replaced the previous installation's with
-    // its own; that must not be taken for an earlier installation to remove as a whole.
-    if (recordTouched.load())
-        InstallRecordKey::Delete();
-    Remover* remover = Remover::Instance();
-    if (failedRun) {
-        remover->KeepRecordedInstallation();
-    } else {
-        bool keep = workerStarted ? keepInstallDirectory : KeepsInstallDirectory();
-        if (!installDirectory.empty() && !keep)
-            remover->AddDirectory(installDirectory);
-        bool keepGroup = workerStarted ? keepProgramGroup : KeepsProgramGroup();
-        if (!programGroup.empty() && !keepGroup)
-            remover->AddDirectory(programsFolder + programGroup);
-        // Without a desktop folder the name alone would be taken relative to the current
-        // directory.
-        InstallSettings settings;
-        LanguageTable::Instance()->ReadInstallSettings(settings);
-        if (!desktopFolder.empty() && (settings.installname.empty() || RemovalGuard::IsNameBelow(settings.installname)))
-            remover->AddFile(desktopFolder + settings.installname + ".lnk");
+    if (!WaitForWorker(kRollbackWaitMs)) {
+        rollbackComplete = false;
+        return true;
     }
-    // Also covers the parents of a new install directory that this run had to create, and
-    // the shortcuts it made in a program group that is kept.
+    if (setAside && !setAside->Restore())
+        rollbackComplete = false;
+    for (const CreatedEntries::Shortcut& shortcut : created.Shortcuts()) {
+        if (shortcut.replaced)
+            RestoreShortcut(shortcut.path, shortcut.earlierBytes);
+    }
+    // A run that got as far as its record has replaced the earlier one, which is put
+    // back first: it names the installation an abandon removes, and the one a failed
+    // run keeps.
+    if (recordTouched.load())
+        RestoreEarlierRecord();
+    Remover* remover = Remover::Instance();
+    if (!failedRun)
+        remover->QueueRecordedInstallation();
     remover->AddCreatedEntries(created.Snapshot());
     remover->Start();
     return true;

@@ -4,6 +4,10 @@
 #include <shlobj.h>
 #include <shobjidl.h>
 
+#include <fstream>
+#include <iterator>
+
+#include "engine/ItemPath.h"
 #include "framework/ComPtr.h"
 #include "framework/ScopedCoInit.h"
 
@@ -52,8 +56,20 @@ bool InstallEngine::CreateShortcut(const std::string& linkPath, const std::strin
     WCHAR widePath[kWidePathLength];
     if (::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, kWidePathLength) == 0)
         return true;
-    bool existed = ::GetFileAttributesA(linkPath.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (SUCCEEDED(file->Save(widePath, TRUE)) && !existed)
-        created.Add(linkPath);
+    // A link file of that name is replaced, and its bytes are kept for a rollback; a
+    // symbolic link of that name is never saved through.
+    CreatedEntries::Shortcut shortcut;
+    // The log names it as the system spells it (the group's path has a doubled separator).
+    shortcut.path = ItemPath::Full(linkPath);
+    DWORD attributes = ::GetFileAttributesA(linkPath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY))
+            return true;
+        std::ifstream earlier(linkPath, std::ios::binary);
+        shortcut.replaced = true;
+        shortcut.earlierBytes.assign(std::istreambuf_iterator<char>(earlier), std::istreambuf_iterator<char>());
+    }
+    if (SUCCEEDED(file->Save(widePath, TRUE)))
+        created.AddShortcut(std::move(shortcut));
     return true;
 }

@@ -34,18 +34,24 @@ bool WideText::AnsiFromUtf8(const std::string& utf8, unsigned codePage, std::str
         return false;
     std::wstring wide(size_t(units), L'\0');
     ::MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), int(utf8.size()), &wide[0], units);
-    UINT target = codePage == 0 ? ::GetACP() : codePage;
-    if (target == CP_UTF8) {
-        text = utf8;
+    return AnsiFromWide(wide, text, codePage);
+}
+
+bool WideText::AnsiFromWide(const std::wstring& wide, std::string& text, unsigned codePage)
+{
+    text.clear();
+    if (wide.empty())
         return true;
-    }
+    UINT target = codePage == 0 ? ::GetACP() : codePage;
+    int units = static_cast<int>(wide.size());
     BOOL defaulted = FALSE;
-    int bytes = ::WideCharToMultiByte(target, WC_NO_BEST_FIT_CHARS, wide.data(), units, nullptr, 0, nullptr,
-                                      &defaulted);
+    BOOL* check = target == CP_UTF8 ? nullptr : &defaulted;
+    DWORD flags = target == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    int bytes = ::WideCharToMultiByte(target, flags, wide.data(), units, nullptr, 0, nullptr, check);
     if (bytes <= 0 || defaulted)
         return false;
     text.assign(size_t(bytes), '\0');
-    ::WideCharToMultiByte(target, WC_NO_BEST_FIT_CHARS, wide.data(), units, &text[0], bytes, nullptr, &defaulted);
+    ::WideCharToMultiByte(target, flags, wide.data(), units, &text[0], bytes, nullptr, check);
     if (defaulted) {
         text.clear();
         return false;

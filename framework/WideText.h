@@ -14,4 +14,6 @@ public:
     // UTF-8 or holds a character the code page cannot hold exactly: nothing is ever
     // replaced by a look-alike or "?", so a name never turns into another one.
     static bool AnsiFromUtf8(const std::string& utf8, unsigned codePage, std::string& text);
+    // The same from UTF-16.
+    static bool AnsiFromWide(const std::wstring& wide, std::string& text, unsigned codePage = 0);
 };

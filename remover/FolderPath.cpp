@@ -44,3 +44,39 @@ bool FolderPath::IsSame(const std::string& a, const std::string& b)
     std::wstring fa = Full(a), fb = Full(b);
     return !fa.empty() && WideText::SameIgnoringCase(fa, fb);
 }
+
+std::string FolderPath::Final(const std::string& path)
+{
+    std::wstring existing = Full(path), rest;
+    while (!existing.empty()) {
+        HANDLE handle = ::CreateFileW(existing.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            std::wstring final(MAX_PATH, L'\0');
+            DWORD n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()), 0);
+            if (n >= final.size()) {
+                final.assign(n + 1, L'\0');
+                n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()), 0);
+            }
+            ::CloseHandle(handle);
+            if (n == 0 || n >= final.size())
+                return std::string();
+            final.resize(n);
+            if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+                final = L"\\" + final.substr(7);
+            else if (final.compare(0, 4, L"\\\\?\\") == 0)
+                final = final.substr(4);
+            while (!final.empty() && final.back() == L'\\')
+                final.pop_back();
+            std::string ansi;
+            return WideText::AnsiFromWide(final + rest, ansi) ? ansi : std::string();
+        }
+        size_t cut = existing.find_last_of(L"\\/");
+        if (cut == std::wstring::npos || cut < 2 || existing.size() <= 3)
+            return std::string();
+        rest = existing.substr(cut) + rest;
+        // A drive's root keeps its separator: "C:" alone is the drive's current directory.
+        existing.resize(cut == 2 ? 3 : cut);
+    }
+    return std::string();
+}

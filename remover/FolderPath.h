@@ -14,4 +14,9 @@ public:
     static bool IsInside(const std::wstring& path, const std::wstring& folder);
     static bool IsInside(const std::string& path, const std::string& folder);
     static bool IsSame(const std::string& a, const std::string& b);
+
+    // The path after every link, junction and substituted drive on the way: the final
+    // path of the deepest part that exists, followed by the rest. Empty when no part of it
+    // can be resolved or the result has no exact form in the ANSI code page.
+    static std::string Final(const std::string& path);
 };

@@ -3,8 +3,12 @@
 #include "framework/CFileFind.h"
 #include "framework/CWinThread.h"
 #include "framework/SpecialFolder.h"
+#include "framework/WideText.h"
 #include "remover/InstallRecordKey.h"
+#include "remover/LoggedRemoval.h"
+#include "remover/RecordedInstallation.h"
 #include "remover/RemovalGuard.h"
+#include "remover/SetAside.h"
 
 #include <shlobj.h>
 
@@ -18,6 +22,28 @@ bool RemoveLink(const std::string& path, DWORD attributes)
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         return ::RemoveDirectoryA(path.c_str()) != FALSE;
     return ::DeleteFileA(path.c_str()) != FALSE;
+}
+
+// True when a folder on the way to path is a link: the path then no longer names what the
+// run created (a folder swapped for a junction after the run would lead the deletion
+// somewhere else). Folders found sound are remembered in `sound`.
+bool HasLinkAbove(const std::string& path, std::vector<std::wstring>& sound)
+{
+    std::wstring wide = WideText::FromAnsi(path);
+    // The first separator after the drive or the share is the root's; it is no link.
+    size_t from = wide.size() > 2 && wide[1] == L':' ? 3 : wide.find(L'\\', wide.find(L'\\', 2) + 1) + 1;
+    for (size_t i = from; i < wide.size() && from > 0; ++i) {
+        if (wide[i] != L'\\' && wide[i] != L'/')
+            continue;
+        std::wstring folder = wide.substr(0, i);
+        if (std::find(sound.begin(), sound.end(), folder) != sound.end())
+            continue;
+        DWORD attributes = ::GetFileAttributesW(folder.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            return true;
+        sound.push_back(folder);
+    }
+    return false;
 }
 
 } // namespace
@@ -58,19 +84,6 @@ void Remover::Release(Remover* remover)
 Remover::Remover()
 {
     SetRecordValue(InstallRecordKey::Repair, "1");
-    std::string directory = GetRecordValue(InstallRecordKey::InstallPath);
-    if (!directory.empty())
-        AddDirectory(directory);
-    // A path that cannot be resolved, or a group name that climbs out of the Programs
-    // folder, would name some unrelated folder; such an entry is not queued at all.
-    std::string group = GetRecordValue(InstallRecordKey::ProgramGroup);
-    std::string programs = SpecialFolder::Path(CSIDL_COMMON_PROGRAMS);
-    if (!group.empty() && !programs.empty() && RemovalGuard::IsNameBelow(group))
-        AddDirectory(programs + "\\" + group);
-    std::string link = GetRecordValue(InstallRecordKey::DesktopName);
-    std::string desktop = SpecialFolder::Path(CSIDL_DESKTOP);
-    if (!desktop.empty() && (link.empty() || RemovalGuard::IsNameBelow(link)))
-        AddFile(desktop + "\\" + link + ".lnk");
 }
 
 Remover::~Remover()
@@ -80,20 +93,20 @@ Remover::~Remover()
         ::CloseHandle(worker);
 }
 
-bool Remover::AddDirectory(const std::string& path)
+Remover::Recorded Remover::QueueRecordedInstallation()
 {
     if (started)
-        return false;
-    directories.push_back(path);
-    return true;
-}
-
-bool Remover::AddFile(const std::string& path)
-{
-    if (started)
-        return false;
-    files.push_back(path);
-    return true;
+        return Recorded::None;
+    deletesRecord = true;
+    RecordedInstallation recorded;
+    if (!recorded.Read())
+        return Recorded::None;
+    InstallLog log;
+    if (!log.Load(recorded.directory))
+        return Recorded::NoLog;
+    recordedDirectory = recorded.directory;
+    recordedLog = std::move(log);
+    return Recorded::Queued;
 }
 
 bool Remover::AddCreatedEntries(const std::vector<std::string>& paths)
@@ -104,16 +117,6 @@ bool Remover::AddCreatedEntries(const std::vector<std::string>& paths)
         if (RemovalGuard::IsAbsolute(path))
             createdEntries.push_back(path);
     }
-    return true;
-}
-
-bool Remover::KeepRecordedInstallation()
-{
-    if (started)
-        return false;
-    directories.clear();
-    files.clear();
-    deletesRecord = false;
     return true;
 }
 
@@ -137,11 +140,14 @@ bool Remover::Start()
 UINT Remover::WorkerMain(LPVOID param)
 {
     Remover* remover = static_cast<Remover*>(param);
-    for (const std::string& directory : remover->directories)
-        RemoveTree(directory);
     remover->RemoveCreatedEntries();
-    for (const std::string& file : remover->files)
-        RemoveFile(file);
+    if (!remover->recordedDirectory.empty()) {
+        // An interrupted run there left files it had replaced aside; they are the recorded
+        // installation's (or the user's) and go back before the log is applied.
+        if (SetAside::Pending(remover->recordedDirectory))
+            SetAside::Recover(remover->recordedDirectory);
+        LoggedRemoval(remover->recordedDirectory, remover->recordedLog).RemoveAll();
+    }
     if (remover->deletesRecord)
         InstallRecordKey::Delete();
     Release(remover);
@@ -151,21 +157,27 @@ UINT Remover::WorkerMain(LPVOID param)
 void Remover::RemoveCreatedEntries() const
 {
     std::vector<std::string> folders;
+    std::vector<std::wstring> sound;
     for (const std::string& path : createdEntries) {
         DWORD attributes = ::GetFileAttributesA(path.c_str());
-        if (attributes == INVALID_FILE_ATTRIBUTES)
+        if (attributes == INVALID_FILE_ATTRIBUTES || HasLinkAbove(path, sound))
             continue;
-        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        // The run gives files the attributes stored in the archive; read-only is one.
+        if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            ::SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             folders.push_back(path);
         else
-            ::DeleteFileA(path.c_str());
+            RemoveLink(path, attributes);
     }
     // A folder's path is longer than its parent's, so the longest go first; a folder that
     // still holds something of the user's is refused by RemoveDirectoryA and stays.
     std::stable_sort(folders.begin(), folders.end(),
                      [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
-    for (const std::string& folder : folders)
-        ::RemoveDirectoryA(folder.c_str());
+    for (const std::string& folder : folders) {
+        if (!HasLinkAbove(folder, sound))
+            ::RemoveDirectoryA(folder.c_str());
+    }
 }
 
 bool Remover::RemoveTree(const std::string& path)

@@ -5,23 +5,25 @@
 #include <string>
 #include <vector>
 
-// Deletes directory trees, single files and the installation record (HKCU\Software\Orvanta).
+#include "remover/InstallLog.h"
+
+// The rollback's remover, and the removal helpers of the exit clean-up.
 //
 // One instance per process, created by the first Instance() call and destroyed by
-// DestroyInstance(). Its creation queues the recorded installation (the record's
-// "InstallPath", the record's program group below the all-users Programs folder, and the
-// desktop shortcut named by "DesktopName") and sets the record's "Repair" to "1"; its
-// destruction sets "Repair" back to "0". Both writes go only into a record key that
-// already exists: the remover never creates the key.
+// DestroyInstance(). Its creation sets the record's "Repair" to "1", its destruction back
+// to "0"; both writes go only into a record key that already exists: the remover never
+// creates the key. A process that ends in between leaves "1", and the next start repairs.
 //
-// A rollback queues more with AddDirectory, AddFile and AddCreatedEntries and calls
-// Start: the worker thread then removes the queued trees, the created entries, the
-// queued files and finally the record key. Instance, the Add operations, Start and
-// DestroyInstance belong to the main thread; once started, the Add operations refuse
-// (false): the worker is iterating the lists.
+// A rollback hands over exactly what its run created (AddCreatedEntries) and, when the
+// user abandoned the run, the installation the record names (QueueRecordedInstallation),
+// then calls Start: the worker thread removes the created entries, then the recorded
+// installation exactly as its install log lists it, then the record key. Nothing is ever
+// removed as a whole tree. Instance, the queueing operations, Start and DestroyInstance
+// belong to the main thread; once started, the queueing operations refuse (false): the
+// worker is reading what they filled.
 //
 // RemoveTree, RemoveFile and the record functions touch no instance and may run on any
-// thread, also while the worker runs (the engine's exit clean-up does so).
+// thread, also while the worker runs.
 class Remover {
 public:
     static Remover* Instance();
@@ -31,21 +33,20 @@ public:
     // the bound and for what happens when it passes.
     static void DestroyInstance(DWORD maxWaitMs = kWorkerWaitMs);
 
-    bool AddDirectory(const std::string& path);
-    bool AddFile(const std::string& path);
+    // What QueueRecordedInstallation found.
+    enum class Recorded {
+        None,     // no record, or one that breaks the rules (RecordedInstallation): nothing of it goes
+        NoLog,    // the recorded directory holds no readable install log: nothing of it goes
+        Queued,   // its log is queued for removal
+    };
+    // The user's abandon: the installation the record names goes too, exactly as its log
+    // lists it, and the record key is deleted at the end. False-like None when started.
+    Recorded QueueRecordedInstallation();
 
-    // For the rollback of a failed run: forgets what the construction queued from the
-    // record, and the worker leaves the record key alone. The previous installation and
-    // its record stay as they were; only what is queued afterwards goes. False once started.
-    bool KeepRecordedInstallation();
-
-    // Rollback into a folder that existed before the installation and is not the
-    // recorded installation's folder: instead of AddDirectory on that folder (which
-    // would take the user's own files with it), the engine hands over every file and
-    // folder its run created there, in any order. The worker deletes exactly those:
-    // the files first, then the folders, deepest first, each only when it is empty.
-    // Everything else in the folder, and the folder itself unless it was created, stays.
-    // Relative and empty paths are ignored.
+    // The files, folders and shortcuts the run created, as full paths, in any order. The
+    // worker deletes exactly those: the files first, then the folders, deepest first,
+    // each only when it is empty; links among them as links. Relative and empty paths are
+    // ignored.
     bool AddCreatedEntries(const std::vector<std::string>& paths);
 
     // Starts the worker thread over the queued lists, once per instance. False when it
@@ -53,8 +54,10 @@ public:
     // engine's rollback ignores the result: the wizard has no way to report it.
     bool Start();
 
-    const std::vector<std::string>& Directories() const { return directories; }
-    const std::vector<std::string>& Files() const { return files; }
+    const std::vector<std::string>& CreatedEntries() const { return createdEntries; }
+    // The recorded installation's directory when its log is queued, else empty.
+    const std::string& RecordedDirectory() const { return recordedDirectory; }
+    bool DeletesRecord() const { return deletesRecord; }
 
     // Removes the folder and everything below it; true when the folder itself went.
     // Refuses (false, nothing touched) whatever RemovalGuard::Refuses. Links and
@@ -84,12 +87,12 @@ private:
     // second: that one deletes the instance.
     static void Release(Remover* remover);
 
-    std::vector<std::string> directories;
-    std::vector<std::string> files;
     std::vector<std::string> createdEntries;
+    std::string recordedDirectory;
+    InstallLog recordedLog;
     HANDLE worker = nullptr;       // the worker thread, to wait for; null when none could be kept
     bool started = false;
-    bool deletesRecord = true;
+    bool deletesRecord = false;
     std::atomic<bool> handedOver{false};
 
     static Remover* instance;

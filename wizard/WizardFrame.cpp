@@ -8,6 +8,7 @@
 #include "i18n/LanguageTable.h"
 #include "i18n/ProfileFile.h"
 #include "remover/InstallRecordKey.h"
+#include "remover/RecordedInstallation.h"
 #include "resources/resource.h"
 #include "wizard/NoticeMeter.h"
 #include "wizard/WizardEngine.h"
@@ -90,8 +91,11 @@ BOOL WizardFrame::OnInitDialog()
     InstallEngine* engine = Engine();
     if (engine)
         engine->SetFrameWindow(m_hWnd);
-    if (engine && ProfileFile::ToInt(engine->ReadRecordValue(InstallRecordKey::Repair)) != 0)
-        StartRepair();
+    // A record that breaks the rules for a directory or group (any process of the user
+    // can write it) is no record: the wizard starts as on a machine without one.
+    RecordedInstallation recorded;
+    if (engine && ProfileFile::ToInt(engine->ReadRecordValue(InstallRecordKey::Repair)) != 0 && recorded.Read())
+        StartRepair(recorded);
     else
         ShowPage(LanguageIndex);
     backButton.ShowWindow(SW_HIDE);
@@ -135,13 +139,13 @@ void WizardFrame::PlacePages()
 
 // Repair start: an earlier run was interrupted during a removal, so the product is put
 // back where the record says, without asking anything.
-void WizardFrame::StartRepair()
+void WizardFrame::StartRepair(const RecordedInstallation& recorded)
 {
     InstallEngine* engine = Engine();
     ShowPage(ProgressIndex);
     nextButton.ShowWindow(SW_HIDE);
-    engine->SetInstallDirectory(engine->ReadRecordValue(InstallRecordKey::InstallPath));
-    engine->SetProgramGroup(engine->ReadRecordValue(InstallRecordKey::ProgramGroup));
+    engine->SetInstallDirectory(recorded.directory);
+    engine->SetProgramGroup(recorded.group);
     engine->StartWorker();
 }
 

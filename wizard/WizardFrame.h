@@ -7,6 +7,7 @@
 #include "wizard/CStaticLink.h"
 
 class InstallEngine;
+class RecordedInstallation;
 
 // The setup's one top-level window (template 102): banner, publisher link, the three
 // navigation buttons and the band in which one of the nine pages is shown. It decides
@@ -68,7 +69,7 @@ private:
     void CreatePages();
     void PlacePages();
     void LoadBanner();
-    void StartRepair();
+    void StartRepair(const RecordedInstallation& recorded);
     enum class Removal { None, Abandoned, FailedRun };
     // Hides Back and Next and shows the cancel page; the engine first rolls the run back
     // as the user's abandon or as a failed run, or not at all.

@@ -1,108 +1,198 @@
-// The rollback: what it hands to the remover and in which order, and that folders and
-// program groups the user had before keep everything of the user's.
+// The rollback and the install log: a failed run puts back the very bytes it replaced, an
+// abandon removes the recorded installation exactly as its log lists it, and nothing of
+// the user's or of another product's goes, whatever the record says.
+#include <map>
+
 #include "ProfileTest.h"
+#include "remover/InstallLog.h"
+#include "remover/LoggedRemoval.h"
+#include "remover/SetAside.h"
 
-using RollbackTest = ProfileTest;
+namespace {
 
-TEST_F(RollbackTest, QueuesTheRecordedInstallationFirstThenTheCurrentOne)
-{
-    std::string oldDir = scratch.file("old"), oldGroup = InstallReport::ProgramsFolder() + "\\OrvantaTest Old";
-    std::string oldLink = InstallReport::DesktopFolder() + "\\OrvantaTest Old.lnk", fresh = scratch.file("no\\new");
-    for (int i = 0; i < 400; ++i)
-        ASSERT_TRUE(MakeTree(oldDir, {"f" + std::to_string(i)}));
-    ASSERT_TRUE(MakeTree(oldGroup, {}) && Save(oldLink, "old link"));
-    CreateRecord({{"InstallPath", oldDir}, {"ProgramGroup", "OrvantaTest Old"}, {"DesktopName", "OrvantaTest Old"}});
-    NewEngine(fresh).RequestCancel();
-    ASSERT_TRUE(engine->Rollback());
-    EXPECT_FALSE(engine->Rollback() || engine->RollbackFailedRun()) << "one rollback per run";
-    // The directory and group are not found, so they are this run's and go as a whole.
-    EXPECT_EQ(Names({oldDir, oldGroup, fresh, Group()}), Remover::Instance()->Directories());
-    EXPECT_EQ(Names({oldLink, DesktopLink()}), Remover::Instance()->Files());
-    EXPECT_EQ("1", InstallReport::RecordValue("Repair"));
-    // An exit during a rollback waits for the removal to complete.
-    Remover::DestroyInstance();
-    EXPECT_FALSE(Exists(oldDir) || Exists(oldGroup) || Exists(oldLink) || InstallReport::RecordExists());
+using Contents = std::map<std::string, std::string>;  // relative name -> bytes ("\\"-ended: a folder)
 
-    // Nothing is queued for a group or desktop name that climbs out of its folder (it would
-    // name an unrelated one), or a directory that cannot be looked at (here a path too long for
-    // the call: only "not found" makes it new, any other failure may hide a folder of the user's).
-    CreateRecord({{"ProgramGroup", "..\\..\\Start Menu"}, {"DesktopName", "C:\\x\\y"}});
-    NewEngine(scratch.file(std::string(300, 'x'))).RequestCancel();
-    ASSERT_TRUE(engine->Rollback());
-    EXPECT_EQ(Names({Group()}), Remover::Instance()->Directories());
-    EXPECT_EQ(Names({DesktopLink()}), Remover::Instance()->Files());
-}
+} // namespace
 
-// A folder or group the user had (not the recorded installation's) keeps all but what this
-// run made, whether the run was cancelled or completed and wrote its record, also when the
-// record keeps settings below it. A run that fails (a file of the recorded installation is
-// locked) takes only what it made: the previous installation, its group, shortcut and
-// record stay.
-TEST_F(RollbackTest, OnlyWhatTheRunMadeGoesFromWhatTheUserHad)
-{
-    enum Folder { Users, Recorded, New };
-    enum End { Completes, CancelAtChunk5, Fails };
-    const struct {
-        Folder folder;
-        bool usersGroup;
-        End end;
-        bool recordSubkey;
-        Names left;  // in the folder afterwards; nothing when it goes
-    } rows[] = {{Users, false, CancelAtChunk5, false, {"mine\\", "mine\\keep.txt", "user.txt"}},
-                // A file the user puts into a folder the run made keeps that folder.
-                {Users, true, Completes, true,
-                 {"mine\\", "mine\\keep.txt", "newdir\\", "newdir\\later.txt", "user.txt"}},
-                {New, true, Completes, false, {}},  // missing parents are the run's too
-                // A failed reinstallation keeps the previous one.
-                {Recorded, true, Fails, true, {"big.bin", "mine\\", "mine\\keep.txt", "user.txt"}},
-                // An abandon leaves none of the record's values, though a subkey keeps the key.
-                {Recorded, false, CancelAtChunk5, true, {}}};
-    const std::vector<TestZipItem> items = {{"app.exe", "app"}, {"user.txt", "overwritten"},
-                                            {"mine/added.txt", "added"}, {"newdir/x.txt", "x"},
-                                            {"big.bin", Bytes(5 * 0x4000, 8)}};
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(i);
-        const auto& row = rows[i];
-        const bool fails = row.end == Fails;
-        // The record names its folder in other case and with a trailing backslash.
-        std::string root = scratch.file("run" + std::to_string(i)), recorded = root + "\\";
-        ::CharUpperA(&recorded[0]);
-        ASSERT_TRUE(row.folder == New || MakeTree(root, {"user.txt", "mine\\", "mine\\keep.txt"}));
-        ASSERT_TRUE(!row.usersGroup || MakeTree(Group(), {"Other Product.lnk"}));
-        ASSERT_TRUE(!fails || (MakeTree(root, {"big.bin"}) && Save(DesktopLink(), "old link")));
-        NewEngine(row.folder == New ? root + "\\x\\y\\inst" : root, items);
-        if (row.folder == Recorded)
-            CreateRecord({{"InstallPath", recorded}, {"ProgramGroup", kGroup}, {"DesktopName", kApp}});
-        ASSERT_TRUE(!row.recordSubkey || RegKey().Create(HKEY_CURRENT_USER, "Software\\Orvanta\\Settings"));
-        HANDLE lock = ::CreateFileA((root + "\\big.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_EQ(fails, lock != INVALID_HANDLE_VALUE);
-        onNotice = [&](const ProgressNotice& notice) {
-            if (row.end == CancelAtChunk5 && notice.code == NoticeChunk && Values(NoticeChunk).size() == 5)
+class RollbackTest : public ProfileTest {
+protected:
+    // Runs the engine to its end; `cancelAtChunk` > 0 cancels inside the run.
+    int32_t Run(const std::string& directory, const std::vector<TestZipItem>& items, size_t cancelAtChunk = 0)
+    {
+        NewEngine(directory, items);
+        onNotice = [this, cancelAtChunk](const ProgressNotice& notice) {
+            if (cancelAtChunk && notice.code == NoticeChunk && Values(NoticeChunk).size() == cancelAtChunk)
                 engine->RequestCancel();
         };
-        ASSERT_TRUE(engine->StartWorker() && engine->WaitForWorker(INFINITE));
-        const int32_t lastNotice[] = {NoticeDone, NoticeCancel, NoticeFailed};  // by End
-        ASSERT_EQ(lastNotice[row.end], notices.back().code);
-        // Four small files and the big one's first chunk: the cancel comes inside a file, and
-        // silences the worker's further notices, its final one included.
-        ASSERT_TRUE(row.end != CancelAtChunk5 || Values(NoticeChunk).size() == 5);
-        // A cancelled or failed run makes no shortcut and writes no record.
-        EXPECT_EQ(row.end == Completes, Exists(Group() + "\\Uninstall.lnk"));
-        EXPECT_EQ(row.end == Completes, !InstallReport::RecordValue("SetupName").empty());
-        ASSERT_TRUE(row.end != Completes || row.folder != Users || MakeTree(root + "\\newdir", {"later.txt"}));
-        if (fails)
-            ::CloseHandle(lock);
-        else
-            engine->RequestCancel();
-        EXPECT_TRUE(fails ? engine->RollbackFailedRun() : engine->Rollback());
-        Remover::DestroyInstance();
+        if (!engine->StartWorker() || !engine->WaitForWorker(INFINITE))
+            return -1;
+        onNotice = nullptr;
+        return notices.empty() ? -1 : notices.back().code;
+    }
+    static Contents Snapshot(const std::string& root)
+    {
+        Contents contents;
+        for (const std::string& name : InstallReport::ListTree(root))
+            contents[name] = name.back() == '\\' ? std::string() : Load(root + "\\" + name);
+        return contents;
+    }
+    static std::string OtherLink() { return Group() + "\\Other Product.lnk"; }
+};
 
-        EXPECT_EQ(row.left, InstallReport::ListTree(root));
-        EXPECT_EQ(!row.left.empty(), Exists(root));
-        EXPECT_EQ(row.usersGroup ? Names({"Other Product.lnk"}) : Names(), InstallReport::ListTree(Group()));
-        EXPECT_EQ(fails, Exists(DesktopLink()));
-        EXPECT_EQ(fails ? recorded : "", InstallReport::RecordValue("InstallPath"));
-        EXPECT_EQ(row.recordSubkey, InstallReport::RecordExists()) << "the record goes unless it keeps settings";
+// A later run that is abandoned, elsewhere or in the recorded place itself (what a repair
+// start does), removes the recorded installation: exactly the entries its log names. The
+// folder and group the user had keep everything else, byte for byte.
+TEST_F(RollbackTest, AnAbandonRemovesTheRecordedInstallationExactlyAsItsLogSays)
+{
+    const std::vector<TestZipItem> v1 = {{"app.exe", "app one"}, {"lib/", ""}, {"lib/core.dll", Bytes(9000, 1)},
+                                         {"big.bin", Bytes(5 * 0x4000, 2)}};
+    for (bool samePlace : {false, true}) {
+        SCOPED_TRACE(samePlace ? "the recorded place" : "another place");
+        const std::string shared = scratch.file(samePlace ? "shared2" : "shared1");
+        ASSERT_TRUE(MakeTree(shared, {"other\\", "other\\prog.exe", "user.txt", "lib\\", "lib\\notes.txt"}));
+        ASSERT_TRUE(MakeTree(Group(), {}) && Save(OtherLink(), Bytes(300, 5)));
+        const Contents users = Snapshot(shared);
+        ASSERT_EQ(NoticeDone, Run(shared, v1));
+        ASSERT_TRUE(Exists(shared + "\\" + InstallLog::FileName) && Exists(DesktopLink()));
+        engine.reset();
+
+        ASSERT_EQ(NoticeCancel, Run(samePlace ? shared : scratch.file("fresh"), v1, 5));
+        EXPECT_TRUE(engine->Rollback());
+        Remover::DestroyInstance();
+        EXPECT_EQ(users, Snapshot(shared)) << "the user's folder keeps exactly what it had";
+        EXPECT_EQ(Names({"Other Product.lnk"}), InstallReport::ListTree(Group()));
+        EXPECT_EQ(Bytes(300, 5), Load(OtherLink()));
+        EXPECT_FALSE(Exists(DesktopLink()) || Exists(scratch.file("fresh")) || InstallReport::RecordExists());
         Clean();
     }
+}
+
+// A reinstallation over an earlier version with other bytes that fails half way (a file
+// is locked) leaves the earlier installation exactly as it was: every replaced file, the
+// log, the record and the shortcuts, compared byte for byte. A file the user had placed
+// where the product writes is put back too.
+TEST_F(RollbackTest, AFailedReinstallationPutsBackEveryEarlierFileByteForByte)
+{
+    const std::string dir = scratch.file("inst");
+    ASSERT_TRUE(MakeTree(dir, {"readme.txt"}));
+    const std::vector<TestZipItem> v1 = {{"app.exe", "app one"}, {"lib/core.dll", Bytes(40000, 1)},
+                                         {"locked.bin", "one"}};
+    const std::vector<TestZipItem> v2 = {{"app.exe", "app two, longer"}, {"lib/core.dll", Bytes(70000, 3)},
+                                         {"lib/new.dll", "new"}, {"readme.txt", "product readme"},
+                                         {"locked.bin", "two"}};
+    ASSERT_EQ(NoticeDone, Run(dir, v1));
+    engine.reset();
+    const Contents before = Snapshot(dir);
+    const std::string record = InstallReport::Describe(), link = Load(DesktopLink());
+    ASSERT_EQ("readme.txt", before.at("readme.txt"));
+
+    HANDLE lock = ::CreateFileA((dir + "\\locked.bin").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, lock);
+    EXPECT_EQ(NoticeFailed, Run(dir, v2));
+    EXPECT_EQ("app two, longer", Load(dir + "\\app.exe")) << "replaced before the failure";
+    ::CloseHandle(lock);
+    EXPECT_TRUE(engine->RollbackFailedRun());
+    Remover::DestroyInstance();
+    EXPECT_TRUE(engine->RollbackComplete());
+    EXPECT_EQ(before, Snapshot(dir));
+    EXPECT_EQ(record, InstallReport::Describe());
+    EXPECT_EQ(link, Load(DesktopLink()));
+}
+
+// The second run's log names what both runs put there, and what existed before the first:
+// the uninstaller then removes the product's files, the user's stay.
+TEST_F(RollbackTest, AReinstallationsLogKeepsWhatTheEarlierRunsPutThere)
+{
+    const std::string dir = scratch.file("inst");
+    ASSERT_TRUE(MakeTree(dir, {"user.txt"}));
+    ASSERT_EQ(NoticeDone, Run(dir, {{"old.dll", "o"}, {"app.exe", "1"}, {"sub/a.txt", "a"}}));
+    ASSERT_EQ(NoticeDone, Run(dir, {{"app.exe", "2"}, {"sub/b.txt", "b"}}));
+    engine.reset();
+    InstallLog log;
+    ASSERT_TRUE(log.Load(dir));
+    EXPECT_TRUE(log.directoryExisted);
+    std::sort(log.files.begin(), log.files.end());
+    EXPECT_EQ(Names({"app.exe", "old.dll", "sub\\a.txt", "sub\\b.txt"}), log.files);
+    EXPECT_EQ(Names({"sub"}), log.folders);
+    EXPECT_EQ(Names({Group() + "\\OrvantaTest App.lnk", Group() + "\\Uninstall.lnk", DesktopLink()}),
+              std::vector<std::string>(log.shortcuts.begin(), log.shortcuts.end()));
+    EXPECT_FALSE(Exists(dir + "\\" + SetAside::FolderName)) << "a successful run drops what it set aside";
+}
+
+// A run that died with files set aside (the state a crash leaves) is undone by the next
+// run into that directory before it writes anything: here the next run fails, and every
+// file is the one from before the crash.
+TEST_F(RollbackTest, AnInterruptedRunsSetAsideFilesAreRestoredByTheNextRun)
+{
+    const std::string dir = scratch.file("inst"), aside = dir + "\\" + SetAside::FolderName;
+    ASSERT_TRUE(MakeTree(dir, {"app.exe", "lib\\", "lib\\core.dll", std::string(SetAside::FolderName) + "\\"}));
+    ASSERT_TRUE(Save(aside + "\\0", "earlier app") && Save(aside + "\\1", "earlier core") &&
+                Save(aside + "\\2", "planted") && Save(dir + "\\app.exe", "half written"));
+    ASSERT_TRUE(Save(aside + "\\" + SetAside::JournalName, "0\tapp.exe\n1\tlib\\core.dll\n2\t..\\outside.txt\n3\tcu"));
+    EXPECT_EQ(NoticeFailed, Run(dir, {{"x.txt", "x"}, {"lib/core.dll/", ""}}));
+    EXPECT_EQ(2, engine->RecoveredFiles());
+    EXPECT_TRUE(engine->RollbackFailedRun());
+    Remover::DestroyInstance();
+    EXPECT_EQ((Contents{{"app.exe", "earlier app"}, {"lib\\", ""}, {"lib\\core.dll", "earlier core"}}), Snapshot(dir));
+    EXPECT_FALSE(Exists(scratch.file("outside.txt")));
+}
+
+// A folder link inside the install directory (the fixture's sub\dirlink leads to target)
+// is never written through: its item fails and the run is rolled back, leaving the
+// target's files as they were. The log of a later removal never leads through it either.
+TEST_F(RollbackTest, NothingIsWrittenOrRemovedThroughALinkInsideTheInstallDirectory)
+{
+    const std::string tree = LinkDir() + "\\tree", target = LinkDir() + "\\target";
+    ASSERT_EQ("keep\n", Load(target + "\\keep.txt")) << "the engine_links fixture";
+    ASSERT_TRUE(Save(tree + "\\own.txt", "mine"));
+    EXPECT_EQ(NoticeFailed, Run(tree, {{"own.txt", "replaced"}, {"sub/dirlink/keep.txt", "overwritten"},
+                                       {"sub/dirlink/planted.txt", "planted"}}));
+    EXPECT_TRUE(engine->RollbackFailedRun());
+    Remover::DestroyInstance();
+    EXPECT_EQ((Contents{{"keep.txt", "keep\n"}}), Snapshot(target));
+    EXPECT_EQ("mine", Load(tree + "\\own.txt"));
+    ::DeleteFileA((tree + "\\own.txt").c_str());
+
+    InstallLog log;
+    log.directoryExisted = true;
+    log.files = {"sub\\dirlink\\keep.txt"};
+    log.folders = {"sub\\dirlink\\inner"};
+    ASSERT_TRUE(MakeTree(target, {"inner\\"}));
+    EXPECT_FALSE(LoggedRemoval(tree, log).RemoveAll()) << "an entry behind a link stays, and that is said";
+    EXPECT_EQ((Contents{{"inner\\", ""}, {"keep.txt", "keep\n"}}), Snapshot(target));
+    ::RemoveDirectoryA((target + "\\inner").c_str());
+}
+
+// A record that names what the wizard would refuse, planted by any process of the user, is
+// no record: an abandon removes nothing because of it, though each named place holds a
+// log that lists its files. A value of 80 characters or more is not read at all.
+TEST_F(RollbackTest, APlantedRecordRemovesNothing)
+{
+    const std::string other = "C:\\users\\orvanta-other", longDir = scratch.file(std::string(80, 'l'));
+    const std::string climbed = InstallReport::ProgramsFolder() + "\\..\\..\\orvanta-x";
+    InstallLog planted;
+    planted.files = {"doc.txt"};
+    planted.group = climbed;
+    for (const std::string& dir : {other, longDir, climbed}) {
+        ASSERT_TRUE(MakeTree(dir, {"doc.txt"}));
+        ASSERT_TRUE(Save(InstallLog::PathIn(dir), planted.Serialize()));
+    }
+    const struct {
+        std::string path, group;
+    } rows[] = {{other, ""}, {longDir, ""}, {scratch.file("fine"), "..\\..\\orvanta-x"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        ASSERT_TRUE(MakeTree(row.path, {"doc.txt"}) && Save(InstallLog::PathIn(row.path), planted.Serialize()));
+        CreateRecord({{"InstallPath", row.path}, {"ProgramGroup", row.group}, {"Repair", "1"}});
+        ASSERT_EQ(NoticeCancel, Run(scratch.file("run"), {{"a.txt", "a"}, {"b.bin", Bytes(3 * 0x4000, 1)}}, 2));
+        ASSERT_TRUE(engine->Rollback());
+        EXPECT_EQ("", Remover::Instance()->RecordedDirectory());
+        Remover::DestroyInstance();
+        for (const std::string& dir : {row.path, climbed})
+            EXPECT_EQ("doc.txt", Load(dir + "\\doc.txt")) << dir;
+        Clean();
+    }
+    std::error_code error;
+    for (const std::string& dir : {other, climbed})
+        std::filesystem::remove_all(dir, error);
 }

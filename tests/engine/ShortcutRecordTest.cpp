@@ -16,6 +16,7 @@ TEST_F(FinishTest, ShortcutsFollowLangIniAndTheRecordIsReplaced)
 {
     CreateRecord({{"InstallPath", "C:\\old"}, {"ProgramGroup", "Old"}, {"DesktopName", "Old"}, {"Repair", "0"}});
     const std::string directory = scratch.file("inst");
+    ASSERT_TRUE(MakeTree(directory, {}) && MakeTree(scratch.file("second"), {}));
     NewEngine(directory, {},
               "[link]\r\ncount=6\r\nlink1=Readme#readme.txt\r\nlink2=broken\r\nlink3=Twice#first.txt\r\n"
               "link4=Twice#second.txt\r\nlink5=OrvantaTest App#readme.txt\r\nlink6="
@@ -49,4 +50,6 @@ TEST_F(FinishTest, ShortcutsFollowLangIniAndTheRecordIsReplaced)
     ASSERT_TRUE(RegKey().Create(HKEY_CURRENT_USER, "Software\\Orvanta\\Settings", REG_OPTION_VOLATILE));
     ASSERT_TRUE(NewEngine(scratch.file("second")).FinishInstall());
     EXPECT_EQ(scratch.file("second"), InstallReport::RecordValue("InstallPath"));
+    // Without its install directory the run has nowhere to keep its log, and fails.
+    EXPECT_FALSE(NewEngine(scratch.file("none")).FinishInstall());
 }

@@ -77,12 +77,15 @@ TEST_F(RemoverTest, RefusesRootsDevicePathsAndWellKnownFoldersAndTouchesNothing)
 TEST_F(RemoverTest, DestroyPastTheBoundLeavesTheRemovalToTheWorker)
 {
     std::string tree = scratch.file("big");
-    for (int i = 0; i < 2000; ++i)
+    Names entries = {tree};
+    for (int i = 0; i < 2000; ++i) {
         ASSERT_TRUE(MakeTree(tree, {"f" + std::to_string(i)}));
+        entries.push_back(tree + "\\f" + std::to_string(i));
+    }
     Remover* remover = Remover::Instance();
-    remover->AddDirectory(tree);
+    remover->AddCreatedEntries(entries);
     ASSERT_TRUE(remover->Start());
-    EXPECT_FALSE(remover->AddDirectory(scratch.file("late")));
+    EXPECT_FALSE(remover->AddCreatedEntries({scratch.file("late")}));
     Remover::DestroyInstance(0);
     EXPECT_TRUE(Exists(tree)) << "not waited for";
     for (int i = 0; i < 600 && Exists(tree); ++i)

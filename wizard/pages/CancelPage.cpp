@@ -1,6 +1,8 @@
 #include "wizard/pages/CancelPage.h"
 
+#include "engine/InstallEngine.h"
 #include "resources/resource.h"
+#include "wizard/WizardEngine.h"
 
 BEGIN_MESSAGE_MAP(CancelPage, WizardPage)
     ON_WM_PAINT()
@@ -14,6 +16,9 @@ BOOL CancelPage::OnInitDialog()
 
 void CancelPage::OnPaint()
 {
-    SetItemText(IDC_CANCEL_TEXT, CurrentTexts().Text(TextId::CancelFailed));
+    // A run whose rollback could not undo it must not read like a clean abandon.
+    InstallEngine* engine = WizardEngine();
+    bool undone = !engine || engine->RollbackComplete();
+    SetItemText(IDC_CANCEL_TEXT, CurrentTexts().Text(undone ? TextId::CancelFailed : TextId::CancelIncomplete));
     WizardPage::OnPaint();
 }
