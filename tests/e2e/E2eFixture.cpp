@@ -1,5 +1,7 @@
 #include "E2eFixture.h"
 
+#include "remover/InstallLog.h"
+
 #include <tlhelp32.h>
 
 #include <filesystem>
@@ -137,10 +139,19 @@ void E2eTest::ExpectInstalled(const std::string& directory, const std::string& g
     for (const std::string& file : files)
         EXPECT_TRUE(file.back() == '\\' || ReadBytes(product + "\\" + file) == ReadBytes(directory + "\\" + file))
             << file << " differs from the product's";
-    // The packer adds the generic uninstaller.
+    // The packer adds the generic uninstaller, the setup its install log, which names
+    // every file of the product.
     files.push_back("Uninstall.exe");
+    files.push_back(InstallLog::FileName);
     std::sort(files.begin(), files.end());
     EXPECT_EQ(files, InstallReport::ListTree(directory)) << directory;
+    InstallLog log;
+    ASSERT_TRUE(log.Load(directory));
+    for (const std::string& file : files) {
+        if (file.back() != '\\' && file != InstallLog::FileName) {
+            EXPECT_EQ(1, std::count(log.files.begin(), log.files.end(), file)) << file << " is not in the log";
+        }
+    }
 
     // The [link] entries come before the application's and the uninstaller's shortcuts,
     // then the desktop's.

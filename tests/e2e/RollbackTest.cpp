@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "framework/RegKey.h"
 #include "framework/ScopedHandle.h"
 #include "tools/FileBytes.h"
 #include "tools/ProductUninstaller.h"
@@ -74,6 +75,50 @@ TEST_F(RollbackTest, AFailedReinstallationKeepsThePreviousInstallation)
     ASSERT_NO_FATAL_FAILURE(RunToCancelPage(setup, choices));
     EXPECT_EQ("the user's own notes", ReadBytes(notes));
     EXPECT_EQ(before, InstallReport::Describe()) << "record, files and shortcuts as they were";
+}
+
+// A run abandoned at a repair start (the record's "Repair" left at 1 by a run that was
+// cut off) removes the recorded installation exactly as its log lists it: the folder the
+// user installed into keeps the user's and other programs' files, and the shared group
+// keeps another product's shortcut, byte for byte.
+TEST_F(RollbackTest, AnAbandonedRepairStartKeepsTheUsersFolderAndGroup)
+{
+    std::string product = scratch_.file("slow-product");
+    std::filesystem::copy(kDemoProduct, product, std::filesystem::copy_options::recursive);
+    WriteBytes(product + "\\zzbig.bin", "");
+    std::filesystem::resize_file(product + "\\zzbig.bin", 160 << 20);
+    const std::string shared = scratch_.file("Apps"), otherLink = GroupFolder(kGroup) + "\\Other Product.lnk";
+    std::filesystem::create_directories(shared + "\\Other Program");
+    std::filesystem::create_directories(GroupFolder(kGroup));
+    WriteBytes(shared + "\\Other Program\\other.exe", "another program");
+    WriteBytes(shared + "\\notes.txt", "the user's own notes");
+    WriteBytes(otherLink, "another product's link");
+    std::string setup = Pack("setup-repair", product);
+    ASSERT_NO_FATAL_FAILURE(Install(setup, Choices{shared, true, kGroup}));
+    ASSERT_TRUE(Exists(shared + "\\zzbig.bin") && Exists(DesktopLink()));
+    RegKey record;
+    ASSERT_TRUE(record.Open(HKEY_CURRENT_USER, "Software\\Orvanta", KEY_SET_VALUE) && record.SetString("Repair", "1"));
+    record.Close();
+
+    SetupDriver d;
+    ASSERT_TRUE(d.Start(setup, ""));
+    ASSERT_TRUE(d.WaitForFrame(kStepMs));
+    ASSERT_TRUE(d.WaitForPage(6, kStepMs)) << "a repair start goes to the progress page";
+    ASSERT_TRUE(d.Press(1003));
+    HWND box = d.WaitForMessageBox(kStepMs);
+    ASSERT_TRUE(box && d.CurrentPage() == 6) << "the repair ended before it could be abandoned";
+    ASSERT_TRUE(SetupDriver::Answer(box, IDYES));
+    ASSERT_NO_FATAL_FAILURE(EndsOn(d, 8));
+    ASSERT_TRUE(d.Press(1003));
+    ASSERT_TRUE(d.WaitForExit(kInstallMs));
+
+    EXPECT_EQ((std::vector<std::string>{"Other Program\\", "Other Program\\other.exe", "notes.txt"}),
+              InstallReport::ListTree(shared));
+    EXPECT_EQ("another program", ReadBytes(shared + "\\Other Program\\other.exe"));
+    EXPECT_EQ("the user's own notes", ReadBytes(shared + "\\notes.txt"));
+    EXPECT_EQ(std::vector<std::string>{"Other Product.lnk"}, InstallReport::ListTree(GroupFolder(kGroup)));
+    EXPECT_EQ("another product's link", ReadBytes(otherLink));
+    EXPECT_FALSE(Exists(DesktopLink()) || InstallReport::RecordExists());
 }
 
 // A program that may not run says so in one box (nothing under /S), opens no wizard and

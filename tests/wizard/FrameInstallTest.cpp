@@ -99,7 +99,7 @@ TEST_P(HeldRunTest, YesToTheCloseQuestionEndsOnTheCancelPageWithOneRollbackAtMos
             EXPECT_EQ(InstallDir(), Remover::GetRecordValue(InstallRecordKey::InstallPath)) << "no rollback";
             EXPECT_TRUE(Exists(InstallDir() + "\\readme.txt"));
         } else {
-            const std::vector<std::string>& queued = Remover::Instance()->Directories();
+            const std::vector<std::string>& queued = Remover::Instance()->CreatedEntries();
             EXPECT_EQ(1, std::count(queued.begin(), queued.end(), InstallDir())) << "one rollback";
             EXPECT_TRUE(WaitFor([&] { return !Exists(InstallDir()); }, 15000)) << "rolled back";
             EXPECT_FALSE(RecordExists());
