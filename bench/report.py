@@ -63,6 +63,7 @@ def main():
         rows.append(dict(p=p, runs=runs, payload=payload, install=install, quiet=quiet, unzip=unzip, copy=copy,
                          first=first, peak=peak, commit=commit, handler=handler,
                          notices=m.get("setup_bench.notices", float("nan")),
+                         reinstall=m.get("reinstall_quiet.install_s", float("nan")),
                          nsis=m.get("nsis_page.run_s", float("nan")), nsis_silent=m.get("nsis_silent.run_s", float("nan"))))
     send = median(floor, "send_us") / 1000 if floor else float("nan")
     for r in rows:
@@ -84,6 +85,11 @@ def main():
         print(f"{r['p']:8} {r['install'] / r['unzip']:13.2f} {r['quiet'] / r['unzip']:11.2f}"
               f" {100 * r['handler'] / r['install']:11.1f}% {100 * (r['install'] - r['quiet']) / r['install']:7.1f}%"
               f" {r['first'] / r['copy']:10.1f} {r['first'] / budget:12.2f} {(r['peak'] - r['payload']) / MB:9.1f} MB")
+
+    print("\nReinstallation over itself, quiet (every file set aside, written anew, the set-aside copies dropped)")
+    print(f"{'product':8} {'fresh s':>8} {'reinstall s':>11} {'reinstall/fresh':>15}")
+    for r in rows:
+        print(f"{r['p']:8} {r['quiet']:8.2f} {r['reinstall']:11.2f} {r['reinstall'] / r['quiet']:15.2f}")
 
     print("\nAbsolute figures (medians; seconds unless stated)")
     print(f"{'product':8} {'runs':>4} {'payload MB':>10} {'install':>8} {'quiet':>8} {'unzip -q':>8}"
