@@ -112,6 +112,8 @@ public:
 
     // How long a rollback waits for the cancelled worker to stop before removing.
     static constexpr DWORD kRollbackWaitMs = 20000;
+    // Tests shorten the wait to see a worker that does not stop in time.
+    void SetRollbackWait(DWORD ms) { rollbackWaitMs = ms; }
     // How long the application's exit waits for a worker before it leaves the engine to
     // the process's end.
     static constexpr DWORD kExitWaitMs = 30000;
@@ -153,6 +155,7 @@ private:
     bool workerStarted = false;
     bool rolledBack = false;
     bool rollbackComplete = true;
+    DWORD rollbackWaitMs = kRollbackWaitMs;
     // Fixed by PrepareRun, before the worker starts.
     bool runPrepared = false;
     bool runSound = false;           // the install directory may be written (no refused final path)

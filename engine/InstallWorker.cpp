@@ -128,7 +128,7 @@ bool InstallEngine::StartRollback(bool failedRun)
     if (rolledBack)
         return false;
     rolledBack = true;
-    if (!WaitForWorker(kRollbackWaitMs)) {
+    if (!WaitForWorker(rollbackWaitMs)) {
         rollbackComplete = false;
         return true;
     }

@@ -1,6 +1,8 @@
 // The frame with a running worker: its end on the finish or the cancel page, the close
 // question while the worker is held, and the exit's bound for a stuck worker.
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 #include "NoticeHold.h"
 #include "WizardFixture.h"
@@ -9,7 +11,10 @@
 #include "i18n/LanguageTable.h"
 #include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
+#include "i18n/TextId.h"
 #include "resources/resource.h"
+
+#include <shlwapi.h>
 
 extern SetupApp testApplication;
 
@@ -18,6 +23,22 @@ namespace {
 bool DeletePayload()
 {
     return ::DeleteFileA((LanguageTable::GetWorkFolder() + "install\\Orva.in").c_str()) != FALSE;
+}
+
+using FrameInstallTest = WizardFixture;
+
+// The archive stays readable, but its first item's bytes change: the run creates the
+// install directory and then fails.
+bool DamagePayload()
+{
+    std::string path = LanguageTable::GetWorkFolder() + "install\\Orva.in";
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.close();
+    if (bytes.size() < 100)
+        return false;
+    bytes[bytes.size() - 70] ^= 0x5A;   // reversed: 70 bytes into the archive, the first item's data
+    return bool(std::ofstream(path, std::ios::binary) << bytes);
 }
 
 class RunToEndTest : public WizardFixture, public ::testing::WithParamInterface<bool> {};
@@ -61,6 +82,65 @@ TEST_P(RunToEndTest, ARepairEndsOnTheFinishPageAndAFailureOnTheCancelPage)
 
 INSTANTIATE_TEST_SUITE_P(RepairOrFailure, RunToEndTest, ::testing::Bool());
 
+// A record that names what the wizard would refuse is no record, whatever its "Repair"
+// says (any process of the user can write it): the wizard opens on its first page and
+// installs nothing. A value of 80 characters or more is not read at all.
+TEST_F(FrameInstallTest, APlantedRecordStartsTheWizardAsWithoutOne)
+{
+    const std::string windows = ::getenv("WINDIR") ? std::string(::getenv("WINDIR")) + "\\Temp\\x" : "C:\\windows\\x";
+    const struct {
+        std::string path, group;
+    } rows[] = {{windows, kGroup}, {"relative\\dir", kGroup}, {scratch.file("fine"), "..\\..\\x"},
+                {scratch.file(std::string(80, 'l')), kGroup}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path + " / " + row.group);
+        {
+            RegKey record;
+            ASSERT_TRUE(record.Create(HKEY_CURRENT_USER, InstallRecordKey::Path));
+            record.SetString(InstallRecordKey::InstallPath, row.path);
+            record.SetString(InstallRecordKey::ProgramGroup, row.group);
+            record.SetString(InstallRecordKey::Repair, "1");
+        }
+        InstallEngine* engine = MakeEngine(LangIni());
+        RunFrame([&] {
+            EXPECT_EQ(WizardFrame::LanguageIndex, VisiblePage());
+            EXPECT_EQ(0, engine->GetState()) << "no worker started";
+            Click(IDC_CANCEL_BUTTON);
+            HWND box = WaitForBox();
+            ASSERT_TRUE(box);
+            Answer(box, IDYES);
+        });
+        EXPECT_FALSE(Exists(row.path)) << "nothing installed there";
+        ::SHDeleteKeyA(HKEY_CURRENT_USER, InstallRecordKey::Path);
+    }
+}
+
+// A worker that does not stop within the rollback's wait is not raced: nothing of its run
+// is removed, and the cancel page does not claim a clean abandon.
+TEST_F(FrameInstallTest, AWorkerThatDoesNotStopLeavesAnHonestCancelPage)
+{
+    InstallEngine* engine = MakeEngine(LangIni());
+    engine->SetRollbackWait(300);
+    NoticeHold hold(NoticeFileEnd);
+    RunFrame([&] {
+        GoTo(WizardFrame::ProgressIndex);
+        ASSERT_TRUE(WaitFor(&NoticeHold::Waiting));
+        Post(Window(), WM_CLOSE);
+        HWND box = WaitForBox();
+        ASSERT_TRUE(box);
+        ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), LPARAM(::GetDlgItem(box, IDYES)));
+        ASSERT_TRUE(WaitFor([&] { return VisiblePage() == WizardFrame::CancelIndex; }));
+        ExpectEndPage();
+        Repaint(Page(WizardFrame::CancelIndex));
+        EXPECT_EQ(Builtin(TextId::CancelIncomplete), Text(IDC_CANCEL_TEXT, WizardFrame::CancelIndex));
+        EXPECT_FALSE(engine->RollbackComplete());
+        EXPECT_TRUE(Exists(InstallDir())) << "nothing was removed under the running worker";
+        hold.Release();
+        ASSERT_TRUE(engine->WaitForWorker(INFINITE));
+        Click(IDC_CANCEL_BUTTON);
+    });
+}
+
 struct HeldRun { int32_t held; bool failing; bool finishFirst; };
 class HeldRunTest : public WizardFixture, public ::testing::WithParamInterface<HeldRun> {};
 
@@ -72,7 +152,7 @@ TEST_P(HeldRunTest, YesToTheCloseQuestionEndsOnTheCancelPageWithOneRollbackAtMos
 {
     const HeldRun& c = GetParam();
     InstallEngine* engine = MakeEngine(LangIni());
-    ASSERT_TRUE(!c.failing || DeletePayload());
+    ASSERT_TRUE(!c.failing || DamagePayload());
     NoticeHold hold(c.held);
     RunFrame([&] {
         GoTo(WizardFrame::ProgressIndex);   // Next on the confirmation page starts the worker
@@ -111,7 +191,6 @@ TEST_P(HeldRunTest, YesToTheCloseQuestionEndsOnTheCancelPageWithOneRollbackAtMos
 INSTANTIATE_TEST_SUITE_P(Runs, HeldRunTest, ::testing::Values(HeldRun{NoticeFileEnd, false, false},
                          HeldRun{NoticeFailed, true, false}, HeldRun{NoticeFileEnd, false, true}));
 
-using FrameInstallTest = WizardFixture;
 
 // A worker that never ends (held here as a dead device would hold it) keeps the exit
 // waiting no longer than its bound; the engine is left to the process's end.
