@@ -196,3 +196,15 @@ TEST_F(RollbackTest, APlantedRecordRemovesNothing)
     for (const std::string& dir : {other, climbed})
         std::filesystem::remove_all(dir, error);
 }
+
+// An abandoned run removes a desktop link of the product's name only when it made it: the
+// user's own link of that name, there before, stays byte for byte.
+TEST_F(RollbackTest, AnAbandonKeepsADesktopLinkItDidNotMake)
+{
+    ASSERT_TRUE(Save(DesktopLink(), "the user's own link"));
+    ASSERT_EQ(NoticeCancel, Run(scratch.file("run"), {{"a.txt", "a"}, {"b.bin", Bytes(3 * 0x4000, 1)}}, 2));
+    ASSERT_TRUE(engine->Rollback());
+    Remover::DestroyInstance();
+    EXPECT_EQ("the user's own link", Load(DesktopLink()));
+    EXPECT_FALSE(Exists(scratch.file("run")));
+}

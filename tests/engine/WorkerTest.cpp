@@ -30,9 +30,10 @@ TEST_F(WorkerTest, ACancelIsNeverOverwrittenUnderContention)
     }
 }
 
-// A disk that fills up fails the installation, without shortcuts or record: the fixture's
-// "full\big.bin" leads to a device on which every write fails. The next file is still written.
-TEST_F(WorkerTest, ADiskThatFillsUpFailsTheInstallation)
+// A link standing where a payload file goes (the fixture's "full\big.bin" leads to a
+// device) is never written through: its item fails, and with it the installation, without
+// shortcuts or record. The next file is still written.
+TEST_F(WorkerTest, ALinkAtAFilesPlaceFailsTheInstallation)
 {
     const std::vector<TestZipItem> items = {{"big.bin", Bytes(3 << 20, 11)}, {"small.txt", "s"}};
     ASSERT_TRUE(NewEngine(LinkDir() + "\\full", items).StartWorker() && engine->WaitForWorker(INFINITE));

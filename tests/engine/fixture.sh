@@ -1,7 +1,7 @@
 #!/bin/sh
 # Unix symbolic links for the engine's and the remover's tests, which Wine shows to Windows
 # programs as reparse points (it cannot make them itself): "tree/sub/dirlink" leads to
-# "target", "winlink" to WINDOWS, "full/big.bin" to a device that fails every write.
+# "target", "winlink" to WINDOWS, "full/big.bin" (a file's place) to a device.
 # Usage: fixture.sh DIR WINDOWS
 set -e
 dir="$1"
