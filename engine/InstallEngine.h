@@ -106,6 +106,10 @@ public:
     // The files in the install directory that the run replaced, kept aside until it
     // succeeds (null before the worker has started).
     const SetAside* ReplacedFiles() const { return setAside.get(); }
+    // Puts back what an interrupted earlier run left set aside in the install directory
+    // (the wizard says so once the directory is chosen); the number of files put back, 0
+    // when there was nothing, -1 when they could not be.
+    int RecoverInterruptedRun();
     // The number of files an interrupted earlier run had set aside in the install directory
     // and that this run put back before it started; -1 when they could not be.
     int RecoveredFiles() const { return recoveredFiles; }

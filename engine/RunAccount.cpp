@@ -84,6 +84,14 @@ void InstallEngine::PrepareRun()
     setAside = std::make_unique<SetAside>(base);
 }
 
+int InstallEngine::RecoverInterruptedRun()
+{
+    std::string base = ItemPath::Full(installDirectory);
+    if (base.empty() || !SetAside::Pending(base) || RemovalGuard::Refuses(base))
+        return 0;
+    return SetAside::Recover(base);
+}
+
 // The log is written beside the product and then renamed into place, so a log is always
 // whole; the earlier log it replaces is set aside like any replaced file, and a rollback
 // puts it back.

@@ -41,6 +41,7 @@ constexpr int ProgressCopying = 10024;    // progress page, prefix of the file b
 constexpr int ProgressAllFiles = 10025;   // progress page, label above the overall bar
 constexpr int SetupDamaged = 10026;       // message box of a setup that cannot be unpacked, before the wizard
 constexpr int CancelIncomplete = 10027;   // cancel page, label when the rollback could not undo the run
+constexpr int SetAsideRestored = 10028;   // message box: an interrupted run's replaced files were put back, followed by the folder
 
 // Button captions.
 constexpr int ButtonBack = 20001;   // frame, Back (shown as "< " + text)
@@ -59,15 +60,15 @@ constexpr int UninstallDone = 30002;       // report after a complete removal
 constexpr int UninstallIncomplete = 30003; // report when product files stayed, followed by the folder
 constexpr int UninstallRefused = 30004;    // refusal to remove in this folder, followed by the folder
 
-constexpr std::size_t Count = 35;
+constexpr std::size_t Count = 36;
 
-constexpr int LastLabel = CancelIncomplete;
+constexpr int LastLabel = SetAsideRestored;
 
-// Every identifier in record order: 10001 to 10027, then 20001 to 20008.
+// Every identifier in record order: 10001 to 10028, then 20001 to 20008.
 constexpr std::array<int, Count> All = {
     10001, 10002, 10003, 10004, 10005, 10006, 10007, 10008, 10009, 10010, 10011, 10012,
     10013, 10014, 10015, 10016, 10017, 10018, 10019, 10020, 10021, 10022, 10023, 10024,
-    10025, 10026, 10027, 20001, 20002, 20003, 20004, 20005, 20006, 20007, 20008};
+    10025, 10026, 10027, 10028, 20001, 20002, 20003, 20004, 20005, 20006, 20007, 20008};
 
 // Position of an identifier in record order, or -1 for a number that is no identifier.
 constexpr int IndexOf(int identifier)

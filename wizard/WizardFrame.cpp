@@ -280,6 +280,14 @@ void WizardFrame::OnNext()
             if (MessageBox(question.c_str(), Title().c_str(), MB_YESNO | MB_ICONQUESTION) == IDNO)
                 return;
         }
+        // Files an interrupted run left set aside there are put back now, before the user
+        // confirms anything, and the user learns of it.
+        if (engine->RecoverInterruptedRun() > 0) {
+            LanguageRecord texts;
+            LanguageTable::Instance()->FillCurrentRecord(texts);
+            std::string notice = texts.Text(TextId::SetAsideRestored) + "\r\n\r\n" + engine->GetInstallDirectory();
+            MessageBox(notice.c_str(), Title().c_str(), MB_OK | MB_ICONINFORMATION);
+        }
     }
     if (!ShowPage(currentIndex + 1))
         return;

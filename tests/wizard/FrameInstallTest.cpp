@@ -1,6 +1,7 @@
 // The frame with a running worker: its end on the finish or the cancel page, the close
 // question while the worker is held, and the exit's bound for a stuck worker.
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -11,6 +12,7 @@
 #include "i18n/LanguageTable.h"
 #include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
+#include "remover/SetAside.h"
 #include "i18n/TextId.h"
 #include "resources/resource.h"
 
@@ -139,6 +141,35 @@ TEST_F(FrameInstallTest, AWorkerThatDoesNotStopLeavesAnHonestCancelPage)
         ASSERT_TRUE(engine->WaitForWorker(INFINITE));
         Click(IDC_CANCEL_BUTTON);
     });
+}
+
+// A directory holding what an interrupted run set aside gets its files back as soon as it
+// is chosen, and the wizard says so before it goes on.
+TEST_F(FrameInstallTest, AnInterruptedRunsFilesArePutBackWhenItsDirectoryIsChosen)
+{
+    const std::string dir = InstallDir(), aside = dir + "\\" + SetAside::FolderName;
+    std::filesystem::create_directories(aside);
+    ASSERT_TRUE(std::ofstream(dir + "\\readme.txt", std::ios::binary) << "half written");
+    ASSERT_TRUE(std::ofstream(aside + "\\0", std::ios::binary) << "the earlier readme");
+    ASSERT_TRUE(std::ofstream(aside + "\\" + SetAside::JournalName, std::ios::binary) << "0\treadme.txt\n");
+    MakeEngine(LangIni());
+    RunFrame([&] {
+        GoTo(WizardFrame::DirectoryIndex);
+        Click(IDC_NEXT);
+        HWND question = WaitForBox();
+        ASSERT_TRUE(question) << "the directory exists";
+        Answer(question, IDYES);
+        HWND notice = WaitForBox();
+        ASSERT_TRUE(notice);
+        EXPECT_EQ(Builtin(TextId::SetAsideRestored) + "\r\n\r\n" + dir, BoxText(notice));
+        Answer(notice, IDOK);
+        EXPECT_EQ(WizardFrame::GroupIndex, VisiblePage());
+        Click(IDC_CANCEL_BUTTON);
+        Answer(WaitForBox(), IDYES);
+    });
+    std::ifstream in(dir + "\\readme.txt", std::ios::binary);
+    EXPECT_EQ("the earlier readme", std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()));
+    EXPECT_FALSE(Exists(aside));
 }
 
 struct HeldRun { int32_t held; bool failing; bool finishFirst; };
