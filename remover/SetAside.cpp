@@ -43,9 +43,17 @@ SetAside::~SetAside()
     CloseJournal();
 }
 
+// The files go into buckets of kBucketFiles: a reinstallation sets aside every file of the
+// product, and a single folder of tens of thousands of entries makes each new name cost a
+// scan of the whole folder on file systems that compare names without case (Wine's).
+std::string SetAside::Bucket(size_t index) const
+{
+    return folder_ + "\\" + std::to_string(index / kBucketFiles);
+}
+
 std::string SetAside::Stored(size_t index) const
 {
-    return folder_ + "\\" + std::to_string(index);
+    return Bucket(index) + "\\" + std::to_string(index % kBucketFiles);
 }
 
 void SetAside::CloseJournal()
@@ -73,6 +81,9 @@ bool SetAside::Open()
 bool SetAside::MoveAside(const std::string& relative)
 {
     if (!Open())
+        return false;
+    if (moved_.size() % kBucketFiles == 0 && !::CreateDirectoryA(Bucket(moved_.size()).c_str(), nullptr) &&
+        ::GetLastError() != ERROR_ALREADY_EXISTS)
         return false;
     std::string line = std::to_string(moved_.size()) + "\t" + relative + "\n";
     DWORD written = 0;
@@ -116,6 +127,8 @@ bool SetAside::Discard()
         ::SetFileAttributesA(stored.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileA(stored.c_str());
     }
+    for (size_t i = 0; i < moved_.size(); i += kBucketFiles)
+        ::RemoveDirectoryA(Bucket(i).c_str());
     moved_.clear();
     ::DeleteFileA((folder_ + "\\" + JournalName).c_str());
     return !IsPlainFolder(folder_) || ::RemoveDirectoryA(folder_.c_str());

@@ -9,7 +9,7 @@
 // a hidden folder of the install directory; a failed or abandoned run puts each one back
 // byte for byte, a successful one deletes them at its end.
 //
-// The folder holds the files under their numbers and a journal, one line per file,
+// The folder holds the files under their numbers (in folders of 256) and a journal, one line per file,
 // "number<TAB>name relative to the directory", each line written before its rename: a
 // run that dies half way (a crash, a power cut after the system flushed) leaves a folder
 // from which the next run or the uninstaller puts everything back (Recover).
@@ -50,7 +50,10 @@ private:
     bool Open();
     bool LoadJournal();
     void CloseJournal();
+    std::string Bucket(size_t index) const;
     std::string Stored(size_t index) const;
+
+    static constexpr size_t kBucketFiles = 256;
 
     std::string directory_;
     std::string folder_;

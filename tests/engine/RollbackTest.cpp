@@ -125,9 +125,10 @@ TEST_F(RollbackTest, AReinstallationsLogKeepsWhatTheEarlierRunsPutThere)
 TEST_F(RollbackTest, AnInterruptedRunsSetAsideFilesAreRestoredByTheNextRun)
 {
     const std::string dir = scratch.file("inst"), aside = dir + "\\" + SetAside::FolderName;
-    ASSERT_TRUE(MakeTree(dir, {"app.exe", "lib\\", "lib\\core.dll", std::string(SetAside::FolderName) + "\\"}));
-    ASSERT_TRUE(Save(aside + "\\0", "earlier app") && Save(aside + "\\1", "earlier core") &&
-                Save(aside + "\\2", "planted") && Save(dir + "\\app.exe", "half written"));
+    ASSERT_TRUE(MakeTree(dir, {"app.exe", "lib\\", "lib\\core.dll", std::string(SetAside::FolderName) + "\\",
+                               std::string(SetAside::FolderName) + "\\0\\"}));
+    ASSERT_TRUE(Save(aside + "\\0\\0", "earlier app") && Save(aside + "\\0\\1", "earlier core") &&
+                Save(aside + "\\0\\2", "planted") && Save(dir + "\\app.exe", "half written"));
     ASSERT_TRUE(Save(aside + "\\" + SetAside::JournalName, "0\tapp.exe\n1\tlib\\core.dll\n2\t..\\outside.txt\n3\tcu"));
     EXPECT_EQ(NoticeFailed, Run(dir, {{"x.txt", "x"}, {"lib/core.dll/", ""}}));
     EXPECT_EQ(2, engine->RecoveredFiles());

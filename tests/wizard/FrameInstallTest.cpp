@@ -148,9 +148,9 @@ TEST_F(FrameInstallTest, AWorkerThatDoesNotStopLeavesAnHonestCancelPage)
 TEST_F(FrameInstallTest, AnInterruptedRunsFilesArePutBackWhenItsDirectoryIsChosen)
 {
     const std::string dir = InstallDir(), aside = dir + "\\" + SetAside::FolderName;
-    std::filesystem::create_directories(aside);
+    std::filesystem::create_directories(aside + "\\0");
     ASSERT_TRUE(std::ofstream(dir + "\\readme.txt", std::ios::binary) << "half written");
-    ASSERT_TRUE(std::ofstream(aside + "\\0", std::ios::binary) << "the earlier readme");
+    ASSERT_TRUE(std::ofstream(aside + "\\0\\0", std::ios::binary) << "the earlier readme");
     ASSERT_TRUE(std::ofstream(aside + "\\" + SetAside::JournalName, std::ios::binary) << "0\treadme.txt\n");
     MakeEngine(LangIni());
     RunFrame([&] {
