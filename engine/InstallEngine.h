@@ -47,6 +47,9 @@ public:
     void SetProgramGroup(std::string group) { programGroup = std::move(group); }
     const std::vector<std::string>& GetProgramGroups() const { return programGroups; }
     bool InstallDirectoryExists() const;
+    // True when the directory, followed through its links, is one the removal guard
+    // refuses (a drive, a system folder, a user's folder): no installation goes there.
+    bool InstallDirectoryRefused() const;
     // Starts the install worker, once. False when it ran before or the thread cannot be
     // created; in the second case NoticeFailed has been sent to the frame window.
     bool StartWorker();
@@ -136,6 +139,7 @@ private:
     bool StartRollback(bool failedRun);
     // Decided before the worker starts: where the run writes, and what was there before.
     void PrepareRun();
+    std::string FinalInstallDirectory() const;
     bool IsSoundFolderChain(const std::string& target);
     bool CreateTarget(const std::string& target, const std::string& relative, ScopedHandle& file);
     bool WriteInstallLog(const std::vector<std::pair<std::string, std::string>>& record);

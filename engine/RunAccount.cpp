@@ -54,12 +54,9 @@ bool DropLink(const std::string& path)
 void InstallEngine::PrepareRun()
 {
     runPrepared = true;
-    std::string full = ItemPath::Full(installDirectory);
-    std::string final = full.empty() ? std::string() : FolderPath::Final(full);
-    if (!final.empty() && !ItemPath::SameDirectory(final, full))
-        installDirectory = final;
+    installDirectory = FinalInstallDirectory();
     std::string base = ItemPath::Full(installDirectory);
-    runSound = !base.empty() && RemovalGuard::IsAbsolute(base) && !RemovalGuard::Refuses(base);
+    runSound = !base.empty() && !InstallDirectoryRefused();
 
     directoryExisted = !IsAbsent(installDirectory);
     groupExisted = !programGroup.empty() && !IsAbsent(programsFolder + programGroup);
@@ -82,6 +79,19 @@ void InstallEngine::PrepareRun()
         runSound = recoveredFiles >= 0;
     }
     setAside = std::make_unique<SetAside>(base);
+}
+
+std::string InstallEngine::FinalInstallDirectory() const
+{
+    std::string full = ItemPath::Full(installDirectory);
+    std::string final = full.empty() ? std::string() : FolderPath::Final(full);
+    return !final.empty() && !ItemPath::SameDirectory(final, full) ? final : installDirectory;
+}
+
+bool InstallEngine::InstallDirectoryRefused() const
+{
+    std::string base = ItemPath::Full(FinalInstallDirectory());
+    return base.empty() || !RemovalGuard::IsAbsolute(base) || RemovalGuard::Refuses(base);
 }
 
 int InstallEngine::RecoverInterruptedRun()

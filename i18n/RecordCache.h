@@ -2,7 +2,7 @@
 // The last language record the table filled, kept with what it was filled from: the
 // profile file's path, the language and the file's state. Paints and control-colour
 // requests ask for the same record again and again; answering them from here instead of
-// 36 profile reads each is what keeps a busy progress page cheap.
+// 37 profile reads each is what keeps a busy progress page cheap.
 //
 // The answer is never stale: every lookup checks the file first. Its size and
 // last-write time decide when the file has not been written since well before the

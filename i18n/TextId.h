@@ -42,6 +42,7 @@ constexpr int ProgressAllFiles = 10025;   // progress page, label above the over
 constexpr int SetupDamaged = 10026;       // message box of a setup that cannot be unpacked, before the wizard
 constexpr int CancelIncomplete = 10027;   // cancel page, label when the rollback could not undo the run
 constexpr int SetAsideRestored = 10028;   // message box: an interrupted run's replaced files were put back, followed by the folder
+constexpr int DirectoryRefused = 10029;   // message box: the chosen directory cannot hold an installation, followed by it
 
 // Button captions.
 constexpr int ButtonBack = 20001;   // frame, Back (shown as "< " + text)
@@ -60,15 +61,15 @@ constexpr int UninstallDone = 30002;       // report after a complete removal
 constexpr int UninstallIncomplete = 30003; // report when product files stayed, followed by the folder
 constexpr int UninstallRefused = 30004;    // refusal to remove in this folder, followed by the folder
 
-constexpr std::size_t Count = 36;
+constexpr std::size_t Count = 37;
 
-constexpr int LastLabel = SetAsideRestored;
+constexpr int LastLabel = DirectoryRefused;
 
-// Every identifier in record order: 10001 to 10028, then 20001 to 20008.
+// Every identifier in record order: 10001 to 10029, then 20001 to 20008.
 constexpr std::array<int, Count> All = {
     10001, 10002, 10003, 10004, 10005, 10006, 10007, 10008, 10009, 10010, 10011, 10012,
     10013, 10014, 10015, 10016, 10017, 10018, 10019, 10020, 10021, 10022, 10023, 10024,
-    10025, 10026, 10027, 10028, 20001, 20002, 20003, 20004, 20005, 20006, 20007, 20008};
+    10025, 10026, 10027, 10028, 10029, 20001, 20002, 20003, 20004, 20005, 20006, 20007, 20008};
 
 // Position of an identifier in record order, or -1 for a number that is no identifier.
 constexpr int IndexOf(int identifier)

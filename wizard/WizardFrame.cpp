@@ -138,7 +138,9 @@ void WizardFrame::PlacePages()
 }
 
 // Repair start: an earlier run was interrupted during a removal, so the product is put
-// back where the record says, without asking anything.
+// back where the record says, without asking anything. No question is needed: the record
+// has passed the same rules as the wizard's choices, and abandoning this run removes only
+// what the recorded installation's log lists.
 void WizardFrame::StartRepair(const RecordedInstallation& recorded)
 {
     InstallEngine* engine = Engine();
@@ -273,6 +275,14 @@ void WizardFrame::OnNext()
     if (engine && currentIndex == DirectoryIndex) {
         if (DirectoryPage* page = static_cast<DirectoryPage*>(Page(DirectoryIndex)))
             engine->SetInstallDirectory(page->GetDirectoryText());
+        // The run would fail before writing anything; the user learns why now.
+        if (engine->InstallDirectoryRefused()) {
+            LanguageRecord texts;
+            LanguageTable::Instance()->FillCurrentRecord(texts);
+            std::string refusal = texts.Text(TextId::DirectoryRefused) + "\r\n\r\n" + engine->GetInstallDirectory();
+            MessageBox(refusal.c_str(), Title().c_str(), MB_OK | MB_ICONSTOP);
+            return;
+        }
         if (engine->InstallDirectoryExists()) {
             LanguageRecord texts;
             LanguageTable::Instance()->FillCurrentRecord(texts);
