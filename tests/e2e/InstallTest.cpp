@@ -58,6 +58,41 @@ TEST_F(InstallTest, SignedInEnglishIntoTypedPlacesLaunchedThenRemovedLeavingTheU
     EXPECT_EQ(0, PlantedDllsRun(copyFolder));
 }
 
+// A deployment script's Uninstall.exe /S ends once the removal has, with its result: 0 with
+// nothing of the product left, or 1 when another program holds a product file open, which
+// alone stays with the user's file. A script may reinstall at once.
+TEST_F(InstallTest, SilentUninstallEndsWithTheRemovalAndItsResult)
+{
+    const std::string setup = Pack("setup"), directory = kDefaultDirectory;
+    const struct {
+        bool locked;
+        DWORD code;
+        std::vector<std::string> left;
+    } rows[] = {
+        {false, 0, {"my notes.txt"}},
+        {true, 1, {"my notes.txt", "terminal.exe"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.locked ? "locked" : "complete");
+        ASSERT_NO_FATAL_FAILURE(Install(setup, Choices()));
+        WriteBytes(directory + "\\my notes.txt", "mine");
+        ScopedHandle lock(row.locked ? ::CreateFileA((directory + "\\terminal.exe").c_str(), GENERIC_READ, 0, nullptr,
+                                                     OPEN_EXISTING, 0, nullptr)
+                                     : nullptr);
+        SetupDriver uninstaller;
+        ASSERT_TRUE(uninstaller.Start(directory + "\\Uninstall.exe", "/S"));
+        DWORD code = 99;
+        ASSERT_TRUE(uninstaller.WaitForExit(kInstallMs, &code));
+        EXPECT_EQ(row.code, code);
+        EXPECT_EQ(row.left, InstallReport::ListTree(directory));
+        EXPECT_EQ("mine", ReadBytes(directory + "\\my notes.txt"));
+        EXPECT_FALSE(Exists(GroupFolder(kTitle)) || Exists(DesktopLink()) || InstallReport::RecordExists())
+            << InstallReport::Describe();
+        lock.reset();
+        CleanProfile();
+    }
+}
+
 // Archives of one product folder made by the usual tools, each handed to the packer as a
 // ready ZIP and installed through the wizard: the installed tree is the folder, names and
 // bytes alike.
