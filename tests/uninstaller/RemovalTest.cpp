@@ -172,6 +172,7 @@ TEST_F(RemovalTest, SilentRunRemovesWhatTheInstallationMadeAndEndsWithItsResult)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.folder);
         const std::string directory = WinPath(ORVANTA_LINK_DIR) + "\\" + row.folder;
+        ASSERT_TRUE(fs::exists(directory + "\\outside\\keep.txt")) << "made by fixture.sh";
         for (const char* file : {"app.exe", "docs\\readme.txt", "extra.txt", "my.txt", "mine\\notes.txt", "doc.txt",
                                  "other.exe"})
             Write(directory + "\\" + file, std::string(file) + " of " + row.folder);

@@ -4,9 +4,9 @@
 # reparse point and cannot make one itself); rm does not follow it.
 # Usage: fixture.sh DIR
 set -e
-dir="$1"
-rm -rf "$dir"
-mkdir -p "$dir/target" "$dir/log" "$dir/list"
+rm -rf "$1"
+mkdir -p "$1/target" "$1/log" "$1/list"
+dir=$(cd "$1" && pwd)
 echo "beyond the link" > "$dir/target/keep.txt"
 ln -s "$dir/target" "$dir/log/outside"
 ln -s "$dir/target" "$dir/list/outside"
