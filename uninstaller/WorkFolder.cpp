@@ -49,10 +49,12 @@ bool WorkFolder::Create(const std::string& parent, bool adminOnly)
         std::string name = RandomName();
         if (name.empty())
             return false;
-        std::string path = parent + "\\" + name;
-        if (::CreateDirectoryA(path.c_str(), attributes))
-            return Hold(path);
-        if (::GetLastError() != ERROR_ALREADY_EXISTS)
+        HeldFolder::Result result = held_.Create(parent + "\\" + name, attributes);
+        if (result == HeldFolder::Held) {
+            path_ = parent + "\\" + name;
+            return true;
+        }
+        if (result == HeldFolder::Failed)
             return false;
     }
     return false;
@@ -60,24 +62,15 @@ bool WorkFolder::Create(const std::string& parent, bool adminOnly)
 
 bool WorkFolder::Hold(const std::string& path)
 {
-    // Without FILE_SHARE_DELETE nobody can open the folder to rename or delete it; a
-    // handle that reads attributes only would not count in that check.
-    handle_.reset(::CreateFileA(path.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!handle_ || !::GetFileInformationByHandle(handle_.get(), &information) ||
-        (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
-        !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        handle_.reset();
+    if (!held_.Open(path))
         return false;
-    }
     path_ = path;
     return true;
 }
 
 void WorkFolder::Remove()
 {
-    handle_.reset();
+    held_.Release();
     if (!path_.empty())
         Remover::RemoveTree(path_);
 }

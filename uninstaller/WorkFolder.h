@@ -1,15 +1,14 @@
 #pragma once
 #include <string>
 
-#include "framework/ScopedHandle.h"
+#include "framework/HeldFolder.h"
 
 // The folder below the temporary folder that the uninstaller unpacks into and starts its
 // copy from. Anyone may create folders in the temporary folder, so the folder is always
 // made by this run, under a name nobody can guess, and never taken over: one prepared
 // there in advance could hold a DLL or a program of somebody else's. An administrator's
-// run makes it writable by administrators only (AdminOnlySecurity). While an object holds
-// the folder it cannot be renamed or deleted, which the owner of the temporary folder
-// could otherwise do to any folder in it, and put another in its place.
+// run makes it writable by administrators only (AdminOnlySecurity), and the object holds
+// it (HeldFolder) from its creation on, so that nobody can put another in its place.
 class WorkFolder {
 public:
     static constexpr const char Prefix[] = "OrvantaUninstall-";
@@ -28,5 +27,5 @@ public:
 
 private:
     std::string path_;
-    ScopedHandle handle_;
+    HeldFolder held_;
 };

@@ -1,5 +1,6 @@
 #include "InstallReport.h"
 #include "framework/AdminOnlySecurity.h"
+#include "framework/HeldFolder.h"
 #include "framework/ScopedHandle.h"
 #include "remover/FolderPath.h"
 #include "support/ScratchDir.h"
@@ -71,7 +72,7 @@ TEST(FolderPath, ComparesAsTheFileSystemDoes)
 }
 
 // The copy's folder is made by each run under its own unguessable name, never the one an
-// earlier version used (OrvantaUninstall-<process id>) when somebody prepared it, and
+// earlier version used (OrvantaUninstall-<process id>), and never one somebody prepared;
 // while held it cannot be moved aside for another to take its place.
 TEST(WorkFolder, IsMadeFreshUnderANameNobodyCanGuess)
 {
@@ -82,6 +83,8 @@ TEST(WorkFolder, IsMadeFreshUnderANameNobodyCanGuess)
     WorkFolder first, second;
     ASSERT_TRUE(first.Create(scratch.str(), false) && second.Create(scratch.str(), false));
     EXPECT_NE(first.Path(), second.Path());
+    HeldFolder taken;
+    EXPECT_EQ(HeldFolder::Exists, taken.Create(prepared, nullptr));
     EXPECT_EQ((std::vector<std::string>{"comctl32.dll"}), InstallReport::ListTree(prepared));
     for (const WorkFolder* folder : {&first, &second}) {
         EXPECT_EQ(scratch.str(), fs::path(folder->Path()).parent_path().string());
