@@ -89,8 +89,8 @@ void Uninstallation::RemoveRecord() const
 {
     RegKey key;
     std::string recorded;
-    if (!key.Open(HKEY_CURRENT_USER, InstallRecordKey::Path) || !key.QueryString(InstallRecordKey::InstallPath, recorded) ||
-        !FolderPath::IsSame(recorded, directory_))
+    if (!key.Open(HKEY_CURRENT_USER, InstallRecordKey::Path) ||
+        !key.QueryString(InstallRecordKey::InstallPath, recorded) || !FolderPath::IsSame(recorded, directory_))
         return;
     key.Close();
     InstallRecordKey::Delete();

@@ -133,8 +133,9 @@ protected:
         std::string error;
         ASSERT_TRUE(ProductUninstaller::MakeProgram(WinPath(ORVANTA_UNINSTALL_EXE), {}, list, program, error)) << error;
         Write(directory + "\\Uninstall.exe", std::string(program.begin(), program.end()));
-        ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, InstallRecordKey::Path, InstallRecordKey::InstallPath,
-                                                   REG_SZ, directory.c_str(), DWORD(directory.size() + 1)));
+        ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, InstallRecordKey::Path,
+                                                   InstallRecordKey::InstallPath, REG_SZ, directory.c_str(),
+                                                   DWORD(directory.size() + 1)));
     }
 
     testsupport::ScratchDir scratch;
@@ -166,8 +167,9 @@ TEST_F(RemovalTest, SilentRunRemovesWhatTheInstallationMadeAndEndsWithItsResult)
          {{ours + "App.lnk", "app.exe"}, {ours + "Uninstall.lnk", "Uninstall.exe"},
           {"user\\OrvTest Vendor\\OrvTest App\\App.lnk", "app.exe"}, {"desktop\\OrvTest App.lnk", "app.exe"}},
          {"app.exe", "docs\\", "docs\\readme.txt", "extra.txt", "Uninstall.exe"},
-         {ours, ours + "App.lnk", ours + "Uninstall.lnk", "user\\OrvTest Vendor\\", "user\\OrvTest Vendor\\OrvTest App\\",
-          "user\\OrvTest Vendor\\OrvTest App\\App.lnk", "desktop\\OrvTest App.lnk"}},
+         {ours, ours + "App.lnk", ours + "Uninstall.lnk", "user\\OrvTest Vendor\\",
+          "user\\OrvTest Vendor\\OrvTest App\\", "user\\OrvTest Vendor\\OrvTest App\\App.lnk",
+          "desktop\\OrvTest App.lnk"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.folder);
@@ -179,7 +181,8 @@ TEST_F(RemovalTest, SilentRunRemovesWhatTheInstallationMadeAndEndsWithItsResult)
         ASSERT_NO_FATAL_FAILURE(Install(directory, "D docs\r\nF app.exe\r\nF docs\\readme.txt\r\nF extra.txt\r\n"
                                                    "F outside\\keep.txt\r\nF Uninstall.exe\r\n"));
         Links links = row.links;
-        links.insert(links.end(), {{"common\\OrvTest Other\\Other.lnk", "other.exe"}, {"desktop\\OrvTest Doc.lnk", "doc.txt"}});
+        links.insert(links.end(),
+                     {{"common\\OrvTest Other\\Other.lnk", "other.exe"}, {"desktop\\OrvTest Doc.lnk", "doc.txt"}});
         for (const auto& link : links)
             ASSERT_NO_FATAL_FAILURE(SaveLink(InProfile(link.first), directory + "\\" + link.second));
         fs::create_directories(InProfile("common\\OrvTest Vendor\\OrvTest Empty"));
@@ -214,8 +217,8 @@ TEST_F(RemovalTest, AskedRunPutsBackWhatAnInterruptedInstallationReplacedAndSays
     const std::string doneZh =   // Orvanta 4.00 已经从您的计算机中移除.
         "Orvanta 4.00 \xD2\xD1\xBE\xAD\xB4\xD3\xC4\xFA\xB5\xC4\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xD0\xD2\xC6\xB3\xFD.";
     const std::string putBackZh =   // 安装中断时被替换的文件已先行恢复。
-        "\xB0\xB2\xD7\xB0\xD6\xD0\xB6\xCF\xCA\xB1\xB1\xBB\xCC\xE6\xBB\xBB\xB5\xC4\xCE\xC4\xBC\xFE\xD2\xD1\xCF\xC8\xD0\xD0"
-        "\xBB\xD6\xB8\xB4\xA1\xA3";
+        "\xB0\xB2\xD7\xB0\xD6\xD0\xB6\xCF\xCA\xB1\xB1\xBB\xCC\xE6\xBB\xBB\xB5\xC4\xCE\xC4\xBC\xFE"
+        "\xD2\xD1\xCF\xC8\xD0\xD0\xBB\xD6\xB8\xB4\xA1\xA3";
     const std::string directory = scratch.file("Orvanta"), aside = directory + "\\~OrvantaSetAside";
     Write(directory + "\\app.exe", "app");
     Write(directory + "\\notes.txt", "the interrupted installation's");

@@ -109,7 +109,8 @@ TEST(AdminOnlySecurity, LetsProcessesWithoutElevationOnlyReadAndRun)
     ASSERT_TRUE(::CreateRestrictedToken(own, 0, 1, &denyOnly, 0, nullptr, 0, nullptr, &restricted) &&
                 ::DuplicateToken(own, SecurityImpersonation, &elevated) &&
                 ::DuplicateToken(restricted, SecurityImpersonation, &limited));
-    ScopedHandle holders[] = {ScopedHandle(own), ScopedHandle(restricted), ScopedHandle(elevated), ScopedHandle(limited)};
+    ScopedHandle holders[] = {ScopedHandle(own), ScopedHandle(restricted), ScopedHandle(elevated),
+                              ScopedHandle(limited)};
     auto granted = [&](HANDLE token, DWORD access) {
         GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
         PRIVILEGE_SET privileges{};
