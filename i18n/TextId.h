@@ -60,6 +60,7 @@ constexpr int UninstallConfirm = 30001;    // question before removing, followed
 constexpr int UninstallDone = 30002;       // report after a complete removal
 constexpr int UninstallIncomplete = 30003; // report when product files stayed, followed by the folder
 constexpr int UninstallRefused = 30004;    // refusal to remove in this folder, followed by the folder
+constexpr int UninstallRecovered = 30005;  // last paragraph of a report: replaced files put back first
 
 constexpr std::size_t Count = 37;
 

@@ -11,7 +11,8 @@ std::string SelfHandover::ProgramPath()
     return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
 }
 
-bool SelfHandover::StartCopy(const std::string& workFolder, const std::string& installDirectory, bool silent)
+bool SelfHandover::StartCopy(const std::string& workFolder, const std::string& installDirectory, bool silent,
+                             HANDLE result)
 {
     std::string copy = workFolder + "\\" + UninstallPackage::ProgramName;
     if (!::CopyFileA(ProgramPath().c_str(), copy.c_str(), FALSE))
@@ -21,7 +22,8 @@ bool SelfHandover::StartCopy(const std::string& workFolder, const std::string& i
                            TRUE, 0))
         return false;
     ScopedHandle original(self);
-    std::string command = "\"" + copy + "\" " + UninstallCommand::HandoverArguments(self, installDirectory, silent);
+    std::string command =
+        "\"" + copy + "\" " + UninstallCommand::HandoverArguments(self, result, installDirectory, silent);
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};

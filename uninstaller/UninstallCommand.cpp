@@ -37,6 +37,16 @@ bool IsOption(const std::string& word, char letter)
     return word.size() == 2 && (word[0] == '/' || word[0] == '-') && (word[1] | 0x20) == (letter | 0x20);
 }
 
+HANDLE HandleOf(const std::string& word)
+{
+    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(std::strtoull(word.c_str(), nullptr, 10)));
+}
+
+std::string TextOf(HANDLE handle)
+{
+    return std::to_string(reinterpret_cast<uintptr_t>(handle));
+}
+
 } // namespace
 
 UninstallCommand UninstallCommand::Parse(const char* commandLine)
@@ -46,19 +56,20 @@ UninstallCommand UninstallCommand::Parse(const char* commandLine)
     for (size_t i = 0; i < words.size(); ++i) {
         if (IsOption(words[i], 'S')) {
             command.silent_ = true;
-        } else if (IsOption(words[i], 'R') && i + 2 < words.size()) {
+        } else if (IsOption(words[i], 'R') && i + 3 < words.size()) {
             command.isCopy_ = true;
-            command.original_ = reinterpret_cast<HANDLE>(
-                static_cast<uintptr_t>(std::strtoull(words[i + 1].c_str(), nullptr, 10)));
-            command.installDirectory_ = words[i + 2];
-            i += 2;
+            command.original_ = HandleOf(words[i + 1]);
+            command.result_ = HandleOf(words[i + 2]);
+            command.installDirectory_ = words[i + 3];
+            i += 3;
         }
     }
     return command;
 }
 
-std::string UninstallCommand::HandoverArguments(HANDLE original, const std::string& installDirectory, bool silent)
+std::string UninstallCommand::HandoverArguments(HANDLE original, HANDLE result, const std::string& installDirectory,
+                                               bool silent)
 {
-    std::string arguments = "/R " + std::to_string(reinterpret_cast<uintptr_t>(original)) + " \"" + installDirectory + "\"";
+    std::string arguments = "/R " + TextOf(original) + " " + TextOf(result) + " \"" + installDirectory + "\"";
     return silent ? arguments + " /S" : arguments;
 }

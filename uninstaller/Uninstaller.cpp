@@ -1,32 +1,23 @@
 #include "uninstaller/Uninstaller.h"
 
+#include "framework/AdminOnlySecurity.h"
 #include "i18n/ExeDirectory.h"
 #include "i18n/InstallSettings.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/TextId.h"
 #include "remover/RemovalGuard.h"
 #include "remover/Remover.h"
+#include "uninstaller/ExitCodePipe.h"
 #include "uninstaller/ProductList.h"
-#include "uninstaller/ProductRemoval.h"
 #include "uninstaller/SelfHandover.h"
+#include "uninstaller/Uninstallation.h"
 #include "uninstaller/UninstallPackage.h"
 
 namespace {
 
-// Long enough for any original to end once it has started its copy; a hung one only
-// leaves its own file behind, which the report then names.
+// The original ends as soon as it has the code; a hung one only leaves its own file
+// behind.
 constexpr DWORD kOriginalWaitMs = 60000;
-
-std::string NewWorkFolder()
-{
-    char temp[MAX_PATH] = {};
-    DWORD length = ::GetTempPathA(MAX_PATH, temp);
-    if (length == 0 || length >= MAX_PATH)
-        return std::string();
-    std::string folder = std::string(temp, length) + "OrvantaUninstall-" + std::to_string(::GetCurrentProcessId());
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
 
 } // namespace
 
@@ -34,73 +25,104 @@ Uninstaller::Uninstaller(const UninstallCommand& command) : command_(command)
 {
 }
 
-int Uninstaller::Show(int textId, const std::string& detail, UINT style) const
+std::string Uninstaller::Text(int textId) const
+{
+    LanguageTable* table = LanguageTable::Instance();
+    return table->ReadText(table->GetDefaultLanguage(), textId);
+}
+
+int Uninstaller::Show(const std::string& text, UINT style) const
 {
     if (command_.Silent())
         return IDYES;
-    LanguageTable* table = LanguageTable::Instance();
     InstallSettings settings;
-    table->ReadInstallSettings(settings);
-    std::string text = table->ReadText(table->GetDefaultLanguage(), textId);
-    if (!detail.empty())
-        text += "\r\n\r\n" + detail;
+    LanguageTable::Instance()->ReadInstallSettings(settings);
     return ::MessageBoxA(nullptr, text.c_str(), settings.title.c_str(), style | MB_SETFOREGROUND);
 }
 
-void Uninstaller::CleanUp() const
+int Uninstaller::Report(bool complete, bool recovered) const
+{
+    std::string text = complete ? Text(TextId::UninstallDone)
+                                : Text(TextId::UninstallIncomplete) + "\r\n\r\n" + installDirectory_;
+    if (recovered)
+        text += "\r\n\r\n" + Text(TextId::UninstallRecovered);
+    Show(text, MB_OK | (complete ? MB_ICONINFORMATION : MB_ICONWARNING));
+    return complete ? Done : Incomplete;
+}
+
+void Uninstaller::CleanUp()
 {
     if (command_.IsCopy()) {
-        Remover::RemoveTree(workFolder_ + "\\" + UninstallPackage::Folder);
-        SelfHandover::DeleteAtRestart(SelfHandover::ProgramPath(), workFolder_);
-    } else if (!workFolder_.empty()) {
-        Remover::RemoveTree(workFolder_);
+        Remover::RemoveTree(workFolder_.Path() + "\\" + UninstallPackage::Folder);
+        SelfHandover::DeleteAtRestart(SelfHandover::ProgramPath(), workFolder_.Path());
+    } else {
+        workFolder_.Remove();
     }
 }
 
 int Uninstaller::Refuse()
 {
-    Show(TextId::UninstallRefused, installDirectory_, MB_OK | MB_ICONSTOP);
+    Show(Text(TextId::UninstallRefused) + "\r\n\r\n" + installDirectory_, MB_OK | MB_ICONSTOP);
+    if (command_.IsCopy())
+        ExitCodePipe::Send(command_.Result(), Refused);
     CleanUp();
     return Refused;
 }
 
 int Uninstaller::Run()
 {
-    installDirectory_ = command_.IsCopy() ? command_.InstallDirectory() : GetExeDirectory();
-    workFolder_ = command_.IsCopy() ? GetExeDirectory() : NewWorkFolder();
+    const bool copy = command_.IsCopy();
+    installDirectory_ = copy ? command_.InstallDirectory() : GetExeDirectory();
+    bool held = copy ? workFolder_.Hold(GetExeDirectory())
+                     : workFolder_.Create(WorkFolder::TempFolder(), AdminOnlySecurity::ProcessIsAdministrator());
     ProductList list;
-    bool listed = !workFolder_.empty() && list.Load(SelfHandover::ProgramPath(), workFolder_);
+    bool listed = held && list.Load(SelfHandover::ProgramPath(), workFolder_.Path());
     if (!list.LangIni().empty())
         LanguageTable::Instance()->SetFile(list.LangIni());
     // The guard that keeps the setup's remover off drive roots and system folders decides
     // here too: a product list applied there would still delete same-named files.
     if (!listed || RemovalGuard::Refuses(installDirectory_))
         return Refuse();
+    if (copy)
+        return RemoveForOriginal(list);
 
-    if (command_.IsCopy()) {
-        SelfHandover::WaitForOriginal(command_.Original(), kOriginalWaitMs);
-    } else {
-        if (Show(TextId::UninstallConfirm, installDirectory_, MB_YESNO | MB_ICONQUESTION) != IDYES) {
-            CleanUp();
-            return Done;
-        }
-        if (SelfHandover::StartCopy(workFolder_, installDirectory_, command_.Silent()))
-            return Done;
-        // Without a copy this process removes what it can; only its own file stays.
+    if (Show(Text(TextId::UninstallConfirm) + "\r\n\r\n" + installDirectory_, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        CleanUp();
+        return Done;
     }
-    return RemoveProduct(list);
+    ExitCodePipe pipe;
+    if (!pipe.Open() ||
+        !SelfHandover::StartCopy(workFolder_.Path(), installDirectory_, command_.Silent(), pipe.WriteEnd()))
+        return RemoveHere(list);
+    int code = Incomplete;
+    // The copy reports, since it alone knows what stayed; a copy that died before it could
+    // leaves the report to this process.
+    if (!pipe.Receive(code))
+        Report(false, false);
+    return code;
 }
 
-int Uninstaller::RemoveProduct(const ProductList& list)
+// The report comes before the code goes back, so that the caller's wait covers it and
+// nothing is said after the caller has moved on.
+int Uninstaller::RemoveForOriginal(const ProductList& list)
 {
-    ProductRemoval removal(installDirectory_);
-    bool complete = removal.RemoveItems(list);
-    removal.RemoveShortcuts();
-    removal.RemoveRecord();
-    if (complete)
-        Show(TextId::UninstallDone, std::string(), MB_OK | MB_ICONINFORMATION);
-    else
-        Show(TextId::UninstallIncomplete, installDirectory_, MB_OK | MB_ICONWARNING);
+    Uninstallation removal(installDirectory_, list);
+    bool complete = removal.RemoveAllButProgram(workFolder_.Path());
+    int code = Report(complete, removal.Recovered());
+    ExitCodePipe::Send(command_.Result(), code);
+    SelfHandover::WaitForOriginal(command_.Original(), kOriginalWaitMs);
+    removal.RemoveRest();
     CleanUp();
-    return complete ? Done : Incomplete;
+    return code;
+}
+
+// Without a copy this process removes what it can; its own file stays.
+int Uninstaller::RemoveHere(const ProductList& list)
+{
+    Uninstallation removal(installDirectory_, list);
+    bool complete = removal.RemoveAllButProgram(std::string());
+    complete = removal.RemoveRest() && complete;
+    int code = Report(complete, removal.Recovered());
+    CleanUp();
+    return code;
 }

@@ -14,9 +14,9 @@ using InstallTest = E2eTest;
 // The publisher's signed setup, started from a downloads folder where DLLs were planted,
 // loads none of them and installs in English into a typed group and a directory whose
 // parents do not exist yet; the finish page launches the application. Uninstall.exe asks,
-// and its copy in its working folder below the temporary folder, beside DLLs planted there
-// too, removes it all and reports. The user's own files and a shortcut it cannot read stay
-// with their folders.
+// and its copy in its work folder below the temporary folder, beside DLLs planted there
+// too, removes it all and reports, and then the original ends with its result. The user's
+// own files and a shortcut it cannot read stay with their folders.
 TEST_F(InstallTest, SignedInEnglishIntoTypedPlacesLaunchedThenRemovedLeavingTheUsersOwn)
 {
     const std::string uninstalledZh =   // Orvanta 4.00 已经从您的计算机中移除.
@@ -41,21 +41,62 @@ TEST_F(InstallTest, SignedInEnglishIntoTypedPlacesLaunchedThenRemovedLeavingTheU
     WriteBytes(GroupFolder(kGroup) + "\\Other.lnk", "not a link");
     SetupDriver uninstaller;
     ASSERT_TRUE(uninstaller.Start(choices.directory + "\\Uninstall.exe"));
-    HWND box = uninstaller.WaitForMessageBox(kStepMs);
-    ASSERT_TRUE(box) << "no question";
-    // Its working folder, where its copy will start, is there while it asks.
-    const std::string copyFolder = (std::filesystem::temp_directory_path() /
-                                    ("OrvantaUninstall-" + std::to_string(uninstaller.ProcessId()))).string();
+    const HWND question = uninstaller.WaitForMessageBox(kStepMs);
+    ASSERT_TRUE(question) << "no question";
+    // Its work folder, where its copy will start, is there while it asks, the only one.
+    std::string copyFolder;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path()))
+        if (entry.path().filename().string().rfind("OrvantaUninstall-", 0) == 0)
+            copyFolder = entry.path().string();
+    ASSERT_FALSE(copyFolder.empty());
     PlantDlls(copyFolder);
-    ASSERT_TRUE(SetupDriver::Answer(box, IDYES));
-    EXPECT_TRUE(uninstaller.WaitForExit(kStepMs)) << "the original hands over to its copy";
-    ASSERT_TRUE(WaitUntil(kInstallMs, [&] { return (box = SetupDriver::FindMessageBox(0)) != nullptr; }));
+    ASSERT_TRUE(SetupDriver::Answer(question, IDYES));
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil(kInstallMs, [&] { return (box = SetupDriver::FindMessageBox(0)) && box != question; }));
     EXPECT_EQ(uninstalledZh, SetupDriver::MessageBoxText(box));
+    EXPECT_TRUE(uninstaller.Running()) << "the original waits for the result";
     ASSERT_TRUE(SetupDriver::Answer(box, IDOK));
+    DWORD code = 99;
+    EXPECT_TRUE(uninstaller.WaitForExit(kStepMs, &code) && code == 0) << code;
     ExpectRemoved(choices.directory);
     EXPECT_EQ(std::vector<std::string>{"Other.lnk"}, InstallReport::ListTree(GroupFolder(kGroup)));
     EXPECT_EQ(0, PlantedDllsRun(downloads));
     EXPECT_EQ(0, PlantedDllsRun(copyFolder));
+}
+
+// A deployment script's Uninstall.exe /S ends once the removal has, with its result: 0 with
+// nothing of the product left, or 1 when another program holds a product file open, which
+// alone stays with the user's file. A script may reinstall at once.
+TEST_F(InstallTest, SilentUninstallEndsWithTheRemovalAndItsResult)
+{
+    const std::string setup = Pack("setup"), directory = kDefaultDirectory;
+    const struct {
+        bool locked;
+        DWORD code;
+        std::vector<std::string> left;
+    } rows[] = {
+        {false, 0, {"my notes.txt"}},
+        {true, 1, {"my notes.txt", "terminal.exe"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.locked ? "locked" : "complete");
+        ASSERT_NO_FATAL_FAILURE(Install(setup, Choices()));
+        WriteBytes(directory + "\\my notes.txt", "mine");
+        ScopedHandle lock(row.locked ? ::CreateFileA((directory + "\\terminal.exe").c_str(), GENERIC_READ, 0, nullptr,
+                                                     OPEN_EXISTING, 0, nullptr)
+                                     : nullptr);
+        SetupDriver uninstaller;
+        ASSERT_TRUE(uninstaller.Start(directory + "\\Uninstall.exe", "/S"));
+        DWORD code = 99;
+        ASSERT_TRUE(uninstaller.WaitForExit(kInstallMs, &code));
+        EXPECT_EQ(row.code, code);
+        EXPECT_EQ(row.left, InstallReport::ListTree(directory));
+        EXPECT_EQ("mine", ReadBytes(directory + "\\my notes.txt"));
+        EXPECT_FALSE(Exists(GroupFolder(kTitle)) || Exists(DesktopLink()) || InstallReport::RecordExists())
+            << InstallReport::Describe();
+        lock.reset();
+        CleanProfile();
+    }
 }
 
 // Archives of one product folder made by the usual tools, each handed to the packer as a

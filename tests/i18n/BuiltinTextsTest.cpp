@@ -60,6 +60,7 @@ const Reference kReferences[] = {
     {30002, u"Orvanta 4.00 已经从您的计算机中移除."},
     {30003, u"部分项目无法移除，请手动删除："},
     {30004, u"卸载程序不能在此目录中执行："},
+    {30005, u"安装中断时被替换的文件已先行恢复。"},
 };
 
 std::string Encode936(const std::u16string& text)

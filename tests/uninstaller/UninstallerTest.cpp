@@ -1,8 +1,13 @@
 #include "InstallReport.h"
+#include "framework/AdminOnlySecurity.h"
+#include "framework/HeldFolder.h"
+#include "framework/ScopedHandle.h"
+#include "remover/FolderPath.h"
 #include "support/ScratchDir.h"
+#include "uninstaller/ExitCodePipe.h"
 #include "uninstaller/ProductList.h"
-#include "uninstaller/ProductRemoval.h"
 #include "uninstaller/UninstallCommand.h"
+#include "uninstaller/WorkFolder.h"
 
 #include <windows.h>
 
@@ -33,20 +38,22 @@ TEST(ProductList, TakesOnlyWellFormedNamesBelowTheDirectory)
     EXPECT_EQ((std::vector<std::string>{"\xCE\xC4\xB5\xB5"}), list.Folders());
 }
 
-// The copy learns the install directory from its command line, quoted through a
-// double-byte character whose trail byte is a backslash (0xD6 0x5C).
+// The copy learns the handles and the install directory from its command line, quoted
+// through a double-byte character whose trail byte is a backslash (0xD6 0x5C).
 TEST(UninstallCommand, HandoverArgumentsReadBack)
 {
     const std::string directory = "C:\\Program Files\\Orvanta \xD6\x5C 4.00";
     HANDLE original = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x1234));
+    HANDLE result = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x5678));
     UninstallCommand command = UninstallCommand::Parse(
-        UninstallCommand::HandoverArguments(original, directory, true).c_str());
+        UninstallCommand::HandoverArguments(original, result, directory, true).c_str());
     EXPECT_TRUE(command.IsCopy() && command.Silent());
     EXPECT_EQ(original, command.Original());
+    EXPECT_EQ(result, command.Result());
     EXPECT_EQ(directory, command.InstallDirectory());
 }
 
-TEST(ProductRemoval, ComparesFoldersAsTheFileSystemDoes)
+TEST(FolderPath, ComparesAsTheFileSystemDoes)
 {
     struct Case {
         const char *path, *folder;
@@ -59,29 +66,94 @@ TEST(ProductRemoval, ComparesFoldersAsTheFileSystemDoes)
         {"C:\\a\\b", "", false, false},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(c.inside, ProductRemoval::IsInside(c.path, c.folder)) << c.path << " in " << c.folder;
-        EXPECT_EQ(c.same, ProductRemoval::IsSameFolder(c.path, c.folder)) << c.path << " = " << c.folder;
+        EXPECT_EQ(c.inside, FolderPath::IsInside(c.path, c.folder)) << c.path << " in " << c.folder;
+        EXPECT_EQ(c.same, FolderPath::IsSame(c.path, c.folder)) << c.path << " = " << c.folder;
     }
 }
 
-// Exactly the listed files go, read-only ones too; a folder goes only when empty, so the
-// user's file keeps its folder and the install directory.
-TEST(ProductRemoval, RemovesExactlyTheListedItems)
+// The copy's folder is made by each run under its own unguessable name, never the one an
+// earlier version used (OrvantaUninstall-<process id>), and never one somebody prepared;
+// while held it cannot be moved aside for another to take its place.
+TEST(WorkFolder, IsMadeFreshUnderANameNobodyCanGuess)
 {
     testsupport::ScratchDir scratch;
-    fs::path install = scratch.path() / "Orvanta";
-    fs::create_directories(install / "docs" / "deep");
-    fs::create_directories(install / "empty");
-    for (const char* name : {"app.exe", "readonly.txt", "docs/deep/b.txt", "docs/user.txt", "unlisted.txt"})
-        std::ofstream(install / name) << name;
-    ::SetFileAttributesA((install / "readonly.txt").string().c_str(), FILE_ATTRIBUTE_READONLY);
-    ProductList list;
-    list.Parse("D docs\r\nD docs\\deep\r\nD empty\r\nF app.exe\r\nF readonly.txt\r\nF docs\\deep\\b.txt\r\n"
-               "F missing.txt\r\n");
-    ProductRemoval removal(install.string());
-    EXPECT_TRUE(removal.RemoveItems(list));
-    EXPECT_EQ((std::vector<std::string>{"docs\\", "docs\\user.txt", "unlisted.txt"}),
-              InstallReport::ListTree(install.string()));
+    const std::string prepared = scratch.file("OrvantaUninstall-" + std::to_string(::GetCurrentProcessId()));
+    fs::create_directories(prepared);
+    std::ofstream(prepared + "\\comctl32.dll") << "planted";
+    WorkFolder first, second;
+    ASSERT_TRUE(first.Create(scratch.str(), false) && second.Create(scratch.str(), false));
+    EXPECT_NE(first.Path(), second.Path());
+    HeldFolder taken;
+    EXPECT_EQ(HeldFolder::Exists, taken.Create(prepared, nullptr));
+    EXPECT_EQ((std::vector<std::string>{"comctl32.dll"}), InstallReport::ListTree(prepared));
+    for (const WorkFolder* folder : {&first, &second}) {
+        EXPECT_EQ(scratch.str(), fs::path(folder->Path()).parent_path().string());
+        EXPECT_TRUE(InstallReport::ListTree(folder->Path()).empty()) << folder->Path();
+        EXPECT_FALSE(::MoveFileA(folder->Path().c_str(), (folder->Path() + "-moved").c_str()));
+    }
+}
+
+// An administrator's folder lets the same user's processes without elevation (whose token
+// holds Administrators for denial only) read and run its files but add, replace or delete
+// none; the elevated process keeps full control.
+TEST(AdminOnlySecurity, LetsProcessesWithoutElevationOnlyReadAndRun)
+{
+    AdminOnlySecurity security;
+    ASSERT_TRUE(security.Attributes());
+    HANDLE own = nullptr, restricted = nullptr, elevated = nullptr, limited = nullptr;
+    BYTE administrators[SECURITY_MAX_SID_SIZE];
+    DWORD size = sizeof(administrators);
+    ASSERT_TRUE(::OpenProcessToken(::GetCurrentProcess(), TOKEN_ALL_ACCESS, &own) &&
+                ::CreateWellKnownSid(WinBuiltinAdministratorsSid, nullptr, administrators, &size));
+    SID_AND_ATTRIBUTES denyOnly{administrators, 0};
+    ASSERT_TRUE(::CreateRestrictedToken(own, 0, 1, &denyOnly, 0, nullptr, 0, nullptr, &restricted) &&
+                ::DuplicateToken(own, SecurityImpersonation, &elevated) &&
+                ::DuplicateToken(restricted, SecurityImpersonation, &limited));
+    ScopedHandle holders[] = {ScopedHandle(own), ScopedHandle(restricted), ScopedHandle(elevated),
+                              ScopedHandle(limited)};
+    auto granted = [&](HANDLE token, DWORD access) {
+        GENERIC_MAPPING mapping{FILE_GENERIC_READ, FILE_GENERIC_WRITE, FILE_GENERIC_EXECUTE, FILE_ALL_ACCESS};
+        PRIVILEGE_SET privileges{};
+        DWORD privilegesSize = sizeof(privileges), grantedAccess = 0;
+        BOOL status = FALSE;
+        return ::AccessCheck(security.Descriptor(), token, access, &mapping, &privileges, &privilegesSize,
+                             &grantedAccess, &status) && status;
+    };
+    const struct {
+        HANDLE token;
+        DWORD access;
+        bool granted;
+    } rows[] = {
+        {limited, FILE_GENERIC_READ | FILE_GENERIC_EXECUTE, true},
+        {limited, FILE_ADD_FILE, false},
+        {limited, FILE_WRITE_DATA, false},
+        {limited, DELETE, false},
+        {limited, FILE_DELETE_CHILD, false},
+        {limited, WRITE_DAC, false},
+        {elevated, FILE_ALL_ACCESS, true},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(row.granted, granted(row.token, row.access)) << std::hex << row.access;
+}
+
+// The original learns that the copy ended without sending its code, once the copy's write
+// end has closed; a code sent arrives as it was sent.
+TEST(ExitCodePipe, TellsACodeFromACopyThatDiedWithoutOne)
+{
+    for (bool sends : {true, false}) {
+        ExitCodePipe pipe;
+        ASSERT_TRUE(pipe.Open());
+        HANDLE copy = nullptr;   // the copy's inherited write end
+        ASSERT_TRUE(::DuplicateHandle(::GetCurrentProcess(), pipe.WriteEnd(), ::GetCurrentProcess(), &copy, 0, FALSE,
+                                      DUPLICATE_SAME_ACCESS));
+        if (sends)
+            EXPECT_TRUE(ExitCodePipe::Send(copy, 7));
+        else
+            ::CloseHandle(copy);
+        int code = -1;
+        EXPECT_EQ(sends, pipe.Receive(code));
+        EXPECT_EQ(sends ? 7 : -1, code);
+    }
 }
 
 } // namespace
