@@ -19,9 +19,12 @@ TEST_F(RollbackTest, QueuesTheRecordedInstallationFirstThenTheCurrentOne)
     EXPECT_EQ(Names({oldDir, oldGroup, fresh, Group()}), Remover::Instance()->Directories());
     EXPECT_EQ(Names({oldLink, DesktopLink()}), Remover::Instance()->Files());
     EXPECT_EQ("1", InstallReport::RecordValue("Repair"));
-    // An exit during a rollback waits for the removal to complete.
+    // An exit during a rollback waits for the removal to complete. A recorded group is one
+    // among other products' in the Programs folder, never removed as a whole.
     Remover::DestroyInstance();
-    EXPECT_FALSE(Exists(oldDir) || Exists(oldGroup) || Exists(oldLink) || InstallReport::RecordExists());
+    EXPECT_FALSE(Exists(oldDir) || Exists(oldLink) || InstallReport::RecordExists());
+    EXPECT_TRUE(Exists(oldGroup));
+    ::RemoveDirectoryA(oldGroup.c_str());
 
     // Nothing is queued for a group or desktop name that climbs out of its folder (it would
     // name an unrelated one), or a directory that cannot be looked at (here a path too long for
