@@ -148,6 +148,8 @@ void WizardFixture::ExpectEndPage(int page)
     EXPECT_EQ(page, VisiblePage());
     EXPECT_FALSE(Visible(IDC_BACK) || Visible(IDC_NEXT));
     EXPECT_EQ(Builtin(20008), Text(IDC_CANCEL_BUTTON));
+    Click(IDC_BACK);
+    ASSERT_EQ(page, VisiblePage()) << "a hidden Back does nothing";
 }
 
 bool WizardFixture::Sync()
