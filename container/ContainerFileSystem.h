@@ -7,7 +7,8 @@
 // (host tools and tests) reads every backslash as a separator.
 class ContainerFileSystem {
 public:
-    // Creates one folder; an existing folder is not an error and the result is advisory.
+    // Creates one folder; true only when this call created it (an existing folder is no
+    // error for the walk, but it is not the walk's to take back).
     static bool CreateFolder(const std::string& path);
     static bool PathExists(const std::string& path);
     // A buffered byte stream ("rb" or "wb"), or null.

@@ -195,6 +195,7 @@ std::string PayloadContainer::JoinPath(const std::string& parent, const std::str
 
 bool PayloadContainer::ExtractAll(const ContainerEntryList& list, const std::string& destination)
 {
+    written.clear();
     if (containerPath.empty() || !ContainerFileSystem::PathExists(containerPath))
         return false;
     ContainerFileSystem::CreateFolder(destination);
@@ -220,7 +221,8 @@ bool PayloadContainer::ExtractDirectory(ContainerEntry entry, std::string parent
     std::string path = JoinPath(parentPath, entry.name);
     if (path.size() > PathLimit)
         return false;
-    ContainerFileSystem::CreateFolder(path);
+    if (ContainerFileSystem::CreateFolder(path))
+        written.push_back(path);
 
     ContainerEntryList children;
     uint32_t base = 0;
@@ -253,6 +255,8 @@ bool PayloadContainer::ExtractFile(ContainerEntry entry, std::string parentPath,
         return false;
 
     Stream output(ContainerFileSystem::OpenStream(path, "wb"));
+    if (output)
+        written.push_back(path);
     if (!output || !SeekTo(stream, entry.offset))
         return false;
     // Small files keep the default buffer: a large one for each costs more than it saves.
@@ -277,6 +281,7 @@ bool PayloadContainer::ExtractFile(ContainerEntry entry, std::string parentPath,
 bool PayloadContainer::ExtractEntry(const std::string& directory, const std::string& name,
                                     const std::string& destination)
 {
+    written.clear();
     ContainerEntryList top;
     if (!ReadIndex(top))
         return false;

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // Reader of the container appended behind the setup executable, and the walk that writes
 // its tree into a folder.
@@ -38,6 +39,11 @@ public:
     // Writes the tree below destination in list order; stops at the first failing entry
     // and leaves what was written before it.
     bool ExtractAll(const ContainerEntryList& list, const std::string& destination);
+    // The paths the last ExtractAll or ExtractEntry wrote below its destination, in the
+    // order it made them (a folder before its content), also when it failed: every file
+    // it opened for writing and every folder it created; a folder that existed already
+    // is not one of them, nor is the destination itself.
+    const std::vector<std::string>& Written() const { return written; }
     // The entry's offset must be absolute; the stream is the open container.
     bool ExtractDirectory(ContainerEntry entry, std::string parentPath, std::FILE* stream);
     bool ExtractFile(ContainerEntry entry, std::string parentPath, std::FILE* stream);
@@ -65,6 +71,7 @@ private:
 
     std::string containerPath;
     bool isSigned = false;
+    std::vector<std::string> written;
 
     // The walk of one extraction may visit at most as many nested records as the container
     // could store and copy at most as many bytes as it holds. A genuine container stays

@@ -31,6 +31,7 @@ InstallEngine::InstallEngine(const std::string& containerPath)
     PayloadContainer container(containerPath.empty() ? GetSetupPath() : containerPath);
     ContainerEntryList entries;
     containerUnpacked = container.ReadIndex(entries) && container.ExtractAll(entries, workFolder);
+    unpacked = container.Written();
     table->SetFile(workFolder + "\\install\\lang.ini");
 }
 
@@ -43,10 +44,11 @@ InstallEngine::~InstallEngine()
     WaitForWorker(INFINITE);
     if (worker)
         ::CloseHandle(worker);
-    std::string workFolder = LanguageTable::GetWorkFolder();
-    if (!workFolder.empty() && !unpackedDiscarded) {
-        Remover* remover = Remover::Instance();
-        remover->RemoveTree(workFolder + "install");
+    if (!unpackedDiscarded) {
+        // An exit after the wizard leaves the record's "Repair" at "0": the remover's
+        // making and its destruction below write it.
+        Remover::Instance();
+        RemoveUnpacked();
     }
     Remover::DestroyInstance();
     if (comInitialized)
@@ -55,10 +57,25 @@ InstallEngine::~InstallEngine()
 
 void InstallEngine::DiscardUnpacked()
 {
-    std::string workFolder = LanguageTable::GetWorkFolder();
-    if (!workFolder.empty())
-        Remover::RemoveTree(workFolder + "install");
+    RemoveUnpacked();
     unpackedDiscarded = true;
+}
+
+// The install folder is shared by every setup the user runs and may hold files that are
+// not this run's; only the entries this run made go, the archive the worker decoded beside
+// them included, and a folder only once nothing else is left in it.
+void InstallEngine::RemoveUnpacked() const
+{
+    std::string workFolder = LanguageTable::GetWorkFolder();
+    if (workerStarted && !workFolder.empty())
+        ::DeleteFileA((workFolder + "install\\Orva.zip").c_str());
+    for (auto entry = unpacked.rbegin(); entry != unpacked.rend(); ++entry) {
+        DWORD attributes = ::GetFileAttributesA(entry->c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            ::RemoveDirectoryA(entry->c_str());
+        else
+            ::DeleteFileA(entry->c_str());
+    }
 }
 
 bool InstallEngine::InstallDirectoryExists() const

@@ -23,10 +23,10 @@ class ScopedHandle;
 //
 // The constructor prepares what the wizard needs (proposed install directory, shell
 // folders, existing program groups, the unpacked install folder in the working folder
-// and the language table pointed at its lang.ini); the destructor removes that folder
-// again. The wizard hands over the user's choices and starts the worker, which unpacks
-// the payload, makes the shortcuts, writes the install record and reports every step to
-// the frame window with WM_INSTALL_PROGRESS (ProgressNotice.h).
+// and the language table pointed at its lang.ini); the destructor removes what it
+// unpacked there again. The wizard hands over the user's choices and starts the worker,
+// which unpacks the payload, makes the shortcuts, writes the install record and reports
+// every step to the frame window with WM_INSTALL_PROGRESS (ProgressNotice.h).
 //
 // Threads: the user-interface thread constructs and destroys the engine and calls the
 // setters, the queries, StartWorker, RequestCancel, Rollback, ReadRecordValue and
@@ -71,7 +71,7 @@ public:
 
     // True when the construction found the container and unpacked all of it.
     bool ContainerUnpacked() const { return containerUnpacked; }
-    // For a start that ends before the wizard: removes the unpacked install folder now,
+    // For a start that ends before the wizard: removes what was unpacked now,
     // and the destruction then leaves the record exactly as it was (the remover it would
     // otherwise make marks the record's "Repair").
     void DiscardUnpacked();
@@ -179,4 +179,10 @@ private:
     // Set by FinishInstall before it replaces the record with this run's.
     std::atomic<bool> recordTouched{false};
     CreatedEntries created;
+
+    // The exit's clean-up of the working folder: exactly what the construction unpacked
+    // there (files, and the folders it created for them, each before its content), so that
+    // whatever else the install folder holds stays, and with it the folder.
+    void RemoveUnpacked() const;
+    std::vector<std::string> unpacked;
 };

@@ -3,10 +3,13 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cwctype>
 #include <vector>
 
 #include "framework/WideText.h"
+#include "remover/LocalShare.h"
+#include "remover/ProfileFolders.h"
 
 namespace {
 
@@ -117,6 +120,14 @@ bool IsSameOrAbove(const std::wstring& path, const std::wstring& known)
     return known.size() == path.size() || known[path.size()] == L'\\';
 }
 
+// True when `path` is a folder directly inside `folder`.
+bool IsChildOf(const std::wstring& path, const std::wstring& folder)
+{
+    size_t cut = path.rfind(L'\\');
+    return cut != std::wstring::npos && cut + 1 < path.size() &&
+           WideText::SameIgnoringCase(path.data(), cut, folder.data(), folder.size());
+}
+
 bool IsVolumeRoot(const std::wstring& canonical)
 {
     if (canonical.size() <= 2)
@@ -184,10 +195,99 @@ std::vector<std::wstring> WellKnownFolders()
     if (SUCCEEDED(::SHGetKnownFolderPath(kDownloadsFolder, KF_FLAG_DONT_VERIFY, nullptr, &downloads)) && downloads)
         folders.push_back(downloads);
     ::CoTaskMemFree(downloads);
+    for (const std::wstring& profile : ProfileFolders::Profiles())
+        folders.push_back(profile);
+    std::wstring profiles = ProfileFolders::ProfilesDirectory();
+    if (!profiles.empty())
+        folders.push_back(profiles);
     std::vector<std::wstring> result;
     for (const std::wstring& folder : folders)
         AddForms(result, folder);
     return result;
+}
+
+// Folders whose every direct child is somebody's whole: a user's profile in the profiles
+// folder.
+std::vector<std::wstring> ParentsOfWholes()
+{
+    std::vector<std::wstring> result;
+    std::wstring profiles = ProfileFolders::ProfilesDirectory();
+    if (!profiles.empty())
+        AddForms(result, profiles);
+    return result;
+}
+
+// Folders whose direct children belong to one vendor or product each: both Program Files
+// and their common files, and the user's and the all-users Programs folders.
+std::vector<std::wstring> ParentsOfProducts()
+{
+    std::vector<std::wstring> result;
+    wchar_t buffer[MAX_PATH];
+    for (int csidl : {CSIDL_PROGRAM_FILES, CSIDL_PROGRAM_FILESX86, CSIDL_PROGRAM_FILES_COMMON,
+                      CSIDL_PROGRAM_FILES_COMMONX86, CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
+        if (SUCCEEDED(::SHGetFolderPathW(nullptr, csidl | CSIDL_FLAG_DONT_VERIFY, nullptr, SHGFP_TYPE_CURRENT, buffer)))
+            AddForms(result, buffer);
+    }
+    return result;
+}
+
+// Every form the path takes: its text, its final form through links and junctions, its
+// form on the drive a substituted drive stands for, and the local form of a share of this
+// computer's drive. Each new form is followed in turn (a share's path may lead through a
+// link), a bounded number of times.
+std::vector<std::wstring> Forms(const std::wstring& canonical)
+{
+    std::vector<std::wstring> forms = {canonical};
+    for (size_t i = 0; i < forms.size() && forms.size() < 16; ++i) {
+        std::wstring local = LocalShare::LocalPath(forms[i]);
+        for (const std::wstring& next : {FinalPath(forms[i]), Canonical(Unsubstituted(forms[i])),
+                                         local.empty() ? local : Canonical(local)}) {
+            bool known = std::any_of(forms.begin(), forms.end(), [&](const std::wstring& form) {
+                return WideText::SameIgnoringCase(form, next);
+            });
+            if (!next.empty() && !known)
+                forms.push_back(next);
+        }
+    }
+    return forms;
+}
+
+// The forms of a path that is no empty, relative, device or stream path; none for those.
+std::vector<std::wstring> FormsOfAbsolute(const std::string& path)
+{
+    std::wstring wide = WideText::FromAnsi(path);
+    if (wide.empty() || IsDevicePath(wide) || !IsAbsoluteWide(wide))
+        return {};
+    // A colon past the drive names a stream of a file or folder ("C:\Windows::$INDEX_ALLOCATION"
+    // is the Windows folder itself), never a folder of its own.
+    if (wide.find(L':', IsSeparator(wide[0]) ? 0 : 2) != std::wstring::npos)
+        return {};
+    std::wstring canonical = Canonical(wide);
+    return canonical.empty() ? std::vector<std::wstring>() : Forms(canonical);
+}
+
+bool RefusesAnyForm(const std::vector<std::wstring>& forms)
+{
+    if (forms.empty())
+        return true;
+    std::vector<std::wstring> known = WellKnownFolders(), system = SystemFolders(), wholes = ParentsOfWholes();
+    for (const std::wstring& form : forms) {
+        if (IsVolumeRoot(form))
+            return true;
+        for (const std::wstring& folder : known) {
+            if (IsSameOrAbove(form, folder))
+                return true;
+        }
+        for (const std::wstring& folder : system) {
+            if (IsSameOrAbove(folder, form))
+                return true;
+        }
+        for (const std::wstring& folder : wholes) {
+            if (IsChildOf(form, folder))
+                return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -198,38 +298,22 @@ bool RemovalGuard::IsAbsolute(const std::string& path)
     return !IsDevicePath(wide) && IsAbsoluteWide(wide);
 }
 
-// Both the text and, for an existing path, its final form are checked, so a link, a
-// junction or a substituted drive that leads into a refused folder is refused too.
+// Every form is checked, so a link, a junction, a substituted drive or a share of this
+// computer that leads into a refused folder is refused too.
 bool RemovalGuard::Refuses(const std::string& path)
 {
-    std::wstring wide = WideText::FromAnsi(path);
-    if (wide.empty() || IsDevicePath(wide) || !IsAbsoluteWide(wide))
+    return RefusesAnyForm(FormsOfAbsolute(path));
+}
+
+bool RemovalGuard::RefusesTree(const std::string& path)
+{
+    std::vector<std::wstring> forms = FormsOfAbsolute(path);
+    if (RefusesAnyForm(forms))
         return true;
-    // A colon past the drive names a stream of a file or folder ("C:\Windows::$INDEX_ALLOCATION"
-    // is the Windows folder itself), never a folder of its own.
-    if (wide.find(L':', IsSeparator(wide[0]) ? 0 : 2) != std::wstring::npos)
-        return true;
-    std::wstring canonical = Canonical(wide);
-    if (canonical.empty())
-        return true;
-    std::vector<std::wstring> forms;
-    for (const std::wstring& form : {canonical, Canonical(Unsubstituted(canonical))}) {
-        std::wstring final = form.empty() ? form : FinalPath(form);
-        if (!final.empty())
-            forms.push_back(final);
-        if (!form.empty())
-            forms.push_back(form);
-    }
-    std::vector<std::wstring> known = WellKnownFolders(), system = SystemFolders();
+    std::vector<std::wstring> parents = ParentsOfProducts();
     for (const std::wstring& form : forms) {
-        if (IsVolumeRoot(form))
-            return true;
-        for (const std::wstring& folder : known) {
-            if (IsSameOrAbove(form, folder))
-                return true;
-        }
-        for (const std::wstring& folder : system) {
-            if (IsSameOrAbove(folder, form))
+        for (const std::wstring& folder : parents) {
+            if (IsChildOf(form, folder))
                 return true;
         }
     }

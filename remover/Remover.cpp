@@ -182,7 +182,7 @@ void Remover::RemoveCreatedEntries() const
 
 bool Remover::RemoveTree(const std::string& path)
 {
-    if (RemovalGuard::Refuses(path))
+    if (RemovalGuard::RefusesTree(path))
         return false;
     DWORD attributes = ::GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))

@@ -60,7 +60,7 @@ public:
     bool DeletesRecord() const { return deletesRecord; }
 
     // Removes the folder and everything below it; true when the folder itself went.
-    // Refuses (false, nothing touched) whatever RemovalGuard::Refuses. Links and
+    // Refuses (false, nothing touched) whatever RemovalGuard::RefusesTree. Links and
     // junctions are removed as links and never walked; entries whose full path would
     // exceed MAX_PATH - 1 characters are skipped, so their folders stay.
     static bool RemoveTree(const std::string& path);

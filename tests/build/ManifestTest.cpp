@@ -11,10 +11,12 @@
 
 namespace {
 
+// An empty list of programs, or a file that is no program, would leave nothing checked.
 TEST(ShippedManifest, AsksForAdministratorRightsAndLeavesTheLookAlone)
 {
     std::stringstream programs(ORVANTA_SHIPPED_PROGRAMS);
-    for (std::string program; std::getline(programs, program, '|');) {
+    size_t checked = 0;
+    for (std::string program; std::getline(programs, program, '|'); ++checked) {
         SCOPED_TRACE(program);
         ACTCTXA request{sizeof(request), ACTCTX_FLAG_RESOURCE_NAME_VALID, program.c_str(), 0, 0, nullptr,
                         MAKEINTRESOURCEA(1), nullptr, nullptr};
@@ -33,15 +35,18 @@ TEST(ShippedManifest, AsksForAdministratorRightsAndLeavesTheLookAlone)
         EXPECT_EQ(4u, compatibility.count) << "Windows 7, 8, 8.1, 10 and 11";
         ::ReleaseActCtx(context);
 
+        // Without an image FindResourceA would search this test program instead.
         HMODULE image = ::LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_TRUE(image) << "no program";
         HRSRC found = ::FindResourceA(image, MAKEINTRESOURCEA(1), RT_MANIFEST);
-        ASSERT_TRUE(found);
+        ASSERT_TRUE(found) << "no manifest resource";
         std::string text(static_cast<const char*>(::LockResource(::LoadResource(image, found))),
                          ::SizeofResource(image, found));
         ::FreeLibrary(image);
         for (const char* look : {"dependentAssembly", "dpiAware"})
             EXPECT_EQ(std::string::npos, text.find(look)) << look;
     }
+    EXPECT_LT(0u, checked) << "no program named";
 }
 
 } // namespace

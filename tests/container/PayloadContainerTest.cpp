@@ -162,6 +162,11 @@ TEST_F(ContainerTest, ExtractAllWritesTheTreeIntoAReusedFolder)
                         work + "\\"));
     EXPECT_EQ(Listing(work), (Tree{"a", "a/big=" + big, "a/empty", "a/zero=", "install", "install/Orva.in=payload",
                                    "install/keep.txt=other", "install/lang.ini=[lang]"}));
+    // What the walk made, for its caller to take back: each folder before its content, and
+    // not the folder that was there already.
+    const std::string a = work + "\\a\\", install = work + "\\install\\";
+    EXPECT_EQ(reader.Written(), (Tree{work + "\\a", a + "empty", a + "zero", a + "big", install + "lang.ini",
+                                      install + "Orva.in"}));
 }
 
 // One named file of a top-level directory alone, as a refused second instance reads its title.

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "ProfileTest.h"
+#include "tools/ContainerWriter.h"
 
 using WorkerTest = ProfileTest;
 
@@ -49,6 +50,41 @@ TEST_F(WorkerTest, TheDestructorWaitsForARunningWorkerWithoutDeadlock)
     engine.reset();
     EXPECT_EQ(NoticeDone, notices.back().code);
     EXPECT_EQ(256u, Values(NoticeChunk).size());
+}
+
+// The exit takes what the start unpacked, the folders it made for it and the archive the
+// worker decoded, and nothing else: a file of the user's in the install folder stays byte
+// for byte, and with it the folder; without one the install folder goes too.
+TEST_F(WorkerTest, TheExitRemovesOnlyWhatTheRunUnpacked)
+{
+    std::string zip = Build({{"app.txt", "app"}}, scratch.file("build.zip")), setup = scratch.file("setup.exe");
+    ContainerNode install = ContainerNode::Folder("install"), nested = ContainerNode::Folder("nested");
+    nested.children = {ContainerNode::File("note.txt", {'n'})};
+    std::string lang = std::string("[install]\r\ninstallname=") + kApp + "\r\n";
+    install.children = {ContainerNode::File("Orva.in", {zip.rbegin(), zip.rend()}),
+                        ContainerNode::File("lang.ini", {lang.begin(), lang.end()}), nested};
+    ContainerWriter writer(2);
+    writer.AppendContainer({install});
+    ASSERT_TRUE(Save(setup, "MZ" + std::string(writer.Bytes().begin(), writer.Bytes().end())));
+    const std::string mine = Bytes(300, 21);
+    for (bool usersFile : {true, false}) {
+        SCOPED_TRACE(usersFile);
+        ASSERT_TRUE(!usersFile || (MakeTree(UnpackFolder(), {}) && Save(UnpackFolder() + "\\mine.bin", mine)));
+        engine = std::make_unique<InstallEngine>(setup);
+        ASSERT_TRUE(engine->ContainerUnpacked());
+        engine->SetInstallDirectory(scratch.file("inst"));
+        engine->SetProgramGroup(kGroup);
+        ASSERT_TRUE(engine->StartWorker() && engine->WaitForWorker(INFINITE));
+        Names unpacked = {"Orva.in", "Orva.zip", "lang.ini", "nested\\", "nested\\note.txt"}, kept;
+        if (usersFile)
+            unpacked.insert(unpacked.begin() + 3, kept.emplace_back("mine.bin"));
+        ASSERT_EQ(unpacked, InstallReport::ListTree(UnpackFolder()));
+        engine.reset();
+        EXPECT_EQ(kept, InstallReport::ListTree(UnpackFolder()));
+        EXPECT_EQ(usersFile, Exists(UnpackFolder()));
+        EXPECT_EQ(usersFile ? mine : "", Load(UnpackFolder() + "\\mine.bin"));
+        Clean();
+    }
 }
 
 // Unquoted, "<scratch>\my app\terminal.exe" would first be tried as "<scratch>\my.exe".

@@ -38,37 +38,83 @@ TEST_F(RemoverTest, ALinkIsRemovedAsALinkAndNeverWalked)
         EXPECT_TRUE(RemovalGuard::Refuses(dir + path)) << path;
 }
 
-// Each path goes to RemoveTree only once the pure RemovalGuard::Refuses said no, so a
-// broken guard fails the test instead of wiping the prefix's folders.
+// Each path goes to RemoveTree only once the pure guard said no, so a broken guard fails
+// the test instead of wiping the prefix's folders. Another user's profile (one only found
+// in the profiles folder, one only registered, elsewhere), a vendor's folder in Program
+// Files and another product's group each hold a file whose bytes must survive; the last
+// two, like the product's own folders there, are refused only as whole trees.
 TEST_F(RemoverTest, RefusesRootsDevicePathsAndWellKnownFoldersAndTouchesNothing)
 {
-    std::string windows = SpecialFolder::Path(CSIDL_WINDOWS), profile = SpecialFolder::Path(CSIDL_PROFILE);
-    std::vector<std::string> refused = {
-        "", "relative\\dir", "C:dir", "\\dir", "C:\\", "C:\\x\\..", "\\\\server\\share\\", "\\\\?\\C:\\somewhere\\x",
-        windows, profile + "\\\\", profile.substr(0, profile.rfind('\\')), windows + "::$INDEX_ALLOCATION",
-        windows + "\\system32\\orvanta-none\\x", profile + "\\Downloads"};
+    enum Kind { Refused, WholeTree, Allowed };
+    const std::string windows = SpecialFolder::Path(CSIDL_WINDOWS), profile = SpecialFolder::Path(CSIDL_PROFILE);
+    const std::string users = profile.substr(0, profile.rfind('\\')), other = users + "\\orvanta-other";
+    const std::string registered = "C:\\orvanta-profiles\\other", inside = other + "\\AppData\\Local\\Programs\\X";
+    const std::string vendor = SpecialFolder::Path(CSIDL_PROGRAM_FILES) + "\\Orvanta Vendor";
+    const std::string foreign = SpecialFolder::Path(CSIDL_COMMON_PROGRAMS) + "\\Orvanta Foreign Group";
+    const std::wstring entry = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\ProfileList\\S-1-5-21-0-0-0-1999";
+    auto share = [](const std::string& host, const std::string& path) {
+        return "\\\\" + host + "\\" + path.substr(0, 1) + "$" + path.substr(2);
+    };
+    char netbios[MAX_COMPUTERNAME_LENGTH + 1] = "", dns[256] = "";
+    DWORD size = sizeof netbios, dnsSize = sizeof dns;
+    ASSERT_TRUE(::GetComputerNameExA(ComputerNameNetBIOS, netbios, &size));
+    ASSERT_TRUE(::GetComputerNameExA(ComputerNameDnsFullyQualified, dns, &dnsSize));
+    const std::vector<std::string> planted = {other, registered, vendor, foreign};
+    auto clean = [&] {
+        std::error_code error;
+        for (const std::string& folder : planted)
+            std::filesystem::remove_all(folder, error);
+        std::filesystem::remove("C:\\orvanta-profiles", error);
+        ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, entry.c_str());
+    };
+    clean();
+    const wchar_t image[] = L"%SystemDrive%\\orvanta-profiles\\other";
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueW(HKEY_LOCAL_MACHINE, entry.c_str(), L"ProfileImagePath", REG_EXPAND_SZ,
+                                               image, sizeof image));
+    for (size_t i = 0; i < planted.size(); ++i)
+        ASSERT_TRUE(std::filesystem::create_directories(planted[i] + "\\sub") && Save(planted[i] + "\\keep.bin", Bytes(64, unsigned(i))));
+
+    std::vector<std::pair<std::string, Kind>> rows = {
+        {"", Refused}, {"relative\\dir", Refused}, {"C:dir", Refused}, {"\\dir", Refused}, {"C:\\", Refused},
+        {"C:\\x\\..", Refused}, {"\\\\server\\share\\", Refused}, {"\\\\?\\C:\\somewhere\\x", Refused},
+        {windows, Refused}, {profile + "\\\\", Refused}, {users, Refused}, {windows + "::$INDEX_ALLOCATION", Refused},
+        {windows + "\\system32\\orvanta-none\\x", Refused}, {profile + "\\Downloads", Refused},
+        {other, Refused}, {registered, Refused}, {"C:\\orvanta-profiles", Refused},
+        {share("localhost", windows), Refused}, {share("127.0.0.1", windows + "\\orvanta-none"), Refused}, {share("0x7f.1", profile), Refused},
+        {"\\\\localhost\\C$", Refused}, {"\\\\localhost\\admin$\\orvanta-none", Refused},
+        {share(netbios, users), Refused}, {share(dns, other), Refused}, {share("0--1.ipv6-literal.net", other), Refused},
+        {share("[::1]", inside), Refused},
+        {vendor, WholeTree}, {foreign, WholeTree}, {share("localhost", vendor), WholeTree},
+        {SpecialFolder::Path(CSIDL_PROGRAM_FILES) + "\\Orvanta 4.00", WholeTree}, {Group(), WholeTree},
+        {inside, Allowed}, {share("localhost", inside), Allowed}, {vendor + "\\Product", Allowed},
+        {scratch.file("sub"), Allowed}, {windows + "\\..\\Orvanta", Allowed}};
     for (int csidl : {CSIDL_DESKTOPDIRECTORY, CSIDL_PERSONAL, CSIDL_PROGRAM_FILES, CSIDL_COMMON_PROGRAMS,
                       CSIDL_APPDATA, CSIDL_TEMPLATES})
-        refused.push_back(SpecialFolder::Path(csidl));
-    for (std::string path : std::vector<std::string>(refused))
-        refused.push_back(::CharUpperA(&path[0]));
+        rows.push_back({SpecialFolder::Path(csidl), Refused});
+    for (auto row : std::vector<std::pair<std::string, Kind>>(rows))
+        rows.push_back({::CharUpperA(&row.first[0]), row.second});
     auto count = [](const std::string& path) {
         std::error_code error;
         return std::distance(std::filesystem::directory_iterator(path, error), {});
     };
-    for (const std::string& path : refused) {
+    for (const auto& [path, kind] : rows) {
         SCOPED_TRACE('"' + path + '"');
-        ASSERT_TRUE(RemovalGuard::Refuses(path));
+        EXPECT_EQ(kind == Refused, RemovalGuard::Refuses(path));
+        bool refused = RemovalGuard::RefusesTree(path);
+        EXPECT_EQ(kind != Allowed, refused);
+        if (!refused)
+            continue;
         auto before = count(path);
         EXPECT_FALSE(Remover::RemoveTree(path));
         EXPECT_EQ(before, count(path));
     }
+    for (size_t i = 0; i < planted.size(); ++i)
+        EXPECT_EQ(Bytes(64, unsigned(i)), Load(planted[i] + "\\keep.bin")) << planted[i];
+    clean();
     // A drive substituted for the Windows folder leads into it as well.
     ASSERT_TRUE(::DefineDosDeviceA(0, "Q:", windows.c_str()));
     EXPECT_TRUE(RemovalGuard::Refuses("Q:\\orvanta-none\\x"));
     ::DefineDosDeviceA(DDD_REMOVE_DEFINITION, "Q:", nullptr);
-    for (const std::string& path : {scratch.file("sub"), Group(), windows + "\\..\\Orvanta"})
-        EXPECT_FALSE(RemovalGuard::Refuses(path)) << path;
 }
 
 // Past the bound DestroyInstance returns while the removal is still under way (2,000

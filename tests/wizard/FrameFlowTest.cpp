@@ -100,7 +100,7 @@ TEST_F(FrameFlowTest, CloseAndEscapeAskOnEveryPageUpToTheConfirmation)
         }
         Post(Window(), WM_CLOSE);
         EXPECT_TRUE(Answer(WaitForBox(), IDYES));
-        ExpectEndPage();
+        ASSERT_NO_FATAL_FAILURE(ExpectEndPage());
         Post(Window(), WM_CLOSE);   // the close box leaves the cancel page without a question
     });
     EXPECT_EQ(IDCANCEL, result);

@@ -66,7 +66,7 @@ TEST_P(RunToEndTest, ARepairEndsOnTheFinishPageAndAFailureOnTheCancelPage)
         if (!repair)
             GoTo(WizardFrame::ProgressIndex);   // Next on the confirmation page starts the worker
         ASSERT_TRUE(WaitFor([&] { return VisiblePage() == end; }));
-        ExpectEndPage(end);
+        ASSERT_NO_FATAL_FAILURE(ExpectEndPage(end));
         EXPECT_EQ(repair ? NoticeDone : NoticeFailed, engine->GetState());
         if (repair) {
             EXPECT_EQ(place, engine->GetInstallDirectory());
@@ -189,6 +189,8 @@ TEST_P(HeldRunTest, YesToTheCloseQuestionEndsOnTheCancelPageWithOneRollbackAtMos
         GoTo(WizardFrame::ProgressIndex);   // Next on the confirmation page starts the worker
         ASSERT_TRUE(WaitFor(&NoticeHold::Waiting));
         EXPECT_FALSE(Visible(IDC_BACK) || Visible(IDC_NEXT)) << "the progress page has no way back or on";
+        Click(IDC_BACK);
+        ASSERT_EQ(WizardFrame::ProgressIndex, VisiblePage()) << "a hidden Back does nothing";
         Post(Window(), WM_CLOSE);
         HWND box = WaitForBox();
         ASSERT_TRUE(box);
@@ -203,7 +205,7 @@ TEST_P(HeldRunTest, YesToTheCloseQuestionEndsOnTheCancelPageWithOneRollbackAtMos
             ASSERT_TRUE(WaitFor([&] { return engine->GetState() == NoticeCancel; }));
             hold.Release();
         }
-        ExpectEndPage();
+        ASSERT_NO_FATAL_FAILURE(ExpectEndPage());
         EXPECT_EQ(c.finishFirst ? NoticeDone : NoticeCancel, engine->GetState());
         if (c.finishFirst) {
             // A rollback deletes the record of a run that wrote one before it returns.

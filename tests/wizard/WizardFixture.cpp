@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -47,7 +48,9 @@ void WizardFixture::TearDown()
     delete testApplication.engine;
     testApplication.engine = nullptr;
     LanguageTable::Release();
-    Remover::RemoveTree(ProgramsFolder() + kGroup);
+    // The group lies directly in the Programs folder, where the remover never takes a whole tree.
+    std::error_code error;
+    std::filesystem::remove_all(ProgramsFolder() + kGroup, error);
     ::DeleteFileA((SpecialFolder::PathWithBackslash(CSIDL_DESKTOP) + kInstallName + ".lnk").c_str());
     RegKey::DeleteKey(HKEY_CURRENT_USER, InstallRecordKey::Path);
     Remover::RemoveTree(LanguageTable::GetWorkFolder() + "install");
@@ -145,6 +148,8 @@ void WizardFixture::ExpectEndPage(int page)
     EXPECT_EQ(page, VisiblePage());
     EXPECT_FALSE(Visible(IDC_BACK) || Visible(IDC_NEXT));
     EXPECT_EQ(Builtin(20008), Text(IDC_CANCEL_BUTTON));
+    Click(IDC_BACK);
+    ASSERT_EQ(page, VisiblePage()) << "a hidden Back does nothing";
 }
 
 bool WizardFixture::Sync()

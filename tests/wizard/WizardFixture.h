@@ -63,7 +63,9 @@ protected:
     bool Enabled(int id) const { return ::IsWindowEnabled(Item(id)) != FALSE; }
     // Index of the one visible page, -1 for none, -2 for several.
     int VisiblePage() const;
-    // The finish or cancel page, whose one button now ends the setup, in a frame that answers.
+    // The finish or cancel page, whose one button now ends the setup, in a frame that answers
+    // and that a click on the hidden Back leaves there (a fatal failure otherwise: the script
+    // cannot go on from another page).
     void ExpectEndPage(int page = WizardFrame::CancelIndex);
 
     // Every message posted before has been handled (or is inside a box), and painted.
