@@ -222,7 +222,7 @@ TEST_F(RemovalTest, AskedRunPutsBackWhatAnInterruptedInstallationReplacedAndSays
     const std::string directory = scratch.file("Orvanta"), aside = directory + "\\~OrvantaSetAside";
     Write(directory + "\\app.exe", "app");
     Write(directory + "\\notes.txt", "the interrupted installation's");
-    Write(aside + "\\0", "the user's notes");
+    Write(aside + "\\0\\0", "the user's notes");
     Write(aside + "\\journal.txt", "0\tnotes.txt\n");
     ASSERT_NO_FATAL_FAILURE(Install(directory, "F app.exe\r\nF Uninstall.exe\r\n"));
 
