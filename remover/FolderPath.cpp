@@ -45,7 +45,7 @@ bool FolderPath::IsSame(const std::string& a, const std::string& b)
     return !fa.empty() && WideText::SameIgnoringCase(fa, fb);
 }
 
-std::string FolderPath::Final(const std::string& path)
+std::wstring FolderPath::FinalWide(const std::wstring& path)
 {
     std::wstring existing = Full(path), rest;
     while (!existing.empty()) {
@@ -60,7 +60,7 @@ std::string FolderPath::Final(const std::string& path)
             }
             ::CloseHandle(handle);
             if (n == 0 || n >= final.size())
-                return std::string();
+                return std::wstring();
             final.resize(n);
             if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0)
                 final = L"\\" + final.substr(7);
@@ -68,15 +68,21 @@ std::string FolderPath::Final(const std::string& path)
                 final = final.substr(4);
             while (!final.empty() && final.back() == L'\\')
                 final.pop_back();
-            std::string ansi;
-            return WideText::AnsiFromWide(final + rest, ansi) ? ansi : std::string();
+            return final + rest;
         }
         size_t cut = existing.find_last_of(L"\\/");
         if (cut == std::wstring::npos || cut < 2 || existing.size() <= 3)
-            return std::string();
+            return std::wstring();
         rest = existing.substr(cut) + rest;
         // A drive's root keeps its separator: "C:" alone is the drive's current directory.
         existing.resize(cut == 2 ? 3 : cut);
     }
-    return std::string();
+    return std::wstring();
+}
+
+std::string FolderPath::Final(const std::string& path)
+{
+    std::wstring final = FinalWide(WideText::FromAnsi(path));
+    std::string ansi;
+    return !final.empty() && WideText::AnsiFromWide(final, ansi) ? ansi : std::string();
 }

@@ -19,4 +19,5 @@ public:
     // path of the deepest part that exists, followed by the rest. Empty when no part of it
     // can be resolved or the result has no exact form in the ANSI code page.
     static std::string Final(const std::string& path);
+    static std::wstring FinalWide(const std::wstring& path);
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "framework/WideText.h"
+#include "remover/FolderPath.h"
 #include "remover/LocalShare.h"
 #include "remover/ProfileFolders.h"
 
@@ -61,36 +62,7 @@ std::wstring Canonical(const std::wstring& path)
 // the rest. Empty when no part of it can be resolved.
 std::wstring FinalPath(const std::wstring& canonical)
 {
-    std::wstring existing = canonical, rest;
-    for (;;) {
-        HANDLE handle = ::CreateFileW(existing.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (handle != INVALID_HANDLE_VALUE) {
-            std::wstring final(MAX_PATH, L'\0');
-            DWORD n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()), 0);
-            if (n >= final.size()) {
-                final.assign(n + 1, L'\0');
-                n = ::GetFinalPathNameByHandleW(handle, &final[0], static_cast<DWORD>(final.size()), 0);
-            }
-            ::CloseHandle(handle);
-            if (n == 0 || n >= final.size())
-                return std::wstring();
-            final.resize(n);
-            if (final.compare(0, 8, L"\\\\?\\UNC\\") == 0)
-                final = L"\\" + final.substr(7);
-            else if (final.compare(0, 4, L"\\\\?\\") == 0)
-                final = final.substr(4);
-            while (!final.empty() && IsSeparator(final.back()))
-                final.pop_back();
-            return final + rest;
-        }
-        size_t cut = existing.find_last_of(L"\\/");
-        if (cut == std::wstring::npos || cut < 2 || existing.size() <= 3)
-            return std::wstring();
-        rest = existing.substr(cut) + rest;
-        // A drive's root keeps its separator: "C:" alone is the drive's current directory.
-        existing.resize(cut == 2 ? 3 : cut);
-    }
+    return FolderPath::FinalWide(canonical);
 }
 
 // A path on a substituted drive ("subst Q: C:\Windows") as a path on the drive it stands
