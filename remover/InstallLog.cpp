@@ -85,6 +85,8 @@ std::string InstallLog::Serialize() const
         Line(text, "file", file);
     Line(text, "group", group);
     Line(text, "group-existed", groupExisted ? "1" : "0");
+    for (const std::string& earlier : earlierGroups)
+        Line(text, "earlier-group", earlier);
     for (const std::string& shortcut : shortcuts)
         Line(text, "shortcut", shortcut);
     for (const auto& value : record)
@@ -137,6 +139,8 @@ bool InstallLog::Parse(const std::string& text)
             log.group = value;
         else if (key == "group-existed")
             log.groupExisted = value == "1";
+        else if (key == "earlier-group")
+            log.earlierGroups.push_back(value);
         else if (key == "shortcut")
             log.shortcuts.push_back(value);
         else if (key == "record") {
@@ -184,7 +188,12 @@ void InstallLog::Inherit(const InstallLog& earlier)
     AddMissing(parents, earlier.parents);
     AddMissing(folders, earlier.folders);
     AddMissing(files, earlier.files);
+    // A group an earlier run created elsewhere is still that installation's to remove.
     if (group == earlier.group)
         groupExisted = earlier.groupExisted;
+    else if (!earlier.group.empty() && !earlier.groupExisted)
+        earlierGroups.push_back(earlier.group);
+    AddMissing(earlierGroups, earlier.earlierGroups);
+    earlierGroups.erase(std::remove(earlierGroups.begin(), earlierGroups.end(), group), earlierGroups.end());
     AddMissing(shortcuts, earlier.shortcuts);
 }

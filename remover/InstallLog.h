@@ -23,6 +23,7 @@
 //   file               a file below the install directory that was written (relative)
 //   group              the program group folder's full path
 //   group-existed      1 when the group folder existed before, else 0
+//   earlier-group      a group folder an earlier run into the same directory created (full path)
 //   shortcut           a shortcut that was saved (full path)
 //   record             a value of the install record: name=value
 //   end
@@ -38,6 +39,7 @@ public:
     std::vector<std::string> files;
     std::string group;
     bool groupExisted = false;
+    std::vector<std::string> earlierGroups;
     std::vector<std::string> shortcuts;
     std::vector<std::pair<std::string, std::string>> record;
 

@@ -162,18 +162,26 @@ void LoggedRemoval::RemoveFolders()
             ::RemoveDirectoryW(WideText::FromAnsi(parent).c_str());
     }
 
-    if (!log_.groupExisted && !log_.group.empty()) {
-        for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
-            std::string programs = SpecialFolder::Path(csidl);
-            if (programs.empty() || !FolderPath::IsInside(log_.group, programs))
-                continue;
-            std::wstring group = WideText::FromAnsi(log_.group);
-            DWORD groupAttributes = ::GetFileAttributesW(group.c_str());
-            if (groupAttributes != INVALID_FILE_ATTRIBUTES && (groupAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                ::RemoveDirectoryW(group.c_str()))
-                ::SHChangeNotify(SHCNE_RMDIR, SHCNF_PATHW | SHCNF_FLUSH, group.c_str(), nullptr);
-            break;
-        }
+    std::vector<std::string> groups = log_.earlierGroups;
+    if (!log_.groupExisted && !log_.group.empty())
+        groups.push_back(log_.group);
+    for (const std::string& group : groups)
+        RemoveCreatedGroup(group);
+}
+
+// Only a folder strictly below a Programs folder, and only when empty.
+void LoggedRemoval::RemoveCreatedGroup(const std::string& group)
+{
+    for (int csidl : {CSIDL_PROGRAMS, CSIDL_COMMON_PROGRAMS}) {
+        std::string programs = SpecialFolder::Path(csidl);
+        if (programs.empty() || !FolderPath::IsInside(group, programs))
+            continue;
+        std::wstring wide = WideText::FromAnsi(group);
+        DWORD attributes = ::GetFileAttributesW(wide.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+            ::RemoveDirectoryW(wide.c_str()))
+            ::SHChangeNotify(SHCNE_RMDIR, SHCNF_PATHW | SHCNF_FLUSH, wide.c_str(), nullptr);
+        return;
     }
 }
 

@@ -33,6 +33,7 @@ public:
 private:
     bool IsBelowLink(const std::string& relative);
     bool RemoveShortcut(const std::string& path);
+    void RemoveCreatedGroup(const std::string& group);
 
     std::string directory_;
     InstallLog log_;

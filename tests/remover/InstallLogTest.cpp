@@ -68,6 +68,15 @@ TEST(InstallLog, InheritKeepsTheEarlierRunsEntries)
     EXPECT_TRUE(later.directoryExisted && later.groupExisted);
     EXPECT_EQ(earlier.folders, later.folders);
     EXPECT_EQ(earlier.shortcuts, later.shortcuts);
+    // A group the earlier run created, left for another, stays the installation's to remove.
+    InstallLog moved;
+    moved.group = "C:\\Programs\\New";
+    earlier.groupExisted = false;
+    moved.Inherit(earlier);
+    EXPECT_EQ(std::vector<std::string>{earlier.group}, moved.earlierGroups);
+    InstallLog read;
+    ASSERT_TRUE(read.Parse(moved.Serialize()));
+    EXPECT_EQ(moved.earlierGroups, read.earlierGroups);
 }
 
 } // namespace
