@@ -154,6 +154,10 @@ TEST_F(RollbackTest, NothingIsWrittenOrRemovedThroughALinkInsideTheInstallDirect
     EXPECT_EQ("mine", Load(tree + "\\own.txt"));
     ::DeleteFileA((tree + "\\own.txt").c_str());
 
+    // A directory that leads into the Windows folder is that folder: nothing is written.
+    EXPECT_EQ(NoticeFailed, Run(LinkDir() + "\\winlink\\orvanta-x", {{"a.txt", "a"}}));
+    EXPECT_FALSE(Exists(LinkDir() + "\\winlink\\orvanta-x"));
+
     InstallLog log;
     log.directoryExisted = true;
     log.files = {"sub\\dirlink\\keep.txt"};

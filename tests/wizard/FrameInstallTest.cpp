@@ -144,8 +144,9 @@ TEST_F(FrameInstallTest, AWorkerThatDoesNotStopLeavesAnHonestCancelPage)
 }
 
 // A directory holding what an interrupted run set aside gets its files back as soon as it
-// is chosen, and the wizard says so before it goes on.
-TEST_F(FrameInstallTest, AnInterruptedRunsFilesArePutBackWhenItsDirectoryIsChosen)
+// is chosen, and the wizard says so before it goes on; one the removal guard refuses is
+// refused on the directory page.
+TEST_F(FrameInstallTest, AChosenDirectoryIsRecoveredOrRefusedBeforeTheRunStarts)
 {
     const std::string dir = InstallDir(), aside = dir + "\\" + SetAside::FolderName;
     std::filesystem::create_directories(aside + "\\0");
@@ -164,6 +165,16 @@ TEST_F(FrameInstallTest, AnInterruptedRunsFilesArePutBackWhenItsDirectoryIsChose
         EXPECT_EQ(Builtin(TextId::SetAsideRestored) + "\r\n\r\n" + dir, BoxText(notice));
         Answer(notice, IDOK);
         EXPECT_EQ(WizardFrame::GroupIndex, VisiblePage());
+        // A directory the removal guard refuses is refused here, with its reason.
+        Click(IDC_BACK);
+        const std::string windows = ::getenv("WINDIR") ? ::getenv("WINDIR") : "C:\\windows";
+        ::SetWindowTextA(Item(IDC_DIRECTORY_EDIT, WizardFrame::DirectoryIndex), windows.c_str());
+        Click(IDC_NEXT);
+        HWND refusal = WaitForBox();
+        ASSERT_TRUE(refusal);
+        EXPECT_EQ(Builtin(TextId::DirectoryRefused) + "\r\n\r\n" + windows, BoxText(refusal));
+        Answer(refusal, IDOK);
+        EXPECT_EQ(WizardFrame::DirectoryIndex, VisiblePage());
         Click(IDC_CANCEL_BUTTON);
         Answer(WaitForBox(), IDYES);
     });
