@@ -37,7 +37,8 @@ ComPtr<IShellDispatch2> DesktopDispatch(DWORD& shellProcess)
     // FindWindowSW answers S_FALSE, without a window, where the desktop has no shell view.
     if (windows->FindWindowSW(&desktop, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, found.put()) != S_OK ||
         !found || FAILED(found.As(services, IID_IServiceProvider)) ||
-        FAILED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, reinterpret_cast<void**>(browser.put()))) ||
+        FAILED(services->QueryService(SID_STopLevelBrowser, IID_IShellBrowser,
+                                      reinterpret_cast<void**>(browser.put()))) ||
         FAILED(browser->QueryActiveShellView(view.put())) || !view ||
         FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, reinterpret_cast<void**>(background.put()))) ||
         FAILED(background.As(folderView, IID_IShellFolderViewDual)) ||

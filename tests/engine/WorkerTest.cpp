@@ -15,9 +15,8 @@ using WorkerTest = ProfileTest;
 namespace {
 
 // The desktop's shell windows as a system without an Explorer desktop offers them: every
-// request of this thread's apartment for one fails, and is counted.
-class FailingDesktopShell : public IClassFactory {
-public:
+// request of this thread's apartment fails, and is counted.
+struct FailingDesktopShell : IClassFactory {
     FailingDesktopShell()
     {
         ::CoRegisterClassObject(CLSID_ShellWindows, this, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie);
@@ -37,10 +36,7 @@ public:
         return CO_E_SERVER_EXEC_FAILURE;
     }
     HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-
     int asked = 0;
-
-private:
     DWORD cookie = 0;
 };
 

@@ -25,7 +25,8 @@ TEST_F(LinkTest, HoverLeaveAndWhatAClickStarts)
     char system[MAX_PATH] = {};
     ::GetSystemDirectoryA(system, MAX_PATH);
     const std::string program = std::string(system) + "\\hostname.exe", product = InstallDir() + "\\terminal.exe";
-    ASSERT_TRUE(::CreateDirectoryA(InstallDir().c_str(), nullptr) && ::CopyFileA(program.c_str(), product.c_str(), TRUE));
+    ASSERT_TRUE(::CreateDirectoryA(InstallDir().c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileA(program.c_str(), product.c_str(), TRUE));
     std::ofstream(scratch.file("run.bat")) << "@exit\r\n";
     // The prefix's web browser is a program that ends at once while the test runs.
     RegKey https;
