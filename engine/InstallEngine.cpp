@@ -3,7 +3,9 @@
 #include <shlobj.h>
 
 #include "container/PayloadContainer.h"
+#include "framework/AdminOnlySecurity.h"
 #include "framework/CFileFind.h"
+#include "framework/DesktopShell.h"
 #include "framework/SpecialFolder.h"
 #include "i18n/LanguageTable.h"
 #include "remover/Remover.h"
@@ -89,13 +91,29 @@ std::string InstallEngine::ReadRecordValue(const std::string& name) const
     return Remover::GetRecordValue(name);
 }
 
-// The path is quoted: unquoted, a path with spaces ("C:\Program Files\Orvanta 4.00\...")
-// would first be tried as "C:\Program.exe" and then as every other prefix that ends
-// at a space, so whatever program lies there would start instead of ours.
+// An elevated setup has the desktop's shell start the product, so that it runs as the user
+// who started the setup: elevated, it would take no drops from Explorer and the files it
+// creates would belong to the administrators. Where the shell cannot, or the setup is not
+// elevated, it starts the program itself. The command line is quoted: unquoted, a path
+// with spaces ("C:\Program Files\Orvanta 4.00\...") would first be tried as
+// "C:\Program.exe" and then as every other prefix that ends at a space, so whatever
+// program lies there would start instead of ours.
 void InstallEngine::LaunchProgram() const
 {
-    std::string commandLine = "\"" + installDirectory + "\\terminal.exe\"";
-    ::WinExec(commandLine.c_str(), SW_SHOWNORMAL);
+    std::string program = installDirectory + "\\terminal.exe";
+    if (AdminOnlySecurity::ProcessIsAdministrator() && DesktopShell::Open(program, installDirectory))
+        return;
+    std::string commandLine = "\"" + program + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION started{};
+    if (::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, installDirectory.c_str(),
+                         &startup, &started)) {
+        ::CloseHandle(started.hThread);
+        ::CloseHandle(started.hProcess);
+    }
 }
 
 std::string InstallEngine::GetSetupPath()

@@ -7,8 +7,9 @@
 
 // A static text control turned into a hyperlink by subclassing: grey at rest, blue and
 // underlined with the hand cursor while the mouse is over it, purple after a click that
-// the shell could open, a beep when it could not. The mouse's leaving is found by a
-// 100 ms timer that runs only while hovering. The owner supplies the background colour.
+// the shell could open, a beep when it could not or the target is one a link may not open
+// (LinkTarget). The mouse's leaving is found by a 100 ms timer that runs only while
+// hovering. The owner supplies the background colour.
 class CStaticLink : public CStatic {
 public:
     static constexpr COLORREF kUnvisitedColour = RGB(160, 160, 160);

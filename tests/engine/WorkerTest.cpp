@@ -1,12 +1,46 @@
 // The worker: the cancel rule, a disk that fills up, the engine's end while its worker
 // runs, and the launch of the installed program.
+#include <exdisp.h>
+
 #include <atomic>
+#include <optional>
 #include <thread>
 
 #include "ProfileTest.h"
+#include "framework/AdminOnlySecurity.h"
 #include "tools/ContainerWriter.h"
 
 using WorkerTest = ProfileTest;
+
+namespace {
+
+// The desktop's shell windows as a system without an Explorer desktop offers them: every
+// request of this thread's apartment fails, and is counted.
+struct FailingDesktopShell : IClassFactory {
+    FailingDesktopShell()
+    {
+        ::CoRegisterClassObject(CLSID_ShellWindows, this, CLSCTX_LOCAL_SERVER, REGCLS_MULTIPLEUSE, &cookie);
+    }
+    ~FailingDesktopShell() { ::CoRevokeClassObject(cookie); }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        *out = iid == IID_IUnknown || iid == IID_IClassFactory ? this : nullptr;
+        return *out ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** out) override
+    {
+        *out = nullptr;
+        ++asked;
+        return CO_E_SERVER_EXEC_FAILURE;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+    int asked = 0;
+    DWORD cookie = 0;
+};
+
+} // namespace
 
 // A notice of another thread that overwrote the cancel in `state` would let every later one
 // through, and the last of them would be the state; the hammer goes on well past the cancel.
@@ -87,19 +121,32 @@ TEST_F(WorkerTest, TheExitRemovesOnlyWhatTheRunUnpacked)
     }
 }
 
-// Unquoted, "<scratch>\my app\terminal.exe" would first be tried as "<scratch>\my.exe".
-TEST_F(WorkerTest, LaunchQuotesThePathSoNoPrefixProgramStarts)
+// Unquoted, "<scratch>\my app\terminal.exe" would first be tried as "<scratch>\my.exe". The
+// program starts in the install directory, whether the desktop's shell starts it or the
+// engine itself, where that shell fails (a stand-in here, asked only by an elevated setup).
+TEST_F(WorkerTest, LaunchQuotesThePathAndStartsInTheInstallDirectory)
 {
     char self[MAX_PATH] = {};
     ::GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string probe = std::filesystem::path(self).replace_filename("engine_launch_probe.exe").string();
-    std::string dir = scratch.file("my app");
+    std::string dir = scratch.file("my app"), marker = dir + "\\terminal.exe.ran";
     ASSERT_TRUE(MakeTree(dir, {}) && ::CopyFileA(probe.c_str(), (dir + "\\terminal.exe").c_str(), FALSE));
     ASSERT_TRUE(::CopyFileA(probe.c_str(), scratch.file("my.exe").c_str(), FALSE));
-    NewEngine(dir).LaunchProgram();
-    for (int i = 0; i < 100 && !Exists(dir + "\\terminal.exe.ran"); ++i)
-        ::Sleep(100);
-    EXPECT_TRUE(Exists(dir + "\\terminal.exe.ran"));
-    EXPECT_FALSE(Exists(scratch.file("my.exe.ran")));
+    for (bool shellFails : {false, true}) {
+        SCOPED_TRACE(shellFails);
+        ::DeleteFileA(marker.c_str());
+        InstallEngine& launcher = NewEngine(dir);
+        std::optional<FailingDesktopShell> shell;
+        if (shellFails)
+            shell.emplace();
+        launcher.LaunchProgram();
+        for (int i = 0; i < 100 && Load(marker).empty(); ++i)
+            ::Sleep(100);
+        EXPECT_EQ(dir, Load(marker));
+        EXPECT_FALSE(Exists(scratch.file("my.exe.ran")));
+        if (shell) {
+            EXPECT_EQ(AdminOnlySecurity::ProcessIsAdministrator() ? 1 : 0, shell->asked);
+        }
+    }
     ::Sleep(200);
 }

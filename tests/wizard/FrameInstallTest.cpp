@@ -16,16 +16,9 @@
 #include "i18n/TextId.h"
 #include "resources/resource.h"
 
-#include <shlwapi.h>
-
 extern SetupApp testApplication;
 
 namespace {
-
-bool DeletePayload()
-{
-    return ::DeleteFileA((LanguageTable::GetWorkFolder() + "install\\Orva.in").c_str()) != FALSE;
-}
 
 using FrameInstallTest = WizardFixture;
 
@@ -60,7 +53,8 @@ TEST_P(RunToEndTest, ARepairEndsOnTheFinishPageAndAFailureOnTheCancelPage)
         record.SetString(InstallRecordKey::Repair, "1");
     }
     InstallEngine* engine = MakeEngine(LangIni());
-    ASSERT_TRUE(repair || DeletePayload());   // the worker finds no payload to unpack
+    // Without its payload the worker has nothing to unpack.
+    ASSERT_TRUE(repair || ::DeleteFileA((LanguageTable::GetWorkFolder() + "install\\Orva.in").c_str()));
     const int end = repair ? WizardFrame::FinishIndex : WizardFrame::CancelIndex;
     INT_PTR result = RunFrame([&] {
         if (!repair)
@@ -113,7 +107,7 @@ TEST_F(FrameInstallTest, APlantedRecordStartsTheWizardAsWithoutOne)
             Answer(box, IDYES);
         });
         EXPECT_FALSE(Exists(row.path)) << "nothing installed there";
-        ::SHDeleteKeyA(HKEY_CURRENT_USER, InstallRecordKey::Path);
+        RegKey::DeleteKey(HKEY_CURRENT_USER, InstallRecordKey::Path);
     }
 }
 

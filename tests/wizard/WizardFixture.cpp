@@ -59,7 +59,7 @@ void WizardFixture::TearDown()
 std::string WizardFixture::LangIni() const
 {
     std::string ini = std::string("[lang]\r\ncount=2\r\ndefault=1\r\nlang1=Builtin\r\nlang2=English\r\n") +
-                      "[install]\r\ntitle=" + kTitle + "\r\ngroup=" + kGroup + "\r\nlinkto=" + scratch.str() +
+                      "[install]\r\ntitle=" + kTitle + "\r\ngroup=" + kGroup + "\r\nlinkto=" + scratch.file("run.bat") +
                       "\r\ninstallpath=" + scratch.str() + "\\\r\ninstallname=" + kInstallName +
                       "\r\nstates=Line one#Line two\r\n[lang2]\r\nfont=1\r\n";
     for (int id : TextId::All)
