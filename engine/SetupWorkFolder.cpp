@@ -56,20 +56,22 @@ bool SetupWorkFolder::Unpack(const std::string& containerPath, const std::string
         return false;
     const ContainerEntry* payload = PayloadContainer::Find(entries, SetupLayout::Payload, false);
     const ContainerEntry* checksum = PayloadContainer::Find(entries, SetupLayout::PayloadChecksum, false);
+    // The stored checksum, a u32 little endian, is read from the setup's own image.
     std::string stored;
-    if (checksum && (checksum->size != 4 || !container.CopyEntry(*checksum, [&](const char* bytes, size_t count) {
-            stored.append(bytes, count);
-            return true;
-        })))
+    auto keep = [&](const char* bytes, size_t count) {
+        stored.append(bytes, count);
+        return true;
+    };
+    if (checksum && (checksum->size != 4 || !container.CopyEntry(*checksum, keep)))
         return false;
+    uint32_t storedCrc = 0;
+    for (size_t i = stored.size(); i-- > 0;)
+        storedCrc = storedCrc << 8 | static_cast<unsigned char>(stored[i]);
     if (!payload || !CreateFolder(parent))
         return false;
     for (const ContainerEntry& entry : entries) {
-        bool sealed = &entry == payload && checksum;
-        uint32_t crc = 0;
-        for (size_t i = stored.size(); sealed && i-- > 0;)
-            crc = crc << 8 | static_cast<unsigned char>(stored[i]);
-        if (!entry.IsDirectory() && !UnpackFile(container, entry, sealed, crc))
+        uint32_t crc = storedCrc;
+        if (!entry.IsDirectory() && !UnpackFile(container, entry, &entry == payload && checksum, crc))
             return false;
         if (&entry == payload)
             seal_ = PayloadSeal{entry.size, crc};
@@ -91,7 +93,8 @@ bool SetupWorkFolder::CreateFolder(const std::string& parent)
         return false;
     // The templates folder of a new profile may not be there yet.
     ::CreateDirectoryA(parent.c_str(), nullptr);
-    std::string name = Name;
+    // Named as the container's directory it holds, where it is free.
+    std::string name = SetupLayout::InstallFolder;
     for (int attempt = 0; attempt < kTries && !name.empty(); ++attempt) {
         std::string path = PayloadContainer::JoinPath(parent, name);
         HeldFolder::Result result = folder_.Create(path, adminOnly ? security.Attributes() : nullptr);
@@ -101,7 +104,7 @@ bool SetupWorkFolder::CreateFolder(const std::string& parent)
         }
         if (result == HeldFolder::Failed)
             return false;
-        name = GuidName::Make(std::string(Name) + "-");
+        name = GuidName::Make(std::string(SetupLayout::InstallFolder) + "-");
     }
     return false;
 }

@@ -22,8 +22,6 @@ class ContainerEntry;
 // Nested directories of the install directory are not unpacked: the setup uses none.
 class SetupWorkFolder {
 public:
-    static constexpr char Name[] = "install";
-
     SetupWorkFolder() = default;
     SetupWorkFolder(const SetupWorkFolder&) = delete;
     SetupWorkFolder& operator=(const SetupWorkFolder&) = delete;

@@ -22,6 +22,7 @@
 #include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
 #include "support/ScratchDir.h"
+#include "tools/ContainerWriter.h"
 
 using Names = std::vector<std::string>;
 
@@ -71,19 +72,29 @@ protected:
     {
         engine.reset();
         notices.clear();
-        engine = std::make_unique<InstallEngine>(scratch.file("none.exe"));
+        std::string zip = Build(items, scratch.file("build.zip"));
+        std::string lang = std::string("[install]\r\ntitle=OrvantaTest Setup\r\ninstallname=") + kApp + "\r\n" + more;
+        engine = std::make_unique<InstallEngine>(MakeSetup(std::string(zip.rbegin(), zip.rend()), lang));
         engine->SetFrameWindow(frame);
         engine->SetInstallDirectory(directory);
         engine->SetProgramGroup(kGroup);
-        ::CreateDirectoryA(UnpackFolder().c_str(), nullptr);
-        std::string zip = Build(items, scratch.file("build.zip"));
-        Save(UnpackFolder() + "\\Orva.in", std::string(zip.rbegin(), zip.rend()));
-        std::string langIni = UnpackFolder() + "\\lang.ini";
-        Save(langIni, std::string("[install]\r\ntitle=OrvantaTest Setup\r\ninstallname=") + kApp + "\r\n"
-                                   + more);
-        // The same path is rewritten within moments; the system must not serve its cached copy.
-        ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, langIni.c_str());
         return *engine;
+    }
+    // scratch\setup.exe, whose container's install folder holds the payload, its checksum
+    // and lang.ini, as the packer writes them.
+    std::string MakeSetup(const std::string& payload, const std::string& lang)
+    {
+        uLong crc = crc32(0, reinterpret_cast<const Bytef*>(payload.data()), uInt(payload.size()));
+        ContainerNode install = ContainerNode::Folder("install");
+        install.children = {ContainerNode::File("Orva.in", {payload.begin(), payload.end()}),
+                            ContainerNode::File("lang.ini", {lang.begin(), lang.end()}),
+                            ContainerNode::File("Orva.in.crc32", {uint8_t(crc), uint8_t(crc >> 8), uint8_t(crc >> 16),
+                                                                  uint8_t(crc >> 24)})};
+        ContainerWriter writer(2);
+        writer.AppendContainer({install});
+        std::string setup = scratch.file("setup.exe");
+        Save(setup, "MZ" + std::string(writer.Bytes().begin(), writer.Bytes().end()));
+        return setup;
     }
     // The notices' codes by name, every run of chunks written once: "total begin chunk end".
     std::string Outline() const

@@ -22,26 +22,7 @@ extern SetupApp testApplication;
 
 namespace {
 
-bool DeletePayload()
-{
-    return ::DeleteFileA((LanguageTable::GetWorkFolder() + "install\\Orva.in").c_str()) != FALSE;
-}
-
 using FrameInstallTest = WizardFixture;
-
-// The archive stays readable, but its first item's bytes change: the run creates the
-// install directory and then fails.
-bool DamagePayload()
-{
-    std::string path = LanguageTable::GetWorkFolder() + "install\\Orva.in";
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
-    if (bytes.size() < 100)
-        return false;
-    bytes[bytes.size() - 70] ^= 0x5A;   // reversed: 70 bytes into the archive, the first item's data
-    return bool(std::ofstream(path, std::ios::binary) << bytes);
-}
 
 class RunToEndTest : public WizardFixture, public ::testing::WithParamInterface<bool> {};
 
@@ -59,8 +40,7 @@ TEST_P(RunToEndTest, ARepairEndsOnTheFinishPageAndAFailureOnTheCancelPage)
         record.SetString(InstallRecordKey::ProgramGroup, kGroup);
         record.SetString(InstallRecordKey::Repair, "1");
     }
-    InstallEngine* engine = MakeEngine(LangIni());
-    ASSERT_TRUE(repair || DeletePayload());   // the worker finds no payload to unpack
+    InstallEngine* engine = MakeEngine(LangIni(), !repair);
     const int end = repair ? WizardFrame::FinishIndex : WizardFrame::CancelIndex;
     INT_PTR result = RunFrame([&] {
         if (!repair)
@@ -182,8 +162,7 @@ class HeldRunTest : public WizardFixture, public ::testing::WithParamInterface<H
 TEST_P(HeldRunTest, YesToTheCloseQuestionEndsOnTheCancelPageWithOneRollbackAtMost)
 {
     const HeldRun& c = GetParam();
-    InstallEngine* engine = MakeEngine(LangIni());
-    ASSERT_TRUE(!c.failing || DamagePayload());
+    InstallEngine* engine = MakeEngine(LangIni(), c.failing);
     NoticeHold hold(c.held);
     RunFrame([&] {
         GoTo(WizardFrame::ProgressIndex);   // Next on the confirmation page starts the worker
