@@ -102,7 +102,7 @@ TEST_F(InstallTest, SilentUninstallEndsWithTheRemovalAndItsResult)
 
 // Another process of the user goes at the working folder: while the wizard shows its first
 // page, at the unpacked payload, its checksum and lang.ini; while the items are written,
-// at the decoded archive. It deletes, replaces by rename and overwrites each with a payload
+// at the decoded archive. It deletes, overwrites and replaces each by rename with a payload
 // of the product and evil.dll. Every attempt fails, and the product is installed as it is.
 TEST_F(InstallTest, NoOtherProcessChangesWhatTheSetupUnpacked)
 {
@@ -119,7 +119,7 @@ TEST_F(InstallTest, NoOtherProcessChangesWhatTheSetupUnpacked)
     auto tamper = [&](const std::vector<const char*>& files) {
         std::string arguments = "\"" + evilPayload + "\"";
         for (const char* file : files)
-            for (const char* action : {"delete", "rename", "overwrite"})
+            for (const char* action : {"delete", "overwrite", "rename"})
                 arguments += std::string(" ") + action + " \"" + WorkInstallFolder() + "\\" + file + "\"";
         SetupDriver attacker;
         DWORD succeeded = 0;

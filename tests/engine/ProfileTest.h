@@ -66,35 +66,26 @@ protected:
     }
 
     // A fresh engine (and no notices yet) that installs into directory, in kGroup, with the
-    // items as its payload and a lang.ini that names kApp and holds `more`.
+    // items as its payload and a lang.ini that names kApp and holds `more`, unpacked from
+    // scratch\setup.exe (without the payload's checksum, as an older packer wrote it).
     InstallEngine& NewEngine(const std::string& directory, const std::vector<TestZipItem>& items = {},
                              const std::string& more = "")
     {
         engine.reset();
         notices.clear();
-        std::string zip = Build(items, scratch.file("build.zip"));
+        std::string zip = Build(items, scratch.file("build.zip")), setup = scratch.file("setup.exe");
         std::string lang = std::string("[install]\r\ntitle=OrvantaTest Setup\r\ninstallname=") + kApp + "\r\n" + more;
-        engine = std::make_unique<InstallEngine>(MakeSetup(std::string(zip.rbegin(), zip.rend()), lang));
+        ContainerNode install = ContainerNode::Folder("install");
+        install.children = {ContainerNode::File("Orva.in", {zip.rbegin(), zip.rend()}),
+                            ContainerNode::File("lang.ini", {lang.begin(), lang.end()})};
+        ContainerWriter writer(2);
+        writer.AppendContainer({install});
+        Save(setup, "MZ" + std::string(writer.Bytes().begin(), writer.Bytes().end()));
+        engine = std::make_unique<InstallEngine>(setup);
         engine->SetFrameWindow(frame);
         engine->SetInstallDirectory(directory);
         engine->SetProgramGroup(kGroup);
         return *engine;
-    }
-    // scratch\setup.exe, whose container's install folder holds the payload, its checksum
-    // and lang.ini, as the packer writes them.
-    std::string MakeSetup(const std::string& payload, const std::string& lang)
-    {
-        uLong crc = crc32(0, reinterpret_cast<const Bytef*>(payload.data()), uInt(payload.size()));
-        ContainerNode install = ContainerNode::Folder("install");
-        install.children = {ContainerNode::File("Orva.in", {payload.begin(), payload.end()}),
-                            ContainerNode::File("lang.ini", {lang.begin(), lang.end()}),
-                            ContainerNode::File("Orva.in.crc32", {uint8_t(crc), uint8_t(crc >> 8), uint8_t(crc >> 16),
-                                                                  uint8_t(crc >> 24)})};
-        ContainerWriter writer(2);
-        writer.AppendContainer({install});
-        std::string setup = scratch.file("setup.exe");
-        Save(setup, "MZ" + std::string(writer.Bytes().begin(), writer.Bytes().end()));
-        return setup;
     }
     // The notices' codes by name, every run of chunks written once: "total begin chunk end".
     std::string Outline() const

@@ -5,13 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <thread>
 
-#include <zlib.h>
-
 #include "app/SetupApp.h"
-#include "container/PayloadContainer.h"
 #include "framework/RegKey.h"
 #include "framework/ScopedHandle.h"
 #include "framework/SpecialFolder.h"
@@ -34,26 +30,6 @@ namespace {
 void WriteFile(const std::string& path, const std::string& bytes)
 {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-// The first item's data, 70 bytes into the archive, and the checksum with it.
-bool DamagePayload(const std::string& setup)
-{
-    ContainerEntryList files;
-    std::ifstream in(setup, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
-    const ContainerEntry *payload = nullptr, *checksum = nullptr;
-    if (!PayloadContainer(setup).ReadDirectory("install", files) ||
-        !(payload = PayloadContainer::Find(files, "Orva.in", false)) ||
-        !(checksum = PayloadContainer::Find(files, "Orva.in.crc32", false)))
-        return false;
-    bytes[payload->offset + payload->size - 70] ^= 0x5A;
-    uLong crc = crc32(0, reinterpret_cast<const Bytef*>(bytes.data() + payload->offset), payload->size);
-    for (int i = 0; i < 4; ++i)
-        bytes[checksum->offset + i] = char(crc >> 8 * i);
-    WriteFile(setup, bytes);
-    return true;
 }
 
 } // namespace
@@ -97,13 +73,15 @@ void WizardFixture::UseLangIni(const std::string& bytes)
     LanguageTable::Instance()->SetFile(scratch.file("lang.ini"));
 }
 
-InstallEngine* WizardFixture::MakeEngine(const std::string& lang, bool damaged)
+InstallEngine* WizardFixture::MakeEngine(const std::string& lang, bool failing)
 {
     std::string product = scratch.file("product");
     ::CreateDirectoryA(product.c_str(), nullptr);
     ::CreateDirectoryA((product + "\\docs").c_str(), nullptr);
     WriteFile(product + "\\readme.txt", "ten bytes!");
     WriteFile(product + "\\docs\\guide.txt", std::string(30, 'g'));
+    if (failing)
+        std::ofstream(std::filesystem::u8path(product + "\\\xF0\x9F\x98\x80.txt"));
     // The product's own uninstaller, so the packer adds none; empty, so the bytes are the two files'.
     WriteFile(product + "\\Uninstall.exe", "");
     SetupInputs inputs{scratch.file("stub"), product, scratch.file("lang.ini"), "", scratch.file("setup.exe")};
@@ -111,7 +89,6 @@ InstallEngine* WizardFixture::MakeEngine(const std::string& lang, bool damaged)
     WriteFile(inputs.lang, lang);
     std::string error;
     EXPECT_TRUE(SetupBuilder::BuildSetup(inputs, error));
-    EXPECT_TRUE(!damaged || DamagePayload(inputs.out));
     LanguageTable::Release();
     testApplication.engine = new InstallEngine(inputs.out);
     return testApplication.engine;
