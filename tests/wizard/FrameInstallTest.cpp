@@ -93,6 +93,8 @@ TEST_F(FrameInstallTest, APlantedRecordStartsTheWizardAsWithoutOne)
             Answer(box, IDYES);
         });
         EXPECT_FALSE(Exists(row.path)) << "nothing installed there";
+        delete testApplication.engine;   // it holds its working folder until it goes
+        testApplication.engine = nullptr;
         ::SHDeleteKeyA(HKEY_CURRENT_USER, InstallRecordKey::Path);
     }
 }
