@@ -3,7 +3,6 @@
 #include <string>
 
 #include "app/ContainerTitle.h"
-#include "app/UnpackCheck.h"
 #include "engine/InstallEngine.h"
 #include "i18n/LanguageTable.h"
 #include "wizard/WizardEngine.h"
@@ -17,11 +16,11 @@ InstallEngine* WizardEngine()
     return app ? app->engine : nullptr;
 }
 
-// The guard comes before the engine. The engine unpacks into the working folder that
-// every instance shares and deletes it again when it goes (and its remover writes the
-// record's "Repair"), so a refused instance must never make one: it would pull the
-// folder from under the running wizard. Its warning still names the product, from the
-// lang.ini of its own container, read in a private folder (ContainerTitle).
+// The guard comes before the engine. The engine unpacks the whole product into the
+// user's working folder and its remover writes the record's "Repair", so a refused
+// instance must never make one: it would change the record under the running wizard.
+// Its warning still names the product, from the lang.ini of its own container, read in
+// a private folder (ContainerTitle).
 BOOL SetupApp::InitInstance()
 {
     engine = nullptr;
@@ -38,7 +37,7 @@ BOOL SetupApp::InitInstance()
     }
 
     engine = new InstallEngine();
-    if (!UnpackCheck::Passes(engine->ContainerUnpacked(), LanguageTable::GetWorkFolder() + "install")) {
+    if (!engine->ContainerUnpacked()) {
         ReportDamaged();
         return FALSE;
     }

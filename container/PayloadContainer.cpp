@@ -7,16 +7,17 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <new>
 
 const char PayloadContainer::Signature[] = "This is a file list .";
 
 namespace {
 
 constexpr uint64_t LastPosition = 0x7FFFFFFF;
-constexpr size_t CopyChunk = 1024;
-// The copy goes through the 1024-byte buffer, but the streams beneath it read and write
-// in large blocks: at the stream's default size every kilobyte or four costs a system
-// call, which dominates the start of a setup with a large payload.
+// A sink may write each chunk straight to the system, so the chunks are not small.
+constexpr size_t CopyChunk = 1 << 16;
+// The streams read and write in large blocks: at the stream's default size every kilobyte
+// or four costs a system call, which dominates the start of a setup with a large payload.
 constexpr size_t StreamBuffer = 1 << 19;
 
 using Stream = ScopedFile;
@@ -55,15 +56,6 @@ bool SameName(const std::string& a, const std::string& b)
     auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
     return a.size() == b.size() &&
            std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-const ContainerEntry* FindEntry(const ContainerEntryList& list, const std::string& name, bool directory)
-{
-    for (const ContainerEntry& entry : list) {
-        if (entry.IsDirectory() == directory && SameName(entry.name, name))
-            return &entry;
-    }
-    return nullptr;
 }
 
 uint64_t StreamLength(std::FILE* file)
@@ -177,6 +169,15 @@ bool PayloadContainer::ReadIndex(ContainerEntryList& list)
     return true;
 }
 
+const ContainerEntry* PayloadContainer::Find(const ContainerEntryList& list, const std::string& name, bool directory)
+{
+    for (const ContainerEntry& entry : list) {
+        if (entry.IsDirectory() == directory && SameName(entry.name, name))
+            return &entry;
+    }
+    return nullptr;
+}
+
 bool PayloadContainer::IsPlainName(const std::string& name)
 {
     if (name.find_first_of("\\/:") != std::string::npos)
@@ -255,50 +256,83 @@ bool PayloadContainer::ExtractFile(ContainerEntry entry, std::string parentPath,
         return false;
 
     Stream output(ContainerFileSystem::OpenStream(path, "wb"));
-    if (output)
-        written.push_back(path);
-    if (!output || !SeekTo(stream, entry.offset))
+    if (!output)
         return false;
+    written.push_back(path);
     // Small files keep the default buffer: a large one for each costs more than it saves.
     if (entry.size > StreamBuffer)
         std::setvbuf(output.get(), nullptr, _IOFBF, StreamBuffer);
-    char buffer[CopyChunk];
+    std::FILE* out = output.get();
+    if (!CopyRegion(stream, entry, [out](const char* bytes, size_t count) {
+            return std::fwrite(bytes, 1, count, out) == count;
+        }))
+        return false;
+    // Buffered writes report a full disk only when they are flushed.
+    return std::fclose(output.release()) == 0;
+}
+
+bool PayloadContainer::CopyRegion(std::FILE* stream, const ContainerEntry& entry, const Sink& sink)
+{
+    if (!SeekTo(stream, entry.offset))
+        return false;
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[CopyChunk]);
+    if (!buffer)
+        return false;
     uint64_t copied = 0;
     while (copied < entry.size) {
-        size_t arrived = std::fread(buffer, 1, sizeof buffer, stream);
+        size_t arrived = std::fread(buffer.get(), 1, CopyChunk, stream);
         // A region that runs past the end of the container ends the copy as a failure.
         if (arrived == 0)
             return false;
         size_t wanted = static_cast<size_t>(std::min<uint64_t>(entry.size - copied, arrived));
-        if (std::fwrite(buffer, 1, wanted, output.get()) != wanted)
+        if (!sink(buffer.get(), wanted))
             return false;
         copied += arrived;
     }
-    // Buffered writes report a full disk only when they are flushed.
-    return std::fclose(output.release()) == 0;
+    return true;
+}
+
+bool PayloadContainer::CopyEntry(const ContainerEntry& entry, const Sink& sink)
+{
+    Stream stream(ContainerFileSystem::OpenStream(containerPath, "rb"));
+    if (!stream || entry.IsDirectory())
+        return false;
+    std::setvbuf(stream.get(), nullptr, _IOFBF, StreamBuffer);
+    return CopyRegion(stream.get(), entry, sink);
+}
+
+bool PayloadContainer::ReadDirectory(const std::string& directory, ContainerEntryList& children)
+{
+    children.clear();
+    ContainerEntryList top;
+    if (!ReadIndex(top))
+        return false;
+    const ContainerEntry* folder = Find(top, directory, true);
+    Stream stream(ContainerFileSystem::OpenStream(containerPath, "rb"));
+    // A directory's region ends with its own list of entries.
+    uint32_t base = 0;
+    if (!folder || !stream || !SeekTo(stream.get(), uint64_t(folder->offset) + folder->size) ||
+        !ReadList(stream.get(), children, base))
+        return false;
+    for (ContainerEntry& child : children) {
+        if (uint64_t(child.offset) + base > LastPosition)
+            return false;
+        child.offset += base;
+    }
+    return true;
 }
 
 bool PayloadContainer::ExtractEntry(const std::string& directory, const std::string& name,
                                     const std::string& destination)
 {
     written.clear();
-    ContainerEntryList top;
-    if (!ReadIndex(top))
-        return false;
-    const ContainerEntry* folder = FindEntry(top, directory, true);
-    Stream stream(ContainerFileSystem::OpenStream(containerPath, "rb"));
-    if (!folder || !stream)
-        return false;
-    // A directory's region ends with its own list of entries.
     ContainerEntryList children;
-    uint32_t base = 0;
-    if (!SeekTo(stream.get(), uint64_t(folder->offset) + folder->size) || !ReadList(stream.get(), children, base))
+    if (!ReadDirectory(directory, children))
         return false;
-    const ContainerEntry* file = FindEntry(children, name, false);
-    if (!file || uint64_t(file->offset) + base > LastPosition)
+    const ContainerEntry* file = Find(children, name, false);
+    Stream stream(ContainerFileSystem::OpenStream(containerPath, "rb"));
+    if (!file || !stream)
         return false;
-    ContainerEntry entry = *file;
-    entry.offset += base;
     WalkGuard walk(*this, stream.get());
-    return ExtractFile(entry, destination, stream.get());
+    return ExtractFile(*file, destination, stream.get());
 }

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,14 @@ public:
     // The entry's offset must be absolute; the stream is the open container.
     bool ExtractDirectory(ContainerEntry entry, std::string parentPath, std::FILE* stream);
     bool ExtractFile(ContainerEntry entry, std::string parentPath, std::FILE* stream);
+    // The entries of the top-level directory `directory` (names compare ignoring ASCII
+    // case), their offsets absolute. False when the container or the directory is missing.
+    bool ReadDirectory(const std::string& directory, ContainerEntryList& children);
+    // Takes one chunk of an entry's bytes; false stops the copy as a failure.
+    using Sink = std::function<bool(const char* bytes, size_t count)>;
+    // Hands the bytes of a file entry (offset absolute) to sink in order. False when a
+    // region runs past the end of the container or the sink refuses a chunk.
+    bool CopyEntry(const ContainerEntry& entry, const Sink& sink);
     // Writes the one file `name` of the top-level directory `directory` into destination,
     // which must exist. Names compare ignoring ASCII case. False when the container, the
     // directory or the file is missing, or the file cannot be written.
@@ -58,6 +67,9 @@ public:
     static bool ReadRecord(std::FILE* file, ContainerEntry& entry);
     static bool ReadList(std::FILE* file, ContainerEntryList& list, uint32_t& base);
 
+    // The entry of the list with that name and kind, names compared ignoring ASCII case;
+    // null when there is none.
+    static const ContainerEntry* Find(const ContainerEntryList& list, const std::string& name, bool directory);
     // An entry name is written only when it is one plain path component.
     static bool IsPlainName(const std::string& name);
     // Joins with one backslash, added only when the parent does not already end with one.
@@ -68,6 +80,7 @@ private:
 
     // Leaves the position just behind the trailer's signature length; false without one.
     bool SeekTrailer(std::FILE* file);
+    static bool CopyRegion(std::FILE* stream, const ContainerEntry& entry, const Sink& sink);
 
     std::string containerPath;
     bool isSigned = false;

@@ -1,16 +1,14 @@
-// Payload extraction: Orva.in decoded into Orva.zip, its items written below the install
-// directory in 16 KiB chunks with progress notices.
+// Payload extraction: the held Orva.in checked and decoded into Orva.zip, its items written
+// below the install directory in 16 KiB chunks with progress notices.
 #include "engine/InstallEngine.h"
 
 #include "engine/ItemPath.h"
 #include "engine/PayloadDecoder.h"
 #include "engine/ProgressScale.h"
 #include "framework/ScopedHandle.h"
-#include "i18n/LanguageTable.h"
 
 namespace {
 
-const char kPayloadName[] = "Orva.in";
 const char kArchiveName[] = "Orva.zip";
 constexpr uint32_t kChunkBytes = 0x4000;
 
@@ -49,11 +47,16 @@ bool InstallEngine::ExtractPayload()
         PrepareRun();
     if (!runSound)
         return false;
-    std::string folder = LanguageTable::GetWorkFolder() + "install\\";
-    std::string archive = folder + kArchiveName;
-    if (!PayloadDecoder::Decode(folder + kPayloadName, archive))
+    if (!workFolder.Payload())
         return false;
-    ZipHandle zip = ZipReader::OpenFile(archive.c_str(), nullptr);
+    // The archive is made new without any sharing and goes when its handle closes; it is
+    // read through that same handle, so no other process can write, swap or keep it.
+    std::string archivePath = workFolder.Path() + "\\" + kArchiveName;
+    ScopedHandle archive(::CreateFileA(archivePath.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
+                                       CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    if (!archive || !PayloadDecoder::Decode(workFolder.Payload(), workFolder.Seal(), archive.get()))
+        return false;
+    ZipHandle zip = ZipReader::OpenHeld(archive.get(), nullptr);
     if (!zip)
         return false;
 

@@ -2,7 +2,6 @@
 
 #include <shlobj.h>
 
-#include "container/PayloadContainer.h"
 #include "framework/AdminOnlySecurity.h"
 #include "framework/CFileFind.h"
 #include "framework/DesktopShell.h"
@@ -10,14 +9,17 @@
 #include "i18n/LanguageTable.h"
 #include "remover/Remover.h"
 
+namespace {
+
+// A bare name, which the profile reader looks for in the Windows folder, where only
+// administrators write: the table of a setup without its own lang.ini reads no other.
+const char kNoLanguageFile[] = "orvanta-no-lang.ini";
+
+} // namespace
+
 InstallEngine::InstallEngine(const std::string& containerPath)
 {
     comInitialized = SUCCEEDED(::CoInitialize(nullptr));
-    LanguageTable* table = LanguageTable::Instance();
-    InstallSettings settings;
-    table->ReadInstallSettings(settings);
-    installDirectory = settings.installpath + settings.installname;
-
     programsFolder = SpecialFolder::PathWithBackslash(CSIDL_COMMON_PROGRAMS);
     desktopFolder = SpecialFolder::PathWithBackslash(CSIDL_DESKTOP);
     CFileFind finder;
@@ -29,12 +31,17 @@ InstallEngine::InstallEngine(const std::string& containerPath)
     }
     finder.Close();
 
-    std::string workFolder = LanguageTable::GetWorkFolder();
-    PayloadContainer container(containerPath.empty() ? GetSetupPath() : containerPath);
-    ContainerEntryList entries;
-    containerUnpacked = container.ReadIndex(entries) && container.ExtractAll(entries, workFolder);
-    unpacked = container.Written();
-    table->SetFile(workFolder + "\\install\\lang.ini");
+    containerUnpacked = workFolder.Unpack(containerPath.empty() ? GetSetupPath() : containerPath,
+                                          LanguageTable::GetWorkFolder());
+    // Texts, settings and the language come from the lang.ini unpacked and held here alone;
+    // the table's first file lies beside the setup, where any process may have put one.
+    LanguageTable* table = LanguageTable::Instance();
+    std::string languageFile = workFolder.FilePath("lang.ini");
+    table->SetFile(languageFile.empty() ? kNoLanguageFile : languageFile);
+    table->SetCurrentLanguage(table->GetDefaultLanguage());
+    InstallSettings settings;
+    table->ReadInstallSettings(settings);
+    installDirectory = settings.installpath + settings.installname;
 }
 
 // The worker holds a plain pointer to this engine, so it is waited for without a bound:
@@ -50,7 +57,7 @@ InstallEngine::~InstallEngine()
         // An exit after the wizard leaves the record's "Repair" at "0": the remover's
         // making and its destruction below write it.
         Remover::Instance();
-        RemoveUnpacked();
+        workFolder.Remove();
     }
     Remover::DestroyInstance();
     if (comInitialized)
@@ -59,25 +66,8 @@ InstallEngine::~InstallEngine()
 
 void InstallEngine::DiscardUnpacked()
 {
-    RemoveUnpacked();
+    workFolder.Remove();
     unpackedDiscarded = true;
-}
-
-// The install folder is shared by every setup the user runs and may hold files that are
-// not this run's; only the entries this run made go, the archive the worker decoded beside
-// them included, and a folder only once nothing else is left in it.
-void InstallEngine::RemoveUnpacked() const
-{
-    std::string workFolder = LanguageTable::GetWorkFolder();
-    if (workerStarted && !workFolder.empty())
-        ::DeleteFileA((workFolder + "install\\Orva.zip").c_str());
-    for (auto entry = unpacked.rbegin(); entry != unpacked.rend(); ++entry) {
-        DWORD attributes = ::GetFileAttributesA(entry->c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            ::RemoveDirectoryA(entry->c_str());
-        else
-            ::DeleteFileA(entry->c_str());
-    }
 }
 
 bool InstallEngine::InstallDirectoryExists() const

@@ -14,6 +14,7 @@
 #include "remover/InstallLog.h"
 #include "remover/SetAside.h"
 #include "engine/ProgressNotice.h"
+#include "engine/SetupWorkFolder.h"
 #include "engine/zip/ZipReader.h"
 
 class ProgressScale;
@@ -22,11 +23,12 @@ class ScopedHandle;
 // The one engine of the setup: it knows where the product goes and installs it.
 //
 // The constructor prepares what the wizard needs (proposed install directory, shell
-// folders, existing program groups, the unpacked install folder in the working folder
-// and the language table pointed at its lang.ini); the destructor removes what it
-// unpacked there again. The wizard hands over the user's choices and starts the worker,
-// which unpacks the payload, makes the shortcuts, writes the install record and reports
-// every step to the frame window with WM_INSTALL_PROGRESS (ProgressNotice.h).
+// folders, existing program groups, the container's install folder unpacked and held in
+// the working folder, and the language table pointed at its lang.ini); the destructor
+// removes what it unpacked there again. The wizard hands over the user's choices and
+// starts the worker, which unpacks the payload, makes the shortcuts, writes the install
+// record and reports every step to the frame window with WM_INSTALL_PROGRESS
+// (ProgressNotice.h).
 //
 // Threads: the user-interface thread constructs and destroys the engine and calls the
 // setters, the queries, StartWorker, RequestCancel, Rollback, ReadRecordValue and
@@ -69,8 +71,11 @@ public:
     std::string ReadRecordValue(const std::string& name) const;
     void LaunchProgram() const;
 
-    // True when the construction found the container and unpacked all of it.
+    // True when the construction found the container and unpacked all of it, its payload
+    // matching the checksum stored beside it.
     bool ContainerUnpacked() const { return containerUnpacked; }
+    // The path of a file the construction unpacked and holds; empty when there is none.
+    std::string UnpackedFile(const std::string& name) const { return workFolder.FilePath(name); }
     // For a start that ends before the wizard: removes what was unpacked now,
     // and the destruction then leaves the record exactly as it was (the remover it would
     // otherwise make marks the record's "Repair").
@@ -87,8 +92,9 @@ public:
     // --- the worker's steps (worker thread; public so that tests can run them alone) ---
     static UINT WorkerMain(LPVOID param);
     // True when the payload was opened and every item reached was written completely
-    // (a cancel between items included); false when the payload is missing or no
-    // archive, an item failed, or a cancel interrupted a file.
+    // (a cancel between items included); false when the payload is missing, does not match
+    // what the setup's container says it holds, or is no archive, an item failed, or a
+    // cancel interrupted a file.
     bool ExtractPayload();
     // False, doing nothing, after a cancel; otherwise group, shortcuts, record and the
     // install log. False also when the log cannot be written: the installation could not
@@ -180,9 +186,5 @@ private:
     std::atomic<bool> recordTouched{false};
     CreatedEntries created;
 
-    // The exit's clean-up of the working folder: exactly what the construction unpacked
-    // there (files, and the folders it created for them, each before its content), so that
-    // whatever else the install folder holds stays, and with it the folder.
-    void RemoveUnpacked() const;
-    std::vector<std::string> unpacked;
+    SetupWorkFolder workFolder;
 };

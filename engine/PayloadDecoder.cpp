@@ -8,12 +8,12 @@
 #include <new>
 #include <utility>
 
-#include "framework/ScopedHandle.h"
+#include <zlib.h>
 
 namespace {
 
 // Payloads travel in a container whose positions are signed 32-bit.
-constexpr LONGLONG kLargestPayload = 0x7FFFFFFF;
+constexpr uint64_t kLargestPayload = 0x7FFFFFFF;
 
 bool ReadAll(HANDLE file, char* bytes, size_t count)
 {
@@ -62,30 +62,19 @@ void PayloadDecoder::Reverse(char* bytes, size_t count)
         std::swap(bytes[front], bytes[back - 1]);
 }
 
-bool PayloadDecoder::Decode(const std::string& source, const std::string& target)
+// The check and the reversal work on the same bytes in memory, so nothing can change them
+// in between, whoever gets at the file meanwhile.
+bool PayloadDecoder::Decode(HANDLE source, const PayloadSeal& seal, HANDLE target)
 {
-    std::unique_ptr<char[]> buffer;
-    size_t count = 0;
-    {
-        ScopedHandle in(::CreateFileA(source.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        LARGE_INTEGER size;
-        if (!in || !::GetFileSizeEx(in.get(), &size) || size.QuadPart > kLargestPayload)
-            return false;
-        count = static_cast<size_t>(size.QuadPart);
-        buffer.reset(new (std::nothrow) char[count ? count : 1]);
-        if (!buffer || !ReadAll(in.get(), buffer.get(), count))
-            return false;
-    }
+    LARGE_INTEGER start{}, size{};
+    if (seal.size > kLargestPayload || !::GetFileSizeEx(source, &size) || uint64_t(size.QuadPart) != seal.size ||
+        !::SetFilePointerEx(source, start, nullptr, FILE_BEGIN))
+        return false;
+    size_t count = static_cast<size_t>(seal.size);
+    std::unique_ptr<char[]> buffer(new (std::nothrow) char[count ? count : 1]);
+    if (!buffer || !ReadAll(source, buffer.get(), count) ||
+        crc32(0L, reinterpret_cast<const Bytef*>(buffer.get()), static_cast<uInt>(count)) != seal.crc)
+        return false;
     Reverse(buffer.get(), count);
-    ScopedHandle out(::CreateFileA(target.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!out)
-        return false;
-    if (!WriteAll(out.get(), buffer.get(), count)) {
-        out.reset();
-        ::DeleteFileA(target.c_str());
-        return false;
-    }
-    return true;
+    return WriteAll(target, buffer.get(), count);
 }

@@ -1,29 +1,15 @@
 #include "uninstaller/WorkFolder.h"
 
 #include <windows.h>
-#include <objbase.h>
-
-#include <cstdio>
 
 #include "framework/AdminOnlySecurity.h"
+#include "framework/GuidName.h"
 #include "remover/Remover.h"
 
 namespace {
 
 // A name taken by someone else can only be a planted one: another try, not a wait.
 constexpr int kTries = 16;
-
-std::string RandomName()
-{
-    GUID guid{};
-    if (FAILED(::CoCreateGuid(&guid)))
-        return std::string();
-    char digits[33];
-    std::snprintf(digits, sizeof(digits), "%08lX%04X%04X%02X%02X%02X%02X%02X%02X%02X%02X", guid.Data1, guid.Data2,
-                  guid.Data3, guid.Data4[0], guid.Data4[1], guid.Data4[2], guid.Data4[3], guid.Data4[4], guid.Data4[5],
-                  guid.Data4[6], guid.Data4[7]);
-    return std::string(WorkFolder::Prefix) + digits;
-}
 
 } // namespace
 
@@ -46,7 +32,7 @@ bool WorkFolder::Create(const std::string& parent, bool adminOnly)
     if (parent.empty() || (adminOnly && !attributes))
         return false;
     for (int i = 0; i < kTries; ++i) {
-        std::string name = RandomName();
+        std::string name = GuidName::Make(Prefix);
         if (name.empty())
             return false;
         HeldFolder::Result result = held_.Create(parent + "\\" + name, attributes);

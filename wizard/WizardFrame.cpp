@@ -104,8 +104,10 @@ BOOL WizardFrame::OnInitDialog()
 
 void WizardFrame::LoadBanner()
 {
-    std::string path = LanguageTable::GetWorkFolder() + "\\install\\top_log.bmp";
-    banner = static_cast<HBITMAP>(::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    InstallEngine* engine = Engine();
+    std::string path = engine ? engine->UnpackedFile("top_log.bmp") : std::string();
+    if (!path.empty())
+        banner = static_cast<HBITMAP>(::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     if (banner)
         SendDlgItemMessageA(m_hWnd, IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner));
 }

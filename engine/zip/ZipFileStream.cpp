@@ -101,14 +101,17 @@ Stream& Of(voidpf stream)
     return *static_cast<Stream*>(stream);
 }
 
-voidpf ZCALLBACK OpenStream(voidpf, const void* fileName, int)
+// A file the caller holds open comes as the table's opaque value: the stream reads it from
+// its start and leaves it open.
+voidpf ZCALLBACK OpenStream(voidpf held, const void* fileName, int)
 {
-    ZipPlatform::File file = ZipPlatform::OpenForReading(static_cast<const char*>(fileName));
-    if (file == nullptr)
+    ZipPlatform::File file = held ? held : ZipPlatform::OpenForReading(static_cast<const char*>(fileName));
+    if (file == nullptr || (held && !ZipPlatform::Seek(file, 0, 0)))
         return nullptr;
     Stream* stream = new (std::nothrow) Stream;
     if (stream == nullptr) {
-        ZipPlatform::Close(file);
+        if (!held)
+            ZipPlatform::Close(file);
         return nullptr;
     }
     stream->file = file;
@@ -158,9 +161,10 @@ long ZCALLBACK SeekStream(voidpf, voidpf stream, ZPOS64_T offset, int origin)
     return 0;
 }
 
-int ZCALLBACK CloseStream(voidpf, voidpf stream)
+int ZCALLBACK CloseStream(voidpf held, voidpf stream)
 {
-    ZipPlatform::Close(Of(stream).file);
+    if (!held)
+        ZipPlatform::Close(Of(stream).file);
     delete static_cast<Stream*>(stream);
     return 0;
 }
@@ -174,7 +178,7 @@ int ZCALLBACK StreamError(voidpf, voidpf)
 
 } // namespace
 
-zlib_filefunc64_def ZipFileStream::Functions()
+zlib_filefunc64_def ZipFileStream::Functions(ZipPlatform::File held)
 {
     zlib_filefunc64_def functions = {};
     functions.zopen64_file = OpenStream;
@@ -184,6 +188,6 @@ zlib_filefunc64_def ZipFileStream::Functions()
     functions.zseek64_file = SeekStream;
     functions.zclose_file = CloseStream;
     functions.zerror_file = StreamError;
-    functions.opaque = nullptr;
+    functions.opaque = held;
     return functions;
 }

@@ -25,14 +25,22 @@ ZipReader::~ZipReader() = default;
 
 ZipHandle ZipReader::OpenFile(const char* fileName, const char* password)
 {
-    if (fileName == nullptr)
-        return nullptr;
+    return fileName == nullptr ? nullptr : Open(fileName, nullptr, password);
+}
+
+ZipHandle ZipReader::OpenHeld(void* file, const char* password)
+{
+    return file == nullptr ? nullptr : Open("", file, password);
+}
+
+ZipHandle ZipReader::Open(const char* fileName, void* held, const char* password)
+{
     ZipReader* reader = new (std::nothrow) ZipReader;
     if (reader == nullptr)
         return nullptr;
     if (password != nullptr)
         reader->password_ = password;
-    zlib_filefunc64_def functions = ZipFileStream::Functions();
+    zlib_filefunc64_def functions = ZipFileStream::Functions(held);
     reader->archive_ = unzOpen2_64(fileName, &functions);
     unz_global_info64 global;
     if (reader->archive_ == nullptr || unzGetGlobalInfo64(reader->archive_, &global) != UNZ_OK) {

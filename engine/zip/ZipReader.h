@@ -29,6 +29,9 @@ class ZipReader {
 public:
     // password: for encrypted items; null means none (the empty password). Null on failure.
     static ZipHandle OpenFile(const char* fileName, const char* password);
+    // The archive in a file the caller holds open for reading (a Win32 handle in the setup),
+    // read from its start; the caller keeps it open until Close and closes it itself.
+    static ZipHandle OpenHeld(void* file, const char* password);
     // index -1: info.index is the number of items.
     static ZipStatus GetItem(ZipHandle handle, int32_t index, ZipItemInfo& info);
     // ZipMore: the whole buffer was filled and more follows; ZipOk: the item ended within
@@ -45,6 +48,9 @@ public:
 private:
     ZipReader();
     ~ZipReader();
+
+    // held: see ZipFileStream::Functions.
+    static ZipHandle Open(const char* fileName, void* held, const char* password);
 
     ZipStatus MoveTo(int32_t index);
     ZipStatus Describe(int32_t index, ZipItemInfo& info);

@@ -98,6 +98,9 @@ void E2eTest::OpenAndConfirm(SetupDriver& d, const std::string& setup, const Cho
 {
     auto go = [&](int button, int page) { return d.Press(button) && d.WaitForPage(page, kStepMs); };
     ASSERT_TRUE(d.Start(setup) && d.WaitForFrame(kStepMs) && d.WaitForPage(0, kStepMs)) << "no wizard";
+    if (choices.onFirstPage) {
+        ASSERT_NO_FATAL_FAILURE(choices.onFirstPage(d));
+    }
     ASSERT_TRUE(choices.language == 0 || d.SelectListIndex(1006, choices.language));
     ASSERT_TRUE(go(1001, 1) && go(1001, 2));
     ASSERT_TRUE(d.Press(1010) && WaitUntil(kStepMs, [&] { return d.IsEnabled(1001); })) << "the licence accepted";
@@ -123,6 +126,9 @@ void E2eTest::Install(const std::string& setup, const Choices& choices, const st
 {
     SetupDriver d;
     ASSERT_NO_FATAL_FAILURE(OpenAndConfirm(d, setup, choices));
+    if (choices.onRun) {
+        ASSERT_NO_FATAL_FAILURE(choices.onRun(d));
+    }
     ASSERT_NO_FATAL_FAILURE(EndsOn(d, 7));
     // Pages take their texts when they paint.
     EXPECT_TRUE(finishText.empty() || WaitUntil(kStepMs, [&] { return d.Text(1017) == finishText; }));

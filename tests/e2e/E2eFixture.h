@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,7 @@ inline std::string WinPath(std::string path)
 const std::string kDemoProduct = WinPath(ORVANTA_DEMO_DIR "/product");
 const std::string kSetupStub = WinPath(ORVANTA_SETUP_EXE);
 const std::string kGenericUninstaller = WinPath(ORVANTA_UNINSTALL_EXE);
+const std::string kTamper = WinPath(ORVANTA_TAMPER_EXE);
 // Where the e2e_signed_setup test leaves signed.exe and signed-changed.exe.
 const std::string kSignedSetupDir = WinPath(ORVANTA_SIGNED_DIR);
 
@@ -53,6 +55,8 @@ struct Choices {
     bool existingDirectory = false;   // the directory question is expected and answered Yes
     std::string group;                // typed on page 4; empty keeps the proposal
     int language = 0;                 // picked on page 0
+    // Called while page 0 shows, and by Install while the run goes on.
+    std::function<void(SetupDriver&)> onFirstPage = nullptr, onRun = nullptr;
 };
 
 class E2eTest : public ::testing::Test {

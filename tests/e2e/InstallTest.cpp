@@ -3,6 +3,7 @@
 #include "E2eFixture.h"
 
 #include "framework/ScopedHandle.h"
+#include "tools/ProductArchive.h"
 
 #include <filesystem>
 
@@ -97,6 +98,48 @@ TEST_F(InstallTest, SilentUninstallEndsWithTheRemovalAndItsResult)
         lock.reset();
         CleanProfile();
     }
+}
+
+// Another process of the user goes at the working folder: while the wizard shows its first
+// page, at the unpacked payload, its checksum and lang.ini; while the items are written,
+// at the decoded archive. It deletes, overwrites and replaces each by rename with a payload
+// of the product and evil.dll. Every attempt fails, and the product is installed as it is.
+TEST_F(InstallTest, NoOtherProcessChangesWhatTheSetupUnpacked)
+{
+    const std::string product = scratch_.file("big-product"), evil = scratch_.file("evil-product");
+    for (const std::string& folder : {product, evil})
+        std::filesystem::copy(kDemoProduct, folder, std::filesystem::copy_options::recursive);
+    WriteBytes(product + "\\zzbig.bin", "");
+    std::filesystem::resize_file(product + "\\zzbig.bin", 256 << 20);
+    WriteBytes(evil + "\\evil.dll", "evil");
+    std::vector<uint8_t> zip;
+    std::string error, evilPayload = scratch_.file("evil.in");
+    ASSERT_TRUE(ProductArchive::ZipFolder(evil, zip, error)) << error;
+    WriteBytes(evilPayload, std::string(zip.rbegin(), zip.rend()));
+    auto tamper = [&](const std::vector<const char*>& files) {
+        std::string arguments = "\"" + evilPayload + "\"";
+        for (const char* file : files)
+            for (const char* action : {"delete", "overwrite", "rename"})
+                arguments += std::string(" ") + action + " \"" + WorkInstallFolder() + "\\" + file + "\"";
+        SetupDriver attacker;
+        DWORD succeeded = 0;
+        ASSERT_TRUE(attacker.Start(kTamper, arguments) && attacker.WaitForExit(kStepMs, &succeeded));
+        EXPECT_EQ(0u, succeeded) << "attempts that succeeded, one bit each, in order";
+        for (const char* file : files)
+            EXPECT_TRUE(Exists(WorkInstallFolder() + "\\" + file)) << file << " was not there throughout";
+    };
+    Choices choices{scratch_.file("Orvanta"), false, kGroup};
+    choices.onFirstPage = [&](SetupDriver&) { tamper({"Orva.in", "Orva.in.crc32", "lang.ini"}); };
+    choices.onRun = [&](SetupDriver& d) {
+        std::string last = choices.directory + "\\zzbig.bin";
+        ASSERT_TRUE(d.WaitForPage(6, kStepMs));
+        ASSERT_TRUE(WaitUntil(kInstallMs, [&] { return Exists(last) || d.CurrentPage() != 6; }));
+        ASSERT_EQ(6, d.CurrentPage()) << "the items were written before the attempts";
+        tamper({"Orva.zip"});
+    };
+    std::string setup = Pack("setup", product);
+    ASSERT_NO_FATAL_FAILURE(Install(setup, choices));
+    ExpectInstalled(choices.directory, kGroup, setup, product);
 }
 
 // Archives of one product folder made by the usual tools, each handed to the packer as a

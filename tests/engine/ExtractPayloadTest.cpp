@@ -48,6 +48,7 @@ TEST_F(ExtractTest, NoItemIsWrittenOutsideTheInstallDirectoryOrUnderAnotherName)
     for (const char* name : {"abs\\", "abs\\drive.txt", "docs\\", "docs\\a.txt", "escaped.txt", "n.txt", "server\\",
                              "server\\share\\", "server\\share\\unc.txt", "\xCB\xB5\xC3\xF7.txt"})
         tree.push_back(std::string("inst\\") + name);
+    tree.push_back("setup.exe");
     EXPECT_EQ(tree, InstallReport::ListTree(scratch.str()));
     EXPECT_EQ(7u, Values(NoticeFileEnd).size()) << "a failed file is still read through";
     EXPECT_FALSE(NewEngine(dir2, {{lost, ""}, {"ok.txt", "ok"}}).ExtractPayload());

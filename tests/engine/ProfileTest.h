@@ -22,6 +22,7 @@
 #include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
 #include "support/ScratchDir.h"
+#include "tools/ContainerWriter.h"
 
 using Names = std::vector<std::string>;
 
@@ -65,24 +66,25 @@ protected:
     }
 
     // A fresh engine (and no notices yet) that installs into directory, in kGroup, with the
-    // items as its payload and a lang.ini that names kApp and holds `more`.
+    // items as its payload and a lang.ini that names kApp and holds `more`, unpacked from
+    // scratch\setup.exe (without the payload's checksum, as an older packer wrote it).
     InstallEngine& NewEngine(const std::string& directory, const std::vector<TestZipItem>& items = {},
                              const std::string& more = "")
     {
         engine.reset();
         notices.clear();
-        engine = std::make_unique<InstallEngine>(scratch.file("none.exe"));
+        std::string zip = Build(items, scratch.file("build.zip")), setup = scratch.file("setup.exe");
+        std::string lang = std::string("[install]\r\ntitle=OrvantaTest Setup\r\ninstallname=") + kApp + "\r\n" + more;
+        ContainerNode install = ContainerNode::Folder("install");
+        install.children = {ContainerNode::File("Orva.in", {zip.rbegin(), zip.rend()}),
+                            ContainerNode::File("lang.ini", {lang.begin(), lang.end()})};
+        ContainerWriter writer(2);
+        writer.AppendContainer({install});
+        Save(setup, "MZ" + std::string(writer.Bytes().begin(), writer.Bytes().end()));
+        engine = std::make_unique<InstallEngine>(setup);
         engine->SetFrameWindow(frame);
         engine->SetInstallDirectory(directory);
         engine->SetProgramGroup(kGroup);
-        ::CreateDirectoryA(UnpackFolder().c_str(), nullptr);
-        std::string zip = Build(items, scratch.file("build.zip"));
-        Save(UnpackFolder() + "\\Orva.in", std::string(zip.rbegin(), zip.rend()));
-        std::string langIni = UnpackFolder() + "\\lang.ini";
-        Save(langIni, std::string("[install]\r\ntitle=OrvantaTest Setup\r\ninstallname=") + kApp + "\r\n"
-                                   + more);
-        // The same path is rewritten within moments; the system must not serve its cached copy.
-        ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, langIni.c_str());
         return *engine;
     }
     // The notices' codes by name, every run of chunks written once: "total begin chunk end".

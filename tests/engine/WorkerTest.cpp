@@ -8,7 +8,6 @@
 
 #include "ProfileTest.h"
 #include "framework/AdminOnlySecurity.h"
-#include "tools/ContainerWriter.h"
 
 using WorkerTest = ProfileTest;
 
@@ -86,38 +85,36 @@ TEST_F(WorkerTest, TheDestructorWaitsForARunningWorkerWithoutDeadlock)
     EXPECT_EQ(256u, Values(NoticeChunk).size());
 }
 
-// The exit takes what the start unpacked, the folders it made for it and the archive the
-// worker decoded, and nothing else: a file of the user's in the install folder stays byte
-// for byte, and with it the folder; without one the install folder goes too.
-TEST_F(WorkerTest, TheExitRemovesOnlyWhatTheRunUnpacked)
+// An "install" folder that is there in the templates folder at the start, someone else's
+// or a link to one (fixture.sh makes both, each holding a lang.ini), is neither written
+// into nor removed: the run unpacks into a new folder beside it, installs, and takes only
+// that folder away at its end.
+TEST_F(WorkerTest, AWorkingFolderThatIsThereAlreadyIsNeitherUsedNorRemoved)
 {
-    std::string zip = Build({{"app.txt", "app"}}, scratch.file("build.zip")), setup = scratch.file("setup.exe");
-    ContainerNode install = ContainerNode::Folder("install"), nested = ContainerNode::Folder("nested");
-    nested.children = {ContainerNode::File("note.txt", {'n'})};
-    std::string lang = std::string("[install]\r\ninstallname=") + kApp + "\r\n";
-    install.children = {ContainerNode::File("Orva.in", {zip.rbegin(), zip.rend()}),
-                        ContainerNode::File("lang.ini", {lang.begin(), lang.end()}), nested};
-    ContainerWriter writer(2);
-    writer.AppendContainer({install});
-    ASSERT_TRUE(Save(setup, "MZ" + std::string(writer.Bytes().begin(), writer.Bytes().end())));
-    const std::string mine = Bytes(300, 21);
-    for (bool usersFile : {true, false}) {
-        SCOPED_TRACE(usersFile);
-        ASSERT_TRUE(!usersFile || (MakeTree(UnpackFolder(), {}) && Save(UnpackFolder() + "\\mine.bin", mine)));
-        engine = std::make_unique<InstallEngine>(setup);
-        ASSERT_TRUE(engine->ContainerUnpacked());
-        engine->SetInstallDirectory(scratch.file("inst"));
-        engine->SetProgramGroup(kGroup);
+    const char* shellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    char saved[MAX_PATH] = {};
+    DWORD size = sizeof(saved);
+    ASSERT_EQ(ERROR_SUCCESS, ::RegGetValueA(HKEY_CURRENT_USER, shellFolders, "Templates",
+                                            RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, saved, &size));
+    std::shared_ptr<void> restore(nullptr, [&](void*) {
+        ::RegSetKeyValueA(HKEY_CURRENT_USER, shellFolders, "Templates", REG_EXPAND_SZ, saved, size);
+    });
+    for (const char* planted : {"folder", "link"}) {
+        SCOPED_TRACE(planted);
+        const std::string templates = LinkDir() + "\\templates-" + planted, theirs = templates + "\\install\\lang.ini";
+        const Names before = InstallReport::ListTree(templates);
+        const std::string bytes = Load(theirs);
+        ASSERT_EQ(Names({"install\\", "install\\lang.ini"}), before);
+        ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, shellFolders, "Templates", REG_SZ,
+                                                   templates.c_str(), DWORD(templates.size() + 1)));
+        NewEngine(scratch.file(planted), {{"app.txt", "app"}});
+        EXPECT_TRUE(engine->ContainerUnpacked());
+        EXPECT_EQ(Names({"lang.ini"}), InstallReport::ListTree(templates + "\\install")) << "nothing written there";
         ASSERT_TRUE(engine->StartWorker() && engine->WaitForWorker(INFINITE));
-        Names unpacked = {"Orva.in", "Orva.zip", "lang.ini", "nested\\", "nested\\note.txt"}, kept;
-        if (usersFile)
-            unpacked.insert(unpacked.begin() + 3, kept.emplace_back("mine.bin"));
-        ASSERT_EQ(unpacked, InstallReport::ListTree(UnpackFolder()));
+        EXPECT_EQ("app", Load(scratch.file(planted) + "\\app.txt"));
         engine.reset();
-        EXPECT_EQ(kept, InstallReport::ListTree(UnpackFolder()));
-        EXPECT_EQ(usersFile, Exists(UnpackFolder()));
-        EXPECT_EQ(usersFile ? mine : "", Load(UnpackFolder() + "\\mine.bin"));
-        Clean();
+        EXPECT_EQ(before, InstallReport::ListTree(templates));
+        EXPECT_EQ(bytes, Load(theirs));
     }
 }
 

@@ -22,20 +22,6 @@ namespace {
 
 using FrameInstallTest = WizardFixture;
 
-// The archive stays readable, but its first item's bytes change: the run creates the
-// install directory and then fails.
-bool DamagePayload()
-{
-    std::string path = LanguageTable::GetWorkFolder() + "install\\Orva.in";
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    in.close();
-    if (bytes.size() < 100)
-        return false;
-    bytes[bytes.size() - 70] ^= 0x5A;   // reversed: 70 bytes into the archive, the first item's data
-    return bool(std::ofstream(path, std::ios::binary) << bytes);
-}
-
 class RunToEndTest : public WizardFixture, public ::testing::WithParamInterface<bool> {};
 
 // A repair start runs the worker at once into the recorded place, asking nothing, to the
@@ -52,9 +38,7 @@ TEST_P(RunToEndTest, ARepairEndsOnTheFinishPageAndAFailureOnTheCancelPage)
         record.SetString(InstallRecordKey::ProgramGroup, kGroup);
         record.SetString(InstallRecordKey::Repair, "1");
     }
-    InstallEngine* engine = MakeEngine(LangIni());
-    // Without its payload the worker has nothing to unpack.
-    ASSERT_TRUE(repair || ::DeleteFileA((LanguageTable::GetWorkFolder() + "install\\Orva.in").c_str()));
+    InstallEngine* engine = MakeEngine(LangIni(), !repair);
     const int end = repair ? WizardFrame::FinishIndex : WizardFrame::CancelIndex;
     INT_PTR result = RunFrame([&] {
         if (!repair)
@@ -107,6 +91,8 @@ TEST_F(FrameInstallTest, APlantedRecordStartsTheWizardAsWithoutOne)
             Answer(box, IDYES);
         });
         EXPECT_FALSE(Exists(row.path)) << "nothing installed there";
+        delete testApplication.engine;   // it holds its working folder until it goes
+        testApplication.engine = nullptr;
         RegKey::DeleteKey(HKEY_CURRENT_USER, InstallRecordKey::Path);
     }
 }
@@ -187,8 +173,7 @@ class HeldRunTest : public WizardFixture, public ::testing::WithParamInterface<H
 TEST_P(HeldRunTest, YesToTheCloseQuestionEndsOnTheCancelPageWithOneRollbackAtMost)
 {
     const HeldRun& c = GetParam();
-    InstallEngine* engine = MakeEngine(LangIni());
-    ASSERT_TRUE(!c.failing || DamagePayload());
+    InstallEngine* engine = MakeEngine(LangIni(), c.failing);
     NoticeHold hold(c.held);
     RunFrame([&] {
         GoTo(WizardFrame::ProgressIndex);   // Next on the confirmation page starts the worker

@@ -73,13 +73,15 @@ void WizardFixture::UseLangIni(const std::string& bytes)
     LanguageTable::Instance()->SetFile(scratch.file("lang.ini"));
 }
 
-InstallEngine* WizardFixture::MakeEngine(const std::string& lang)
+InstallEngine* WizardFixture::MakeEngine(const std::string& lang, bool failing)
 {
     std::string product = scratch.file("product");
     ::CreateDirectoryA(product.c_str(), nullptr);
     ::CreateDirectoryA((product + "\\docs").c_str(), nullptr);
     WriteFile(product + "\\readme.txt", "ten bytes!");
     WriteFile(product + "\\docs\\guide.txt", std::string(30, 'g'));
+    if (failing)
+        std::ofstream(std::filesystem::u8path(product + "\\\xF0\x9F\x98\x80.txt"));
     // The product's own uninstaller, so the packer adds none; empty, so the bytes are the two files'.
     WriteFile(product + "\\Uninstall.exe", "");
     SetupInputs inputs{scratch.file("stub"), product, scratch.file("lang.ini"), "", scratch.file("setup.exe")};

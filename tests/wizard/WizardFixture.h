@@ -42,8 +42,10 @@ protected:
     // 1, and the test product's settings.
     std::string LangIni() const;
     void UseLangIni(const std::string& bytes);
-    // A setup packed from a 10- and a 30-byte file and a real engine over it.
-    InstallEngine* MakeEngine(const std::string& lang);
+    // A setup packed from a 10- and a 30-byte file and a real engine over it. A failing
+    // setup's product holds one more file, last, whose name the code page cannot hold: its
+    // run creates the install directory and then fails.
+    InstallEngine* MakeEngine(const std::string& lang, bool failing = false);
     std::string InstallDir() const { return scratch.file(kInstallName); }
 
     static std::string Builtin(int id) { return BuiltinTexts::Get(id); }

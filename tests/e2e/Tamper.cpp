@@ -1,0 +1,39 @@
+// Another process of the same user going at files a running setup uses:
+//   tamper.exe BYTES (delete|overwrite|rename PATH)...
+// deletes PATH, writes over its start through a handle that shares everything, or puts a
+// copy of the file BYTES in its place by rename, each in turn. Bit i of the exit code is
+// set when attempt i succeeded.
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+bool Attempt(const std::string& action, const std::string& bytes, const char* path)
+{
+    if (action == "delete")
+        return ::DeleteFileA(path);
+    if (action == "overwrite") {
+        HANDLE file = ::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+        DWORD put = 0;
+        bool done = ::WriteFile(file, "evil", 4, &put, nullptr) && put == 4;
+        ::CloseHandle(file);
+        return done;
+    }
+    std::string copy = bytes + ".copy";
+    bool done = ::CopyFileA(bytes.c_str(), copy.c_str(), FALSE) &&
+                ::MoveFileExA(copy.c_str(), path, MOVEFILE_REPLACE_EXISTING);
+    ::DeleteFileA(copy.c_str());
+    return done;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int succeeded = 0;
+    for (int i = 2; i + 1 < argc; i += 2)
+        succeeded |= Attempt(argv[i], argv[1], argv[i + 1]) << (i / 2 - 1);
+    return succeeded;
+}
