@@ -81,6 +81,8 @@ TEST_F(RollbackTest, AFailedReinstallationPutsBackEveryEarlierFileByteForByte)
                                          {"lib/new.dll", "new"}, {"readme.txt", "product readme"},
                                          {"locked.bin", "two"}};
     ASSERT_EQ(NoticeDone, Run(dir, v1));
+    ASSERT_EQ(NoticeDone, Run(dir, v1));
+    EXPECT_FALSE(Exists(dir + "\\" + SetAside::FolderName)) << "a successful run drops what it set aside";
     engine.reset();
     const Contents before = Snapshot(dir);
     const std::string record = InstallReport::Describe(), link = Load(DesktopLink());
@@ -97,26 +99,6 @@ TEST_F(RollbackTest, AFailedReinstallationPutsBackEveryEarlierFileByteForByte)
     EXPECT_EQ(before, Snapshot(dir));
     EXPECT_EQ(record, InstallReport::Describe());
     EXPECT_EQ(link, Load(DesktopLink()));
-}
-
-// The second run's log names what both runs put there, and what existed before the first:
-// the uninstaller then removes the product's files, the user's stay.
-TEST_F(RollbackTest, AReinstallationsLogKeepsWhatTheEarlierRunsPutThere)
-{
-    const std::string dir = scratch.file("inst");
-    ASSERT_TRUE(MakeTree(dir, {"user.txt"}));
-    ASSERT_EQ(NoticeDone, Run(dir, {{"old.dll", "o"}, {"app.exe", "1"}, {"sub/a.txt", "a"}}));
-    ASSERT_EQ(NoticeDone, Run(dir, {{"app.exe", "2"}, {"sub/b.txt", "b"}}));
-    engine.reset();
-    InstallLog log;
-    ASSERT_TRUE(log.Load(dir));
-    EXPECT_TRUE(log.directoryExisted);
-    std::sort(log.files.begin(), log.files.end());
-    EXPECT_EQ(Names({"app.exe", "old.dll", "sub\\a.txt", "sub\\b.txt"}), log.files);
-    EXPECT_EQ(Names({"sub"}), log.folders);
-    EXPECT_EQ(Names({Group() + "\\OrvantaTest App.lnk", Group() + "\\Uninstall.lnk", DesktopLink()}),
-              std::vector<std::string>(log.shortcuts.begin(), log.shortcuts.end()));
-    EXPECT_FALSE(Exists(dir + "\\" + SetAside::FolderName)) << "a successful run drops what it set aside";
 }
 
 // A run that died with files set aside (the state a crash leaves) is undone by the next
@@ -154,7 +136,10 @@ TEST_F(RollbackTest, NothingIsWrittenOrRemovedThroughALinkInsideTheInstallDirect
     EXPECT_EQ("mine", Load(tree + "\\own.txt"));
     ::DeleteFileA((tree + "\\own.txt").c_str());
 
-    // A directory that leads into the Windows folder is that folder: nothing is written.
+    // A link in a file's place (the fixture's full\big.bin leads to a device) is never
+    // written through either, and a directory that leads into the Windows folder is that
+    // folder: nothing is written there.
+    EXPECT_EQ(NoticeFailed, Run(LinkDir() + "\\full", {{"big.bin", "big"}}));
     EXPECT_EQ(NoticeFailed, Run(LinkDir() + "\\winlink\\orvanta-x", {{"a.txt", "a"}}));
     EXPECT_FALSE(Exists(LinkDir() + "\\winlink\\orvanta-x"));
 

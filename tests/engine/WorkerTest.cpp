@@ -64,18 +64,6 @@ TEST_F(WorkerTest, ACancelIsNeverOverwrittenUnderContention)
     }
 }
 
-// A link standing where a payload file goes (the fixture's "full\big.bin" leads to a
-// device) is never written through: its item fails, and with it the installation, without
-// shortcuts or record. The next file is still written.
-TEST_F(WorkerTest, ALinkAtAFilesPlaceFailsTheInstallation)
-{
-    const std::vector<TestZipItem> items = {{"big.bin", Bytes(3 << 20, 11)}, {"small.txt", "s"}};
-    ASSERT_TRUE(NewEngine(LinkDir() + "\\full", items).StartWorker() && engine->WaitForWorker(INFINITE));
-    EXPECT_EQ("total begin chunk end begin chunk end failed", Outline());
-    EXPECT_FALSE(InstallReport::RecordExists() || Exists(Group()) || Exists(DesktopLink()));
-    EXPECT_EQ("s", Load(LinkDir() + "\\full\\small.txt"));
-}
-
 // The worker may be inside a notice to a window of this thread when the engine goes.
 TEST_F(WorkerTest, TheDestructorWaitsForARunningWorkerWithoutDeadlock)
 {
