@@ -155,7 +155,8 @@ TEST_F(RollbackTest, NothingIsWrittenOrRemovedThroughALinkInsideTheInstallDirect
 
 // A record that names what the wizard would refuse, planted by any process of the user, is
 // no record: an abandon removes nothing because of it, though each named place holds a
-// log that lists its files. A value of 80 characters or more is not read at all.
+// log that lists its files. A value of 80 characters or more is not read at all. The
+// user's own desktop link of the product's name, which the run did not make, stays.
 TEST_F(RollbackTest, APlantedRecordRemovesNothing)
 {
     const std::string other = "C:\\users\\orvanta-other", longDir = scratch.file(std::string(80, 'l'));
@@ -173,6 +174,8 @@ TEST_F(RollbackTest, APlantedRecordRemovesNothing)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path);
         ASSERT_TRUE(MakeTree(row.path, {"doc.txt"}) && Save(InstallLog::PathIn(row.path), planted.Serialize()));
+        // Nor does an abandoned run take a desktop link of the product's name it did not make.
+        ASSERT_TRUE(Save(DesktopLink(), "the user's own link"));
         CreateRecord({{"InstallPath", row.path}, {"ProgramGroup", row.group}, {"Repair", "1"}});
         ASSERT_EQ(NoticeCancel, Run(scratch.file("run"), {{"a.txt", "a"}, {"b.bin", Bytes(3 * 0x4000, 1)}}, 2));
         ASSERT_TRUE(engine->Rollback());
@@ -180,21 +183,10 @@ TEST_F(RollbackTest, APlantedRecordRemovesNothing)
         Remover::DestroyInstance();
         for (const std::string& dir : {row.path, climbed})
             EXPECT_EQ("doc.txt", Load(dir + "\\doc.txt")) << dir;
+        EXPECT_EQ("the user's own link", Load(DesktopLink()));
         Clean();
     }
     std::error_code error;
     for (const std::string& dir : {other, climbed})
         std::filesystem::remove_all(dir, error);
-}
-
-// An abandoned run removes a desktop link of the product's name only when it made it: the
-// user's own link of that name, there before, stays byte for byte.
-TEST_F(RollbackTest, AnAbandonKeepsADesktopLinkItDidNotMake)
-{
-    ASSERT_TRUE(Save(DesktopLink(), "the user's own link"));
-    ASSERT_EQ(NoticeCancel, Run(scratch.file("run"), {{"a.txt", "a"}, {"b.bin", Bytes(3 * 0x4000, 1)}}, 2));
-    ASSERT_TRUE(engine->Rollback());
-    Remover::DestroyInstance();
-    EXPECT_EQ("the user's own link", Load(DesktopLink()));
-    EXPECT_FALSE(Exists(scratch.file("run")));
 }
