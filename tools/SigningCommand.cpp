@@ -45,7 +45,7 @@ bool SigningCommand::Sign(const std::string& path, const std::string& step, cons
     }
     std::string why;
     if (exitCode != 0)
-        why = "it failed";
+        why = "the command reported a failure";
     else if (!FileBytes::Read(path, after, why) || after == before)
         why = why.empty() ? "it left the file unchanged" : why;
     else if (!HasCertificateTable(path))

@@ -301,8 +301,8 @@ TEST_F(PackerTest, SigningThatFailsLeavesNoSetup)
     ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "bare.zip").string(), {{"terminal.exe"}}));
     const std::vector<uint8_t> earlier = RandomBytes(100, 5);
     const std::tuple<std::string, std::string, std::string> rows[] = {
-        {"exit 3", "bare.zip", "signing the uninstaller failed (exit code 3)"},
-        {"exit 3", "product", "signing the setup failed (exit code 3)"},
+        {"echo x>> {file} && exit 3", "bare.zip", "signing the uninstaller failed (exit code 3): the command reported"},
+        {"exit 3", "product", "signing the setup failed (exit code 3): the command reported"},
         {"echo x> {file}", "bare.zip", "signing the uninstaller failed (exit code 0): it left no PE image"},
         {"echo x> {file}", "product", "signing the setup failed (exit code 0): it left no PE image"},
         {"exit 0", "product", "signing the setup failed (exit code 0): it left the file unchanged"},
