@@ -206,7 +206,8 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error, Bui
             return false;
         ContainerNode lang = ContainerNode::File("lang.ini");
         if (!ReadLang(inputs, lang.content, error) || !CheckProduct(inputs, payload.content, lang.content, listener, error) ||
-            !ProductUninstaller::AddIfMissing(inputs.stub, lang.content, payload.content, error, signUninstaller))
+            !ProductUninstaller::AddIfMissing(inputs.stub, lang.content, payload.content, error,
+                                              signUninstaller))
             return false;
         std::reverse(payload.content.begin(), payload.content.end());
         ContainerNode checksum = ChecksumNode(payload.content);

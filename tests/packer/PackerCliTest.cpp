@@ -98,10 +98,14 @@ TEST(PackerCliTest, SignCommandSignsTheUninstallerAndTheSetup)
     testfiles::Write(dir.path() / "sign.sh",
                      Bytes("osslsigncode sign -certs " + cert + " -key " + sh(dir.path() / "key.pem") +
                            " -in \"$1\" -out \"$1.signed\" && mv \"$1.signed\" \"$1\" &&\n"
-                           "{ [ -e " + at + "/first.exe ] || cp \"$1\" " + at + "/first.exe; }\n"));
-    ASSERT_EQ(0, run(ORVAPACK_PATH " build --stub " + sh(dir.path() / "stub.exe") + " --product " +
-                     sh(dir.path() / "product") + " --out " + sh(setup) + " --sign-command \"sh " + at +
-                     "/sign.sh {file}\""));
+                           "{ [ -e " + at + "/first.exe ] || cp \"$1\" " + at + "/first.exe; } &&\n"
+                           // A signature over a payload that no longer matches its checksum.
+                           "case \"$BREAK$1\" in yes*.exe.signing.exe) printf Z | dd of=\"$1\" bs=1 seek=500 "
+                           "conv=notrunc 2>/dev/null;; esac\n"));
+    const std::string build = ORVAPACK_PATH " build --stub " + sh(dir.path() / "stub.exe") + " --product " +
+                              sh(dir.path() / "product") + " --out " + sh(setup) + " --sign-command \"sh " + at +
+                              "/sign.sh {file}\"";
+    ASSERT_EQ(0, run(build));
     EXPECT_EQ(0, run("osslsigncode verify -CAfile " + cert + " -in " + sh(setup)));
     EXPECT_EQ(0, run(ORVAPACK_PATH " list " + sh(setup) + " | grep -q '^signed'"));
     ASSERT_EQ(0, run(ORVAPACK_PATH " extract " + sh(setup) + " " + at + "/out --zip " + at + "/p.zip"));
@@ -112,6 +116,15 @@ TEST(PackerCliTest, SignCommandSignsTheUninstallerAndTheSetup)
     EXPECT_EQ(testfiles::Read(dir.path() / "first.exe"), items.back().content);
     testfiles::Write(dir.path() / "installed.exe", items.back().content);
     EXPECT_EQ(0, run("osslsigncode verify -CAfile " + cert + " -in " + at + "/installed.exe"));
+    EXPECT_EQ((std::vector<std::string>{"setup.exe"}), testfiles::Tree(odd));
+
+    const std::vector<uint8_t> built = testfiles::Read(setup);
+    EXPECT_EQ(1 << 8, std::system(("BREAK=yes " + build + " 2>" + at + "/err.txt").c_str()));
+    const std::vector<uint8_t> said = testfiles::Read(dir.path() / "err.txt");
+    const std::string message(said.begin(), said.end());
+    EXPECT_NE(message.find("signing the setup failed (exit code 0): "), std::string::npos) << message;
+    EXPECT_NE(message.find("does not match its checksum"), std::string::npos) << message;
+    EXPECT_EQ(built, testfiles::Read(setup));
     EXPECT_EQ((std::vector<std::string>{"setup.exe"}), testfiles::Tree(odd));
 }
 
