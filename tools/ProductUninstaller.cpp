@@ -141,7 +141,7 @@ bool ProductUninstaller::ListItems(const std::vector<uint8_t>& zipBytes, std::st
 }
 
 bool ProductUninstaller::AddIfMissing(const std::string& stub, const std::vector<uint8_t>& lang, std::vector<uint8_t>& zip,
-                                      std::string& error)
+                                      std::string& error, const Signer& sign)
 {
     std::string list;
     bool hasUninstaller = false;
@@ -158,6 +158,6 @@ bool ProductUninstaller::AddIfMissing(const std::string& stub, const std::vector
         return false;
     }
     std::vector<uint8_t> program;
-    return MakeProgram(generic, lang, list, program, error) &&
+    return MakeProgram(generic, lang, list, program, error) && (!sign || sign(program, error)) &&
            AddToArchive(zip, UninstallPackage::ProgramName, program, error);
 }

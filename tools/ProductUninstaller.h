@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,10 +10,15 @@
 // from this archive, from whatever folder it was installed into.
 class ProductUninstaller {
 public:
+    // Signs the finished program's bytes in place.
+    using Signer = std::function<bool(std::vector<uint8_t>& program, std::string& error)>;
+
     // Adds "Uninstall.exe" to the product archive unless the archive holds one at its top
     // (in any case). lang: the lang.ini as the setup carries it; empty when it has none.
+    // sign, when given, signs the program after its list is appended: those are the bytes
+    // that get installed, and a list appended later would void the signature.
     static bool AddIfMissing(const std::string& stub, const std::vector<uint8_t>& lang, std::vector<uint8_t>& zip,
-                             std::string& error);
+                             std::string& error, const Signer& sign = nullptr);
 
     // The list of what the setup writes from the archive (items.lst), in the same names
     // as its ZIP reader makes of the stored ones, folders implied by a file's path

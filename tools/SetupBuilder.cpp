@@ -8,6 +8,8 @@
 #include "tools/ProductArchive.h"
 #include "tools/ProductUninstaller.h"
 #include "tools/ProductNames.h"
+#include "tools/SetupInspector.h"
+#include "tools/SigningCommand.h"
 
 #include <algorithm>
 #include <exception>
@@ -129,6 +131,42 @@ bool CheckProduct(const SetupInputs& inputs, const std::vector<uint8_t>& zip, co
     return true;
 }
 
+// Signing tools tell an executable by its name too: the files they get end in .exe.
+bool SignUninstaller(const SigningCommand& signer, const std::string& out, std::vector<uint8_t>& program,
+                     std::string& error)
+{
+    const std::string path = out + ".uninstaller-signing.exe";
+    auto listFound = [](const std::string& file, std::string& why) {
+        ContainerEntryList list;
+        if (!PayloadContainer(file).ReadIndex(list))
+            why = "its list of what to remove is no longer found";
+        return why.empty();
+    };
+    bool done = FileBytes::Write(path, {&program}, error) &&
+                signer.Sign(path, "signing the uninstaller", listFound, error) && FileBytes::Read(path, program, error);
+    std::error_code ec;
+    std::filesystem::remove(path, ec);
+    return done;
+}
+
+bool WriteSigned(const SigningCommand& signer, const std::string& out,
+                 const std::vector<const std::vector<uint8_t>*>& parts, std::string& error)
+{
+    const std::string path = out + ".signing.exe";
+    bool done = FileBytes::Write(path, parts, error) &&
+                signer.Sign(path, "signing the setup", SetupInspector::CheckPayload, error);
+    std::error_code ec;
+    if (done) {
+        std::filesystem::rename(path, out, ec);
+        if (ec)
+            error = "cannot replace " + out + ": " + ec.message();
+        done = !ec;
+    }
+    if (!done)
+        std::filesystem::remove(path, ec);
+    return done;
+}
+
 } // namespace
 
 bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error, BuildListener* listener)
@@ -156,13 +194,20 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error, Bui
         if (!FileBytes::Read(inputs.stub, stub, error))
             return false;
 
+        const SigningCommand signer(inputs.signCommand);
+        ProductUninstaller::Signer signUninstaller;
+        if (!signer.Empty())
+            signUninstaller = [&](std::vector<uint8_t>& program, std::string& why) {
+                return SignUninstaller(signer, inputs.out, program, why);
+            };
         ContainerNode install = ContainerNode::Folder(SetupLayout::InstallFolder);
         ContainerNode payload = ContainerNode::File(SetupLayout::Payload);
         if (!ReadProduct(inputs.product, payload.content, error, listener))
             return false;
         ContainerNode lang = ContainerNode::File("lang.ini");
         if (!ReadLang(inputs, lang.content, error) || !CheckProduct(inputs, payload.content, lang.content, listener, error) ||
-            !ProductUninstaller::AddIfMissing(inputs.stub, lang.content, payload.content, error))
+            !ProductUninstaller::AddIfMissing(inputs.stub, lang.content, payload.content, error,
+                                              signUninstaller))
             return false;
         std::reverse(payload.content.begin(), payload.content.end());
         ContainerNode checksum = ChecksumNode(payload.content);
@@ -181,7 +226,9 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error, Bui
             error = "setup would reach the 2 GiB limit of the setup format";
             return false;
         }
-        return FileBytes::Write(inputs.out, {&stub, &writer.Bytes()}, error);
+        if (signer.Empty())
+            return FileBytes::Write(inputs.out, {&stub, &writer.Bytes()}, error);
+        return WriteSigned(signer, inputs.out, {&stub, &writer.Bytes()}, error);
     } catch (const std::exception& e) {
         error = std::string("cannot build the setup: ") + e.what();
         return false;

@@ -4,7 +4,8 @@
 
 // What goes into one setup. product is a folder (zipped reproducibly) or a ready ZIP
 // archive; lang and banner are optional (empty: the entry is left out). langUtf8: lang is
-// UTF-8, written in code page 936. strict: every warning is an error.
+// UTF-8, written in code page 936. strict: every warning is an error. signCommand, when
+// not empty, signs the generic uninstaller and the setup (SigningCommand).
 struct SetupInputs {
     std::string stub;
     std::string product;
@@ -13,6 +14,7 @@ struct SetupInputs {
     std::string out;
     bool langUtf8 = false;
     bool strict = false;
+    std::string signCommand{};
 };
 
 // Hears about a build while it runs, before anything is written.
@@ -32,7 +34,9 @@ public:
 // table without padding of its own. The same inputs give the same bytes. Refuses a product
 // with a name that can never install (ProductNames) and reports what the setup will miss
 // (LangIni) as warnings. A product without Uninstall.exe gets the generic one from beside
-// the stub (ProductUninstaller).
+// the stub (ProductUninstaller). A signed setup is made beside out under another name and
+// takes out's place only once signed and checked, so a failure leaves an earlier out as it
+// was; unsigned, out is written directly.
 class SetupBuilder {
 public:
     static bool BuildSetup(const SetupInputs& inputs, std::string& error, BuildListener* listener = nullptr);

@@ -12,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+#include <zlib.h>
+
 namespace {
 
 using Stream = ScopedFile;
@@ -123,4 +125,35 @@ bool SetupInspector::ExtractSetup(const std::string& setup, const std::string& f
         zip.insert(zip.end(), chunk, chunk + n);
     std::reverse(zip.begin(), zip.end());
     return FileBytes::Write(zipOut, {&zip}, error);
+}
+
+bool SetupInspector::CheckPayload(const std::string& setup, std::string& error)
+{
+    PayloadContainer container(setup);
+    ContainerEntryList entries;
+    if (!container.ReadDirectory(SetupLayout::InstallFolder, entries)) {
+        error = setup + " carries no container with an install directory";
+        return false;
+    }
+    const ContainerEntry* payload = PayloadContainer::Find(entries, SetupLayout::Payload, false);
+    const ContainerEntry* checksum = PayloadContainer::Find(entries, SetupLayout::PayloadChecksum, false);
+    std::string stored;
+    uLong crc = crc32(0L, Z_NULL, 0);
+    bool read = payload && checksum && checksum->size == 4 &&
+                container.CopyEntry(*checksum, [&](const char* bytes, size_t count) {
+                    stored.append(bytes, count);
+                    return true;
+                }) &&
+                container.CopyEntry(*payload, [&](const char* bytes, size_t count) {
+                    crc = crc32(crc, reinterpret_cast<const Bytef*>(bytes), static_cast<uInt>(count));
+                    return true;
+                });
+    uint32_t storedCrc = 0;
+    for (size_t i = stored.size(); i-- > 0;)
+        storedCrc = storedCrc << 8 | static_cast<unsigned char>(stored[i]);
+    if (!read || storedCrc != static_cast<uint32_t>(crc)) {
+        error = setup + ": install\\Orva.in does not match its checksum";
+        return false;
+    }
+    return true;
 }

@@ -13,4 +13,7 @@ public:
     // says whether the setup is signed (empty when not).
     static bool ExtractSetup(const std::string& setup, const std::string& folder, const std::string& zipOut,
                              std::string& note, std::string& error);
+    // Whether the container is found and install\Orva.in matches the CRC-32 stored beside
+    // it, as the setup checks before it unpacks.
+    static bool CheckPayload(const std::string& setup, std::string& error);
 };

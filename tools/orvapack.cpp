@@ -15,7 +15,8 @@ namespace {
 const char Usage[] =
     "usage:\n"
     "  orvapack build --stub setup.exe --product <folder|archive.zip> [--lang lang.ini]\n"
-    "                 [--lang-encoding cp936|utf-8] [--banner top_log.bmp] [--strict] --out out.exe\n"
+    "                 [--lang-encoding cp936|utf-8] [--banner top_log.bmp] [--strict]\n"
+    "                 [--sign-command \"COMMAND {file}\"] --out out.exe\n"
     "  orvapack list <setup.exe>\n"
     "  orvapack extract <setup.exe> <folder> [--zip out.zip]\n";
 
@@ -75,8 +76,8 @@ int Build(const std::vector<std::string>& args)
     std::vector<std::string> positional;
     std::map<std::string, std::string> options;
     std::string error;
-    if (!Parse(args, {"stub", "product", "lang", "lang-encoding", "banner", "out"}, positional, options, error,
-               {"strict"}))
+    if (!Parse(args, {"stub", "product", "lang", "lang-encoding", "banner", "out", "sign-command"}, positional, options,
+               error, {"strict"}))
         return UsageError(error);
     if (!positional.empty())
         return UsageError("build takes no argument " + positional.front());
@@ -92,6 +93,11 @@ int Build(const std::vector<std::string>& args)
         return UsageError("--lang-encoding needs --lang");
     inputs.langUtf8 = encoding == "utf-8";
     inputs.strict = options.count("strict") != 0;
+    auto sign = options.find("sign-command");
+    if (sign != options.end() && sign->second.find("{file}") == std::string::npos)
+        return UsageError("--sign-command needs {file}, where the path of the file to sign goes");
+    if (sign != options.end())
+        inputs.signCommand = sign->second;
     bool built = false;
     {
         ConsoleListener listener(inputs.strict);

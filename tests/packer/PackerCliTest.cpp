@@ -1,5 +1,7 @@
 #include "container/TestFiles.h"
 #include "support/ScratchDir.h"
+#include "tools/ProductArchive.h"
+#include "tools/ShellCommand.h"
 
 #include <gtest/gtest.h>
 
@@ -55,6 +57,8 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
         {build("product", "o.exe") + " --strict", 1, "refused by --strict: the product has no terminal.ico"},
         {build("odd", "o.exe"), 1, "not UTF-8"},
         {build("linked", "o.exe"), 1, "neither folder nor file"},
+        {build("product", "o.exe") + " --sign-command true", 2, "needs {file}"},
+        {build("product", "o.exe") + " --sign-command '{file}' --sign-command '{file}'", 2, "given twice"},
     };
     for (const auto& c : cases) {
         int raw = std::system((ORVAPACK_PATH " " + c.args + " >" + path("output.txt") + " 2>&1").c_str());
@@ -66,6 +70,62 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
         EXPECT_FALSE(fs::exists(dir.path() / "o.exe")) << c.args;
     }
     EXPECT_TRUE(fs::exists(dir.path() / "out" / "install" / "lang.ini") && fs::exists(dir.path() / "p.zip"));
+}
+
+// Signed with a throw-away certificate through a wrapper (osslsigncode writes a new file),
+// into a folder whose name the shell must take literally: the setup verifies and lists as
+// signed, and the Uninstall.exe it carries is the one the command signed, and verifies.
+TEST(PackerCliTest, SignCommandSignsTheUninstallerAndTheSetup)
+{
+    testsupport::ScratchDir dir;
+    const fs::path odd = dir.path() / "it's \"signed\" $HOME", setup = odd / "setup.exe";
+    fs::create_directories(dir.path() / "product");
+    fs::create_directories(odd);
+    testfiles::Write(dir.path() / "product" / "terminal.exe", RandomBytes(3000, 1));
+    std::vector<uint8_t> pe = testfiles::PeStub(0, 0);
+    testfiles::Write(dir.path() / "stub.exe", pe);
+    pe.resize(2000, 0x55);
+    testfiles::Write(dir.path() / "Uninstall.exe", pe);
+    auto sh = [](const fs::path& path) {
+        std::string quoted;
+        ShellCommand::Quote(path.string(), quoted);
+        return quoted;
+    };
+    auto run = [&](const std::string& line) { return std::system((line + " >/dev/null 2>&1").c_str()); };
+    const std::string at = sh(dir.path()), cert = sh(dir.path() / "cert.pem");
+    ASSERT_EQ(0, run("openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=Test -keyout " +
+                     sh(dir.path() / "key.pem") + " -out " + cert));
+    testfiles::Write(dir.path() / "sign.sh",
+                     Bytes("osslsigncode sign -certs " + cert + " -key " + sh(dir.path() / "key.pem") +
+                           " -in \"$1\" -out \"$1.signed\" && mv \"$1.signed\" \"$1\" &&\n"
+                           "{ [ -e " + at + "/first.exe ] || cp \"$1\" " + at + "/first.exe; } &&\n"
+                           // A signature over a payload that no longer matches its checksum.
+                           "case \"$BREAK$1\" in yes*.exe.signing.exe) printf Z | dd of=\"$1\" bs=1 seek=500 "
+                           "conv=notrunc 2>/dev/null;; esac\n"));
+    const std::string build = ORVAPACK_PATH " build --stub " + sh(dir.path() / "stub.exe") + " --product " +
+                              sh(dir.path() / "product") + " --out " + sh(setup) + " --sign-command \"sh " + at +
+                              "/sign.sh {file}\"";
+    ASSERT_EQ(0, run(build));
+    EXPECT_EQ(0, run("osslsigncode verify -CAfile " + cert + " -in " + sh(setup)));
+    EXPECT_EQ(0, run(ORVAPACK_PATH " list " + sh(setup) + " | grep -q '^signed'"));
+    ASSERT_EQ(0, run(ORVAPACK_PATH " extract " + sh(setup) + " " + at + "/out --zip " + at + "/p.zip"));
+    std::vector<ArchiveItem> items;
+    std::string error;
+    ASSERT_TRUE(ProductArchive::ReadArchive(testfiles::Read(dir.path() / "p.zip"), &items, error)) << error;
+    ASSERT_EQ("Uninstall.exe", items.back().name);
+    EXPECT_EQ(testfiles::Read(dir.path() / "first.exe"), items.back().content);
+    testfiles::Write(dir.path() / "installed.exe", items.back().content);
+    EXPECT_EQ(0, run("osslsigncode verify -CAfile " + cert + " -in " + at + "/installed.exe"));
+    EXPECT_EQ((std::vector<std::string>{"setup.exe"}), testfiles::Tree(odd));
+
+    const std::vector<uint8_t> built = testfiles::Read(setup);
+    EXPECT_EQ(1 << 8, std::system(("BREAK=yes " + build + " 2>" + at + "/err.txt").c_str()));
+    const std::vector<uint8_t> said = testfiles::Read(dir.path() / "err.txt");
+    const std::string message(said.begin(), said.end());
+    EXPECT_NE(message.find("signing the setup failed (exit code 0): "), std::string::npos) << message;
+    EXPECT_NE(message.find("does not match its checksum"), std::string::npos) << message;
+    EXPECT_EQ(built, testfiles::Read(setup));
+    EXPECT_EQ((std::vector<std::string>{"setup.exe"}), testfiles::Tree(odd));
 }
 
 } // namespace

@@ -287,3 +287,34 @@ TEST_F(PackerTest, UndeclaredUtf8NamesFromUnixAreDeclaredOnlyWhenAllAre)
 }
 
 } // namespace
+
+// A signing command that fails, breaks the file or does nothing is refused, naming the step
+// and its exit code; no file of the build is left and an earlier setup stays as it was.
+// The generic uninstaller (bare.zip brings none) is signed before the setup. The commands
+// read the same to sh and to cmd.
+TEST_F(PackerTest, SigningThatFailsLeavesNoSetup)
+{
+    std::vector<uint8_t> pe = testfiles::PeStub(0, 0);
+    testfiles::Write(stub, pe);
+    pe.resize(900, 0x55);
+    testfiles::Write(dir.path() / "Uninstall.exe", pe);
+    ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "bare.zip").string(), {{"terminal.exe"}}));
+    const std::vector<uint8_t> earlier = RandomBytes(100, 5);
+    const std::tuple<std::string, std::string, std::string> rows[] = {
+        {"echo x>> {file} && exit 3", "bare.zip", "signing the uninstaller failed (exit code 3): the command reported"},
+        {"exit 3", "product", "signing the setup failed (exit code 3): the command reported"},
+        {"echo x> {file}", "bare.zip", "signing the uninstaller failed (exit code 0): it left no PE image"},
+        {"echo x> {file}", "product", "signing the setup failed (exit code 0): it left no PE image"},
+        {"exit 0", "product", "signing the setup failed (exit code 0): it left the file unchanged"},
+    };
+    for (const auto& [command, from, message] : rows) {
+        testfiles::Write(dir.path() / "setup.exe", earlier);
+        const std::vector<std::string> before = testfiles::Tree(dir.path());
+        SetupInputs inputs = Inputs("setup.exe", from);
+        inputs.signCommand = command;
+        EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error)) << command;
+        EXPECT_NE(error.find(message), std::string::npos) << error;
+        EXPECT_EQ(earlier, testfiles::Read(inputs.out)) << command;
+        EXPECT_EQ(before, testfiles::Tree(dir.path())) << command;
+    }
+}
