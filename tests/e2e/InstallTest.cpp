@@ -12,7 +12,8 @@ namespace {
 
 using InstallTest = E2eTest;
 
-// The publisher's signed setup, started from a downloads folder where DLLs were planted,
+// The publisher's setup, signed by the packer with its uninstaller, started from a
+// downloads folder where DLLs were planted,
 // loads none of them and installs in English into a typed group and a directory whose
 // parents do not exist yet; the finish page launches the application. Uninstall.exe asks,
 // and its copy in its work folder below the temporary folder, beside DLLs planted there
@@ -30,6 +31,8 @@ TEST_F(InstallTest, SignedInEnglishIntoTypedPlacesLaunchedThenRemovedLeavingTheU
     const Choices choices{scratch_.file("new\\parents\\Orvanta"), false, kGroup, 1};
     const std::string finish = "Orvanta 4.00 has been installed.\r\nPress OK to leave setup.";
     ASSERT_NO_FATAL_FAILURE(Install(setup, choices, finish, true)) << PlantedDllsRun(downloads) << " ran";
+    EXPECT_EQ(ReadBytes(kSignedSetupDir + "\\uninstall-signed.exe"), ReadBytes(choices.directory + "\\Uninstall.exe"))
+        << "the uninstaller the packer signed is the one installed";
     std::vector<DWORD> launched;
     EXPECT_TRUE(WaitUntil(kStepMs, [&] { return !(launched = Processes("terminal.exe")).empty(); }));
     for (DWORD id : launched) {
