@@ -4,6 +4,7 @@
 #include "container/SetupLayout.h"
 #include "tools/ContainerWriter.h"
 #include "tools/FileBytes.h"
+#include "tools/FileIdentity.h"
 #include "tools/LangIni.h"
 #include "tools/ProductArchive.h"
 #include "tools/ProductUninstaller.h"
@@ -131,6 +132,36 @@ bool CheckProduct(const SetupInputs& inputs, const std::vector<uint8_t>& zip, co
     return true;
 }
 
+// Writing the setup over one of its inputs would destroy that input before it is read, or
+// ship the setup inside itself. Files are compared as files, so another spelling of the
+// same path or a link to it is caught; an output that does not exist yet is none of them.
+bool CheckOutIsNoInput(const SetupInputs& inputs, std::string& error)
+{
+    FileIdentity out;
+    if (!FileIdentity::Of(inputs.out, out))
+        return true;
+    auto refuse = [&](const std::string& what, const std::string& path) {
+        FileIdentity input;
+        if (path.empty() || !FileIdentity::Of(path, input) || !(input == out))
+            return false;
+        error = "output " + inputs.out + " is the " + what + " " + path
+            + ": the setup is written to a file that is none of its inputs";
+        return true;
+    };
+    if (refuse("stub", inputs.stub) || refuse("generic uninstaller", ProductUninstaller::GenericPath(inputs.stub))
+        || refuse("lang.ini", inputs.lang) || refuse("banner", inputs.banner) || refuse("product", inputs.product))
+        return false;
+    std::error_code ec;
+    if (!std::filesystem::is_directory(inputs.product, ec))
+        return true;
+    for (std::filesystem::recursive_directory_iterator it(inputs.product, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        if (refuse("file in the product", it->path().string()))
+            return false;
+    }
+    return true;
+}
+
 // Signing tools tell an executable by its name too: the files they get end in .exe.
 bool SignUninstaller(const SigningCommand& signer, const std::string& out, std::vector<uint8_t>& program,
                      std::string& error)
@@ -176,6 +207,8 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error, Bui
             error = "stub, product and output are required";
             return false;
         }
+        if (!CheckOutIsNoInput(inputs, error))
+            return false;
         uint64_t stubSize = 0;
         if (!CheckSizes(inputs, stubSize, error))
             return false;

@@ -32,6 +32,8 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
     fs::create_directories(dir.path() / "odd" / "bad\xff");
     fs::create_directories(dir.path() / "linked");
     fs::create_directory_symlink(product, dir.path() / "linked" / "link");
+    fs::create_symlink(dir.path() / "stub.exe", dir.path() / "stub-link.exe");
+    const std::vector<uint8_t> stub = testfiles::Read(dir.path() / "stub.exe");
     // A sparse file: nothing of this size is ever written or read.
     testfiles::Write(dir.path() / "huge.bmp", {});
     fs::resize_file(dir.path() / "huge.bmp", uintmax_t(2) << 30);
@@ -57,6 +59,8 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
         {build("product", "o.exe") + " --strict", 1, "refused by --strict: the product has no terminal.ico"},
         {build("odd", "o.exe"), 1, "not UTF-8"},
         {build("linked", "o.exe"), 1, "neither folder nor file"},
+        // The stub through a link: nothing is written over it.
+        {build("product", "stub-link.exe"), 1, "stub-link.exe is the stub " + (dir.path() / "stub.exe").string()},
         {build("product", "o.exe") + " --sign-command true", 2, "needs {file}"},
         {build("product", "o.exe") + " --sign-command '{file}' --sign-command '{file}'", 2, "given twice"},
     };
@@ -68,6 +72,7 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
         EXPECT_NE(output.find(c.message), std::string::npos) << c.args << ": " << output;
         EXPECT_EQ(output.find("zipping"), std::string::npos) << "no progress off a terminal";
         EXPECT_FALSE(fs::exists(dir.path() / "o.exe")) << c.args;
+        EXPECT_EQ(stub, testfiles::Read(dir.path() / "stub.exe")) << c.args;
     }
     EXPECT_TRUE(fs::exists(dir.path() / "out" / "install" / "lang.ini") && fs::exists(dir.path() / "p.zip"));
 }

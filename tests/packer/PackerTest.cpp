@@ -177,6 +177,47 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
     }
 }
 
+// The setup is never written over one of its inputs, however the output names it; the
+// error names both files and every input is left as it was.
+TEST_F(PackerTest, OutputThatIsAnInputIsRefused)
+{
+    const std::vector<uint8_t> generic = RandomBytes(2500, 9);
+    testfiles::Write(dir.path() / "Uninstall.exe", generic);
+    fs::create_hard_link(stub, dir.path() / "linked.exe");
+    ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "product.zip").string(), {{"terminal.exe"}, {"Uninstall.exe"}}));
+    const std::vector<uint8_t> zip = testfiles::Read(dir.path() / "product.zip");
+    const fs::path readme = product / "bin" / "readme.txt";
+    const std::pair<std::function<void(SetupInputs&)>, std::string> rows[] = {
+        {[&](SetupInputs& s) { s.out = (dir.path() / "." / "stub.exe").string(); }, stub.string()},
+        {[&](SetupInputs& s) { s.out = (dir.path() / "linked.exe").string(); }, stub.string()},
+        {[&](SetupInputs& s) { s.out = (dir.path() / "Uninstall.exe").string(); }, "Uninstall.exe"},
+        {[&](SetupInputs& s) { s.out = lang.string(); }, lang.string()},
+        {[&](SetupInputs& s) { s.out = (dir.path() / "x" / ".." / "top_log.bmp").string(); }, banner.string()},
+        {[&](SetupInputs& s) { s.out = readme.string(); }, "readme.txt"},
+        {[&](SetupInputs& s) { s.product = s.out = (dir.path() / "product.zip").string(); }, "product.zip"},
+    };
+    fs::create_directory(dir.path() / "x");
+    for (const auto& [change, input] : rows) {
+        // Each row starts from intact inputs, so one that slips through spoils no other.
+        for (const auto& [path, bytes] : {std::make_pair(stub, stubBytes), std::make_pair(lang, langBytes),
+                                          std::make_pair(banner, bannerBytes), std::make_pair(readme, Bytes("read me\r\n")),
+                                          std::make_pair(dir.path() / "Uninstall.exe", generic),
+                                          std::make_pair(dir.path() / "product.zip", zip)})
+            testfiles::Write(path, bytes);
+        SetupInputs inputs = Inputs("unused.exe");
+        change(inputs);
+        EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error)) << inputs.out;
+        EXPECT_NE(error.find("output " + inputs.out + " is the "), std::string::npos) << error;
+        EXPECT_NE(error.find(input), std::string::npos) << error;
+        EXPECT_EQ(stubBytes, testfiles::Read(stub));
+        EXPECT_EQ(generic, testfiles::Read(dir.path() / "Uninstall.exe"));
+        EXPECT_EQ(langBytes, testfiles::Read(lang));
+        EXPECT_EQ(bannerBytes, testfiles::Read(banner));
+        EXPECT_EQ(Bytes("read me\r\n"), testfiles::Read(readme));
+        EXPECT_EQ(zip, testfiles::Read(dir.path() / "product.zip"));
+    }
+}
+
 // A product without Uninstall.exe gets the generic one from beside the stub, with the list
 // of what the setup writes: the names its ZIP reader makes of the stored ones, the folders a
 // path implies, names declared UTF-8 kept so, marked for the uninstaller to convert as the
