@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -28,16 +29,24 @@ std::string Trim(const std::string& text)
 
 // Sections and keys as the Windows profile reader finds them: names compared without
 // case, the first of two equal keys wins, lines before the first section and comment
-// lines (";") belong to nothing.
-using Sections = std::map<std::string, std::map<std::string, std::string>>;
+// lines (";") belong to nothing. Each remembers its line, for the warnings.
+struct Entry {
+    std::string value;
+    int line = 0;
+};
+struct Section {
+    int line = 0;
+    std::map<std::string, Entry> keys;
+};
+using Sections = std::map<std::string, Section>;
 
 Sections Parse(const std::vector<uint8_t>& ini)
 {
     Sections sections;
-    std::map<std::string, std::string>* current = nullptr;
+    Section* current = nullptr;
     std::string text(ini.begin(), ini.end());
     size_t start = 0;
-    while (start < text.size()) {
+    for (int number = 1; start < text.size(); ++number) {
         size_t end = text.find('\n', start);
         std::string line = Trim(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         start = end == std::string::npos ? text.size() : end + 1;
@@ -46,18 +55,116 @@ Sections Parse(const std::vector<uint8_t>& ini)
         if (line[0] == '[') {
             size_t close = line.find(']');
             current = &sections[Lower(Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1)))];
+            current->line = current->line ? current->line : number;
         } else if (current != nullptr && line.find('=') != std::string::npos) {
             size_t equals = line.find('=');
-            current->emplace(Lower(Trim(line.substr(0, equals))), Trim(line.substr(equals + 1)));
+            current->keys.emplace(Lower(Trim(line.substr(0, equals))), Entry{Trim(line.substr(equals + 1)), number});
         }
     }
     return sections;
+}
+
+// The first line holding a byte that code page 936 cannot read: 0xFF, or a lead byte
+// (0x81 to 0xFE) without its trail byte (0x40 to 0xFE but 0x7F); 0 when there is none.
+// 0x80 alone is the euro sign.
+int Cp936Fault(const std::vector<uint8_t>& ini, std::string& bytes)
+{
+    int line = 1;
+    for (size_t at = 0; at < ini.size(); ++at) {
+        const uint8_t c = ini[at];
+        line += c == '\n';
+        if (c <= 0x80)
+            continue;
+        const bool trail = at + 1 < ini.size() && ini[at + 1] >= 0x40 && ini[at + 1] != 0x7F && ini[at + 1] != 0xFF;
+        if (c != 0xFF && trail) {
+            ++at;
+            continue;
+        }
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "0x%02X", c);
+        bytes = hex;
+        return line;
+    }
+    return 0;
 }
 
 // The profile reader's integers: leading blanks, a sign, digits up to the first other character.
 long Integer(const std::string& text)
 {
     return std::strtol(text.c_str(), nullptr, 10);
+}
+
+// The same text for the same problem wherever it is: the file, its line when there is one.
+std::string At(const std::string& path, int line)
+{
+    return line ? path + " line " + std::to_string(line) + ":" : path + ":";
+}
+
+void CheckLinks(const std::string& path, Sections& sections, const std::set<std::string>& files,
+                const std::set<std::string>& folders, std::vector<std::string>& warnings)
+{
+    const Section& link = sections["link"];
+    auto count = link.keys.find("count");
+    const bool present = count != link.keys.end();
+    long links = present ? Integer(count->second.value) : 0;
+    long entries = long(link.keys.size()) - (present ? 1 : 0);
+    if (links > entries) {
+        warnings.push_back(At(path, count->second.line) + " [link] count is " + std::to_string(links)
+                           + " but the section holds " + std::to_string(entries)
+                           + " entries: the setup skips the missing ones");
+        links = entries;
+    }
+    for (long m = 1; m <= links; ++m) {
+        std::string key = "link" + std::to_string(m);
+        auto found = link.keys.find(key);
+        std::string entry = found == link.keys.end() ? std::string() : found->second.value;
+        int line = found == link.keys.end() ? link.line : found->second.line;
+        size_t hash = entry.find('#');
+        if (hash == std::string::npos || hash == 0) {
+            warnings.push_back(At(path, line) + " [link] " + key
+                               + (found != link.keys.end() ? " = " + entry : " is missing")
+                               + ": the setup skips it (an entry is name#target)");
+            continue;
+        }
+        std::string target = entry.substr(hash + 1);
+        std::string key936 = ProductNames::Key(ProductNames::Components(target, true), true);
+        if (key936.empty() || !(files.count(key936) || folders.count(key936)))
+            warnings.push_back(At(path, line) + " [link] " + key + ": its target \"" + target
+                               + "\" is not in the product");
+    }
+}
+
+// Without [lang] and its count the language page has nothing to offer; a count beyond
+// the [langN] sections offers languages without texts.
+void CheckLanguages(const std::string& path, const Sections& sections, std::vector<std::string>& warnings)
+{
+    const char expected[] = " (expected: [lang] with count=N and the sections [lang1] to [langN])";
+    auto lang = sections.find("lang");
+    if (lang == sections.end()) {
+        warnings.push_back(At(path, 0) + " no [lang] section" + expected);
+        return;
+    }
+    auto entry = lang->second.keys.find("count");
+    if (entry == lang->second.keys.end()) {
+        warnings.push_back(At(path, lang->second.line) + " [lang] has no count" + expected);
+        return;
+    }
+    long count = Integer(entry->second.value);
+    std::set<long> languages;
+    for (const auto& section : sections) {
+        const std::string& name = section.first;
+        if (name.size() > 4 && name.compare(0, 4, "lang") == 0 && name[4] != '0'
+            && name.find_first_not_of("0123456789", 4) == std::string::npos)
+            languages.insert(std::strtol(name.c_str() + 4, nullptr, 10));
+    }
+    if (languages.size() != size_t(std::max(count, 0L)) || (!languages.empty() && *languages.rbegin() > count)) {
+        std::string list;
+        for (long n : languages)
+            list += (list.empty() ? "[lang" : ", [lang") + std::to_string(n) + "]";
+        warnings.push_back(At(path, entry->second.line) + " [lang] count is " + std::to_string(count)
+                           + " but the language sections are " + (list.empty() ? std::string("none") : list)
+                           + ": the language page offers languages 1 to " + std::to_string(count));
+    }
 }
 
 } // namespace
@@ -96,8 +203,8 @@ bool LangIni::FromUtf8(const std::vector<uint8_t>& utf8, std::vector<uint8_t>& c
     return true;
 }
 
-void LangIni::Check(const std::vector<uint8_t>& ini, const std::vector<ProductItem>& product,
-                    std::vector<std::string>& warnings)
+void LangIni::Check(const std::string& path, const std::vector<uint8_t>& ini,
+                    const std::vector<ProductItem>& product, std::vector<std::string>& warnings)
 {
     std::set<std::string> files, folders;
     // lang.ini is code page 936, so the product's names are compared in it.
@@ -117,52 +224,15 @@ void LangIni::Check(const std::vector<uint8_t>& ini, const std::vector<ProductIt
             warnings.push_back(std::string("the product has no ") + needed
                                + ": the program's shortcuts and the finish page's launch use it");
     }
-    if (ini.empty())
+    if (path.empty())
         return;
 
+    std::string bytes;
+    if (int line = Cp936Fault(ini, bytes))
+        warnings.push_back(path + " line " + std::to_string(line) + ": byte " + bytes
+                           + " cannot be read in code page 936 (give the file in code page 936, or in UTF-8 "
+                             "with --lang-encoding utf-8)");
     Sections sections = Parse(ini);
-    auto value = [&](const std::string& section, const std::string& key, bool& present) {
-        auto s = sections.find(section);
-        present = s != sections.end() && s->second.count(key);
-        return present ? s->second.at(key) : std::string();
-    };
-    bool present = false;
-    long links = Integer(value("link", "count", present));
-    long entries = long(sections["link"].size()) - (present ? 1 : 0);
-    if (links > entries) {
-        warnings.push_back("lang.ini [link] count is " + std::to_string(links) + " but the section holds "
-                           + std::to_string(entries) + " entries: the setup skips the missing ones");
-        links = entries;
-    }
-    for (long m = 1; m <= links; ++m) {
-        std::string key = "link" + std::to_string(m);
-        std::string entry = value("link", key, present);
-        size_t hash = entry.find('#');
-        if (hash == std::string::npos || hash == 0) {
-            warnings.push_back("lang.ini [link] " + key + (present ? " = " + entry : " is missing")
-                               + ": the setup skips it (an entry is name#target)");
-            continue;
-        }
-        std::string target = entry.substr(hash + 1);
-        std::string found = ProductNames::Key(ProductNames::Components(target, true), true);
-        if (found.empty() || !(files.count(found) || folders.count(found)))
-            warnings.push_back("lang.ini [link] " + key + ": its target \"" + target + "\" is not in the product");
-    }
-
-    long count = Integer(value("lang", "count", present));
-    std::set<long> languages;
-    for (const auto& section : sections) {
-        const std::string& name = section.first;
-        if (name.size() > 4 && name.compare(0, 4, "lang") == 0 && name[4] != '0'
-            && name.find_first_not_of("0123456789", 4) == std::string::npos)
-            languages.insert(std::strtol(name.c_str() + 4, nullptr, 10));
-    }
-    if (languages.size() != size_t(std::max(count, 0L)) || (!languages.empty() && *languages.rbegin() > count)) {
-        std::string list;
-        for (long n : languages)
-            list += (list.empty() ? "[lang" : ", [lang") + std::to_string(n) + "]";
-        warnings.push_back("lang.ini [lang] count is " + std::to_string(count) + " but the language sections are "
-                           + (list.empty() ? std::string("none") : list) + ": the language page offers languages 1 to "
-                           + std::to_string(count));
-    }
+    CheckLinks(path, sections, files, folders, warnings);
+    CheckLanguages(path, sections, warnings);
 }

@@ -119,7 +119,7 @@ bool CheckProduct(const SetupInputs& inputs, const std::vector<uint8_t>& zip, co
     std::vector<std::string> warnings;
     if (!ProductArchive::ListItems(zip, items, error) || !ProductNames::Check(items, warnings, error))
         return false;
-    LangIni::Check(lang, items, warnings);
+    LangIni::Check(inputs.lang, lang, items, warnings);
     for (const std::string& warning : warnings) {
         if (listener)
             listener->Warning(warning);

@@ -28,6 +28,7 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
     // The product brings no uninstaller: the generic one lies beside the stub.
     testfiles::Write(dir.path() / "Uninstall.exe", RandomBytes(1000, 3));
     testfiles::Write(dir.path() / "lang.ini", Bytes("[lang]\r\n"));
+    testfiles::Write(dir.path() / "garbage.ini", {0x7F, 'E', 'L', 'F', 0xFF, 0x81, 0});
     testfiles::WriteSetup(dir.path() / "loop.exe", RandomBytes(4096, 2), testfiles::LoopContainer(4096));
     fs::create_directories(dir.path() / "odd" / "bad\xff");
     fs::create_directories(dir.path() / "linked");
@@ -59,6 +60,9 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
         {build("product", "o.exe") + " --strict", 1, "refused by --strict: the product has no terminal.ico"},
         {build("odd", "o.exe"), 1, "not UTF-8"},
         {build("linked", "o.exe"), 1, "neither folder nor file"},
+        {"build --stub " + path("stub.exe") + " --product " + path("product") + " --lang " + path("garbage.ini") +
+             " --strict --out " + path("o.exe"),
+         1, (dir.path() / "garbage.ini").string() + " line 1: byte 0xFF cannot be read in code page 936"},
         // The stub through a link: nothing is written over it.
         {build("product", "stub-link.exe"), 1, "stub-link.exe is the stub " + (dir.path() / "stub.exe").string()},
         {build("product", "o.exe") + " --sign-command true", 2, "needs {file}"},

@@ -71,7 +71,7 @@ protected:
     fs::path lang = dir.path() / "lang.ini";
     fs::path banner = dir.path() / "top_log.bmp";
     std::vector<uint8_t> stubBytes = RandomBytes(5000, 7);
-    std::vector<uint8_t> langBytes = Bytes("[lang]\r\nnum=1\r\n");
+    std::vector<uint8_t> langBytes = Bytes("[lang]\r\ncount=1\r\n[lang1]\r\n");
     std::vector<uint8_t> bannerBytes = RandomBytes(1500, 8);
 };
 
@@ -273,29 +273,47 @@ TEST_F(PackerTest, NamesThatCanNeverInstallAreRefused)
     }
 }
 
-// Each problem of lang.ini against the product is one warning and the setup is written;
-// with strict the same problems refuse it.
+// Each problem of lang.ini is one warning naming the file and its line (where there is
+// one) and the setup is written; with strict the same problems refuse it, writing nothing.
 TEST_F(PackerTest, LangIniProblemsAreWarningsOrUnderStrictErrors)
 {
-    const std::pair<std::string, std::string> rows[] = {
-        {"[lang]\ncount=2\n[lang1]\n[LANG2]\n[link]\ncount=2\nlink1=Read#bin\\README.txt\nlink2=Bin#./bin/\n", ""},
-        {"[link]\ncount=1\nlink1=Docs#bin\\missing.txt\n", "\"bin\\missing.txt\" is not in the product"},
-        {"[link]\ncount=1\nlink1=NoTarget\n", "link1 = NoTarget: the setup skips it"},
-        {"[link]\ncount=1\nlink1=#terminal.exe\n", "link1 = #terminal.exe: the setup skips it"},
-        {"[link]\ncount=3\nlink1=T#terminal.exe\n", "count is 3 but the section holds 1"},
-        {"[lang]\ncount=2\n[lang1]\n", "count is 2 but the language sections are [lang1]"},
+    const std::string languages = "[lang]\ncount=1\n[lang1]\n";
+    const struct {
+        std::string ini;
+        bool utf8;
+        std::vector<std::string> warnings;
+    } rows[] = {
+        {"[lang]\ncount=2\n[lang1]\n[LANG2]\n[link]\ncount=2\nlink1=Read#bin\\README.txt\nlink2=Bin#./bin/\n", false, {}},
+        {languages + "[link]\ncount=1\nlink1=Docs#bin\\missing.txt\n", false,
+         {" line 6: [link] link1: its target \"bin\\missing.txt\" is not in the product"}},
+        {languages + "[link]\ncount=1\nlink1=NoTarget\n", false, {" line 6: [link] link1 = NoTarget: the setup skips it"}},
+        {languages + "[link]\ncount=1\nlink1=#terminal.exe\n", false,
+         {" line 6: [link] link1 = #terminal.exe: the setup skips it"}},
+        {languages + "[link]\ncount=3\nlink1=T#terminal.exe\n", false, {" line 5: [link] count is 3 but the section holds 1"}},
+        {"[lang]\ncount=2\n[lang1]\n", false, {" line 2: [lang] count is 2 but the language sections are [lang1]"}},
+        {"[install]\ntitle=x\n", false, {": no [lang] section"}},
+        {"\n[Lang]\ndefault=1\n[lang1]\n", false, {" line 2: [lang] has no count"}},
+        {languages + "10001=\x81\n", false, {" line 4: byte 0x81 cannot be read in code page 936"}},
+        {"\x7F\x45LF\x02\x01\n\x01\xFF\x81\x7F", false, {" line 2: byte 0xFF cannot be read", ": no [lang] section"}},
+        // 中 in UTF-8 is a code page 936 pair and a lead byte without its trail.
+        {languages + "10001=\xE4\xB8\xAD\n", false, {" line 4: byte 0xAD cannot be read in code page 936"}},
+        {languages + "10001=\xE4\xB8\xAD\n", true, {}},
     };
-    for (const auto& [ini, warning] : rows) {
-        testfiles::Write(lang, Bytes(ini));
+    for (const auto& row : rows) {
+        testfiles::Write(lang, Bytes(row.ini));
         Heard heard;
-        EXPECT_TRUE(SetupBuilder::BuildSetup(Inputs("ok.exe"), error, &heard)) << error;
+        SetupInputs inputs = Inputs("ok.exe");
+        inputs.langUtf8 = row.utf8;
+        EXPECT_TRUE(SetupBuilder::BuildSetup(inputs, error, &heard)) << error;
         EXPECT_TRUE(fs::remove(dir.path() / "ok.exe"));
-        EXPECT_NE(heard.warnings.find(warning), std::string::npos) << heard.warnings;
-        EXPECT_EQ(warning.empty() ? 0 : 1, std::count(heard.warnings.begin(), heard.warnings.end(), '\n'));
-        SetupInputs strict = Inputs("ok.exe");
-        strict.strict = true;
-        if (!warning.empty())
-            ExpectRefused(strict, {warning});
+        for (const std::string& warning : row.warnings)
+            EXPECT_NE(heard.warnings.find(lang.string() + warning), std::string::npos) << heard.warnings;
+        EXPECT_EQ(row.warnings.size(), size_t(std::count(heard.warnings.begin(), heard.warnings.end(), '\n')))
+            << heard.warnings;
+        inputs.strict = true;
+        if (!row.warnings.empty())
+            ExpectRefused(inputs, {lang.string() + row.warnings.front()});
+        EXPECT_EQ(stubBytes, testfiles::Read(stub));
     }
 }
 
