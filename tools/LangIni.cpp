@@ -169,7 +169,8 @@ void CheckLanguages(const std::string& path, const Sections& sections, std::vect
 
 } // namespace
 
-bool LangIni::FromUtf8(const std::vector<uint8_t>& utf8, std::vector<uint8_t>& cp936, std::string& error)
+bool LangIni::FromUtf8(const std::string& path, const std::vector<uint8_t>& utf8, std::vector<uint8_t>& cp936,
+                       std::string& error)
 {
     std::string text(utf8.begin(), utf8.end());
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
@@ -185,11 +186,11 @@ bool LangIni::FromUtf8(const std::vector<uint8_t>& utf8, std::vector<uint8_t>& c
             cp936.insert(cp936.end(), converted.begin(), converted.end());
             continue;
         }
-        error = "lang.ini line " + std::to_string(line) + ": ";
+        error = path + " line " + std::to_string(line) + ": ";
         uint32_t codePoint = 0;
         for (size_t at = 0, before = 0; before < part.size(); before = at) {
             if (!Utf8Text::Next(part, at, codePoint)) {
-                error += "not UTF-8";
+                error += "not UTF-8 (give the file in UTF-8, or in code page 936 without --lang-encoding)";
                 return false;
             }
             if (!ZipPlatform::FromUtf8(part.substr(before, at - before), 936, converted)) {

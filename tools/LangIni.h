@@ -10,8 +10,10 @@
 class LangIni {
 public:
     // Writes UTF-8 text (a leading byte-order mark dropped) in code page 936; false, with
-    // the line number, for text that is not UTF-8 or a character code page 936 cannot hold.
-    static bool FromUtf8(const std::vector<uint8_t>& utf8, std::vector<uint8_t>& cp936, std::string& error);
+    // path and the line number, for text that is not UTF-8 or a character code page 936
+    // cannot hold.
+    static bool FromUtf8(const std::string& path, const std::vector<uint8_t>& utf8, std::vector<uint8_t>& cp936,
+                         std::string& error);
 
     // One warning per problem, naming path and the line where there is one: terminal.exe
     // or terminal.ico missing from the product (the shortcuts and the finish page's launch

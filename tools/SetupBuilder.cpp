@@ -60,7 +60,7 @@ bool ReadLang(const SetupInputs& inputs, std::vector<uint8_t>& lang, std::string
         return true;
     std::vector<uint8_t> utf8;
     utf8.swap(lang);
-    return LangIni::FromUtf8(utf8, lang, error);
+    return LangIni::FromUtf8(inputs.lang, utf8, lang, error);
 }
 
 bool ReadProduct(const std::string& product, std::vector<uint8_t>& zip, std::string& error, BuildListener* listener)

@@ -154,6 +154,7 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
     testfiles::WriteSetup(used / "Uninstall.exe", stubBytes, testfiles::LoopContainer(stubBytes.size()));
     testfiles::Write(used / "stub.exe", stubBytes);
     testfiles::Write(dir.path() / "emoji.ini", Bytes("a\n\nb=\xF0\x9F\x98\x80\n"));
+    testfiles::Write(dir.path() / "latin1.ini", Bytes("[lang]\ncaf\xE9\n"));
     auto in = [&](const std::string& value) { return (dir.path() / value).string(); };
     const std::pair<std::function<void(SetupInputs&)>, std::string> rows[] = {
         {[&](SetupInputs& s) { s.stub = in("missing.exe"); }, "missing.exe"},
@@ -167,8 +168,11 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
         {[&](SetupInputs& s) { s.product = in("bare.zip"); }, "no Uninstall.exe"},
         {[&](SetupInputs& s) { s.product = in("bare.zip"), s.stub = (used / "stub.exe").string(); },
          "already carries a container"},
-        // A UTF-8 lang.ini is refused, with the line, for what code page 936 cannot hold.
-        {[&](SetupInputs& s) { s.lang = in("emoji.ini"), s.langUtf8 = true; }, "line 3: character U+1F600"},
+        // A UTF-8 lang.ini is refused, with the file and line, for bytes that are not UTF-8 and
+        // for what code page 936 cannot hold.
+        {[&](SetupInputs& s) { s.lang = in("emoji.ini"), s.langUtf8 = true; },
+         in("emoji.ini") + " line 3: character U+1F600"},
+        {[&](SetupInputs& s) { s.lang = in("latin1.ini"), s.langUtf8 = true; }, in("latin1.ini") + " line 2: not UTF-8"},
     };
     for (const auto& row : rows) {
         SetupInputs inputs = Inputs("again.exe");
