@@ -5,6 +5,7 @@
 #include "tools/ContainerWriter.h"
 #include "tools/FileBytes.h"
 #include "tools/MemoryZipFile.h"
+#include "tools/PeImage.h"
 #include "tools/ProductArchive.h"
 #include "uninstaller/UninstallPackage.h"
 
@@ -63,6 +64,14 @@ bool ProductUninstaller::MakeProgram(const std::string& genericPath, const std::
     }
     if (!FileBytes::Read(genericPath, program, error))
         return false;
+    std::string why;
+    if (!PeImage::Check(program, PeImage::UninstallerMarker, why)) {
+        error = "uninstaller " + genericPath + ": "
+            + (why == "no marker" ? "not the Orvanta generic uninstaller (no marker)" : why)
+            + " (expected: the Uninstall.exe the Windows build writes beside setup.exe, carrying the resource "
+            + PeImage::UninstallerMarker + ")";
+        return false;
+    }
     ContainerNode folder = ContainerNode::Folder(UninstallPackage::Folder);
     folder.children.push_back(ContainerNode::File(UninstallPackage::ItemList, {list.begin(), list.end()}));
     if (!lang.empty())

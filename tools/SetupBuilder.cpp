@@ -6,6 +6,7 @@
 #include "tools/FileBytes.h"
 #include "tools/FileIdentity.h"
 #include "tools/LangIni.h"
+#include "tools/PeImage.h"
 #include "tools/ProductArchive.h"
 #include "tools/ProductUninstaller.h"
 #include "tools/ProductNames.h"
@@ -226,6 +227,13 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error, Bui
         std::vector<uint8_t> stub;
         if (!FileBytes::Read(inputs.stub, stub, error))
             return false;
+        std::string why;
+        if (!PeImage::Check(stub, PeImage::SetupMarker, why)) {
+            error = "stub " + inputs.stub + ": " + (why == "no marker" ? "not the Orvanta setup stub (no marker)" : why)
+                + " (expected: the setup.exe of the Windows build, an x86-64 GUI program carrying the resource "
+                + PeImage::SetupMarker + ")";
+            return false;
+        }
 
         const SigningCommand signer(inputs.signCommand);
         ProductUninstaller::Signer signUninstaller;

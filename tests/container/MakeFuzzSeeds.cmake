@@ -3,7 +3,9 @@
 file(REMOVE_RECURSE "${SEEDS}" "${WORK}")
 file(MAKE_DIRECTORY "${SEEDS}" "${WORK}/corpus")
 set(in "${WORK}/inputs")
-file(WRITE "${in}/stub.exe" "MZ stub of a setup executable")
+# The smallest stub the packer takes: an x86-64 GUI image with the setup's marker
+# (testfiles::MarkedPe).
+configure_file("${CMAKE_CURRENT_LIST_DIR}/seed-stub.exe" "${in}/stub.exe" COPYONLY)
 file(WRITE "${in}/product/terminal.exe" "terminal program bytes")
 file(WRITE "${in}/product/Uninstall.exe" "uninstaller program bytes")
 file(WRITE "${in}/product/docs/readme.txt" "read me")

@@ -77,6 +77,34 @@ inline std::vector<uint8_t> PeStub(uint32_t tableStart, uint32_t tableSize, uint
     return stub;
 }
 
+// PeStub as a program of the given machine and subsystem, of size bytes (at least 1 KiB),
+// whose one section holds a resource directory with one named RCDATA resource, marker.
+inline std::vector<uint8_t> MarkedPe(const std::string& marker, size_t size = 1024, uint16_t machine = 0x8664,
+                                     uint16_t subsystem = 2)
+{
+    std::vector<uint8_t> pe = PeStub(0, 0);
+    const uint32_t rva = 0x1000, file = 0x200, length = uint32_t(0x32 + 2 * marker.size());
+    pe.resize(std::max<size_t>(size, 0x400), 0);
+    auto put = [&](size_t at, uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i)
+            pe[at + i] = uint8_t(value >> (8 * i));
+    };
+    put(0x44, machine, 2);
+    put(0x46, 1, 2);  // sections
+    put(0x58 + 68, subsystem, 2);
+    put(0x58 + 112 + 2 * 8, rva, 4);  // the resource directory
+    put(0x58 + 112 + 2 * 8 + 4, length, 4);
+    put(0x148 + 8, length, 4), put(0x148 + 12, rva, 4), put(0x148 + 16, length, 4), put(0x148 + 20, file, 4);
+    put(file + 14, 1, 2);  // the types: RCDATA
+    put(file + 16, 10, 4), put(file + 20, 0x80000018, 4);
+    put(file + 0x18 + 12, 1, 2);  // its names: marker
+    put(file + 0x28, 0x80000030, 4);
+    put(file + 0x30, uint32_t(marker.size()), 2);
+    for (size_t i = 0; i < marker.size(); ++i)
+        put(file + 0x32 + 2 * i, uint8_t(marker[i]), 2);
+    return pe;
+}
+
 // "loop" names its own region twice in its nested list: without a bound the tree would
 // double at every level.
 inline ContainerWriter LoopContainer(uint64_t base)

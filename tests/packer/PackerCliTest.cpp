@@ -1,5 +1,6 @@
 #include "container/TestFiles.h"
 #include "support/ScratchDir.h"
+#include "tools/PeImage.h"
 #include "tools/ProductArchive.h"
 #include "tools/ShellCommand.h"
 
@@ -24,9 +25,9 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
     fs::path product = dir.path() / "product";
     fs::create_directories(product);
     testfiles::Write(product / "terminal.exe", RandomBytes(20000, 1));
-    testfiles::Write(dir.path() / "stub.exe", RandomBytes(4096, 2));
+    testfiles::Write(dir.path() / "stub.exe", testfiles::MarkedPe(PeImage::SetupMarker, 4096));
     // The product brings no uninstaller: the generic one lies beside the stub.
-    testfiles::Write(dir.path() / "Uninstall.exe", RandomBytes(1000, 3));
+    testfiles::Write(dir.path() / "Uninstall.exe", testfiles::MarkedPe(PeImage::UninstallerMarker));
     testfiles::Write(dir.path() / "lang.ini", Bytes("[lang]\r\n"));
     testfiles::Write(dir.path() / "garbage.ini", {0x7F, 'E', 'L', 'F', 0xFF, 0x81, 0});
     testfiles::WriteSetup(dir.path() / "loop.exe", RandomBytes(4096, 2), testfiles::LoopContainer(4096));
@@ -63,6 +64,8 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
         {"build --stub " + path("stub.exe") + " --product " + path("product") + " --lang " + path("garbage.ini") +
              " --strict --out " + path("o.exe"),
          1, (dir.path() / "garbage.ini").string() + " line 1: byte 0xFF cannot be read in code page 936"},
+        {"build --stub " + path("lang.ini") + " --product " + path("product") + " --out " + path("o.exe"), 1,
+         (dir.path() / "lang.ini").string() + ": not a PE image"},
         // The stub through a link: nothing is written over it.
         {build("product", "stub-link.exe"), 1, "stub-link.exe is the stub " + (dir.path() / "stub.exe").string()},
         {build("product", "o.exe") + " --sign-command true", 2, "needs {file}"},
@@ -91,10 +94,8 @@ TEST(PackerCliTest, SignCommandSignsTheUninstallerAndTheSetup)
     fs::create_directories(dir.path() / "product");
     fs::create_directories(odd);
     testfiles::Write(dir.path() / "product" / "terminal.exe", RandomBytes(3000, 1));
-    std::vector<uint8_t> pe = testfiles::PeStub(0, 0);
-    testfiles::Write(dir.path() / "stub.exe", pe);
-    pe.resize(2000, 0x55);
-    testfiles::Write(dir.path() / "Uninstall.exe", pe);
+    testfiles::Write(dir.path() / "stub.exe", testfiles::MarkedPe(PeImage::SetupMarker));
+    testfiles::Write(dir.path() / "Uninstall.exe", testfiles::MarkedPe(PeImage::UninstallerMarker, 2000));
     auto sh = [](const fs::path& path) {
         std::string quoted;
         ShellCommand::Quote(path.string(), quoted);
@@ -109,7 +110,7 @@ TEST(PackerCliTest, SignCommandSignsTheUninstallerAndTheSetup)
                            " -in \"$1\" -out \"$1.signed\" && mv \"$1.signed\" \"$1\" &&\n"
                            "{ [ -e " + at + "/first.exe ] || cp \"$1\" " + at + "/first.exe; } &&\n"
                            // A signature over a payload that no longer matches its checksum.
-                           "case \"$BREAK$1\" in yes*.exe.signing.exe) printf Z | dd of=\"$1\" bs=1 seek=500 "
+                           "case \"$BREAK$1\" in yes*.exe.signing.exe) printf Z | dd of=\"$1\" bs=1 seek=1500 "
                            "conv=notrunc 2>/dev/null;; esac\n"));
     const std::string build = ORVAPACK_PATH " build --stub " + sh(dir.path() / "stub.exe") + " --product " +
                               sh(dir.path() / "product") + " --out " + sh(setup) + " --sign-command \"sh " + at +

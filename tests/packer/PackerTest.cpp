@@ -1,6 +1,7 @@
 #include "container/TestFiles.h"
 #include "support/ScratchDir.h"
 #include "tools/ContainerWriter.h"
+#include "tools/PeImage.h"
 #include "tools/ProductArchive.h"
 #include "tools/SetupBuilder.h"
 #include "tools/SetupInspector.h"
@@ -70,7 +71,7 @@ protected:
     fs::path stub = dir.path() / "stub.exe";
     fs::path lang = dir.path() / "lang.ini";
     fs::path banner = dir.path() / "top_log.bmp";
-    std::vector<uint8_t> stubBytes = RandomBytes(5000, 7);
+    std::vector<uint8_t> stubBytes = testfiles::MarkedPe(PeImage::SetupMarker, 5000);
     std::vector<uint8_t> langBytes = Bytes("[lang]\r\ncount=1\r\n[lang1]\r\n");
     std::vector<uint8_t> bannerBytes = RandomBytes(1500, 8);
 };
@@ -155,6 +156,14 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
     testfiles::Write(used / "stub.exe", stubBytes);
     testfiles::Write(dir.path() / "emoji.ini", Bytes("a\n\nb=\xF0\x9F\x98\x80\n"));
     testfiles::Write(dir.path() / "latin1.ini", Bytes("[lang]\ncaf\xE9\n"));
+    testfiles::Write(dir.path() / "notes.txt", Bytes("MZ, but no program\r\n"));
+    testfiles::Write(dir.path() / "x86.exe", testfiles::MarkedPe(PeImage::SetupMarker, 1024, 0x14C));
+    testfiles::Write(dir.path() / "console.exe", testfiles::MarkedPe(PeImage::SetupMarker, 1024, 0x8664, 3));
+    testfiles::Write(dir.path() / "foreign.exe", testfiles::MarkedPe("TERMINAL"));
+    testfiles::Write(dir.path() / "generic.exe", testfiles::MarkedPe(PeImage::UninstallerMarker));
+    fs::create_directory(dir.path() / "plain");
+    testfiles::Write(dir.path() / "plain" / "stub.exe", stubBytes);
+    testfiles::Write(dir.path() / "plain" / "Uninstall.exe", testfiles::MarkedPe(PeImage::SetupMarker));
     auto in = [&](const std::string& value) { return (dir.path() / value).string(); };
     const std::pair<std::function<void(SetupInputs&)>, std::string> rows[] = {
         {[&](SetupInputs& s) { s.stub = in("missing.exe"); }, "missing.exe"},
@@ -168,6 +177,14 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
         {[&](SetupInputs& s) { s.product = in("bare.zip"); }, "no Uninstall.exe"},
         {[&](SetupInputs& s) { s.product = in("bare.zip"), s.stub = (used / "stub.exe").string(); },
          "already carries a container"},
+        // Only this setup's own stub and uninstaller, told by their markers.
+        {[&](SetupInputs& s) { s.stub = in("notes.txt"); }, in("notes.txt") + ": not a PE image (expected: the setup.exe"},
+        {[&](SetupInputs& s) { s.stub = in("x86.exe"); }, in("x86.exe") + ": not x86-64"},
+        {[&](SetupInputs& s) { s.stub = in("console.exe"); }, in("console.exe") + ": not a GUI program"},
+        {[&](SetupInputs& s) { s.stub = in("foreign.exe"); }, in("foreign.exe") + ": not the Orvanta setup stub (no marker)"},
+        {[&](SetupInputs& s) { s.stub = in("generic.exe"); }, in("generic.exe") + ": not the Orvanta setup stub"},
+        {[&](SetupInputs& s) { s.product = in("bare.zip"), s.stub = (dir.path() / "plain" / "stub.exe").string(); },
+         (dir.path() / "plain" / "Uninstall.exe").string() + ": not the Orvanta generic uninstaller (no marker)"},
         // A UTF-8 lang.ini is refused, with the file and line, for bytes that are not UTF-8 and
         // for what code page 936 cannot hold.
         {[&](SetupInputs& s) { s.lang = in("emoji.ini"), s.langUtf8 = true; },
@@ -177,7 +194,9 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
     for (const auto& row : rows) {
         SetupInputs inputs = Inputs("again.exe");
         row.first(inputs);
+        const std::vector<uint8_t> before = testfiles::Read(inputs.stub);
         ExpectRefused(inputs, {row.second});
+        EXPECT_EQ(before, testfiles::Read(inputs.stub)) << row.second;
     }
 }
 
@@ -233,7 +252,7 @@ TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
     ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "product.zip").string(), stored));
     testfiles::Write(lang, Bytes("\xEF\xBB\xBF[lang]\r\nlang1=\xE4\xB8\xAD\xE6\x96\x87\r\n"));
     const std::vector<uint8_t> carried = Bytes("[lang]\r\nlang1=\xD6\xD0\xCE\xC4\r\n");
-    const std::vector<uint8_t> generic = RandomBytes(2500, 9);
+    const std::vector<uint8_t> generic = testfiles::MarkedPe(PeImage::UninstallerMarker, 2500);
     testfiles::Write(dir.path() / "Uninstall.exe", generic);
     SetupInputs inputs = Inputs("setup.exe", "product.zip");
     inputs.langUtf8 = true;
@@ -357,10 +376,8 @@ TEST_F(PackerTest, UndeclaredUtf8NamesFromUnixAreDeclaredOnlyWhenAllAre)
 // read the same to sh and to cmd.
 TEST_F(PackerTest, SigningThatFailsLeavesNoSetup)
 {
-    std::vector<uint8_t> pe = testfiles::PeStub(0, 0);
-    testfiles::Write(stub, pe);
-    pe.resize(900, 0x55);
-    testfiles::Write(dir.path() / "Uninstall.exe", pe);
+    testfiles::Write(stub, testfiles::MarkedPe(PeImage::SetupMarker));
+    testfiles::Write(dir.path() / "Uninstall.exe", testfiles::MarkedPe(PeImage::UninstallerMarker, 1200));
     ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "bare.zip").string(), {{"terminal.exe"}}));
     const std::vector<uint8_t> earlier = RandomBytes(100, 5);
     const std::tuple<std::string, std::string, std::string> rows[] = {

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/SetupApp.h"
+#include "container/TestFiles.h"
 #include "framework/RegKey.h"
 #include "framework/ScopedHandle.h"
 #include "framework/SpecialFolder.h"
@@ -15,6 +16,7 @@
 #include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
 #include "resources/resource.h"
+#include "tools/PeImage.h"
 #include "tools/SetupBuilder.h"
 
 // The wizard reaches the engine through the application object; tests set its engine and
@@ -85,7 +87,7 @@ InstallEngine* WizardFixture::MakeEngine(const std::string& lang, bool failing)
     // The product's own uninstaller, so the packer adds none; empty, so the bytes are the two files'.
     WriteFile(product + "\\Uninstall.exe", "");
     SetupInputs inputs{scratch.file("stub"), product, scratch.file("lang.ini"), "", scratch.file("setup.exe")};
-    WriteFile(inputs.stub, "MZ test stub");
+    testfiles::Write(inputs.stub, testfiles::MarkedPe(PeImage::SetupMarker));
     WriteFile(inputs.lang, lang);
     std::string error;
     EXPECT_TRUE(SetupBuilder::BuildSetup(inputs, error));
