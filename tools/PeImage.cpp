@@ -65,7 +65,8 @@ bool HasMarker(const Bytes& b, uint64_t root, const std::string& marker)
 
 } // namespace
 
-bool PeImage::Check(const std::vector<uint8_t>& image, const std::string& marker, std::string& why)
+bool PeImage::Check(const std::vector<uint8_t>& image, const std::string& marker, const std::string& role,
+                    std::string& why)
 {
     const Bytes b{image};
     const uint64_t pe = b.U32(0x3C);
@@ -83,10 +84,11 @@ bool PeImage::Check(const std::vector<uint8_t>& image, const std::string& marker
         return false;
     }
     const uint64_t sections = optional + b.U16(pe + 20);
-    const uint32_t resources = b.U32(optional + 108) > ResourceDirectory ? b.U32(optional + 112 + 8 * ResourceDirectory) : 0;
+    const uint32_t directories = b.U32(optional + 108);
+    const uint32_t resources = directories > ResourceDirectory ? b.U32(optional + 112 + 8 * ResourceDirectory) : 0;
     const uint64_t root = resources ? Offset(b, sections, b.U16(pe + 6), resources) : 0;
     if (root == 0 || !HasMarker(b, root, marker)) {
-        why = "no marker";
+        why = "not " + role + " (no marker)";
         return false;
     }
     return true;

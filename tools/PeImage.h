@@ -11,7 +11,8 @@ public:
     static constexpr const char* SetupMarker = "ORVANTA_SETUP_STUB";
     static constexpr const char* UninstallerMarker = "ORVANTA_UNINSTALLER";
 
-    // False with what is wrong: "not a PE image", "not x86-64", "not a GUI program" or
-    // "no marker".
-    static bool Check(const std::vector<uint8_t>& image, const std::string& marker, std::string& why);
+    // False with what is wrong: "not a PE image", "not x86-64", "not a GUI program" or, when
+    // marker is missing, "not " + role + " (no marker)".
+    static bool Check(const std::vector<uint8_t>& image, const std::string& marker, const std::string& role,
+                      std::string& why);
 };

@@ -65,9 +65,8 @@ bool ProductUninstaller::MakeProgram(const std::string& genericPath, const std::
     if (!FileBytes::Read(genericPath, program, error))
         return false;
     std::string why;
-    if (!PeImage::Check(program, PeImage::UninstallerMarker, why)) {
-        error = "uninstaller " + genericPath + ": "
-            + (why == "no marker" ? "not the Orvanta generic uninstaller (no marker)" : why)
+    if (!PeImage::Check(program, PeImage::UninstallerMarker, "the Orvanta generic uninstaller", why)) {
+        error = "uninstaller " + genericPath + ": " + why
             + " (expected: the Uninstall.exe the Windows build writes beside setup.exe, carrying the resource "
             + PeImage::UninstallerMarker + ")";
         return false;

@@ -228,8 +228,8 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error, Bui
         if (!FileBytes::Read(inputs.stub, stub, error))
             return false;
         std::string why;
-        if (!PeImage::Check(stub, PeImage::SetupMarker, why)) {
-            error = "stub " + inputs.stub + ": " + (why == "no marker" ? "not the Orvanta setup stub (no marker)" : why)
+        if (!PeImage::Check(stub, PeImage::SetupMarker, "the Orvanta setup stub", why)) {
+            error = "stub " + inputs.stub + ": " + why
                 + " (expected: the setup.exe of the Windows build, an x86-64 GUI program carrying the resource "
                 + PeImage::SetupMarker + ")";
             return false;

@@ -178,10 +178,12 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
         {[&](SetupInputs& s) { s.product = in("bare.zip"), s.stub = (used / "stub.exe").string(); },
          "already carries a container"},
         // Only this setup's own stub and uninstaller, told by their markers.
-        {[&](SetupInputs& s) { s.stub = in("notes.txt"); }, in("notes.txt") + ": not a PE image (expected: the setup.exe"},
+        {[&](SetupInputs& s) { s.stub = in("notes.txt"); },
+         in("notes.txt") + ": not a PE image (expected: the setup.exe"},
         {[&](SetupInputs& s) { s.stub = in("x86.exe"); }, in("x86.exe") + ": not x86-64"},
         {[&](SetupInputs& s) { s.stub = in("console.exe"); }, in("console.exe") + ": not a GUI program"},
-        {[&](SetupInputs& s) { s.stub = in("foreign.exe"); }, in("foreign.exe") + ": not the Orvanta setup stub (no marker)"},
+        {[&](SetupInputs& s) { s.stub = in("foreign.exe"); },
+         in("foreign.exe") + ": not the Orvanta setup stub (no marker)"},
         {[&](SetupInputs& s) { s.stub = in("generic.exe"); }, in("generic.exe") + ": not the Orvanta setup stub"},
         {[&](SetupInputs& s) { s.product = in("bare.zip"), s.stub = (dir.path() / "plain" / "stub.exe").string(); },
          (dir.path() / "plain" / "Uninstall.exe").string() + ": not the Orvanta generic uninstaller (no marker)"},
@@ -189,7 +191,8 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
         // for what code page 936 cannot hold.
         {[&](SetupInputs& s) { s.lang = in("emoji.ini"), s.langUtf8 = true; },
          in("emoji.ini") + " line 3: character U+1F600"},
-        {[&](SetupInputs& s) { s.lang = in("latin1.ini"), s.langUtf8 = true; }, in("latin1.ini") + " line 2: not UTF-8"},
+        {[&](SetupInputs& s) { s.lang = in("latin1.ini"), s.langUtf8 = true; },
+         in("latin1.ini") + " line 2: not UTF-8"},
     };
     for (const auto& row : rows) {
         SetupInputs inputs = Inputs("again.exe");
@@ -223,7 +226,8 @@ TEST_F(PackerTest, OutputThatIsAnInputIsRefused)
     for (const auto& [change, input] : rows) {
         // Each row starts from intact inputs, so one that slips through spoils no other.
         for (const auto& [path, bytes] : {std::make_pair(stub, stubBytes), std::make_pair(lang, langBytes),
-                                          std::make_pair(banner, bannerBytes), std::make_pair(readme, Bytes("read me\r\n")),
+                                          std::make_pair(banner, bannerBytes),
+                                          std::make_pair(readme, Bytes("read me\r\n")),
                                           std::make_pair(dir.path() / "Uninstall.exe", generic),
                                           std::make_pair(dir.path() / "product.zip", zip)})
             testfiles::Write(path, bytes);
@@ -306,13 +310,16 @@ TEST_F(PackerTest, LangIniProblemsAreWarningsOrUnderStrictErrors)
         bool utf8;
         std::vector<std::string> warnings;
     } rows[] = {
-        {"[lang]\ncount=2\n[lang1]\n[LANG2]\n[link]\ncount=2\nlink1=Read#bin\\README.txt\nlink2=Bin#./bin/\n", false, {}},
+        {"[lang]\ncount=2\n[lang1]\n[LANG2]\n[link]\ncount=2\nlink1=Read#bin\\README.txt\nlink2=Bin#./bin/\n", false,
+         {}},
         {languages + "[link]\ncount=1\nlink1=Docs#bin\\missing.txt\n", false,
          {" line 6: [link] link1: its target \"bin\\missing.txt\" is not in the product"}},
-        {languages + "[link]\ncount=1\nlink1=NoTarget\n", false, {" line 6: [link] link1 = NoTarget: the setup skips it"}},
+        {languages + "[link]\ncount=1\nlink1=NoTarget\n", false,
+         {" line 6: [link] link1 = NoTarget: the setup skips it"}},
         {languages + "[link]\ncount=1\nlink1=#terminal.exe\n", false,
          {" line 6: [link] link1 = #terminal.exe: the setup skips it"}},
-        {languages + "[link]\ncount=3\nlink1=T#terminal.exe\n", false, {" line 5: [link] count is 3 but the section holds 1"}},
+        {languages + "[link]\ncount=3\nlink1=T#terminal.exe\n", false,
+         {" line 5: [link] count is 3 but the section holds 1"}},
         {"[lang]\ncount=2\n[lang1]\n", false, {" line 2: [lang] count is 2 but the language sections are [lang1]"}},
         {"[install]\ntitle=x\n", false, {": no [lang] section"}},
         {"\n[Lang]\ndefault=1\n[lang1]\n", false, {" line 2: [lang] has no count"}},
