@@ -10,34 +10,12 @@
 
 #include <zlib.h>
 
+#include "framework/HandleIo.h"
+
 namespace {
 
 // Payloads travel in a container whose positions are signed 32-bit.
 constexpr uint64_t kLargestPayload = 0x7FFFFFFF;
-
-bool ReadAll(HANDLE file, char* bytes, size_t count)
-{
-    while (count > 0) {
-        DWORD got = 0;
-        if (!::ReadFile(file, bytes, static_cast<DWORD>(count), &got, nullptr) || got == 0)
-            return false;
-        bytes += got;
-        count -= got;
-    }
-    return true;
-}
-
-bool WriteAll(HANDLE file, const char* bytes, size_t count)
-{
-    while (count > 0) {
-        DWORD put = 0;
-        if (!::WriteFile(file, bytes, static_cast<DWORD>(count), &put, nullptr) || put == 0)
-            return false;
-        bytes += put;
-        count -= put;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -72,9 +50,9 @@ bool PayloadDecoder::Decode(HANDLE source, const PayloadSeal& seal, HANDLE targe
         return false;
     size_t count = static_cast<size_t>(seal.size);
     std::unique_ptr<char[]> buffer(new (std::nothrow) char[count ? count : 1]);
-    if (!buffer || !ReadAll(source, buffer.get(), count) ||
+    if (!buffer || !HandleIo::ReadAll(source, buffer.get(), count) ||
         crc32(0L, reinterpret_cast<const Bytef*>(buffer.get()), static_cast<uInt>(count)) != seal.crc)
         return false;
     Reverse(buffer.get(), count);
-    return WriteAll(target, buffer.get(), count);
+    return HandleIo::WriteAll(target, buffer.get(), count);
 }

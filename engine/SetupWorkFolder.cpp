@@ -9,24 +9,13 @@
 #include "container/SetupLayout.h"
 #include "framework/AdminOnlySecurity.h"
 #include "framework/GuidName.h"
+#include "framework/HandleIo.h"
 
 namespace {
 
 // A name taken by someone else can only be a planted one: another try, not a wait.
 constexpr int kTries = 16;
 constexpr DWORD kReadChunk = 1 << 20;
-
-bool WriteAll(HANDLE file, const char* bytes, size_t count)
-{
-    while (count > 0) {
-        DWORD put = 0;
-        if (!::WriteFile(file, bytes, static_cast<DWORD>(count), &put, nullptr) || put == 0)
-            return false;
-        bytes += put;
-        count -= put;
-    }
-    return true;
-}
 
 // Size and CRC-32 of what the file holds from its current position on.
 bool ReadBack(HANDLE file, uint64_t& size, uint32_t& crc)
@@ -127,7 +116,7 @@ bool SetupWorkFolder::UnpackFile(PayloadContainer& container, const ContainerEnt
     bool copied = container.CopyEntry(entry, [&](const char* bytes, size_t count) {
         if (!sealed)
             sum = crc32(sum, reinterpret_cast<const Bytef*>(bytes), static_cast<uInt>(count));
-        return WriteAll(writer.get(), bytes, count);
+        return HandleIo::WriteAll(writer.get(), bytes, count);
     });
     // A write-behind error (a full disk) may show only when the file is closed.
     if (!::CloseHandle(writer.release()) || !copied)
