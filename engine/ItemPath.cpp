@@ -66,7 +66,7 @@ std::string WithoutTrailingSeparator(const std::string& path)
 
 bool SameText(const std::string& a, const std::string& b)
 {
-    return WideText::SameIgnoringCase(WideText::FromAnsi(a), WideText::FromAnsi(b));
+    return WideText::SameIgnoringCase(WideText::FromUtf8(a), WideText::FromUtf8(b));
 }
 
 } // namespace

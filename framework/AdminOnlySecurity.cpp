@@ -8,7 +8,7 @@ namespace {
 // DACL, and the same user's processes without elevation would then be owners too.
 // D:P protected; OICI inherited by files and folders; FA full access, GRGX read and
 // execute; BA Administrators, SY SYSTEM, BU Users.
-const char kFolderSddl[] = "O:BAG:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;GRGX;;;BU)";
+const wchar_t kFolderSddl[] = L"O:BAG:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICI;GRGX;;;BU)";
 
 } // namespace
 
@@ -16,7 +16,7 @@ AdminOnlySecurity::AdminOnlySecurity()
 {
     attributes_.nLength = sizeof(attributes_);
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (::ConvertStringSecurityDescriptorToSecurityDescriptorA(kFolderSddl, SDDL_REVISION_1, &descriptor, nullptr))
+    if (::ConvertStringSecurityDescriptorToSecurityDescriptorW(kFolderSddl, SDDL_REVISION_1, &descriptor, nullptr))
         attributes_.lpSecurityDescriptor = descriptor;
 }
 

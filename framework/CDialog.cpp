@@ -15,7 +15,7 @@ using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
 void RegisterCommonControls()
 {
     static const bool done = [] {
-        HMODULE comctl = static_cast<HMODULE>(DllSearchGuard::LoadSystemLibrary("comctl32.dll"));
+        HMODULE comctl = static_cast<HMODULE>(DllSearchGuard::LoadSystemLibrary(L"comctl32.dll"));
         auto init = comctl ? reinterpret_cast<InitCommonControlsExFn>(reinterpret_cast<void*>(
                                  ::GetProcAddress(comctl, "InitCommonControlsEx")))
                            : nullptr;
@@ -36,7 +36,7 @@ INT_PTR CDialog::DoModal()
 {
     RegisterCommonControls();
     HWND owner = parent_ ? parent_->m_hWnd : nullptr;
-    return ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId_), owner, &CDialog::DialogProc,
+    return ::DialogBoxParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(templateId_), owner, &CDialog::DialogProc,
                              reinterpret_cast<LPARAM>(this));
 }
 
@@ -47,7 +47,7 @@ BOOL CDialog::Create(UINT templateId, CWnd* parent)
     RegisterCommonControls();
     templateId_ = templateId;
     parent_ = parent;
-    HWND hwnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(templateId), parent ? parent->m_hWnd : nullptr,
+    HWND hwnd = ::CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(templateId), parent ? parent->m_hWnd : nullptr,
                                      &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
     return hwnd != nullptr;
 }

@@ -1,6 +1,6 @@
 #include "framework/CFileFind.h"
 
-#include <mbstring.h>
+#include "framework/WideText.h"
 
 CFileFind::~CFileFind()
 {
@@ -12,17 +12,15 @@ BOOL CFileFind::FindFile(const char* pattern)
     Close();
     if (!pattern)
         pattern = "*.*";
-    handle_ = ::FindFirstFileA(pattern, &next_);
+    handle_ = ::FindFirstFileW(WideText::FromUtf8(pattern).c_str(), &next_);
     if (handle_ == INVALID_HANDLE_VALUE)
         return FALSE;
     haveNext_ = true;
-    // The folder part ends at the last separator; _mbsrchr keeps a trail byte equal to
-    // '\\' inside a double-byte character from being taken for one.
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(pattern);
-    const unsigned char* back = _mbsrchr(p, '\\');
-    const unsigned char* slash = _mbsrchr(p, '/');
-    const unsigned char* last = back > slash ? back : slash;
-    root_ = last ? std::string(pattern, reinterpret_cast<const char*>(last) - pattern + 1) : std::string();
+    // In UTF-8 no byte of a longer character equals an ASCII one, so the last separator
+    // can be found byte by byte.
+    std::string text(pattern);
+    std::size_t last = text.find_last_of("\\/");
+    root_ = last == std::string::npos ? std::string() : text.substr(0, last + 1);
     return TRUE;
 }
 
@@ -31,7 +29,7 @@ BOOL CFileFind::FindNextFile()
     if (!haveNext_)
         return FALSE;
     current_ = next_;
-    haveNext_ = ::FindNextFileA(handle_, &next_) != FALSE;
+    haveNext_ = ::FindNextFileW(handle_, &next_) != FALSE;
     return haveNext_;
 }
 
@@ -41,23 +39,23 @@ void CFileFind::Close()
         ::FindClose(handle_);
     handle_ = INVALID_HANDLE_VALUE;
     haveNext_ = false;
-    current_ = WIN32_FIND_DATAA{};
+    current_ = WIN32_FIND_DATAW{};
 }
 
 std::string CFileFind::GetFileName() const
 {
-    return current_.cFileName;
+    return WideText::ToUtf8(current_.cFileName);
 }
 
 std::string CFileFind::GetFilePath() const
 {
-    return root_ + current_.cFileName;
+    return root_ + GetFileName();
 }
 
 BOOL CFileFind::IsDots() const
 {
-    const char* n = current_.cFileName;
-    return n[0] == '.' && (n[1] == '\0' || (n[1] == '.' && n[2] == '\0'));
+    const wchar_t* n = current_.cFileName;
+    return n[0] == L'.' && (n[1] == L'\0' || (n[1] == L'.' && n[2] == L'\0'));
 }
 
 BOOL CFileFind::MatchesMask(DWORD mask) const

@@ -15,6 +15,7 @@ public:
     CFileFind(const CFileFind&) = delete;
     CFileFind& operator=(const CFileFind&) = delete;
 
+    // UTF-8 pattern and names.
     BOOL FindFile(const char* pattern);
     BOOL FindNextFile();
     void Close();
@@ -29,7 +30,7 @@ public:
 private:
     HANDLE handle_ = INVALID_HANDLE_VALUE;
     std::string root_;   // the folder part of the pattern, with its trailing separator
-    WIN32_FIND_DATAA current_{};
-    WIN32_FIND_DATAA next_{};
+    WIN32_FIND_DATAW current_{};
+    WIN32_FIND_DATAW next_{};
     bool haveNext_ = false;
 };

@@ -5,10 +5,10 @@ CFont::~CFont()
     DeleteObject();
 }
 
-BOOL CFont::CreateFontIndirect(const LOGFONTA* logFont)
+BOOL CFont::CreateFontIndirect(const LOGFONTW* logFont)
 {
     DeleteObject();
-    handle_ = ::CreateFontIndirectA(logFont);
+    handle_ = ::CreateFontIndirectW(logFont);
     return handle_ != nullptr;
 }
 
@@ -21,7 +21,7 @@ BOOL CFont::DeleteObject()
     return ok;
 }
 
-int CFont::GetLogFont(LOGFONTA* logFont) const
+int CFont::GetLogFont(LOGFONTW* logFont) const
 {
-    return handle_ ? ::GetObjectA(handle_, sizeof(LOGFONTA), logFont) : 0;
+    return handle_ ? ::GetObjectW(handle_, sizeof(LOGFONTW), logFont) : 0;
 }

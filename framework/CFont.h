@@ -9,9 +9,9 @@ public:
     CFont(const CFont&) = delete;
     CFont& operator=(const CFont&) = delete;
 
-    BOOL CreateFontIndirect(const LOGFONTA* logFont);
+    BOOL CreateFontIndirect(const LOGFONTW* logFont);
     BOOL DeleteObject();
-    int GetLogFont(LOGFONTA* logFont) const;
+    int GetLogFont(LOGFONTW* logFont) const;
 
     HFONT GetSafeHandle() const { return handle_; }
     operator HFONT() const { return handle_; }

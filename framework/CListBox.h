@@ -10,13 +10,10 @@ public:
     ~CListBox() override = default;
 
     // Index of the new item (its sorted place in an LBS_SORT list), or LB_ERR / LB_ERRSPACE.
-    int AddString(const char* text) { return static_cast<int>(SendMessage(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text))); }
+    int AddString(const std::string& text);
     // Selects the first item, searching after `startAfter` and wrapping around, whose text
     // begins with `prefix` (case-insensitive); returns its index or LB_ERR.
-    int SelectString(int startAfter, const char* prefix)
-    {
-        return static_cast<int>(SendMessage(LB_SELECTSTRING, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(prefix)));
-    }
+    int SelectString(int startAfter, const std::string& prefix);
     int GetCurSel() const { return static_cast<int>(SendMessage(LB_GETCURSEL)); }
     int SetCurSel(int index) { return static_cast<int>(SendMessage(LB_SETCURSEL, static_cast<WPARAM>(index))); }
     int GetCount() const { return static_cast<int>(SendMessage(LB_GETCOUNT)); }

@@ -8,7 +8,7 @@ CWinApp* currentApp = nullptr;
 
 } // namespace
 
-CWinApp::CWinApp(const char* appName) : m_pszAppName(appName), m_hInstance(::GetModuleHandleA(nullptr))
+CWinApp::CWinApp(const char* appName) : m_pszAppName(appName), m_hInstance(::GetModuleHandleW(nullptr))
 {
     currentApp = this;
 }
@@ -23,7 +23,7 @@ int CWinApp::Run()
 {
     MSG msg;
     for (;;) {
-        BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             exitCode_ = static_cast<int>(msg.wParam);
             break;
@@ -31,17 +31,17 @@ int CWinApp::Run()
         if (got == -1)
             break;
         HWND main = m_pMainWnd ? m_pMainWnd->m_hWnd : nullptr;
-        if (main && ::IsDialogMessageA(main, &msg))
+        if (main && ::IsDialogMessageW(main, &msg))
             continue;
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
     return ExitInstance();
 }
 
 HICON CWinApp::LoadIcon(UINT id) const
 {
-    return ::LoadIconA(m_hInstance, MAKEINTRESOURCEA(id));
+    return ::LoadIconW(m_hInstance, MAKEINTRESOURCEW(id));
 }
 
 CWinApp* AfxGetApp()
@@ -51,7 +51,7 @@ CWinApp* AfxGetApp()
 
 HINSTANCE AfxGetResourceHandle()
 {
-    return currentApp ? currentApp->m_hInstance : ::GetModuleHandleA(nullptr);
+    return currentApp ? currentApp->m_hInstance : ::GetModuleHandleW(nullptr);
 }
 
 int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)

@@ -1,12 +1,14 @@
 #include "framework/CWnd.h"
 
+#include "framework/WideText.h"
+
 #include "framework/CFont.h"
 #include "framework/CWinApp.h"
 
 namespace {
 
 // The window property under which a subclassed window keeps its CWnd object.
-const char kOwnerProperty[] = "Orvanta.CWnd";
+const wchar_t kOwnerProperty[] = L"Orvanta.CWnd";
 
 // The application must not keep pointing at a main window that is gone.
 void ForgetMainWindow(CWnd* wnd)
@@ -28,7 +30,7 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd)
 {
-    return hwnd ? static_cast<CWnd*>(::GetPropA(hwnd, kOwnerProperty)) : nullptr;
+    return hwnd ? static_cast<CWnd*>(::GetPropW(hwnd, kOwnerProperty)) : nullptr;
 }
 
 CWnd* CWnd::FromHandle(HWND hwnd, CWnd& temporary)
@@ -61,11 +63,11 @@ BOOL CWnd::SubclassWindow(HWND hwnd)
 {
     if (m_hWnd || !::IsWindow(hwnd) || FromHandlePermanent(hwnd))
         return FALSE;
-    if (!::SetPropA(hwnd, kOwnerProperty, this))
+    if (!::SetPropW(hwnd, kOwnerProperty, this))
         return FALSE;
     m_hWnd = hwnd;
     superProc_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::SubclassProc)));
     return TRUE;
 }
 
@@ -80,8 +82,8 @@ HWND CWnd::UnsubclassWindow()
     HWND hwnd = m_hWnd;
     if (!superProc_)
         return nullptr;
-    ::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
-    ::RemovePropA(hwnd, kOwnerProperty);
+    ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(superProc_));
+    ::RemovePropW(hwnd, kOwnerProperty);
     superProc_ = nullptr;
     m_hWnd = nullptr;
     children_.clear();
@@ -118,13 +120,32 @@ CWnd* CWnd::GetDlgItem(int id) const
 
 std::string CWnd::GetWindowText() const
 {
-    int length = ::GetWindowTextLengthA(m_hWnd);
+    return TextOf(m_hWnd);
+}
+
+std::string CWnd::TextOf(HWND hwnd)
+{
+    int length = ::GetWindowTextLengthW(hwnd);
     if (length <= 0)
         return std::string();
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    int copied = ::GetWindowTextA(m_hWnd, &text[0], length + 1);
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    int copied = ::GetWindowTextW(hwnd, &text[0], length + 1);
+    return WideText::ToUtf8(text.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
+void CWnd::SetWindowText(const std::string& text)
+{
+    ::SetWindowTextW(m_hWnd, WideText::FromUtf8(text).c_str());
+}
+
+void CWnd::SetDlgItemText(int id, const std::string& text)
+{
+    ::SetDlgItemTextW(m_hWnd, id, WideText::FromUtf8(text).c_str());
+}
+
+int CWnd::ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT type)
+{
+    return ::MessageBoxW(owner, WideText::FromUtf8(text).c_str(), WideText::FromUtf8(caption).c_str(), type);
 }
 
 std::string CWnd::GetDlgItemText(int id) const
@@ -153,15 +174,15 @@ LRESULT CWnd::Default()
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (superProc_)
-        return ::CallWindowProcA(superProc_, m_hWnd, message, wParam, lParam);
-    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+        return ::CallWindowProcW(superProc_, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CWnd* owner = FromHandlePermanent(hwnd);
     if (!owner)
-        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+        return ::DefWindowProcW(hwnd, message, wParam, lParam);
     return owner->Dispatch(message, wParam, lParam);
 }
 

@@ -47,14 +47,17 @@ public:
     // such child.
     CWnd* GetDlgItem(int id) const;
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
-    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_STYLE)); }
-    DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrA(m_hWnd, GWL_EXSTYLE)); }
+    DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
+    DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_EXSTYLE)); }
 
-    void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text ? text : ""); }
-    void SetWindowText(const std::string& text) { ::SetWindowTextA(m_hWnd, text.c_str()); }
+    // Texts are UTF-8 here and UTF-16 in the window.
+    void SetWindowText(const char* text) { SetWindowText(std::string(text ? text : "")); }
+    void SetWindowText(const std::string& text);
     std::string GetWindowText() const;
-    void SetDlgItemText(int id, const std::string& text) { ::SetDlgItemTextA(m_hWnd, id, text.c_str()); }
+    void SetDlgItemText(int id, const std::string& text);
     std::string GetDlgItemText(int id) const;
+    // The text of any window.
+    static std::string TextOf(HWND hwnd);
 
     BOOL ShowWindow(int command) { return ::ShowWindow(m_hWnd, command); }
     BOOL EnableWindow(BOOL enable = TRUE) { return ::EnableWindow(m_hWnd, enable); }
@@ -64,11 +67,11 @@ public:
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
-        return ::SendMessageA(m_hWnd, message, wParam, lParam);
+        return ::SendMessageW(m_hWnd, message, wParam, lParam);
     }
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const
     {
-        return ::PostMessageA(m_hWnd, message, wParam, lParam);
+        return ::PostMessageW(m_hWnd, message, wParam, lParam);
     }
 
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }
@@ -98,10 +101,12 @@ public:
         return reinterpret_cast<HICON>(
             SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
     }
-    int MessageBox(const char* text, const char* caption = nullptr, UINT type = MB_OK)
+    int MessageBox(const std::string& text, const std::string& caption, UINT type = MB_OK)
     {
-        return ::MessageBoxA(m_hWnd, text, caption, type);
+        return ShowMessage(m_hWnd, text, caption, type);
     }
+    // A message box owned by owner (may be null); UTF-8 texts.
+    static int ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT type);
     UINT_PTR SetTimer(UINT_PTR id, UINT elapseMs) { return ::SetTimer(m_hWnd, id, elapseMs, nullptr); }
     BOOL KillTimer(UINT_PTR id) { return ::KillTimer(m_hWnd, id); }
 

@@ -55,7 +55,7 @@ ComPtr<IShellDispatch2> DesktopDispatch(DWORD& shellProcess)
 // so a changed mode is no reason to give up.
 bool DesktopShell::Open(const std::string& file, const std::string& directory)
 {
-    std::wstring wideFile = WideText::FromAnsi(file);
+    std::wstring wideFile = WideText::FromUtf8(file);
     if (wideFile.empty())
         return false;
     ScopedCoInit com;
@@ -73,7 +73,7 @@ bool DesktopShell::Open(const std::string& file, const std::string& directory)
     ::VariantInit(&verb);
     ::VariantInit(&show);
     folder.vt = VT_BSTR;
-    folder.bstrVal = ::SysAllocString(WideText::FromAnsi(directory).c_str());
+    folder.bstrVal = ::SysAllocString(WideText::FromUtf8(directory).c_str());
     verb.vt = VT_BSTR;
     verb.bstrVal = ::SysAllocString(L"open");
     show.vt = VT_I4;

@@ -16,5 +16,5 @@ public:
 
     // Loads a DLL that is not a known DLL by the full path of the system folder's copy,
     // never by its bare name; null on failure. The library stays loaded.
-    static void* LoadSystemLibrary(const char* fileName);
+    static void* LoadSystemLibrary(const wchar_t* fileName);
 };

@@ -19,7 +19,7 @@ HeldFolder::Result HeldFolder::Create(const std::string& path, SECURITY_ATTRIBUT
 {
     handle_.reset();
     UNICODE_STRING name{};
-    if (path.empty() || !::RtlDosPathNameToNtPathName_U(WideText::FromAnsi(path).c_str(), &name, nullptr, nullptr))
+    if (path.empty() || !::RtlDosPathNameToNtPathName_U(WideText::FromUtf8(path).c_str(), &name, nullptr, nullptr))
         return Failed;
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &name, OBJ_CASE_INSENSITIVE, nullptr,
@@ -39,7 +39,7 @@ HeldFolder::Result HeldFolder::Create(const std::string& path, SECURITY_ATTRIBUT
 
 bool HeldFolder::Open(const std::string& path)
 {
-    handle_.reset(::CreateFileA(path.c_str(), kAccess, kShare, nullptr, OPEN_EXISTING,
+    handle_.reset(::CreateFileW(WideText::FromUtf8(path).c_str(), kAccess, kShare, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     BY_HANDLE_FILE_INFORMATION information{};
     if (handle_ && ::GetFileInformationByHandle(handle_.get(), &information) &&

@@ -1,5 +1,7 @@
 #include "framework/ScopedItemIdList.h"
 
+#include "framework/WideText.h"
+
 void ScopedItemIdList::reset(LPITEMIDLIST list)
 {
     if (list_ && list_ != list)
@@ -9,8 +11,8 @@ void ScopedItemIdList::reset(LPITEMIDLIST list)
 
 std::string ScopedItemIdList::GetPath() const
 {
-    char path[MAX_PATH] = {};
-    if (!list_ || !::SHGetPathFromIDListA(list_, path))
+    wchar_t path[MAX_PATH] = {};
+    if (!list_ || !::SHGetPathFromIDListW(list_, path))
         return std::string();
-    return path;
+    return WideText::ToUtf8(path);
 }

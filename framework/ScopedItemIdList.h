@@ -4,7 +4,7 @@
 
 #include <string>
 
-// Owns a shell item id list (from SHGetSpecialFolderLocation, SHBrowseForFolderA, ...)
+// Owns a shell item id list (from SHGetSpecialFolderLocation, SHBrowseForFolderW, ...)
 // and frees it with the task allocator.
 class ScopedItemIdList {
 public:
@@ -22,7 +22,7 @@ public:
         return &list_;
     }
     void reset(LPITEMIDLIST list = nullptr);
-    // The path of a file-system item (SHGetPathFromIDListA); empty when it has none.
+    // The path of a file-system item (SHGetPathFromIDListW), in UTF-8; empty when it has none.
     std::string GetPath() const;
 
 private:

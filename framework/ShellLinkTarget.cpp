@@ -5,18 +5,17 @@
 #include <shobjidl.h>
 
 #include "framework/ComPtr.h"
+#include "framework/WideText.h"
 
 std::string ShellLinkTarget::Read(const std::string& linkPath)
 {
-    ComPtr<IShellLinkA> link;
+    ComPtr<IShellLinkW> link;
     ComPtr<IPersistFile> file;
-    wchar_t widePath[MAX_PATH] = {};
-    if (FAILED(link.CreateInstance(CLSID_ShellLink, IID_IShellLinkA)) || FAILED(link.As(file, IID_IPersistFile)) ||
-        !::MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, widePath, MAX_PATH) ||
-        FAILED(file->Load(widePath, STGM_READ)))
+    if (linkPath.empty() || FAILED(link.CreateInstance(CLSID_ShellLink, IID_IShellLinkW)) ||
+        FAILED(link.As(file, IID_IPersistFile)) || FAILED(file->Load(WideText::FromUtf8(linkPath).c_str(), STGM_READ)))
         return std::string();
-    char target[MAX_PATH] = {};
+    wchar_t target[MAX_PATH] = {};
     if (link->GetPath(target, MAX_PATH, nullptr, 0) != S_OK)
         return std::string();
-    return target;
+    return WideText::ToUtf8(target);
 }

@@ -3,7 +3,7 @@
 
 // The file-system paths of the shell's special folders (CSIDL_COMMON_PROGRAMS,
 // CSIDL_DESKTOP, CSIDL_TEMPLATES, ...), as SHGetSpecialFolderLocation and
-// SHGetPathFromIDListA give them: the one place that asks the shell for them.
+// SHGetPathFromIDListW give them: the one place that asks the shell for them.
 class SpecialFolder {
 public:
     // Without a trailing backslash; empty when the folder cannot be resolved or is no

@@ -12,13 +12,13 @@
 
 namespace {
 
-void MakeFont(CFont& font, const char* faceName, LONG height)
+void MakeFont(CFont& font, const wchar_t* faceName, LONG height)
 {
-    LOGFONTA logFont = {};
+    LOGFONTW logFont = {};
     logFont.lfHeight = height;
     logFont.lfWeight = FW_NORMAL;
     logFont.lfCharSet = DEFAULT_CHARSET;
-    std::strncpy(logFont.lfFaceName, faceName, LF_FACESIZE - 1);
+    ::lstrcpynW(logFont.lfFaceName, faceName, LF_FACESIZE);
     font.CreateFontIndirect(&logFont);
 }
 
@@ -28,8 +28,8 @@ LanguageTable* LanguageTable::instance_ = nullptr;
 
 LanguageTable::LanguageTable()
 {
-    MakeFont(fonts_[0], "MS Sans Serif", 8);
-    MakeFont(fonts_[1], "\xCB\xCE\xCC\xE5", 11); // 宋体 in code page 936
+    MakeFont(fonts_[0], L"MS Sans Serif", 8);
+    MakeFont(fonts_[1], L"\u5B8B\u4F53", 11); // 宋体
 }
 
 LanguageTable* LanguageTable::Instance()

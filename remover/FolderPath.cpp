@@ -24,7 +24,7 @@ std::wstring FolderPath::Full(const std::wstring& path)
 
 std::wstring FolderPath::Full(const std::string& ansiPath)
 {
-    return Full(WideText::FromAnsi(ansiPath));
+    return Full(WideText::FromUtf8(ansiPath));
 }
 
 bool FolderPath::IsInside(const std::wstring& path, const std::wstring& folder)
@@ -36,7 +36,7 @@ bool FolderPath::IsInside(const std::wstring& path, const std::wstring& folder)
 
 bool FolderPath::IsInside(const std::string& path, const std::string& folder)
 {
-    return IsInside(WideText::FromAnsi(path), WideText::FromAnsi(folder));
+    return IsInside(WideText::FromUtf8(path), WideText::FromUtf8(folder));
 }
 
 bool FolderPath::IsSame(const std::string& a, const std::string& b)
@@ -82,7 +82,6 @@ std::wstring FolderPath::FinalWide(const std::wstring& path)
 
 std::string FolderPath::Final(const std::string& path)
 {
-    std::wstring final = FinalWide(WideText::FromAnsi(path));
-    std::string ansi;
-    return !final.empty() && WideText::AnsiFromWide(final, ansi) ? ansi : std::string();
+    std::wstring final = FinalWide(WideText::FromUtf8(path));
+    return WideText::ToUtf8(final);
 }

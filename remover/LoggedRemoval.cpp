@@ -55,8 +55,8 @@ LoggedRemoval::LoggedRemoval(const std::string& directory, const InstallLog& log
 // somewhere else. Folders found sound are remembered for the entries that follow.
 bool LoggedRemoval::IsBelowLink(const std::string& relative)
 {
-    std::wstring name = WideText::FromAnsi(relative);
-    std::wstring base = WideText::FromAnsi(directory_);
+    std::wstring name = WideText::FromUtf8(relative);
+    std::wstring base = WideText::FromUtf8(directory_);
     for (size_t i = 0; i < name.size(); ++i) {
         if (!IsSeparator(name[i]))
             continue;
@@ -73,7 +73,7 @@ bool LoggedRemoval::IsBelowLink(const std::string& relative)
 
 bool LoggedRemoval::RemoveShortcut(const std::string& path)
 {
-    std::wstring wide = WideText::FromAnsi(path);
+    std::wstring wide = WideText::FromUtf8(path);
     if (!EndsWithLnk(wide))
         return true;
     bool placed = false;
@@ -101,13 +101,13 @@ bool LoggedRemoval::RemoveFiles(const std::vector<std::string>& keep)
         for (const std::string& shortcut : log_.shortcuts)
             complete = RemoveShortcut(shortcut) && complete;
     }
-    std::wstring base = WideText::FromAnsi(directory_);
+    std::wstring base = WideText::FromUtf8(directory_);
     for (const std::string& name : log_.files) {
         if (!RemovalGuard::IsNameBelow(name))
             continue;
-        std::wstring wide = WideText::FromAnsi(name);
+        std::wstring wide = WideText::FromUtf8(name);
         bool kept = std::any_of(keep.begin(), keep.end(), [&](const std::string& k) {
-            return WideText::SameIgnoringCase(WideText::FromAnsi(k), wide);
+            return WideText::SameIgnoringCase(WideText::FromUtf8(k), wide);
         });
         if (kept)
             continue;
@@ -130,8 +130,8 @@ bool LoggedRemoval::RemoveFiles(const std::vector<std::string>& keep)
 
 void LoggedRemoval::RemoveFolders()
 {
-    std::wstring base = WideText::FromAnsi(directory_);
-    std::wstring logPath = base + L"\\" + WideText::FromAnsi(InstallLog::FileName);
+    std::wstring base = WideText::FromUtf8(directory_);
+    std::wstring logPath = base + L"\\" + WideText::FromUtf8(InstallLog::FileName);
     DWORD attributes = ::GetFileAttributesW(logPath.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
         DeleteEntry(logPath, attributes);
@@ -146,7 +146,7 @@ void LoggedRemoval::RemoveFolders()
     for (const std::string& name : folders) {
         if (IsBelowLink(name))
             continue;
-        ::RemoveDirectoryW((base + L"\\" + WideText::FromAnsi(name)).c_str());
+        ::RemoveDirectoryW((base + L"\\" + WideText::FromUtf8(name)).c_str());
     }
 
     if (!log_.directoryExisted && !RemovalGuard::Refuses(directory_)) {
@@ -159,7 +159,7 @@ void LoggedRemoval::RemoveFolders()
         std::stable_sort(parents.begin(), parents.end(),
                          [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
         for (const std::string& parent : parents)
-            ::RemoveDirectoryW(WideText::FromAnsi(parent).c_str());
+            ::RemoveDirectoryW(WideText::FromUtf8(parent).c_str());
     }
 
     std::vector<std::string> groups = log_.earlierGroups;
@@ -176,7 +176,7 @@ void LoggedRemoval::RemoveCreatedGroup(const std::string& group)
         std::string programs = SpecialFolder::Path(csidl);
         if (programs.empty() || !FolderPath::IsInside(group, programs))
             continue;
-        std::wstring wide = WideText::FromAnsi(group);
+        std::wstring wide = WideText::FromUtf8(group);
         DWORD attributes = ::GetFileAttributesW(wide.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
             ::RemoveDirectoryW(wide.c_str()))

@@ -227,7 +227,7 @@ std::vector<std::wstring> Forms(const std::wstring& canonical)
 // The forms of a path that is no empty, relative, device or stream path; none for those.
 std::vector<std::wstring> FormsOfAbsolute(const std::string& path)
 {
-    std::wstring wide = WideText::FromAnsi(path);
+    std::wstring wide = WideText::FromUtf8(path);
     if (wide.empty() || IsDevicePath(wide) || !IsAbsoluteWide(wide))
         return {};
     // A colon past the drive names a stream of a file or folder ("C:\Windows::$INDEX_ALLOCATION"
@@ -266,7 +266,7 @@ bool RefusesAnyForm(const std::vector<std::wstring>& forms)
 
 bool RemovalGuard::IsAbsolute(const std::string& path)
 {
-    std::wstring wide = WideText::FromAnsi(path);
+    std::wstring wide = WideText::FromUtf8(path);
     return !IsDevicePath(wide) && IsAbsoluteWide(wide);
 }
 
@@ -294,7 +294,7 @@ bool RemovalGuard::RefusesTree(const std::string& path)
 
 bool RemovalGuard::IsNameBelow(const std::string& name)
 {
-    std::wstring wide = WideText::FromAnsi(name);
+    std::wstring wide = WideText::FromUtf8(name);
     if (wide.empty() || IsSeparator(wide[0]) || wide.find(L':') != std::wstring::npos)
         return false;
     size_t start = 0;

@@ -29,7 +29,7 @@ bool RemoveLink(const std::string& path, DWORD attributes)
 // somewhere else). Folders found sound are remembered in `sound`.
 bool HasLinkAbove(const std::string& path, std::vector<std::wstring>& sound)
 {
-    std::wstring wide = WideText::FromAnsi(path);
+    std::wstring wide = WideText::FromUtf8(path);
     // The first separator after the drive or the share is the root's; it is no link.
     size_t from = wide.size() > 2 && wide[1] == L':' ? 3 : wide.find(L'\\', wide.find(L'\\', 2) + 1) + 1;
     for (size_t i = from; i < wide.size() && from > 0; ++i) {

@@ -43,8 +43,13 @@ void ProductList::Parse(const std::string& text)
             continue;
         std::string name = line.substr(2);
         bool isUtf8 = line[0] == UninstallPackage::Utf8FileMark || line[0] == UninstallPackage::Utf8FolderMark;
-        // The setup's own conversion: a name it could not convert, it never installed.
-        if (isUtf8 && !WideText::AnsiFromUtf8(line.substr(2), 0, name))
+        // A name without the UTF-8 mark is bytes of the machine's code page, as the setup
+        // took it; one that is no text there, the setup never installed.
+        if (!isUtf8)
+            name = WideText::Utf8FromCodePage(name, 0);
+        else if (!WideText::IsUtf8(name))
+            continue;
+        if (name.empty())
             continue;
         if (!RemovalGuard::IsNameBelow(name))
             continue;

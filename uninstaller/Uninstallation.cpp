@@ -72,9 +72,9 @@ bool Uninstallation::RemoveRest()
 
 bool Uninstallation::ParkProgram(const std::string& parkFolder)
 {
-    const std::wstring name = WideText::FromAnsi(UninstallPackage::ProgramName);
+    const std::wstring name = WideText::FromUtf8(UninstallPackage::ProgramName);
     bool listed = std::any_of(log_.files.begin(), log_.files.end(), [&](const std::string& file) {
-        return WideText::SameIgnoringCase(WideText::FromAnsi(file), name);
+        return WideText::SameIgnoringCase(WideText::FromUtf8(file), name);
     });
     std::string parked = parkFolder + "\\" + ParkedName;
     // No copy across volumes: a copy would leave the running original where it is.

@@ -73,11 +73,11 @@ HBRUSH CStaticLink::CtlColor(CDC* dc, UINT)
     dc->SetBkColor(backColour);
     CFont& font = hovering ? hoverFont : normalFont;
     if (!font.GetSafeHandle()) {
-        LOGFONTA description{};
+        LOGFONTW description{};
         HFONT current = GetFont();
         if (!current)
             current = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-        ::GetObjectA(current, sizeof(description), &description);
+        ::GetObjectW(current, sizeof(description), &description);
         description.lfUnderline = hovering ? 1 : 0;
         font.CreateFontIndirect(&description);
     }

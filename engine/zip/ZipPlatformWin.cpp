@@ -75,5 +75,6 @@ bool ZipPlatform::LocalFileTimeToFileTime(uint64_t localFileTime, uint64_t& file
 
 bool ZipPlatform::FromUtf8(const std::string& utf8, uint32_t codePage, std::string& text)
 {
-    return WideText::AnsiFromUtf8(utf8, codePage, text);
+    text = utf8;
+    return WideText::IsUtf8(utf8);
 }

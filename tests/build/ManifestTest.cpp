@@ -38,7 +38,7 @@ TEST(ShippedManifest, AsksForAdministratorRightsAndLeavesTheLookAlone)
         // Without an image FindResourceA would search this test program instead.
         HMODULE image = ::LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_TRUE(image) << "no program";
-        HRSRC found = ::FindResourceA(image, MAKEINTRESOURCEA(1), RT_MANIFEST);
+        HRSRC found = ::FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
         ASSERT_TRUE(found) << "no manifest resource";
         std::string text(static_cast<const char*>(::LockResource(::LoadResource(image, found))),
                          ::SizeofResource(image, found));

@@ -46,10 +46,11 @@ std::vector<DWORD> Processes(const char* namePrefix)
 {
     std::vector<DWORD> found;
     HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32 entry{};
+    PROCESSENTRY32W entry{};
     entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry))
-        if (::_strnicmp(entry.szExeFile, namePrefix, strlen(namePrefix)) == 0)
+    const std::wstring prefix(namePrefix, namePrefix + strlen(namePrefix));
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry))
+        if (::_wcsnicmp(entry.szExeFile, prefix.c_str(), prefix.size()) == 0)
             found.push_back(entry.th32ProcessID);
     ::CloseHandle(snapshot);
     return found;

@@ -129,9 +129,9 @@ TEST_F(LanguageTableTest, LanguageFontFollowsTheParityOfTheSelector)
         CFont* font = table->GetLanguageFont();
         bool second = language == 1;
         EXPECT_EQ(second, font != fixed) << "language " << language;
-        LOGFONTA logFont = {};
+        LOGFONTW logFont = {};
         font->GetLogFont(&logFont);
-        EXPECT_STREQ(second ? "\xCB\xCE\xCC\xE5" : "MS Sans Serif", logFont.lfFaceName);  // 宋体
+        EXPECT_STREQ(second ? L"\u5B8B\u4F53" : L"MS Sans Serif", logFont.lfFaceName);  // 宋体
         EXPECT_EQ(second ? 11 : 8, logFont.lfHeight);
     }
 }
