@@ -38,4 +38,6 @@ public:
     // host, the setup's own). False for text that is not UTF-8 or holds a character the
     // code page cannot hold exactly: nothing is ever replaced by a look-alike or "?".
     static bool FromUtf8(const std::string& utf8, uint32_t codePage, std::string& text);
+    // Bytes of codePage (0 as above) as UTF-8. False for bytes that are no text there.
+    static bool ToUtf8(const std::string& bytes, uint32_t codePage, std::string& utf8);
 };

@@ -103,17 +103,19 @@ bool ZipPlatform::LocalFileTimeToFileTime(uint64_t localFileTime, uint64_t& file
     return true;
 }
 
-bool ZipPlatform::FromUtf8(const std::string& utf8, uint32_t codePage, std::string& text)
+namespace {
+
+// One iconv pass over the whole text; false when any of it cannot be converted.
+// No character takes more than four times its length in the other form.
+bool Convert(const char* to, const char* from, const std::string& input, std::string& output)
 {
-    text.clear();
-    std::string target = "CP" + std::to_string(codePage == 0 ? 936 : codePage);
-    iconv_t converter = iconv_open(target.c_str(), "UTF-8");
+    output.clear();
+    iconv_t converter = iconv_open(to, from);
     if (converter == iconv_t(-1))
         return false;
-    // No character takes more than twice its UTF-8 length in any code page.
-    std::string out(utf8.size() * 2 + 4, '\0');
-    char* in = const_cast<char*>(utf8.data());
-    size_t inLeft = utf8.size();
+    std::string out(input.size() * 4 + 4, '\0');
+    char* in = const_cast<char*>(input.data());
+    size_t inLeft = input.size();
     char* put = &out[0];
     size_t outLeft = out.size();
     bool ok = inLeft == 0 || iconv(converter, &in, &inLeft, &put, &outLeft) != size_t(-1);
@@ -121,6 +123,23 @@ bool ZipPlatform::FromUtf8(const std::string& utf8, uint32_t codePage, std::stri
     if (!ok || inLeft != 0)
         return false;
     out.resize(out.size() - outLeft);
-    text = out;
+    output = out;
     return true;
+}
+
+std::string CodePageName(uint32_t codePage)
+{
+    return "CP" + std::to_string(codePage == 0 ? 936 : codePage);
+}
+
+} // namespace
+
+bool ZipPlatform::FromUtf8(const std::string& utf8, uint32_t codePage, std::string& text)
+{
+    return Convert(CodePageName(codePage).c_str(), "UTF-8", utf8, text);
+}
+
+bool ZipPlatform::ToUtf8(const std::string& bytes, uint32_t codePage, std::string& utf8)
+{
+    return Convert("UTF-8", CodePageName(codePage).c_str(), bytes, utf8);
 }

@@ -75,6 +75,26 @@ bool ZipPlatform::LocalFileTimeToFileTime(uint64_t localFileTime, uint64_t& file
 
 bool ZipPlatform::FromUtf8(const std::string& utf8, uint32_t codePage, std::string& text)
 {
-    text = utf8;
-    return WideText::IsUtf8(utf8);
+    text.clear();
+    if (utf8.empty())
+        return true;
+    if (!WideText::IsUtf8(utf8))
+        return false;
+    std::wstring wide = WideText::FromUtf8(utf8);
+    UINT target = codePage == 0 ? ::GetACP() : codePage;
+    BOOL defaulted = FALSE;
+    BOOL* check = target == CP_UTF8 ? nullptr : &defaulted;
+    DWORD flags = target == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    int bytes = ::WideCharToMultiByte(target, flags, wide.data(), int(wide.size()), nullptr, 0, nullptr, check);
+    if (bytes <= 0 || defaulted)
+        return false;
+    text.assign(size_t(bytes), '\0');
+    ::WideCharToMultiByte(target, flags, wide.data(), int(wide.size()), &text[0], bytes, nullptr, check);
+    return !defaulted;
+}
+
+bool ZipPlatform::ToUtf8(const std::string& bytes, uint32_t codePage, std::string& utf8)
+{
+    utf8 = WideText::Utf8FromCodePage(bytes, codePage);
+    return bytes.empty() || !utf8.empty();
 }
