@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "framework/RegKey.h"
 #include "tools/SetupBuilder.h"
 
 namespace e2e {
@@ -18,7 +19,7 @@ const char kDllOverrides[] = "Software\\Wine\\DllOverrides";
 
 std::string PlantedPath(const std::string& folder, const char* name)
 {
-    return (std::filesystem::path(folder) / (std::string(name) + ".dll")).string();
+    return folder + "\\" + name + ".dll";
 }
 
 } // namespace
@@ -26,19 +27,19 @@ std::string PlantedPath(const std::string& folder, const char* name)
 std::string ReadBytes(const std::string& path)
 {
     std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    bytes << std::ifstream(FsPath(path), std::ios::binary).rdbuf();
     return bytes.str();
 }
 
 void WriteBytes(const std::string& path, const std::string& bytes)
 {
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::ofstream(FsPath(path), std::ios::binary) << bytes;
 }
 
 ULONGLONG WriteTime(const std::string& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    ::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    FileApi::AttributeData(path, data);
     return ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32 | data.ftLastWriteTime.dwLowDateTime;
 }
 
@@ -58,9 +59,11 @@ std::vector<DWORD> Processes(const char* namePrefix)
 
 void PlantDlls(const std::string& folder)
 {
+    RegKey overrides;
+    ASSERT_TRUE(overrides.Create(HKEY_CURRENT_USER, kDllOverrides));
     for (const char* name : kPlanted) {
-        EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, kDllOverrides, name, REG_SZ, "native,builtin", 15));
-        EXPECT_TRUE(::CopyFileA(WinPath(ORVANTA_PLANTED_DLL).c_str(), PlantedPath(folder, name).c_str(), FALSE));
+        EXPECT_TRUE(overrides.SetString(name, "native,builtin"));
+        EXPECT_TRUE(FileApi::Copy(WinPath(ORVANTA_PLANTED_DLL), PlantedPath(folder, name), false));
     }
 }
 
@@ -79,12 +82,22 @@ void E2eTest::CleanProfile()
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path(), ec))
         if (entry.path().filename().string().rfind("OrvantaUninstall-", 0) == 0)
             std::filesystem::remove_all(entry.path(), ec);
+    RegKey overrides;
     for (const char* name : kPlanted)
-        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kDllOverrides, name);
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, InstallRecordKey::Path);
+        if (overrides.IsOpen() || overrides.Open(HKEY_CURRENT_USER, kDllOverrides, KEY_SET_VALUE))
+            overrides.DeleteValue(name);
+    RegKey::DeleteKey(HKEY_CURRENT_USER, InstallRecordKey::Path);
     for (const std::string& path :
          {WorkInstallFolder(), GroupFolder(kTitle), GroupFolder(kGroup), DesktopLink(), std::string(kDefaultDirectory)})
-        std::filesystem::remove_all(path, ec);
+        std::filesystem::remove_all(FsPath(path), ec);
+}
+
+void E2eTest::ExpectCodePage()
+{
+    wchar_t wanted[16] = {};
+    if (::GetEnvironmentVariableW(L"ORVANTA_E2E_CODE_PAGE", wanted, 16)) {
+        ASSERT_EQ(std::to_wstring(::GetACP()), wanted) << "the code page Wine was given (ORVANTA_WINE_LOCALE)";
+    }
 }
 
 std::string E2eTest::Pack(const std::string& name, const std::string& product, const std::string& lang)

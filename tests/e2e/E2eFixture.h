@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "InstallReport.h"
 #include "SetupDriver.h"
+#include "framework/FileApi.h"
 #include "remover/InstallRecordKey.h"
 #include "support/ScratchDir.h"
 
@@ -34,10 +36,13 @@ const std::string kTamper = WinPath(ORVANTA_TAMPER_EXE);
 // Where the e2e_signed_setup test leaves signed.exe and signed-changed.exe.
 const std::string kSignedSetupDir = WinPath(ORVANTA_SIGNED_DIR);
 
+// Paths are UTF-8 everywhere here. std::filesystem takes a narrow path in neither UTF-8
+// nor the code page, so every path given to it goes through FsPath.
+inline std::filesystem::path FsPath(const std::string& path) { return std::filesystem::u8path(path); }
 std::string ReadBytes(const std::string& path);
 void WriteBytes(const std::string& path, const std::string& bytes);
 ULONGLONG WriteTime(const std::string& path);
-inline bool Exists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+inline bool Exists(const std::string& path) { return FileApi::Attributes(path) != INVALID_FILE_ATTRIBUTES; }
 std::vector<DWORD> Processes(const char* namePrefix);
 
 // DLLs someone left in folder (copies of planted.dll, each leaving "<name>.ran" when
@@ -61,9 +66,16 @@ struct Choices {
 
 class E2eTest : public ::testing::Test {
 protected:
-    void SetUp() override { CleanProfile(); }
+    void SetUp() override
+    {
+        ASSERT_NO_FATAL_FAILURE(ExpectCodePage());
+        CleanProfile();
+    }
     void TearDown() override { CleanProfile(); }
     static void CleanProfile();
+    // The code page CTest runs the test under (ORVANTA_E2E_CODE_PAGE), when it names one,
+    // is the system's: a test meant for another code page proves nothing under this one.
+    static void ExpectCodePage();
 
     // product packed with lang and the demo banner, as scratch\name.exe.
     std::string Pack(const std::string& name, const std::string& product = kDemoProduct,

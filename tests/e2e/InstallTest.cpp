@@ -21,11 +21,10 @@ using InstallTest = E2eTest;
 // own files and a shortcut it cannot read stay with their folders.
 TEST_F(InstallTest, SignedInEnglishIntoTypedPlacesLaunchedThenRemovedLeavingTheUsersOwn)
 {
-    const std::string uninstalledZh =   // Orvanta 4.00 已经从您的计算机中移除.
-        "Orvanta 4.00 \xD2\xD1\xBE\xAD\xB4\xD3\xC4\xFA\xB5\xC4\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xD0\xD2\xC6\xB3\xFD.";
+    const std::string uninstalledZh = "Orvanta 4.00 已经从您的计算机中移除.";
     const std::string downloads = scratch_.file("Downloads"), setup = downloads + "\\OrvantaSetup.exe";
-    ASSERT_TRUE(::CreateDirectoryA(downloads.c_str(), nullptr));
-    ASSERT_TRUE(::CopyFileA((kSignedSetupDir + "\\signed.exe").c_str(), setup.c_str(), FALSE))
+    ASSERT_TRUE(FileApi::MakeFolder(downloads));
+    ASSERT_TRUE(FileApi::Copy(kSignedSetupDir + "\\signed.exe", setup, false))
         << "made by the e2e_signed_setup test";
     PlantDlls(downloads);
     const Choices choices{scratch_.file("new\\parents\\Orvanta"), false, kGroup, 1};
@@ -51,7 +50,7 @@ TEST_F(InstallTest, SignedInEnglishIntoTypedPlacesLaunchedThenRemovedLeavingTheU
     std::string copyFolder;
     for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::temp_directory_path()))
         if (entry.path().filename().string().rfind("OrvantaUninstall-", 0) == 0)
-            copyFolder = entry.path().string();
+            copyFolder = entry.path().u8string();
     ASSERT_FALSE(copyFolder.empty());
     PlantDlls(copyFolder);
     ASSERT_TRUE(SetupDriver::Answer(question, IDYES));
@@ -86,8 +85,7 @@ TEST_F(InstallTest, SilentUninstallEndsWithTheRemovalAndItsResult)
         SCOPED_TRACE(row.locked ? "locked" : "complete");
         ASSERT_NO_FATAL_FAILURE(Install(setup, Choices()));
         WriteBytes(directory + "\\my notes.txt", "mine");
-        ScopedHandle lock(row.locked ? ::CreateFileA((directory + "\\terminal.exe").c_str(), GENERIC_READ, 0, nullptr,
-                                                     OPEN_EXISTING, 0, nullptr)
+        ScopedHandle lock(row.locked ? FileApi::Open(directory + "\\terminal.exe", GENERIC_READ, 0, OPEN_EXISTING, 0)
                                      : nullptr);
         SetupDriver uninstaller;
         ASSERT_TRUE(uninstaller.Start(directory + "\\Uninstall.exe", "/S"));
@@ -169,9 +167,7 @@ class DISABLED_AfterRestart : public E2eTest { void SetUp() override {} };
 
 TEST_F(DISABLED_BeforeRestart, ChineseIntoTheProposedPlacesNotLaunched)
 {
-    const std::string finishZh =   // 已经安装完成. / 请按确定键来离开安装程序
-        "Orvanta 4.00\xD2\xD1\xBE\xAD\xB0\xB2\xD7\xB0\xCD\xEA\xB3\xC9.\r\n"
-        "\xC7\xEB\xB0\xB4\xC8\xB7\xB6\xA8\xBC\xFC\xC0\xB4\xC0\xEB\xBF\xAA\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2";
+    const std::string finishZh = "Orvanta 4.00已经安装完成.\r\n请按确定键来离开安装程序";
     std::string setup = Pack("setup");
     ASSERT_NO_FATAL_FAILURE(Install(setup, Choices(), finishZh));
     EXPECT_TRUE(Processes("terminal.exe").empty()) << "the unticked launch box starts nothing";
@@ -192,9 +188,7 @@ TEST_F(DISABLED_AfterRestart, UninstallerRemovesWithoutTheRecord)
     ASSERT_TRUE(asked.Start(uninstaller));
     HWND question = asked.WaitForMessageBox(kStepMs);
     ASSERT_TRUE(question) << "no question";
-    const std::string questionZh =   // 您确定要完全移除 Orvanta 4.00 及其所有组件吗？
-        "\xC4\xFA\xC8\xB7\xB6\xA8\xD2\xAA\xCD\xEA\xC8\xAB\xD2\xC6\xB3\xFD Orvanta 4.00 "
-        "\xBC\xB0\xC6\xE4\xCB\xF9\xD3\xD0\xD7\xE9\xBC\xFE\xC2\xF0\xA3\xBF";
+    const std::string questionZh = "您确定要完全移除 Orvanta 4.00 及其所有组件吗？";
     EXPECT_EQ(kTitle, SetupDriver::WindowText(question));
     EXPECT_EQ(questionZh + "\r\n\r\n" + directory, SetupDriver::MessageBoxText(question));
     ASSERT_TRUE(SetupDriver::Answer(question, IDNO));
@@ -207,11 +201,12 @@ TEST_F(DISABLED_AfterRestart, UninstallerRemovesWithoutTheRecord)
     ExpectRemoved(directory);
     EXPECT_FALSE(Exists(GroupFolder(kTitle)));
     EXPECT_FALSE(SetupDriver::FindMessageBox(0)) << "a silent removal says nothing";
-    char pending[8192] = {};
-    DWORD size = sizeof(pending) - 2;
-    ::RegGetValueA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager",
-                   "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, pending, &size);
-    EXPECT_NE(std::string::npos, std::string(pending, size).find("OrvantaUninstall-")) << "no deletion at restart";
+    wchar_t pending[8192] = {};
+    DWORD size = sizeof(pending) - sizeof(wchar_t);
+    ::RegGetValueW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Control\\Session Manager",
+                   L"PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, pending, &size);
+    EXPECT_NE(std::wstring::npos, std::wstring(pending, size / sizeof(wchar_t)).find(L"OrvantaUninstall-"))
+        << "no deletion at restart";
 }
 
 } // namespace

@@ -6,11 +6,11 @@
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    char path[MAX_PATH + 4] = {};
-    DWORD length = ::GetModuleFileNameA(instance, path, MAX_PATH);
+    wchar_t path[MAX_PATH + 4] = {};
+    DWORD length = ::GetModuleFileNameW(instance, path, MAX_PATH);
     if (reason == DLL_PROCESS_ATTACH && length > 0 && length < MAX_PATH) {
-        ::lstrcatA(path, ".ran");
-        ::CloseHandle(::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ::lstrcatW(path, L".ran");
+        ::CloseHandle(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     }
     return reason != DLL_PROCESS_ATTACH;
 }

@@ -20,8 +20,7 @@ protected:
     // run ends on the cancel page, and the setup is left.
     void RunToCancelPage(const std::string& setup, const Choices& choices, const std::string& bigFile = "")
     {
-        const std::string notInstalledZh =   // Orvanta 4.00没有正确的安装成功.
-            "Orvanta 4.00\xC3\xBB\xD3\xD0\xD5\xFD\xC8\xB7\xB5\xC4\xB0\xB2\xD7\xB0\xB3\xC9\xB9\xA6.";
+        const std::string notInstalledZh = "Orvanta 4.00没有正确的安装成功.";
         SetupDriver d;
         ASSERT_NO_FATAL_FAILURE(OpenAndConfirm(d, setup, choices));
         if (!bigFile.empty()) {
@@ -68,8 +67,7 @@ TEST_F(RollbackTest, AFailedReinstallationKeepsThePreviousInstallation)
     std::string notes = choices.directory + "\\notes.txt";
     WriteBytes(notes, "the user's own notes");
     const std::string before = InstallReport::Describe();
-    ScopedHandle lock(::CreateFileA((choices.directory + "\\terminal.exe").c_str(), GENERIC_READ, 0, nullptr,
-                                    OPEN_EXISTING, 0, nullptr));
+    ScopedHandle lock(FileApi::Open(choices.directory + "\\terminal.exe", GENERIC_READ, 0, OPEN_EXISTING, 0));
     ASSERT_TRUE(lock);
     choices.existingDirectory = true;
     ASSERT_NO_FATAL_FAILURE(RunToCancelPage(setup, choices));
@@ -180,12 +178,13 @@ TEST_F(RollbackTest, AProgramThatMayNotRunSaysSoAndTouchesNothing)
     // One byte of Orva.in (the reversed product archive), which lies first behind the stub.
     const size_t payloadByte = ReadBytes(kSetupStub).size() + 5000;
     std::string changed = packChanged("setup-changed", [&](std::string& b) { b.at(payloadByte) ^= 1; });
-    using Key = InstallRecordKey;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, Key::Path, Key::InstallPath, REG_SZ, "C:\\Old", 7));
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, Key::Path, Key::Repair, REG_SZ, "1", 2));
-    const std::string damagedZh =   // 安装程序已损坏或无法完整解开，请重新下载安装程序。
-        "\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2\xD2\xD1\xCB\xF0\xBB\xB5\xBB\xF2\xCE\xDE\xB7\xA8\xCD\xEA\xD5\xFB"
-        "\xBD\xE2\xBF\xAA\xA3\xAC\xC7\xEB\xD6\xD8\xD0\xC2\xCF\xC2\xD4\xD8\xB0\xB2\xD7\xB0\xB3\xCC\xD0\xF2\xA1\xA3";
+    {
+        RegKey waiting;
+        ASSERT_TRUE(waiting.Create(HKEY_CURRENT_USER, InstallRecordKey::Path) &&
+                    waiting.SetString(InstallRecordKey::InstallPath, "C:\\Old") &&
+                    waiting.SetString(InstallRecordKey::Repair, "1"));
+    }
+    const std::string damagedZh = "安装程序已损坏或无法完整解开，请重新下载安装程序。";
     for (const std::string& setup : {truncated, changed, kSetupStub, kSignedSetupDir + "\\signed-changed.exe"})
         expectRefused(setup, "", kTitle, damagedZh, 3);
 
@@ -193,8 +192,7 @@ TEST_F(RollbackTest, AProgramThatMayNotRunSaysSoAndTouchesNothing)
     std::string error;
     ASSERT_TRUE(FileBytes::Read(WinPath(ORVANTA_DEMO_DIR "/lang.ini"), langBytes, error)) << error;
     ASSERT_TRUE(ProductUninstaller::MakeProgram(kGenericUninstaller, langBytes, "F victim.txt\r\n", listed, error));
-    const std::string refusedZh =   // 卸载程序不能在此目录中执行：
-        "\xD0\xB6\xD4\xD8\xB3\xCC\xD0\xF2\xB2\xBB\xC4\xDC\xD4\xDA\xB4\xCB\xC4\xBF\xC2\xBC\xD6\xD0\xD6\xB4\xD0\xD0\xA3\xBA";
+    const std::string refusedZh = "卸载程序不能在此目录中执行：";
     const struct {
         std::string folder, program, refusal;
     } uninstallers[] = {
@@ -207,8 +205,8 @@ TEST_F(RollbackTest, AProgramThatMayNotRunSaysSoAndTouchesNothing)
         WriteBytes(victim, "listed");
         expectRefused(program, row.refusal.empty() ? "/S" : "", kTitle, row.refusal, 2);
         EXPECT_EQ("listed", ReadBytes(victim));
-        ::DeleteFileA(program.c_str());
-        ::DeleteFileA(victim.c_str());
+        FileApi::RemoveFile(program);
+        FileApi::RemoveFile(victim);
     }
 }
 

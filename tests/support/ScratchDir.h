@@ -34,9 +34,16 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
 
     const std::filesystem::path& path() const { return path_; }
-    // The folder as the system's own path string (backslashes on Windows), no trailing separator.
-    std::string str() const { return std::filesystem::path(path_).make_preferred().string(); }
-    std::string file(const std::string& name) const { return (path_ / name).make_preferred().string(); }
+    // The folder as the system's own path string (backslashes on Windows), no trailing
+    // separator, in UTF-8 as every path inside the system: the temporary folder lies in
+    // the user's profile, whose name may hold any character. (A narrow path string of
+    // std::filesystem is neither UTF-8 nor the code page on Windows, hence u8path and
+    // u8string.)
+    std::string str() const { return std::filesystem::path(path_).make_preferred().u8string(); }
+    std::string file(const std::string& name) const
+    {
+        return (path_ / std::filesystem::u8path(name)).make_preferred().u8string();
+    }
 
 private:
     std::filesystem::path path_;

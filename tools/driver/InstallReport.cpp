@@ -8,27 +8,29 @@
 #include <cstdio>
 
 #include "framework/ComPtr.h"
+#include "framework/RegKey.h"
 #include "framework/ScopedCoInit.h"
 #include "framework/SpecialFolder.h"
+#include "framework/WideText.h"
 #include "remover/InstallRecordKey.h"
 
 namespace {
 
 void Walk(const std::string& root, const std::string& relative, std::vector<std::string>& out)
 {
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((root + "\\" + relative + "*").c_str(), &data);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(WideText::FromUtf8(root + "\\" + relative + "*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE)
         return;
     do {
-        std::string path = relative + data.cFileName;
+        std::string path = relative + WideText::ToUtf8(data.cFileName);
         if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             out.push_back(path);
-        else if (strcmp(data.cFileName, ".") && strcmp(data.cFileName, "..")) {
+        else if (wcscmp(data.cFileName, L".") && wcscmp(data.cFileName, L"..")) {
             out.push_back(path + "\\");
             Walk(root, path + "\\", out);
         }
-    } while (FindNextFileA(find, &data));
+    } while (FindNextFileW(find, &data));
     FindClose(find);
 }
 
@@ -36,19 +38,15 @@ void Walk(const std::string& root, const std::string& relative, std::vector<std:
 
 bool InstallReport::RecordExists()
 {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, InstallRecordKey::Path, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
+    RegKey key;
+    return key.Open(HKEY_CURRENT_USER, InstallRecordKey::Path);
 }
 
 std::string InstallReport::RecordValue(const std::string& name)
 {
-    char data[1024] = {};
-    DWORD size = sizeof(data) - 1;
-    LONG rc = RegGetValueA(HKEY_CURRENT_USER, InstallRecordKey::Path, name.c_str(), RRF_RT_REG_SZ, nullptr, data, &size);
-    return rc == ERROR_SUCCESS ? data : "";
+    RegKey key;
+    std::string value;
+    return key.Open(HKEY_CURRENT_USER, InstallRecordKey::Path) && key.QueryString(name.c_str(), value) ? value : "";
 }
 
 std::vector<std::string> InstallReport::ListTree(const std::string& folder)
@@ -63,18 +61,16 @@ ShortcutInfo InstallReport::ReadShortcut(const std::string& linkPath)
 {
     ShortcutInfo info;
     ScopedCoInit com;
-    ComPtr<IShellLinkA> link;
+    ComPtr<IShellLinkW> link;
     ComPtr<IPersistFile> file;
-    wchar_t wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, linkPath.c_str(), -1, wide, MAX_PATH);
-    char buffer[MAX_PATH] = {};
-    if (FAILED(link.CreateInstance(CLSID_ShellLink, IID_IShellLinkA)) || FAILED(link.As(file, IID_IPersistFile))
-        || FAILED(file->Load(wide, STGM_READ)))
+    wchar_t buffer[MAX_PATH] = {};
+    if (FAILED(link.CreateInstance(CLSID_ShellLink, IID_IShellLinkW)) || FAILED(link.As(file, IID_IPersistFile))
+        || FAILED(file->Load(WideText::FromUtf8(linkPath).c_str(), STGM_READ)))
         return info;
     if (SUCCEEDED(link->GetPath(buffer, MAX_PATH, nullptr, SLGP_RAWPATH)))
-        info.target = buffer;
+        info.target = WideText::ToUtf8(buffer);
     if (SUCCEEDED(link->GetIconLocation(buffer, MAX_PATH, &info.iconIndex)))
-        info.iconPath = buffer;
+        info.iconPath = WideText::ToUtf8(buffer);
     info.readable = SUCCEEDED(link->GetHotkey(&info.hotKey));
     return info;
 }

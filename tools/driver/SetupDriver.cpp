@@ -2,13 +2,15 @@
 
 #include <algorithm>
 
+#include "framework/WideText.h"
+
 namespace {
 
 // A visible top-level dialog of the process (0: of any) holding control id: 0xFFFF is
 // the text of a message box, 1001 the Next button of the wizard frame.
 HWND FindDialog(DWORD processId, int id)
 {
-    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr)) != nullptr;) {
+    for (HWND window = nullptr; (window = FindWindowExW(nullptr, window, L"#32770", nullptr)) != nullptr;) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
         if ((!processId || owner == processId) && IsWindowVisible(window) && GetDlgItem(window, id))
@@ -19,7 +21,7 @@ HWND FindDialog(DWORD processId, int id)
 
 HWND VisiblePage(HWND frame)
 {
-    for (HWND page = nullptr; frame && (page = FindWindowExA(frame, page, "#32770", nullptr)) != nullptr;)
+    for (HWND page = nullptr; frame && (page = FindWindowExW(frame, page, L"#32770", nullptr)) != nullptr;)
         if (IsWindowVisible(page))
             return page;
     return nullptr;
@@ -29,7 +31,22 @@ HWND VisiblePage(HWND frame)
 DWORD_PTR Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     DWORD_PTR result = 0;
-    return window && SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result) ? result : 0;
+    return window && SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result) ? result : 0;
+}
+
+// The child's environment: the caller's, with LC_ALL replaced when a locale is given.
+// Wine hands a child's environment on to its Unix process and takes the code page from
+// LC_ALL there, so this is how one program runs under another code page.
+std::wstring EnvironmentWith(const std::string& locale)
+{
+    std::wstring block;
+    wchar_t* strings = GetEnvironmentStringsW();
+    for (const wchar_t* entry = strings; entry && *entry; entry += wcslen(entry) + 1)
+        if (_wcsnicmp(entry, L"LC_ALL=", 7))
+            block.append(entry).push_back(L'\0');
+    FreeEnvironmentStringsW(strings);
+    block.append(L"LC_ALL=" + WideText::FromUtf8(locale)).push_back(L'\0');
+    return block;
 }
 
 } // namespace
@@ -53,13 +70,15 @@ SetupDriver::~SetupDriver()
     }
 }
 
-bool SetupDriver::Start(const std::string& exe, const std::string& arguments)
+bool SetupDriver::Start(const std::string& exe, const std::string& arguments, const std::string& locale)
 {
-    STARTUPINFOA startup{};
+    STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
-    return CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process_) != FALSE;
+    std::wstring command = WideText::FromUtf8("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments));
+    std::wstring environment = locale.empty() ? std::wstring() : EnvironmentWith(locale);
+    return CreateProcessW(WideText::FromUtf8(exe).c_str(), &command[0], nullptr, nullptr, FALSE,
+                          CREATE_UNICODE_ENVIRONMENT, environment.empty() ? nullptr : &environment[0], nullptr,
+                          &startup, &process_) != FALSE;
 }
 
 bool SetupDriver::Running() const
@@ -108,6 +127,11 @@ bool SetupDriver::WaitForPage(int index, DWORD timeoutMs)
     return WaitUntil(timeoutMs, [this, index] { return CurrentPage() == index; });
 }
 
+void SetupDriver::Repaint() const
+{
+    RedrawWindow(frame_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 HWND SetupDriver::WaitForMessageBox(DWORD timeoutMs) const
 {
     HWND box = nullptr;
@@ -128,14 +152,14 @@ std::string SetupDriver::MessageBoxText(HWND box)
 bool SetupDriver::Answer(HWND box, int buttonId)
 {
     HWND button = GetDlgItem(box, buttonId);
-    return button && PostMessageA(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    return button && PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
 std::string SetupDriver::WindowText(HWND window)
 {
-    std::string text(Send(window, WM_GETTEXTLENGTH) + 1, '\0');
+    std::wstring text(Send(window, WM_GETTEXTLENGTH) + 1, L'\0');
     text.resize(Send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0])));
-    return text;
+    return WideText::ToUtf8(text);
 }
 
 HWND SetupDriver::Control(int id) const
@@ -152,30 +176,26 @@ bool SetupDriver::IsChecked(int id) const
 bool SetupDriver::SetText(int id, const std::string& text) const
 {
     // WM_SETTEXT carries a pointer, which the system marshals across processes.
-    return Send(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    std::wstring wide = WideText::FromUtf8(text);
+    return Send(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 bool SetupDriver::Press(int id) const
 {
     // BM_CLICK goes through the button's own click, so a check box toggles as well.
     HWND control = Control(id);
-    return IsWindowVisible(control) && IsWindowEnabled(control) && PostMessageA(control, BM_CLICK, 0, 0);
+    return IsWindowVisible(control) && IsWindowEnabled(control) && PostMessageW(control, BM_CLICK, 0, 0);
 }
 
 std::vector<std::string> SetupDriver::ListItems(int listId) const
 {
     std::vector<std::string> items;
     HWND list = Control(listId);
-    LRESULT count = list ? SendMessageA(list, LB_GETCOUNT, 0, 0) : 0;
+    LRESULT count = list ? SendMessageW(list, LB_GETCOUNT, 0, 0) : 0;
     for (LRESULT i = 0; i < count; ++i) {
-        // Across processes Wine hands LB_GETTEXT's buffer back in UTF-16 whichever
-        // variant was sent, so the text is asked for in UTF-16 and converted here.
         std::wstring wide(SendMessageW(list, LB_GETTEXTLEN, i, 0) + 1, L'\0');
         wide.resize(std::max<LRESULT>(0, SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&wide[0]))));
-        std::string text(wide.size() * 2, '\0');
-        text.resize(WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), &text[0], int(text.size()), nullptr,
-                                        nullptr));
-        items.push_back(text);
+        items.push_back(WideText::ToUtf8(wide));
     }
     return items;
 }
@@ -183,8 +203,8 @@ std::vector<std::string> SetupDriver::ListItems(int listId) const
 bool SetupDriver::SelectListIndex(int listId, int index) const
 {
     HWND list = Control(listId);
-    if (!list || SendMessageA(list, LB_SETCURSEL, index, 0) == LB_ERR)
+    if (!list || SendMessageW(list, LB_SETCURSEL, index, 0) == LB_ERR)
         return false;
     // Selecting from code sends no notification; the page learns of it as from a click.
-    return PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+    return PostMessageW(GetParent(list), WM_COMMAND, MAKEWPARAM(listId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
 }

@@ -10,7 +10,9 @@ bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done);
 
 // Drives a running setup.exe from another process the way a person would: finds its
 // wizard and message boxes, reads texts and states, presses buttons. Presses are posted,
-// never sent, so a press that opens a modal box does not block the driver.
+// never sent, so a press that opens a modal box does not block the driver. Texts go in
+// and out in UTF-8, read and written as the windows hold them (UTF-16), so what is
+// compared is the very text shown, whatever the code page of either program.
 class SetupDriver {
 public:
     SetupDriver() = default;
@@ -18,7 +20,11 @@ public:
     SetupDriver(const SetupDriver&) = delete;
     SetupDriver& operator=(const SetupDriver&) = delete;
 
-    bool Start(const std::string& exe, const std::string& arguments = std::string());
+    // locale (a Unix locale such as "en_US.UTF-8"; empty: the caller's) is the child's
+    // LC_ALL, from which Wine takes its code page: the program runs as on a machine of
+    // that code page.
+    bool Start(const std::string& exe, const std::string& arguments = std::string(),
+               const std::string& locale = std::string());
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
     void Kill();
     DWORD ProcessId() const { return process_.dwProcessId; }
@@ -30,6 +36,9 @@ public:
     // The visible page, 0 language ... 8 cancel; -1 when none is recognised.
     int CurrentPage() const;
     bool WaitForPage(int index, DWORD timeoutMs);
+    // Has the frame and its pages painted again, as a window passing over them would:
+    // pages take their texts when they paint.
+    void Repaint() const;
 
     // A message box of the process, or null on time-out.
     HWND WaitForMessageBox(DWORD timeoutMs) const;

@@ -5,14 +5,20 @@
 //
 // --language N picks the N-th entry of the language list (1-based); --dir types an
 // install directory; --abandon cancels on the confirmation page instead of installing.
-// Exit code 0 when the wizard reached its last page and the setup ended.
+// Exit code 0 when the wizard reached its last page and the setup ended. Paths may hold
+// any character; what it prints and the report beside the pictures are UTF-8.
 #include "InstallReport.h"
 #include "SetupDriver.h"
 #include "WindowShot.h"
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <vector>
+
+#include "framework/FileApi.h"
+#include "framework/WideText.h"
 
 namespace {
 
@@ -51,26 +57,42 @@ bool Reach(int button, int page, const char* shot, DWORD timeoutMs = kStep)
     return reached;
 }
 
+// The command line in UTF-8: main's arguments would be in the code page, which cannot
+// hold every path.
+std::vector<std::string> Arguments()
+{
+    std::vector<std::string> arguments;
+    int count = 0;
+    if (wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i)
+            arguments.push_back(WideText::ToUtf8(wide[i]));
+        LocalFree(wide);
+    }
+    return arguments;
+}
+
 } // namespace
 
-int main(int argc, char** argv)
+int main()
 {
+    const std::vector<std::string> argv = Arguments();
+    const size_t argc = argv.size();
     if (argc < 3) {
         std::fprintf(stderr, "usage: orvanta_walk SETUP.exe SHOTS-FOLDER [--language N] [--dir PATH] [--abandon]\n");
         return 2;
     }
     shots = argv[2];
-    CreateDirectoryA(shots.c_str(), nullptr);
+    FileApi::MakeFolder(shots);
     int language = 0;
     std::string directory;
     bool abandon = false;
-    for (int i = 3; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--language") && i + 1 < argc)
-            language = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--dir") && i + 1 < argc)
+    for (size_t i = 3; i < argc; ++i) {
+        if (argv[i] == "--language" && i + 1 < argc)
+            language = std::atoi(argv[++i].c_str());
+        else if (argv[i] == "--dir" && i + 1 < argc)
             directory = argv[++i];
         else
-            abandon = abandon || !std::strcmp(argv[i], "--abandon");
+            abandon = abandon || argv[i] == "--abandon";
     }
     if (!driver.Start(argv[1]) || !driver.WaitForFrame(60000) || !driver.WaitForPage(0, kStep)) {
         std::printf("the setup did not open its wizard\n");
@@ -83,7 +105,7 @@ int main(int argc, char** argv)
         std::printf("there is no language %d\n", language);
     Sleep(300);
     // The new language shows at the next paint.
-    RedrawWindow(driver.Frame(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    driver.Repaint();
     if (!Reach(0, 0, "language") || !Reach(1001, 1, "welcome") || !Reach(1001, 2, "licence"))
         return 1;
     driver.Press(1010);
@@ -119,7 +141,7 @@ int main(int argc, char** argv)
     std::printf("setup ended (exit code %lu)\n\n%s", code, report.c_str());
     // Also kept beside the pictures: a program started on Wine's own desktop has no
     // console its caller can read.
-    if (FILE* file = std::fopen((shots + "\\report.txt").c_str(), "w")) {
+    if (FILE* file = _wfopen(WideText::FromUtf8(shots + "\\report.txt").c_str(), L"w")) {
         std::fputs(report.c_str(), file);
         std::fclose(file);
     }

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <vector>
 
+#include "framework/WideText.h"
+
 bool WindowShot::Save(HWND window, const std::string& bmpPath)
 {
     RECT rect;
@@ -23,7 +25,7 @@ bool WindowShot::Save(HWND window, const std::string& bmpPath)
     ReleaseDC(nullptr, screen);
     BITMAPFILEHEADER file{0x4D42, 0, 0, 0, sizeof(file) + sizeof(info)};
     file.bfSize = file.bfOffBits + DWORD(pixels.size());
-    FILE* out = rows == height ? std::fopen(bmpPath.c_str(), "wb") : nullptr;
+    FILE* out = rows == height ? _wfopen(WideText::FromUtf8(bmpPath).c_str(), L"wb") : nullptr;
     if (!out)
         return false;
     bool ok = std::fwrite(&file, sizeof(file), 1, out) == 1 && std::fwrite(&info, sizeof(info), 1, out) == 1
