@@ -186,7 +186,8 @@ bool LangIni::Convert(const std::string& path, const std::vector<uint8_t>& file,
         else if (utf8)
             error = At(path, line) + " not UTF-8 (give the file in UTF-8, or in code page 936 without --lang-encoding)";
         else if (Utf8Text::Valid(bytes))
-            error = At(path, line) + " not text in code page 936, but the file reads as UTF-8: give --lang-encoding utf-8";
+            error = At(path, line)
+                + " not text in code page 936, but the file reads as UTF-8: give --lang-encoding utf-8";
         else
             error = At(path, line) + " not text in code page 936 (give the file in code page 936, in UTF-8 with "
                                      "--lang-encoding utf-8, or in UTF-16LE with its byte-order mark)";
@@ -200,9 +201,9 @@ void LangIni::Check(const std::string& path, const std::string& text, const std:
                     std::vector<std::string>& warnings)
 {
     std::set<std::string> files, folders;
-    // Names are compared as text, in UTF-8. A name the archive does not declare is read in
-    // code page 936, the setup's own, whatever system the packer runs on; one that is no
-    // text there is left out.
+    // Names are compared as text, in UTF-8. A name the archive does not declare UTF-8 is
+    // read in code page 936, as a Simplified Chinese system installs it, whatever system
+    // the packer runs on; one that is no text there is left out.
     for (const ProductItem& item : product) {
         std::string name = item.name;
         if (!item.utf8 && !ZipPlatform::ToUtf8(item.name, 936, name))

@@ -57,7 +57,8 @@ bool ReadLang(const SetupInputs& inputs, std::vector<uint8_t>& lang, std::string
     if (inputs.lang.empty())
         return true;
     std::vector<uint8_t> file;
-    return FileBytes::Read(inputs.lang, file, error) && LangIni::Convert(inputs.lang, file, inputs.langUtf8, text, lang, error);
+    return FileBytes::Read(inputs.lang, file, error)
+        && LangIni::Convert(inputs.lang, file, inputs.langUtf8, text, lang, error);
 }
 
 bool ReadProduct(const std::string& product, std::vector<uint8_t>& zip, std::string& error, BuildListener* listener)

@@ -53,7 +53,8 @@ protected:
         std::string note;
         const fs::path out = dir.path() / "out";
         fs::remove_all(out);
-        if (!SetupBuilder::BuildSetup(inputs, error) || !SetupInspector::ExtractSetup(inputs.out, out.string(), "", note, error))
+        if (!SetupBuilder::BuildSetup(inputs, error)
+            || !SetupInspector::ExtractSetup(inputs.out, out.string(), "", note, error))
             return {};
         return testfiles::Read(out / "install" / "lang.ini");
     }
@@ -67,8 +68,8 @@ TEST_F(LangIniTest, CarriedInUtf16LeWithTheFilesText)
     const std::string korean = u8"\uD55C\uAD6D\uC5B4", arabic = u8"\u0627\u0644\u0639\u0631\u0628\u064A\u0629";
     const std::string utf8 = "; " + korean + " \xF0\x9F\x98\x80\r\n[lang]\r\ncount=2\r\n[lang1]\r\nname=" + korean
         + "\r\n[lang2]\r\nname=" + arabic + "\r\n";
-    const std::vector<uint8_t> fromUtf8 = Utf16Le(u"\uFEFF; \uD55C\uAD6D\uC5B4 \U0001F600\r\n[lang]\r\ncount=2\r\n[lang1]\r\n"
-                                                  u"name=\uD55C\uAD6D\uC5B4\r\n[lang2]\r\n"
+    const std::vector<uint8_t> fromUtf8 = Utf16Le(u"\uFEFF; \uD55C\uAD6D\uC5B4 \U0001F600\r\n[lang]\r\ncount=2\r\n"
+                                                  u"[lang1]\r\nname=\uD55C\uAD6D\uC5B4\r\n[lang2]\r\n"
                                                   u"name=\u0627\u0644\u0639\u0631\u0628\u064A\u0629\r\n");
     // 中文 and the euro sign in code page 936; one line ends without CR.
     const std::string cp936 = "[lang]\r\ncount=1\r\n[lang1]\nname=\xD6\xD0\xCE\xC4 \x80\r\n";

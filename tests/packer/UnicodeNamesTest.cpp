@@ -22,8 +22,9 @@ TEST_F(PackerTest, NamesOutsideAsciiArePackedAndListedInUtf8)
 {
     const fs::path names = dir.path() / "names";
     fs::create_directories(names / fs::u8path(kChinese));
-    for (const std::string& name : {std::string("terminal.exe"), std::string("terminal.ico"), kChinese + "/" + kKana,
-                                    kKorean, kCyrillic, kLatin, kEmoji})
+    for (const std::string& name :
+         {std::string("terminal.exe"), std::string("terminal.ico"), kChinese + "/" + kKana, kKorean, kCyrillic, kLatin,
+          kEmoji})
         testfiles::Write(names / fs::u8path(name), Bytes(name));
     testfiles::Write(dir.path() / "names-7z.zip", testfiles::Read(ORVANTA_NAMES_7Z));
     testfiles::Write(dir.path() / "Uninstall.exe", testfiles::MarkedPe(PeImage::UninstallerMarker, 1800));
@@ -32,9 +33,9 @@ TEST_F(PackerTest, NamesOutsideAsciiArePackedAndListedInUtf8)
         {"terminal.exe", false}, {"terminal.ico", false}, {kChinese + "/", true}, {kChinese + "/" + kKana, true},
         {kKorean, true}, {kCyrillic, true}, {kLatin, true}, {kEmoji, true}, {"Uninstall.exe", false}};
     std::sort(packed.begin(), packed.end());
-    const std::vector<uint8_t> listed = Bytes("d " + kChinese + "\r\nF Uninstall.exe\r\nf " + kLatin
-                                              + "\r\nF terminal.exe\r\nF terminal.ico\r\nf " + kCyrillic + "\r\nf "
-                                              + kChinese + "\\" + kKana + "\r\nf " + kKorean + "\r\nf " + kEmoji + "\r\n");
+    const std::vector<uint8_t> listed =
+        Bytes("d " + kChinese + "\r\nF Uninstall.exe\r\nf " + kLatin + "\r\nF terminal.exe\r\nF terminal.ico\r\nf "
+              + kCyrillic + "\r\nf " + kChinese + "\\" + kKana + "\r\nf " + kKorean + "\r\nf " + kEmoji + "\r\n");
     for (const std::string from : {"names", "names-7z.zip"}) {
         Heard heard;
         SetupInputs inputs = Inputs("names.exe", from);
