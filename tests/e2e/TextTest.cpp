@@ -170,7 +170,8 @@ std::string Section(int number, const std::map<int, std::string>& texts)
 } // namespace
 
 // The demo setup in Chinese and in English, every page, both questions of the wizard, the
-// cancel page, the finish page and the uninstaller's question and report.
+// cancel page, the finish page and the uninstaller's question and report (in the default
+// language, Chinese).
 TEST_F(TextWalkTest, TheDemoShowsItsTextsInBothLanguagesOnEveryPage)
 {
     SetupTexts expected;
@@ -181,6 +182,9 @@ TEST_F(TextWalkTest, TheDemoShowsItsTextsInBothLanguagesOnEveryPage)
     expected.group = kTitle;
     expected.languageNames = {"简体中文", "English"};
     expected.languages = {Compose(kBuiltinChinese), Compose(kDemoEnglish)};
+    // The demo declares Chinese (2052) and English (1033): a user whose language is
+    // English is offered English first, any other user the default, Chinese.
+    expected.offered = PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_ENGLISH ? 1 : 0;
     expected.uninstallQuestion = "您确定要完全移除 Orvanta 4.00 及其所有组件吗？";
     expected.uninstalled = "Orvanta 4.00 已经从您的计算机中移除.";
     const std::string lang = WinPath(ORVANTA_DEMO_DIR "/lang.ini");

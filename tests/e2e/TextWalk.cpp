@@ -83,7 +83,7 @@ std::string TextWalkTest::PackSlow(const std::string& name, const std::string& l
 
 void TextWalkTest::WalkToCancelPage(const std::string& setup, const SetupTexts& expected, int language)
 {
-    const PageTexts& before = expected.languages.at(expected.defaultLanguage);
+    const PageTexts& before = expected.languages.at(expected.offered);
     const PageTexts& t = expected.languages.at(language);
     SetupDriver d;
     auto go = [&](int page) { return d.Press(1001) && d.WaitForPage(page, kStepMs); };
@@ -152,7 +152,7 @@ void TextWalkTest::InstallAndRemove(const std::string& setup, const SetupTexts& 
     const PageTexts& t = expected.languages.at(language);
     SetupDriver d;
     Choices choices;
-    choices.language = language;
+    choices.onFirstPage = [language](SetupDriver& started) { ASSERT_TRUE(started.SelectListIndex(1006, language)); };
     ASSERT_NO_FATAL_FAILURE(OpenAndConfirm(d, setup, choices));
     ASSERT_NO_FATAL_FAILURE(EndsOn(d, 7));
     ExpectText(d, 1017, t.finish, "finish");

@@ -23,7 +23,7 @@ struct SetupTexts {
     std::string title, publisher, agreement, directory, group;
     std::vector<std::string> languageNames;
     std::vector<PageTexts> languages;   // in list order
-    int defaultLanguage = 0;            // list index
+    int offered = 0;                    // list index of the language the wizard offers first
     std::string uninstallQuestion, uninstalled;   // 30001, 30002 of the default language
 };
 
