@@ -7,7 +7,6 @@
 #include <windows.h>
 #include <shlobj.h>
 
-
 namespace {
 
 void MakeFont(CFont& font, const wchar_t* faceName, LONG height, BYTE charSet)
@@ -68,7 +67,8 @@ void LanguageTable::GetLanguageNames(std::vector<std::string>& names) const
 int LanguageTable::ChooseLanguage(LANGID userLanguage) const
 {
     int primaryMatch = 0;
-    for (int n = 1; n <= GetLanguageCount(); ++n) {
+    const int count = GetLanguageCount();
+    for (int n = 1; n <= count; ++n) {
         int langid = ReadInt("lang" + std::to_string(n), "langid", 0);
         // No key, or no language identifier (they are 16-bit, and 0 is the neutral one).
         if (langid <= 0 || langid > 0xFFFF)
