@@ -27,9 +27,9 @@ BOOL LanguagePage::OnInitDialog()
         languageList.AddString(name);
 
     // The language offered first (the user's own where lang.ini declares it, otherwise
-    // "default") becomes the current one, so what is highlighted is what the pages show.
-    // Its name is found by the list's own prefix search, which starts after item 0 and
-    // wraps: of two names where one begins the other, the longer may be the one
+    // "default") becomes the current one, so the pages speak the language the list
+    // offers. Its name is found by the list's own prefix search, which starts after item 0
+    // and wraps: of two names where one begins the other, the longer may be the one
     // highlighted; only the user's pick switches to a highlighted item.
     // Compared before the subtraction: a "default" near the integer limits must not wrap.
     int language = table->GetPreferredLanguage();
