@@ -5,6 +5,7 @@
 
 #include "i18n/LanguageTable.h"
 #include "resources/resource.h"
+#include "wizard/WizardEngine.h"
 
 BEGIN_MESSAGE_MAP(LanguagePage, WizardPage)
     ON_WM_PAINT()
@@ -32,7 +33,7 @@ BOOL LanguagePage::OnInitDialog()
     // and wraps: of two names where one begins the other, the longer may be the one
     // highlighted; only the user's pick switches to a highlighted item.
     // Compared before the subtraction: a "default" near the integer limits must not wrap.
-    int language = table->GetPreferredLanguage();
+    int language = WizardRequestedLanguage() > 0 ? WizardRequestedLanguage() : table->GetPreferredLanguage();
     table->SetCurrentLanguage(language);
     if (language >= 1 && language <= languageList.GetCount())
         languageList.SelectString(0, names[static_cast<size_t>(language - 1)]);
