@@ -34,21 +34,6 @@ DWORD_PTR Send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     return window && SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &result) ? result : 0;
 }
 
-// The child's environment: the caller's, with LC_ALL replaced when a locale is given.
-// Wine hands a child's environment on to its Unix process and takes the code page from
-// LC_ALL there, so this is how one program runs under another code page.
-std::wstring EnvironmentWith(const std::string& locale)
-{
-    std::wstring block;
-    wchar_t* strings = GetEnvironmentStringsW();
-    for (const wchar_t* entry = strings; entry && *entry; entry += wcslen(entry) + 1)
-        if (_wcsnicmp(entry, L"LC_ALL=", 7))
-            block.append(entry).push_back(L'\0');
-    FreeEnvironmentStringsW(strings);
-    block.append(L"LC_ALL=" + WideText::FromUtf8(locale)).push_back(L'\0');
-    return block;
-}
-
 } // namespace
 
 bool WaitUntil(DWORD timeoutMs, const std::function<bool()>& done)
@@ -70,14 +55,12 @@ SetupDriver::~SetupDriver()
     }
 }
 
-bool SetupDriver::Start(const std::string& exe, const std::string& arguments, const std::string& locale)
+bool SetupDriver::Start(const std::string& exe, const std::string& arguments)
 {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     std::wstring command = WideText::FromUtf8("\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments));
-    std::wstring environment = locale.empty() ? std::wstring() : EnvironmentWith(locale);
-    return CreateProcessW(WideText::FromUtf8(exe).c_str(), &command[0], nullptr, nullptr, FALSE,
-                          CREATE_UNICODE_ENVIRONMENT, environment.empty() ? nullptr : &environment[0], nullptr,
+    return CreateProcessW(WideText::FromUtf8(exe).c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &process_) != FALSE;
 }
 

@@ -20,11 +20,10 @@ public:
     SetupDriver(const SetupDriver&) = delete;
     SetupDriver& operator=(const SetupDriver&) = delete;
 
-    // locale (a Unix locale such as "en_US.UTF-8"; empty: the caller's) is the child's
-    // LC_ALL, from which Wine takes its code page: the program runs as on a machine of
-    // that code page.
-    bool Start(const std::string& exe, const std::string& arguments = std::string(),
-               const std::string& locale = std::string());
+    // The program runs under the driver's code page: Wine takes a child's from the Unix
+    // locale of the process that starts it, not from LC_ALL in the environment block, so a
+    // test of another code page runs whole under it (tests/e2e/CMakeLists.txt).
+    bool Start(const std::string& exe, const std::string& arguments = std::string());
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
     void Kill();
     DWORD ProcessId() const { return process_.dwProcessId; }
