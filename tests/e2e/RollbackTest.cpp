@@ -170,7 +170,7 @@ TEST_F(RollbackTest, AProgramThatMayNotRunSaysSoAndTouchesNothing)
         ASSERT_TRUE(first.Start(older) && first.WaitForFrame(kStepMs));
         ASSERT_TRUE(WaitUntil(kStepMs, [&] { return Exists(WorkInstallFolder() + "\\Orva.in"); }));
         expectRefused(Pack("setup-second", kDemoProduct, lang), "", "Second Setup Title",
-                      "Another instance of Second Setup Title setup is running", 0);
+                      "Another instance of Second Setup Title setup is running", 2);
     }
     CleanProfile();
 
