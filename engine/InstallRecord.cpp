@@ -11,9 +11,9 @@
 namespace {
 
 // A value of up to this many characters already in the record is kept by WriteRecordValue.
-// Characters are UTF-16 units with the terminating zero, as the registry counts them: the
-// same limit for a value whichever function wrote it, and one a value's length in UTF-8
-// bytes does not move.
+// Characters are UTF-16 units with the terminating zero, as the registry counts them
+// whichever function wrote the value; the up to three bytes a character takes in UTF-8 play
+// no part.
 constexpr DWORD kKeptValueCharacters = 256;
 
 } // namespace

@@ -71,8 +71,8 @@ TEST_F(ExtractTest, NoItemIsWrittenOutsideTheInstallDirectoryOrUnderAnotherName)
 
 // Names install as the product names them, whatever the machine's code page: declared
 // UTF-8 names as they are (scripts of several code pages, a character outside the Basic
-// Multilingual Plane), an undeclared one as the machine's code page reads its bytes. The
-// notices name each file in UTF-8 too.
+// Multilingual Plane), an undeclared one as the machine's code page reads its bytes, into
+// a directory whose name no code page holds either. The notices name each file in UTF-8.
 TEST_F(ExtractTest, NamesOutsideTheCodePageInstallUnderTheirOwnNames)
 {
     const std::vector<std::pair<std::string, std::string>> undeclared = {
@@ -98,7 +98,7 @@ TEST_F(ExtractTest, NamesOutsideTheCodePageInstallUnderTheirOwnNames)
     TestZipItem gbk{"\xCB\xB5\xC3\xF7.txt", "undeclared"};
     gbk.undeclared = true;
     items.push_back(gbk);
-    const std::string dir = scratch.file("inst");
+    const std::string dir = scratch.str() + "\\\xEC\x95\x88 \xF0\xA0\x80\x80";  // 안 U+20000
     ASSERT_TRUE(NewEngine(dir, items).ExtractPayload());
 
     Names tree = {own};
