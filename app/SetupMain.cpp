@@ -2,10 +2,10 @@
 
 #include "app/SetupApp.h"
 
-// The one application object, constructed before WinMain runs the framework start-up.
+// The one application object, constructed before wWinMain runs the framework start-up.
 static SetupApp theApp;
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand)
 {
     return AfxWinMain(instance, previous, commandLine, showCommand);
 }

@@ -1,5 +1,7 @@
 #include "framework/CWinApp.h"
 
+#include "framework/WideText.h"
+
 #include "framework/CWnd.h"
 
 namespace {
@@ -54,13 +56,14 @@ HINSTANCE AfxGetResourceHandle()
     return currentApp ? currentApp->m_hInstance : ::GetModuleHandleW(nullptr);
 }
 
-int AfxWinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int AfxWinMain(HINSTANCE instance, HINSTANCE, LPWSTR commandLine, int)
 {
     CWinApp* app = AfxGetApp();
     if (!app)
         return -1;
     if (instance)
         app->m_hInstance = instance;
+    app->m_commandLine = WideText::ToUtf8(commandLine);
     if (!app->InitInstance()) {
         // No loop: a main window left behind by the initialisation goes with it.
         if (app->m_pMainWnd && app->m_pMainWnd->m_hWnd)

@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 class CWnd;
 
 // The process's application object. Exactly one exists at a time; its constructor makes
@@ -22,6 +24,9 @@ public:
     HICON LoadIcon(UINT id) const;
 
     const char* m_pszAppName;
+    // The arguments after the program's own name, in UTF-8 (set by AfxWinMain from the
+    // UTF-16 command line).
+    std::string m_commandLine;
     HINSTANCE m_hInstance;
     CWnd* m_pMainWnd = nullptr;
 
@@ -33,4 +38,6 @@ CWinApp* AfxGetApp();
 // The module whose resources hold the dialog templates, icons and strings.
 HINSTANCE AfxGetResourceHandle();
 // The framework's start-up; returns the process exit code. -1 when there is no application object.
-int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPSTR commandLine, int showCommand);
+// Programs enter through wWinMain (linked with -municode), so the command line arrives in
+// UTF-16 and no character of it is lost to the code page.
+int AfxWinMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandLine, int showCommand);
