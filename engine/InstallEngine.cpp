@@ -40,7 +40,7 @@ InstallEngine::InstallEngine(const std::string& containerPath)
     LanguageTable* table = LanguageTable::Instance();
     std::string languageFile = workFolder.FilePath("lang.ini");
     table->SetFile(languageFile.empty() ? kNoLanguageFile : languageFile);
-    table->SetCurrentLanguage(table->GetDefaultLanguage());
+    table->SetCurrentLanguage(table->GetPreferredLanguage());
     InstallSettings settings;
     table->ReadInstallSettings(settings);
     installDirectory = settings.installpath + settings.installname;
