@@ -1,0 +1,215 @@
+// Uninstall.exe /S over product names in every script, and over the names of earlier
+// setups, which are bytes of the machine's code page: the product's files go under exactly
+// their names, and the user's files beside them, named alike, stay byte for byte. Runs in
+// code page 936 and, with ORVANTA_WINE_LOCALE=en_US.UTF-8, in code page 1252.
+#include "SetupDriver.h"
+#include "framework/FileApi.h"
+#include "framework/HandleIo.h"
+#include "framework/ScopedHandle.h"
+#include "framework/WholeFile.h"
+#include "remover/InstallLog.h"
+#include "support/ScratchDir.h"
+#include "tools/ProductUninstaller.h"
+#include "uninstaller/WorkFolder.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr DWORD kRunMs = 60000;
+
+std::string WinPath(std::string path)
+{
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return "Z:" + path;
+}
+
+bool Put(const std::string& path, const std::string& bytes)
+{
+    ScopedHandle file(FileApi::Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
+    return file && HandleIo::WriteAll(file.get(), bytes.data(), bytes.size());
+}
+
+// Relative UTF-8 name -> bytes; a folder's name ends in '\'.
+using Tree = std::map<std::string, std::string>;
+
+Tree Snapshot(const std::string& folder)
+{
+    Tree tree;
+    const fs::path root = fs::u8path(folder);
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+        std::string name = entry.path().lexically_relative(root).u8string();
+        std::replace(name.begin(), name.end(), '/', '\\');
+        std::string bytes;
+        if (entry.is_directory())
+            name += "\\";
+        else
+            EXPECT_TRUE(WholeFile::Read(entry.path().u8string(), bytes, 1u << 20)) << name;
+        tree[name] = bytes.size() < 256 ? bytes : std::to_string(bytes.size()) + " bytes";
+    }
+    return tree;
+}
+
+// 文档, a folder of the product that holds a file of the user's too.
+const std::string kDocs = "\u6587\u6863";
+// One name in each script: Japanese kana, Korean, Cyrillic, an accented Latin letter and
+// a character outside the Basic Multilingual Plane, in a folder of the product (Ж) that
+// holds nothing else.
+const std::vector<std::string> kScripts = {
+    kDocs + "\\\u304B\u306A.txt", "\uD55C\uAD6D\uC5B4.txt", "\u041A\u0438\u0440\u0438\u043B\u043B\u0438\u0446\u0430.txt",
+    "caf\u00E9.txt", "\U0001F600 smile.txt", "\u0416\\\u00FC.txt"};
+// The user's: 文档\用户.txt, the same café decomposed, and the next emoji.
+const std::vector<std::string> kUsers = {kDocs + "\\\u7528\u6237.txt", "cafe\u0301.txt", "\U0001F601 smile.txt"};
+
+// Names an earlier setup listed in the machine's code page: the bytes, and the name they
+// stand for. In code page 936 one of them has a trail byte that is a backslash (乗).
+struct CodePageNames {
+    UINT codePage;
+    std::string folderBytes, folder;
+    std::vector<std::pair<std::string, std::string>> files;
+};
+const CodePageNames kCodePages[] = {
+    {936, "\xCE\xC4\xB5\xB5", kDocs,
+     {{"\xCE\xC4\xB5\xB5\\\xB2\xE2\xCA\xD4.txt", kDocs + "\\\u6D4B\u8BD5.txt"}, {"\x81\x5C.txt", "\u4E57.txt"}}},
+    {1252, "Dossier \xE9t\xE9", "Dossier \u00E9t\u00E9",
+     {{"Dossier \xE9t\xE9\\na\xEFve.txt", "Dossier \u00E9t\u00E9\\na\u00EFve.txt"}, {"\xC6sop.txt", "\u00C6sop.txt"}}},
+};
+
+class NamesRemovalTest : public ::testing::Test {
+protected:
+    // The copies' folders are left for the system to delete at the next start.
+    void TearDown() override
+    {
+        std::error_code error;
+        for (const auto& entry : fs::directory_iterator(fs::temp_directory_path(), error))
+            if (entry.path().filename().u8string().rfind(WorkFolder::Prefix, 0) == 0)
+                fs::remove_all(entry.path(), error);
+    }
+
+    // The product's files and the user's, each holding its own name, and Uninstall.exe
+    // with the list appended.
+    void Install(const std::vector<std::string>& product, const std::string& list)
+    {
+        directory = scratch.file("Orvanta");
+        ASSERT_TRUE(FileApi::MakeFolder(directory));
+        std::vector<std::string> files = product;
+        files.insert(files.end(), kUsers.begin(), kUsers.end());
+        for (const std::string& name : files) {
+            for (size_t cut = name.find('\\'); cut != std::string::npos; cut = name.find('\\', cut + 1))
+                FileApi::MakeFolder(directory + "\\" + name.substr(0, cut));
+            ASSERT_TRUE(Put(directory + "\\" + name, "bytes of " + name)) << name;
+        }
+        std::vector<uint8_t> program;
+        std::string error;
+        ASSERT_TRUE(ProductUninstaller::MakeProgram(WinPath(ORVANTA_UNINSTALL_EXE), {}, list, program, error))
+            << error;
+        ASSERT_TRUE(Put(directory + "\\Uninstall.exe", std::string(program.begin(), program.end())));
+    }
+
+    // Runs Uninstall.exe /S; what stays must be the tree before without `gone`.
+    void RemoveExactly(const std::vector<std::string>& gone)
+    {
+        Tree expected = Snapshot(directory);
+        for (const std::string& name : gone)
+            EXPECT_EQ(1u, expected.erase(name)) << name << " was there before";
+        SetupDriver run;
+        ASSERT_TRUE(run.Start(directory + "\\Uninstall.exe", "/S"));
+        DWORD code = 99;
+        ASSERT_TRUE(run.WaitForExit(kRunMs, &code));
+        EXPECT_EQ(0u, code);
+        EXPECT_EQ(expected, Snapshot(directory));
+    }
+
+    const CodePageNames* ThisCodePage() const
+    {
+        for (const CodePageNames& names : kCodePages)
+            if (names.codePage == ::GetACP())
+                return &names;
+        return nullptr;
+    }
+
+    testsupport::ScratchDir scratch;
+    std::string directory;
+};
+
+std::vector<std::string> Gone(std::vector<std::string> files, const std::vector<std::string>& more)
+{
+    files.insert(files.end(), more.begin(), more.end());
+    return files;
+}
+
+// Lower-case marks: UTF-8 names, removed under exactly those names on any code page.
+TEST_F(NamesRemovalTest, TheListsUtf8NamesAreRemovedExactly)
+{
+    std::string list = "d " + kDocs + "\r\nd \u0416\r\n";
+    for (const std::string& name : kScripts)
+        list += "f " + name + "\r\n";
+    ASSERT_NO_FATAL_FAILURE(Install(kScripts, list + "F Uninstall.exe\r\n"));
+    RemoveExactly(Gone(kScripts, {"\u0416\\", "Uninstall.exe"}));
+}
+
+// The install log this setup writes (version 2) names the same files in UTF-8; the list
+// names none of them, so only the log can lead to them.
+TEST_F(NamesRemovalTest, AUtf8LogsNamesAreRemovedExactly)
+{
+    ASSERT_NO_FATAL_FAILURE(Install(kScripts, "F Uninstall.exe\r\n"));
+    InstallLog log;
+    log.directory = directory;
+    log.directoryExisted = true;
+    log.folders = {kDocs, "\u0416"};
+    log.files = Gone(kScripts, {"Uninstall.exe"});
+    ASSERT_TRUE(Put(InstallLog::PathIn(directory), log.Serialize()));
+    RemoveExactly(Gone(kScripts, {"\u0416\\", "Uninstall.exe", "Uninstall.log"}));
+}
+
+// Upper-case marks: the bytes an earlier packer listed, in the machine's code page.
+TEST_F(NamesRemovalTest, TheListsCodePageNamesAreRemovedAsTheSetupNamedThem)
+{
+    const CodePageNames* names = ThisCodePage();
+    if (!names)
+        GTEST_SKIP() << "no names for code page " << ::GetACP();
+    std::string list = "D " + names->folderBytes + "\r\n";
+    std::vector<std::string> product;
+    for (const auto& file : names->files) {
+        list += "F " + file.first + "\r\n";
+        product.push_back(file.second);
+    }
+    ASSERT_NO_FATAL_FAILURE(Install(product, list + "F Uninstall.exe\r\n"));
+    std::vector<std::string> gone = Gone(product, {"Uninstall.exe"});
+    if (names->folder != kDocs)
+        gone.push_back(names->folder + "\\");
+    RemoveExactly(gone);
+}
+
+// An earlier setup's install log ("Orvanta install log 1"), written here byte for byte:
+// its names are the machine's code page, and each reaches the file it named.
+TEST_F(NamesRemovalTest, AnEarlierSetupsLogIsAppliedInTheMachinesCodePage)
+{
+    const CodePageNames* names = ThisCodePage();
+    if (!names)
+        GTEST_SKIP() << "no names for code page " << ::GetACP();
+    std::vector<std::string> product;
+    std::string entries = "folder\t" + names->folderBytes + "\n";
+    for (const auto& file : names->files) {
+        entries += "file\t" + file.first + "\n";
+        product.push_back(file.second);
+    }
+    ASSERT_NO_FATAL_FAILURE(Install(product, "F Uninstall.exe\r\n"));
+    ASSERT_TRUE(Put(InstallLog::PathIn(directory), "Orvanta install log 1\ndirectory\t" + directory +
+                                                       "\ndirectory-existed\t1\n" + entries +
+                                                       "file\tUninstall.exe\ngroup\t\ngroup-existed\t1\nend\n"));
+    std::vector<std::string> gone = Gone(product, {"Uninstall.exe", "Uninstall.log"});
+    if (names->folder != kDocs)
+        gone.push_back(names->folder + "\\");
+    RemoveExactly(gone);
+}
+
+} // namespace
