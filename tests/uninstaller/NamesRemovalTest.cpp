@@ -3,16 +3,21 @@
 // their names, and the user's files beside them, named alike, stay byte for byte. Runs in
 // code page 936 and, with ORVANTA_WINE_LOCALE=en_US.UTF-8, in code page 1252.
 #include "SetupDriver.h"
+#include "framework/ComPtr.h"
 #include "framework/FileApi.h"
 #include "framework/HandleIo.h"
+#include "framework/ScopedCoInit.h"
 #include "framework/ScopedHandle.h"
+#include "framework/SpecialFolder.h"
 #include "framework/WholeFile.h"
+#include "framework/WideText.h"
 #include "remover/InstallLog.h"
 #include "support/ScratchDir.h"
 #include "tools/ProductUninstaller.h"
 #include "uninstaller/WorkFolder.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +41,16 @@ bool Put(const std::string& path, const std::string& bytes)
 {
     ScopedHandle file(FileApi::Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
     return file && HandleIo::WriteAll(file.get(), bytes.data(), bytes.size());
+}
+
+bool SaveLink(const std::string& path, const std::string& target)
+{
+    ScopedCoInit com;
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> file;
+    return SUCCEEDED(link.CreateInstance(CLSID_ShellLink, IID_IShellLinkW)) &&
+           SUCCEEDED(link->SetPath(WideText::FromUtf8(target).c_str())) && SUCCEEDED(link.As(file, IID_IPersistFile)) &&
+           SUCCEEDED(file->Save(WideText::FromUtf8(path).c_str(), TRUE));
 }
 
 // Relative UTF-8 name -> bytes; a folder's name ends in '\'.
@@ -89,6 +104,8 @@ protected:
     void TearDown() override
     {
         std::error_code error;
+        fs::remove_all(fs::u8path(Group()), error);
+        fs::remove(fs::u8path(UsersLink()), error);
         for (const auto& entry : fs::directory_iterator(fs::temp_directory_path(), error))
             if (entry.path().filename().u8string().rfind(WorkFolder::Prefix, 0) == 0)
                 fs::remove_all(entry.path(), error);
@@ -98,7 +115,7 @@ protected:
     // with the list appended.
     void Install(const std::vector<std::string>& product, const std::string& list)
     {
-        directory = scratch.file("Orvanta");
+        directory = scratch.file("Orvanta " + std::to_string(++installs));
         ASSERT_TRUE(FileApi::MakeFolder(directory));
         std::vector<std::string> files = product;
         files.insert(files.end(), kUsers.begin(), kUsers.end());
@@ -114,12 +131,15 @@ protected:
         ASSERT_TRUE(Put(directory + "\\Uninstall.exe", std::string(program.begin(), program.end())));
     }
 
-    // Runs Uninstall.exe /S; what stays must be the tree before without `gone`.
-    void RemoveExactly(const std::vector<std::string>& gone)
+    // Runs Uninstall.exe /S; what stays must be the tree before without `gone`, and with
+    // the bytes `back` where an interrupted installation's file is put back.
+    void RemoveExactly(const std::vector<std::string>& gone, const Tree& back = {})
     {
         Tree expected = Snapshot(directory);
         for (const std::string& name : gone)
             EXPECT_EQ(1u, expected.erase(name)) << name << " was there before";
+        for (const auto& entry : back)
+            expected[entry.first] = entry.second;
         SetupDriver run;
         ASSERT_TRUE(run.Start(directory + "\\Uninstall.exe", "/S"));
         DWORD code = 99;
@@ -127,6 +147,14 @@ protected:
         EXPECT_EQ(0u, code);
         EXPECT_EQ(expected, Snapshot(directory));
     }
+
+    // A group and a link named in several scripts, and the user's link to a file of the
+    // user's that is named like one of the product's.
+    static std::string Group()
+    {
+        return SpecialFolder::Path(CSIDL_PROGRAMS) + "\\OrvTest \u7EC4 \U0001F600";
+    }
+    static std::string UsersLink() { return SpecialFolder::Path(CSIDL_DESKTOPDIRECTORY) + "\\OrvTest \u00E9.lnk"; }
 
     const CodePageNames* ThisCodePage() const
     {
@@ -138,6 +166,7 @@ protected:
 
     testsupport::ScratchDir scratch;
     std::string directory;
+    int installs = 0;
 };
 
 std::vector<std::string> Gone(std::vector<std::string> files, const std::vector<std::string>& more)
@@ -146,14 +175,20 @@ std::vector<std::string> Gone(std::vector<std::string> files, const std::vector<
     return files;
 }
 
-// Lower-case marks: UTF-8 names, removed under exactly those names on any code page.
+// Lower-case marks: UTF-8 names, removed under exactly those names on any code page, and
+// so is the product's link found in the Programs folder, with its group.
 TEST_F(NamesRemovalTest, TheListsUtf8NamesAreRemovedExactly)
 {
     std::string list = "d " + kDocs + "\r\nd \u0416\r\n";
     for (const std::string& name : kScripts)
         list += "f " + name + "\r\n";
     ASSERT_NO_FATAL_FAILURE(Install(kScripts, list + "F Uninstall.exe\r\n"));
+    const std::string link = Group() + "\\\u041A\u0438\u0440\u0438\u043B\u043B\u0438\u0446\u0430 \U0001F600.lnk";
+    ASSERT_TRUE(FileApi::MakeFolder(Group()) && SaveLink(link, directory + "\\caf\u00E9.txt"));
+    ASSERT_TRUE(SaveLink(UsersLink(), directory + "\\cafe\u0301.txt"));
     RemoveExactly(Gone(kScripts, {"\u0416\\", "Uninstall.exe"}));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, FileApi::Attributes(Group())) << "the product's group";
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, FileApi::Attributes(UsersLink())) << "the user's link";
 }
 
 // The install log this setup writes (version 2) names the same files in UTF-8; the list
@@ -210,6 +245,30 @@ TEST_F(NamesRemovalTest, AnEarlierSetupsLogIsAppliedInTheMachinesCodePage)
     if (names->folder != kDocs)
         gone.push_back(names->folder + "\\");
     RemoveExactly(gone);
+}
+
+// The file an interrupted installation had replaced goes back under its name first: from
+// this setup's journal (UTF-8 after its header line) and from an earlier setup's (no
+// header, the machine's code page).
+TEST_F(NamesRemovalTest, AnInterruptedInstallationsFileGoesBackUnderItsName)
+{
+    const CodePageNames* names = ThisCodePage();
+    if (!names)
+        GTEST_SKIP() << "no names for code page " << ::GetACP();
+    const std::pair<std::string, std::string> journals[] = {
+        {"Orvanta set-aside journal 2\n0\t" + kScripts[4] + "\n", kScripts[4]},
+        {"0\t" + names->files[1].first + "\n", names->files[1].second},
+    };
+    for (const auto& journal : journals) {
+        SCOPED_TRACE(journal.second);
+        ASSERT_NO_FATAL_FAILURE(Install({journal.second}, "F Uninstall.exe\r\n"));
+        const std::string aside = directory + "\\~OrvantaSetAside";
+        ASSERT_TRUE(FileApi::MakeFolder(aside) && FileApi::MakeFolder(aside + "\\0") &&
+                    Put(aside + "\\0\\0", "the user's") && Put(aside + "\\journal.txt", journal.first));
+        RemoveExactly({"Uninstall.exe", "~OrvantaSetAside\\", "~OrvantaSetAside\\0\\", "~OrvantaSetAside\\0\\0",
+                       "~OrvantaSetAside\\journal.txt"},
+                      {{journal.second, "the user's"}});
+    }
 }
 
 } // namespace
