@@ -6,6 +6,7 @@
 
 #include "container/PayloadContainer.h"
 #include "container/SetupLayout.h"
+#include "framework/FileApi.h"
 #include "i18n/InstallSettings.h"
 #include "i18n/LanguageTable.h"
 #include "remover/Remover.h"
@@ -17,11 +18,9 @@ bool ContainerTitle::ExtractLanguageFile(const std::string& containerPath, const
 
 std::string ContainerTitle::MakePrivateFolder()
 {
-    char temp[MAX_PATH] = {};
-    DWORD length = ::GetTempPathA(MAX_PATH, temp);
-    if (length == 0 || length >= MAX_PATH)
+    std::string base = FileApi::TempFolder();
+    if (base.empty())
         return std::string();
-    std::string base(temp, length);
     if (base.back() != '\\')
         base += '\\';
     for (unsigned attempt = 0; attempt < 100; ++attempt) {
@@ -29,7 +28,7 @@ std::string ContainerTitle::MakePrivateFolder()
         std::snprintf(name, sizeof(name), "orvanta-title-%lu-%lu-%u", ::GetCurrentProcessId(), ::GetTickCount(), attempt);
         std::string folder = base + name;
         // Creating (not finding) the folder is what makes it ours alone.
-        if (::CreateDirectoryA(folder.c_str(), nullptr))
+        if (FileApi::MakeFolder(folder))
             return folder;
     }
     return std::string();

@@ -4,6 +4,7 @@
 
 #include "app/ContainerTitle.h"
 #include "engine/InstallEngine.h"
+#include "framework/CWnd.h"
 #include "i18n/LanguageTable.h"
 #include "wizard/WizardEngine.h"
 #include "wizard/WizardFrame.h"
@@ -25,14 +26,14 @@ BOOL SetupApp::InitInstance()
 {
     engine = nullptr;
     // Never closed: the handle holds the guard for the rest of the process.
-    HANDLE guard = ::CreateMutexA(nullptr, FALSE, "install");
+    HANDLE guard = ::CreateMutexW(nullptr, FALSE, L"install");
     DWORD created = ::GetLastError();
     if (!guard)
         return FALSE;
     if (created == ERROR_ALREADY_EXISTS) {
         std::string title = ContainerTitle::Read(InstallEngine::GetSetupPath());
         std::string text = "Another instance of " + title + " setup is running";
-        ::MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONWARNING);
+        CWnd::ShowMessage(nullptr, text, title, MB_OK | MB_ICONWARNING);
         return FALSE;
     }
 
@@ -58,7 +59,7 @@ void SetupApp::ReportDamaged()
     LanguageTable::Instance()->ReadInstallSettings(settings);
     LanguageTable::Instance()->FillCurrentRecord(texts);
     engine->DiscardUnpacked();
-    ::MessageBoxA(nullptr, texts.Text(TextId::SetupDamaged).c_str(), settings.title.c_str(), MB_OK | MB_ICONERROR);
+    CWnd::ShowMessage(nullptr, texts.Text(TextId::SetupDamaged), settings.title, MB_OK | MB_ICONERROR);
 }
 
 int SetupApp::ExitInstance()

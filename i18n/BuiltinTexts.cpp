@@ -1,9 +1,14 @@
-// Built-in texts of every string identifier, stored as code page 936 (GBK) bytes and
-// shown without conversion. The Unicode text stands above each entry; the bytes were
-// produced from it by a GBK encoder and are checked against it by the tests.
+// Built-in texts of every string identifier, stored as code page 936 (GBK) bytes, which
+// keeps the source in ASCII whatever an editor or compiler makes of other characters.
+// The Unicode text stands above each entry; the bytes were produced from it by a GBK
+// encoder, and the tests check the UTF-8 handed out against it.
 #include "i18n/BuiltinTexts.h"
 
+#include "framework/WideText.h"
 #include "i18n/TextId.h"
+
+#include <array>
+#include <string>
 
 namespace {
 
@@ -90,7 +95,8 @@ constexpr BuiltinText kTexts[TextId::Count] = {
     {TextId::ButtonClose, "OK"},
 };
 
-constexpr BuiltinText kUninstallTexts[] = {
+constexpr std::size_t kUninstallCount = 5;
+constexpr BuiltinText kUninstallTexts[kUninstallCount] = {
     // 30001 您确定要完全移除 Orvanta 4.00 及其所有组件吗？
     {TextId::UninstallConfirm, "\xC4\xFA\xC8\xB7\xB6\xA8\xD2\xAA\xCD\xEA\xC8\xAB\xD2\xC6\xB3\xFD Orvanta 4.00 \xBC\xB0\xC6\xE4\xCB\xF9\xD3\xD0\xD7\xE9\xBC\xFE\xC2\xF0\xA3\xBF"},
     // 30002 Orvanta 4.00 已经从您的计算机中移除.
@@ -112,18 +118,43 @@ constexpr bool InRecordOrder()
 }
 static_assert(InRecordOrder(), "built-in texts must follow the record order");
 
+// The texts as UTF-8, converted from code page 936 itself, never from the machine's code
+// page: they are Chinese whatever the machine's language.
+struct Converted {
+    std::array<std::string, TextId::Count> wizard;
+    std::array<std::string, kUninstallCount> uninstall;
+
+    Converted()
+    {
+        for (std::size_t i = 0; i < wizard.size(); ++i)
+            wizard[i] = WideText::Utf8FromCodePage(kTexts[i].bytes, 936);
+        for (std::size_t i = 0; i < uninstall.size(); ++i)
+            uninstall[i] = WideText::Utf8FromCodePage(kUninstallTexts[i].bytes, 936);
+    }
+};
+
+// Converted at the first request, once, whichever thread asks first (a function's static
+// is initialised exactly once, the others wait); unchanged afterwards, so the texts handed
+// out live as long as the process.
+const Converted& Texts()
+{
+    static const Converted converted;
+    return converted;
+}
+
 } // namespace
 
 namespace BuiltinTexts {
 
 const char* Get(int identifier)
 {
+    const Converted& texts = Texts();
     int index = TextId::IndexOf(identifier);
     if (index >= 0)
-        return kTexts[index].bytes;
-    for (const BuiltinText& text : kUninstallTexts)
-        if (text.identifier == identifier)
-            return text.bytes;
+        return texts.wizard[static_cast<std::size_t>(index)].c_str();
+    for (std::size_t i = 0; i < kUninstallCount; ++i)
+        if (kUninstallTexts[i].identifier == identifier)
+            return texts.uninstall[i].c_str();
     return "";
 }
 

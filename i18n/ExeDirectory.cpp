@@ -1,17 +1,11 @@
 #include "i18n/ExeDirectory.h"
 
-#include "i18n/AnsiText.h"
-
-#include <windows.h>
+#include "framework/FileApi.h"
 
 std::string GetExeDirectory()
 {
-    char buffer[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, buffer, MAX_PATH);
-    // A cut path would name some other folder: better none than a wrong one.
-    if (length == 0 || length >= MAX_PATH)
-        return std::string();
-    std::string path(buffer, length);
-    std::size_t separator = AnsiText::FindLast(path, '\\');
+    // In UTF-8 a backslash byte is always the character itself, never part of another.
+    std::string path = FileApi::ModulePath();
+    std::size_t separator = path.rfind('\\');
     return separator == std::string::npos ? std::string() : path.substr(0, separator);
 }

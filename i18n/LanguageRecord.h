@@ -5,7 +5,7 @@
 //
 //     record.Text(TextId::FinishLaunch)
 //
-// Texts are ANSI byte strings; the built-in ones are code page 936.
+// Texts are UTF-8, the built-in ones included.
 #include "i18n/TextId.h"
 
 #include <array>

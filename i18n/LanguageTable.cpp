@@ -1,14 +1,12 @@
 #include "i18n/LanguageTable.h"
 
 #include "framework/SpecialFolder.h"
-#include "i18n/AnsiText.h"
 #include "i18n/BuiltinTexts.h"
 #include "i18n/ExeDirectory.h"
 
 #include <windows.h>
 #include <shlobj.h>
 
-#include <cstring>
 
 namespace {
 
@@ -37,7 +35,7 @@ LanguageTable* LanguageTable::Instance()
     if (!instance_) {
         instance_ = new LanguageTable();
         instance_->SetFile(GetExeDirectory() + "\\install\\lang.ini");
-        instance_->currentLanguage_ = instance_->GetDefaultLanguage();
+        instance_->currentLanguage_ = instance_->GetPreferredLanguage();
     }
     return instance_;
 }
@@ -62,6 +60,27 @@ void LanguageTable::GetLanguageNames(std::vector<std::string>& names) const
 {
     for (int n = 1; n <= GetLanguageCount(); ++n)
         names.push_back(ReadString("lang", "lang" + std::to_string(n), ""));
+}
+
+int LanguageTable::ChooseLanguage(LANGID userLanguage) const
+{
+    int primaryMatch = 0;
+    for (int n = 1; n <= GetLanguageCount(); ++n) {
+        int langid = ReadInt("lang" + std::to_string(n), "langid", 0);
+        // No key, or no language identifier (they are 16-bit, and 0 is the neutral one).
+        if (langid <= 0 || langid > 0xFFFF)
+            continue;
+        if (langid == userLanguage)
+            return n;
+        if (primaryMatch == 0 && PRIMARYLANGID(static_cast<LANGID>(langid)) == PRIMARYLANGID(userLanguage))
+            primaryMatch = n;
+    }
+    return primaryMatch != 0 ? primaryMatch : GetDefaultLanguage();
+}
+
+int LanguageTable::GetPreferredLanguage() const
+{
+    return ChooseLanguage(::GetUserDefaultUILanguage());
 }
 
 void LanguageTable::SetCurrentLanguage(int language)
@@ -132,7 +151,7 @@ void LanguageTable::ReadLinks(std::vector<LinkEntry>& links) const
 {
     for (int m = 1; m <= GetLinkCount(); ++m) {
         std::string value = ReadString("link", "link" + std::to_string(m), "");
-        std::size_t separator = AnsiText::Find(value, "#");
+        std::size_t separator = value.find('#');
         if (separator == std::string::npos || separator == 0)
             continue;
         links.push_back(LinkEntry{value.substr(0, separator), value.substr(separator + 1)});
@@ -151,7 +170,7 @@ std::string LanguageTable::ReplaceAll(const std::string& source, const std::stri
         return source;
     std::string result;
     std::size_t start = 0;
-    for (std::size_t found; (found = AnsiText::Find(source, pattern, start)) != std::string::npos;
+    for (std::size_t found; (found = source.find(pattern, start)) != std::string::npos;
          start = found + pattern.size()) {
         result.append(source, start, found - start);
         result += replacement;

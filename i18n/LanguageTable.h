@@ -6,9 +6,10 @@
 // language shows at the next query. It also owns the two label fonts and resolves the
 // working folder.
 //
-// lang.ini sections: "lang" (count, default, lang1..), "lang<n>" (font and the texts
-// under their identifiers, TextId.h), "install" (InstallSettings.h) and "link"
-// (count, link1.. as "name#target").
+// lang.ini sections: "lang" (count, default, lang1..), "lang<n>" (font, langid and the
+// texts under their identifiers, TextId.h), "install" (InstallSettings.h) and "link"
+// (count, link1.. as "name#target"). Texts, names and paths are UTF-8 (ProfileFile.h
+// says how the file is read).
 //
 // Threads: created and pointed at its file on the user-interface thread before any
 // worker exists; afterwards the only state written is the current language (by the
@@ -27,7 +28,7 @@
 class LanguageTable : public ProfileFile {
 public:
     // The table, created on the first call: fonts made, file set to
-    // GetExeDirectory() + "\install\lang.ini", current language = its "default".
+    // GetExeDirectory() + "\install\lang.ini", current language = GetPreferredLanguage().
     static LanguageTable* Instance();
     // Deletes the table with its fonts; the next Instance() creates a new one.
     static void Release();
@@ -40,6 +41,15 @@ public:
     // Appends the display names of languages 1 to count; a missing name appends an
     // empty entry, so list index i stands for language i + 1.
     void GetLanguageNames(std::vector<std::string>& names) const;
+
+    // The language offered first to a user whose user-interface language is userLanguage:
+    // the first of languages 1 to count whose "langid" (a decimal LANGID, 1033 for
+    // English (United States)) equals it; else the first whose langid has its primary
+    // language (any English for 2057, English (United Kingdom)); else "default". The one
+    // place of this rule.
+    int ChooseLanguage(LANGID userLanguage) const;
+    // ChooseLanguage for the user's user-interface language (GetUserDefaultUILanguage).
+    int GetPreferredLanguage() const;
 
     // Stores the 1-based language number without any check; a number without a
     // section yields the built-in texts.
@@ -72,7 +82,6 @@ public:
 
     // source with every occurrence of pattern replaced, left to right, without overlap,
     // never searching inserted text again; an empty pattern returns source unchanged.
-    // Searches respect the double-byte characters of the ANSI code page.
     static std::string ReplaceAll(const std::string& source, const std::string& pattern,
                                   const std::string& replacement);
 

@@ -1,13 +1,19 @@
 #include "i18n/ProfileFile.h"
 
+#include "framework/WideText.h"
+
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
-#include <cstring>
 #include <string>
 
 namespace {
 
+// The value limit: 2047 UTF-16 units and the terminator. It counts characters, as the
+// reader does, so a translation holds as many characters in any language (counted in
+// code page 936 bytes, a Chinese one would hold half as many); the UTF-8 the value
+// becomes may be up to three times as long in bytes.
 constexpr DWORD kValueBufferSize = 2048;
 
 bool IsSpace(char c)
@@ -25,16 +31,22 @@ void ProfileFile::SetFile(const std::string& path)
     // new lang.ini over an earlier one at the same path, so the copy is dropped here and
     // the next read sees the file as it is now. With all three names null this call only
     // flushes; it never writes to the file.
-    ::WritePrivateProfileStringA(nullptr, nullptr, nullptr, iniPath_.c_str());
+    ::WritePrivateProfileStringW(nullptr, nullptr, nullptr, WideText::FromUtf8(iniPath_).c_str());
 }
 
 std::string ProfileFile::ReadString(const std::string& section, const std::string& key,
                                     const std::string& defaultValue) const
 {
-    char buffer[kValueBufferSize] = {};
-    GetPrivateProfileStringA(section.c_str(), key.c_str(), defaultValue.c_str(), buffer,
-                             kValueBufferSize, iniPath_.c_str());
-    return std::string(buffer, strnlen(buffer, kValueBufferSize - 1));
+    wchar_t buffer[kValueBufferSize] = {};
+    DWORD length = ::GetPrivateProfileStringW(WideText::FromUtf8(section).c_str(), WideText::FromUtf8(key).c_str(),
+                                              WideText::FromUtf8(defaultValue).c_str(), buffer, kValueBufferSize,
+                                              WideText::FromUtf8(iniPath_).c_str());
+    length = std::min<DWORD>(length, kValueBufferSize - 1);
+    // A value cut at the limit may end in the first half of a surrogate pair: the cut
+    // goes before that character rather than leaving half of it.
+    if (length == kValueBufferSize - 1 && IS_HIGH_SURROGATE(buffer[length - 1]))
+        --length;
+    return WideText::ToUtf8(buffer, length);
 }
 
 int ProfileFile::ReadInt(const std::string& section, const std::string& key, int defaultValue) const

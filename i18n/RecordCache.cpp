@@ -1,5 +1,7 @@
 #include "i18n/RecordCache.h"
 
+#include "framework/FileApi.h"
+
 #include <windows.h>
 
 namespace {
@@ -26,8 +28,8 @@ bool ReadBytes(const std::string& path, uint64_t size, std::string& bytes)
 {
     if (size > kLargestCompared)
         return false;
-    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = FileApi::Open(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     bytes.assign(static_cast<size_t>(size) + 1, '\0');
@@ -53,7 +55,7 @@ RecordCache::FileState RecordCache::Begin(const std::string& filePath, bool with
     FileState now;
     now.takenAt = Now();
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (::GetFileAttributesExA(filePath.c_str(), GetFileExInfoStandard, &data)
+    if (FileApi::AttributeData(filePath, data)
         && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         now.exists = true;
         now.size = Join(data.nFileSizeHigh, data.nFileSizeLow);

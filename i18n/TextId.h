@@ -7,7 +7,7 @@
 //
 //     LanguageRecord record;
 //     LanguageTable::Instance()->FillCurrentRecord(record);
-//     SetDlgItemTextA(hwnd, 1001, (record.Text(TextId::ButtonNext) + " >").c_str());
+//     SetDlgItemText(1001, record.Text(TextId::ButtonNext) + " >");   // UTF-8, as every text
 #include <array>
 #include <cstddef>
 

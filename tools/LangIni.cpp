@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -40,11 +39,10 @@ struct Section {
 };
 using Sections = std::map<std::string, Section>;
 
-Sections Parse(const std::vector<uint8_t>& ini)
+Sections Parse(const std::string& text)
 {
     Sections sections;
     Section* current = nullptr;
-    std::string text(ini.begin(), ini.end());
     size_t start = 0;
     for (int number = 1; start < text.size(); ++number) {
         size_t end = text.find('\n', start);
@@ -62,30 +60,6 @@ Sections Parse(const std::vector<uint8_t>& ini)
         }
     }
     return sections;
-}
-
-// The first line holding a byte that code page 936 cannot read: 0xFF, or a lead byte
-// (0x81 to 0xFE) without its trail byte (0x40 to 0xFE but 0x7F); 0 when there is none.
-// 0x80 alone is the euro sign.
-int Cp936Fault(const std::vector<uint8_t>& ini, std::string& bytes)
-{
-    int line = 1;
-    for (size_t at = 0; at < ini.size(); ++at) {
-        const uint8_t c = ini[at];
-        line += c == '\n';
-        if (c <= 0x80)
-            continue;
-        const bool trail = at + 1 < ini.size() && ini[at + 1] >= 0x40 && ini[at + 1] != 0x7F && ini[at + 1] != 0xFF;
-        if (c != 0xFF && trail) {
-            ++at;
-            continue;
-        }
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "0x%02X", c);
-        bytes = hex;
-        return line;
-    }
-    return 0;
 }
 
 // The profile reader's integers: leading blanks, a sign, digits up to the first other character.
@@ -127,8 +101,8 @@ void CheckLinks(const std::string& path, Sections& sections, const std::set<std:
             continue;
         }
         std::string target = entry.substr(hash + 1);
-        std::string key936 = ProductNames::Key(ProductNames::Components(target, true), true);
-        if (key936.empty() || !(files.count(key936) || folders.count(key936)))
+        std::string named = ProductNames::Key(ProductNames::Components(target));
+        if (named.empty() || !(files.count(named) || folders.count(named)))
             warnings.push_back(At(path, line) + " [link] " + key + ": its target \"" + target
                                + "\" is not in the product");
     }
@@ -169,55 +143,76 @@ void CheckLanguages(const std::string& path, const Sections& sections, std::vect
 
 } // namespace
 
-bool LangIni::FromUtf8(const std::string& path, const std::vector<uint8_t>& utf8, std::vector<uint8_t>& cp936,
-                       std::string& error)
+// A byte-order mark names the file's encoding whatever --lang-encoding says: the editor
+// that wrote the file put it there, while the option is one word for the whole build. Read
+// in code page 936 instead, FF FE is no text at all and EF BB BF glues two Chinese
+// characters to the first line, hiding the section it opens; taken as the mark, neither
+// loses a file that works. UTF-16LE is what the setup carries, so such a file is kept byte
+// for byte once it reads as UTF-16.
+bool LangIni::Convert(const std::string& path, const std::vector<uint8_t>& file, bool utf8, std::string& text,
+                      std::vector<uint8_t>& carried, std::string& error)
 {
-    std::string text(utf8.begin(), utf8.end());
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        text.erase(0, 3);
-    cp936.clear();
-    size_t start = 0;
-    for (int line = 1; start < text.size(); ++line) {
-        size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end + 1;
-        std::string part = text.substr(start, end - start), converted;
-        start = end;
-        if (ZipPlatform::FromUtf8(part, 936, converted)) {
-            cp936.insert(cp936.end(), converted.begin(), converted.end());
-            continue;
+    text.clear();
+    carried.clear();
+    if (file.size() >= 2 && file[0] == 0xFF && file[1] == 0xFE) {
+        size_t units = 0;
+        if (Utf8Text::FromUtf16Le(file.data() + 2, file.size() - 2, text, units)) {
+            carried = file;
+            return true;
         }
-        error = path + " line " + std::to_string(line) + ": ";
-        uint32_t codePoint = 0;
-        for (size_t at = 0, before = 0; before < part.size(); before = at) {
-            if (!Utf8Text::Next(part, at, codePoint)) {
-                error += "not UTF-8 (give the file in UTF-8, or in code page 936 without --lang-encoding)";
-                return false;
-            }
-            if (!ZipPlatform::FromUtf8(part.substr(before, at - before), 936, converted)) {
-                error += "character " + Utf8Text::Describe(codePoint) + " cannot be written in code page 936";
-                return false;
-            }
-        }
-        error += "cannot be written in code page 936";
+        int line = 1;
+        for (size_t i = 0; i < units; ++i)
+            line += file[2 + 2 * i] == '\n' && file[3 + 2 * i] == 0;
+        error = At(path, line) + " not UTF-16LE (a surrogate without its partner, or an odd number of bytes)";
         return false;
     }
-    return true;
+    std::string bytes(file.begin(), file.end());
+    const bool marked = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
+    if (marked)
+        bytes.erase(0, 3);
+    utf8 = utf8 || marked;
+    size_t start = 0;
+    for (int line = 1; start < bytes.size(); ++line) {
+        size_t end = bytes.find('\n', start);
+        end = end == std::string::npos ? bytes.size() : end + 1;
+        std::string part = bytes.substr(start, end - start), converted;
+        start = end;
+        if (utf8 ? Utf8Text::Valid(part) : ZipPlatform::ToUtf8(part, 936, converted)) {
+            text += utf8 ? part : converted;
+            continue;
+        }
+        if (marked)
+            error = At(path, line) + " not UTF-8, though the file starts with the UTF-8 byte-order mark";
+        else if (utf8)
+            error = At(path, line) + " not UTF-8 (give the file in UTF-8, or in code page 936 without --lang-encoding)";
+        else if (Utf8Text::Valid(bytes))
+            error = At(path, line)
+                + " not text in code page 936, but the file reads as UTF-8: give --lang-encoding utf-8";
+        else
+            error = At(path, line) + " not text in code page 936 (give the file in code page 936, in UTF-8 with "
+                                     "--lang-encoding utf-8, or in UTF-16LE with its byte-order mark)";
+        return false;
+    }
+    carried = {0xFF, 0xFE};
+    return Utf8Text::AppendUtf16Le(text, carried);
 }
 
-void LangIni::Check(const std::string& path, const std::vector<uint8_t>& ini,
-                    const std::vector<ProductItem>& product, std::vector<std::string>& warnings)
+void LangIni::Check(const std::string& path, const std::string& text, const std::vector<ProductItem>& product,
+                    std::vector<std::string>& warnings)
 {
     std::set<std::string> files, folders;
-    // lang.ini is code page 936, so the product's names are compared in it.
+    // Names are compared as text, in UTF-8. A name the archive does not declare UTF-8 is
+    // read in code page 936, as a Simplified Chinese system installs it, whatever system
+    // the packer runs on; one that is no text there is left out.
     for (const ProductItem& item : product) {
         std::string name = item.name;
-        if (item.utf8 && !ZipPlatform::FromUtf8(item.name, 936, name))
+        if (!item.utf8 && !ZipPlatform::ToUtf8(item.name, 936, name))
             continue;
-        std::vector<std::string> components = ProductNames::Components(name, true);
-        (item.directory ? folders : files).insert(ProductNames::Key(components, true));
+        std::vector<std::string> components = ProductNames::Components(name);
+        (item.directory ? folders : files).insert(ProductNames::Key(components));
         while (!components.empty()) {
             components.pop_back();
-            folders.insert(ProductNames::Key(components, true));
+            folders.insert(ProductNames::Key(components));
         }
     }
     for (const char* needed : {"terminal.exe", "terminal.ico"}) {
@@ -228,12 +223,7 @@ void LangIni::Check(const std::string& path, const std::vector<uint8_t>& ini,
     if (path.empty())
         return;
 
-    std::string bytes;
-    if (int line = Cp936Fault(ini, bytes))
-        warnings.push_back(path + " line " + std::to_string(line) + ": byte " + bytes
-                           + " cannot be read in code page 936 (give the file in code page 936, or in UTF-8 "
-                             "with --lang-encoding utf-8)");
-    Sections sections = Parse(ini);
+    Sections sections = Parse(text);
     CheckLinks(path, sections, files, folders, warnings);
     CheckLanguages(path, sections, warnings);
 }

@@ -1,7 +1,6 @@
 #include "tools/ProductNames.h"
 
 #include "engine/zip/ZipNameRules.h"
-#include "engine/zip/ZipPlatform.h"
 #include "tools/Utf8Text.h"
 
 #include <cctype>
@@ -115,13 +114,9 @@ bool ProductNames::Check(const std::vector<ProductItem>& items, std::vector<std:
                 return false;
             }
         }
-        std::string converted;
         if (!item.utf8 && !Utf8Text::Ascii(item.name))
             warnings.push_back("product name \"" + item.name
                                + "\" is not marked UTF-8: the setup takes its bytes in the installing system's code page");
-        else if (item.utf8 && !ZipPlatform::FromUtf8(item.name, 936, converted))
-            warnings.push_back("product name \"" + item.name
-                               + "\" holds a character code page 936 cannot hold: it fails to install on a Simplified Chinese system");
         std::string key = Key(components, !item.utf8);
         auto found = seen.find(key);
         if (found != seen.end() && !(item.directory && found->second->directory)) {

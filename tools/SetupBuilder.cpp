@@ -51,17 +51,14 @@ bool AddOptionalFile(const std::string& path, const char* name, ContainerNode& i
     return true;
 }
 
-bool ReadLang(const SetupInputs& inputs, std::vector<uint8_t>& lang, std::string& error)
+// lang.ini as the setup carries it, and its text in UTF-8 for the checks.
+bool ReadLang(const SetupInputs& inputs, std::vector<uint8_t>& lang, std::string& text, std::string& error)
 {
     if (inputs.lang.empty())
         return true;
-    if (!FileBytes::Read(inputs.lang, lang, error))
-        return false;
-    if (!inputs.langUtf8)
-        return true;
-    std::vector<uint8_t> utf8;
-    utf8.swap(lang);
-    return LangIni::FromUtf8(inputs.lang, utf8, lang, error);
+    std::vector<uint8_t> file;
+    return FileBytes::Read(inputs.lang, file, error)
+        && LangIni::Convert(inputs.lang, file, inputs.langUtf8, text, lang, error);
 }
 
 bool ReadProduct(const std::string& product, std::vector<uint8_t>& zip, std::string& error, BuildListener* listener)
@@ -102,7 +99,8 @@ bool CheckSizes(const SetupInputs& inputs, uint64_t& stubSize, std::string& erro
         uint64_t size = 0;
         if (!FileBytes::Size(*path, size, error))
             return false;
-        total += size;
+        // lang.ini grows in UTF-16LE: two bytes for an ASCII byte, and the mark.
+        total += path == &inputs.lang ? 2 * size + 2 : size;
     }
     if (total > ProductArchive::SizeLimit) {
         error = "setup would reach the 2 GiB limit of the setup format";
@@ -113,14 +111,14 @@ bool CheckSizes(const SetupInputs& inputs, uint64_t& stubSize, std::string& erro
 
 // Names that can never install are refused; what the setup will miss is warned of, or
 // refused under strict, all of it before anything is written.
-bool CheckProduct(const SetupInputs& inputs, const std::vector<uint8_t>& zip, const std::vector<uint8_t>& lang,
+bool CheckProduct(const SetupInputs& inputs, const std::vector<uint8_t>& zip, const std::string& langText,
                   BuildListener* listener, std::string& error)
 {
     std::vector<ProductItem> items;
     std::vector<std::string> warnings;
     if (!ProductArchive::ListItems(zip, items, error) || !ProductNames::Check(items, warnings, error))
         return false;
-    LangIni::Check(inputs.lang, lang, items, warnings);
+    LangIni::Check(inputs.lang, langText, items, warnings);
     for (const std::string& warning : warnings) {
         if (listener)
             listener->Warning(warning);
@@ -246,7 +244,9 @@ bool SetupBuilder::BuildSetup(const SetupInputs& inputs, std::string& error, Bui
         if (!ReadProduct(inputs.product, payload.content, error, listener))
             return false;
         ContainerNode lang = ContainerNode::File("lang.ini");
-        if (!ReadLang(inputs, lang.content, error) || !CheckProduct(inputs, payload.content, lang.content, listener, error) ||
+        std::string langText;
+        if (!ReadLang(inputs, lang.content, langText, error) ||
+            !CheckProduct(inputs, payload.content, langText, listener, error) ||
             !ProductUninstaller::AddIfMissing(inputs.stub, lang.content, payload.content, error,
                                               signUninstaller))
             return false;

@@ -3,9 +3,10 @@
 #include <string>
 
 // What goes into one setup. product is a folder (zipped reproducibly) or a ready ZIP
-// archive; lang and banner are optional (empty: the entry is left out). langUtf8: lang is
-// UTF-8, written in code page 936. strict: every warning is an error. signCommand, when
-// not empty, signs the generic uninstaller and the setup (SigningCommand).
+// archive; lang and banner are optional (empty: the entry is left out). lang is carried in
+// UTF-16LE (LangIni::Convert); langUtf8: a lang without a byte-order mark is UTF-8, not code
+// page 936. strict: every warning is an error. signCommand, when not empty, signs the
+// generic uninstaller and the setup (SigningCommand).
 struct SetupInputs {
     std::string stub;
     std::string product;

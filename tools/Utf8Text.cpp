@@ -49,3 +49,68 @@ std::string Utf8Text::Describe(uint32_t codePoint)
     std::snprintf(text, sizeof text, "U+%04X", unsigned(codePoint));
     return text;
 }
+
+namespace {
+
+void PutUnit(uint32_t unit, std::vector<uint8_t>& utf16)
+{
+    utf16.push_back(uint8_t(unit));
+    utf16.push_back(uint8_t(unit >> 8));
+}
+
+void PutUtf8(uint32_t codePoint, std::string& text)
+{
+    if (codePoint < 0x80) {
+        text += char(codePoint);
+        return;
+    }
+    const int trail = codePoint < 0x800 ? 1 : codePoint < 0x10000 ? 2 : 3;
+    static const uint8_t leadBits[] = {0, 0xC0, 0xE0, 0xF0};
+    text += char(leadBits[trail] | codePoint >> (6 * trail));
+    for (int i = trail - 1; i >= 0; --i)
+        text += char(0x80 | ((codePoint >> (6 * i)) & 0x3F));
+}
+
+} // namespace
+
+bool Utf8Text::AppendUtf16Le(const std::string& text, std::vector<uint8_t>& utf16)
+{
+    std::vector<uint8_t> converted;
+    converted.reserve(text.size() * 2);
+    uint32_t codePoint = 0;
+    for (size_t at = 0; at < text.size();) {
+        if (!Next(text, at, codePoint))
+            return false;
+        if (codePoint < 0x10000) {
+            PutUnit(codePoint, converted);
+        } else {
+            PutUnit(0xD800 | (codePoint - 0x10000) >> 10, converted);
+            PutUnit(0xDC00 | (codePoint & 0x3FF), converted);
+        }
+    }
+    utf16.insert(utf16.end(), converted.begin(), converted.end());
+    return true;
+}
+
+bool Utf8Text::FromUtf16Le(const uint8_t* bytes, size_t length, std::string& text, size_t& units)
+{
+    text.clear();
+    units = 0;
+    auto unitAt = [&](size_t index) { return uint32_t(bytes[2 * index] | bytes[2 * index + 1] << 8); };
+    const size_t count = length / 2;
+    while (units < count) {
+        uint32_t unit = unitAt(units);
+        if (unit >= 0xDC00 && unit <= 0xDFFF)
+            return false;
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            uint32_t low = units + 1 < count ? unitAt(units + 1) : 0;
+            if (low < 0xDC00 || low > 0xDFFF)
+                return false;
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+            ++units;
+        }
+        PutUtf8(unit, text);
+        ++units;
+    }
+    return length % 2 == 0;
+}

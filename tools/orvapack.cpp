@@ -88,7 +88,8 @@ int Build(const std::vector<std::string>& args)
     SetupInputs inputs{options["stub"], options["product"], options["lang"], options["banner"], options["out"]};
     const std::string& encoding = options["lang-encoding"];
     if (!encoding.empty() && encoding != "utf-8" && encoding != "cp936")
-        return UsageError("--lang-encoding is cp936 (the default: the file is taken as it is) or utf-8");
+        return UsageError("--lang-encoding is cp936 (the default) or utf-8: how lang.ini is read when it starts "
+                          "with no byte-order mark");
     if (!encoding.empty() && inputs.lang.empty())
         return UsageError("--lang-encoding needs --lang");
     inputs.langUtf8 = encoding == "utf-8";

@@ -2,6 +2,7 @@
 
 #include "framework/CDC.h"
 #include "framework/CWinApp.h"
+#include "framework/WideText.h"
 
 BEGIN_MESSAGE_MAP(CStaticLink, CStatic)
     ON_WM_NCHITTEST()
@@ -28,7 +29,7 @@ HCURSOR CStaticLink::HandCursor()
 {
     // A copy, so that the cursor stays ours whatever the system does with its shared one.
     static const HCURSOR hand = [] {
-        HCURSOR shared = ::LoadCursorA(nullptr, MAKEINTRESOURCEA(32649));
+        HCURSOR shared = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32649));   // IDC_HAND
         return shared ? static_cast<HCURSOR>(::CopyIcon(shared)) : nullptr;
     }();
     return hand;
@@ -94,9 +95,10 @@ void CStaticLink::Follow()
 {
     std::string& target = linkTarget.targetText;
     if (target.empty()) {
-        char buffer[2048] = {};
-        int length = ::LoadStringA(AfxGetResourceHandle(), static_cast<UINT>(GetDlgCtrlID()), buffer, sizeof(buffer));
-        target = length > 0 ? std::string(buffer, static_cast<size_t>(length)) : GetWindowText();
+        wchar_t buffer[2048] = {};
+        int length = ::LoadStringW(AfxGetResourceHandle(), static_cast<UINT>(GetDlgCtrlID()), buffer,
+                                   static_cast<int>(sizeof(buffer) / sizeof(buffer[0])));
+        target = length > 0 ? WideText::ToUtf8(buffer, static_cast<size_t>(length)) : GetWindowText();
         if (target.empty())
             return;
     }

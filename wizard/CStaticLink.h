@@ -17,7 +17,7 @@ public:
     static constexpr COLORREF kHoverColour = RGB(0, 0, 255);
     static constexpr UINT kHoverPollMs = 100;
 
-    // target may be null (empty); with deleteOnDestroy the object deletes itself after
+    // target (UTF-8) may be null (empty); with deleteOnDestroy the object deletes itself after
     // its window is destroyed.
     explicit CStaticLink(const char* target = nullptr, bool deleteOnDestroy = false);
     ~CStaticLink() override;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/InstallEngine.h"
+#include "framework/WideText.h"
 #include "engine/ItemPath.h"
 #include "remover/FolderPath.h"
 #include "wizard/WizardEngine.h"
@@ -42,7 +43,7 @@ bool IsMailAddress(const std::string& text)
     return StartsWithIgnoringCase(text, "mailto:") && text.size() > 7;
 }
 
-// A letter and a colon are never part of a double-byte character, nor is a later colon.
+// In UTF-8 a letter or a colon is always that character, never a byte of another one.
 bool IsDriveAbsolute(const std::string& text)
 {
     char drive = static_cast<char>(text.empty() ? 0 : text[0] | 0x20);
@@ -82,5 +83,5 @@ HINSTANCE LinkTarget::Open() const
     std::string openable = Openable(targetText, productFolder);
     if (openable.empty())
         return nullptr;
-    return ::ShellExecuteA(nullptr, "open", openable.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return ::ShellExecuteW(nullptr, L"open", WideText::FromUtf8(openable).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }

@@ -8,13 +8,14 @@
 // for it runs with those rights. So the shell is handed only what a link may open: a web
 // or mail address, or a file of the product being installed; never a program elsewhere, a
 // script, a file: or shell: address, a share or a path relative to wherever we are.
+// Targets and paths are UTF-8.
 class LinkTarget {
 public:
     LinkTarget() = default;
     explicit LinkTarget(const char* text) : targetText(text ? text : "") {}
     virtual ~LinkTarget() = default;
 
-    // ShellExecuteA "open" of what Openable makes of the target, within the wizard engine's
+    // ShellExecuteW "open" of what Openable makes of the target, within the wizard engine's
     // install directory, with no owner, parameters or directory, SW_SHOWNORMAL; its result
     // (above 32 on success). Null, opening nothing, for an empty or refused target.
     virtual HINSTANCE Open() const;

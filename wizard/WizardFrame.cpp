@@ -5,6 +5,7 @@
 #include "framework/CClientDC.h"
 #include "framework/CPaintDC.h"
 #include "framework/CWinApp.h"
+#include "framework/WideText.h"
 #include "i18n/LanguageTable.h"
 #include "i18n/ProfileFile.h"
 #include "remover/InstallRecordKey.h"
@@ -52,7 +53,7 @@ END_MESSAGE_MAP()
 
 WizardFrame::WizardFrame(CWnd* parent)
     : CDialog(IDD, parent),
-      icon(::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_APP_ICON)))
+      icon(::LoadIconW(AfxGetResourceHandle(), MAKEINTRESOURCEW(IDI_APP_ICON)))
 {
 }
 
@@ -107,9 +108,10 @@ void WizardFrame::LoadBanner()
     InstallEngine* engine = Engine();
     std::string path = engine ? engine->UnpackedFile("top_log.bmp") : std::string();
     if (!path.empty())
-        banner = static_cast<HBITMAP>(::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+        banner = static_cast<HBITMAP>(
+            ::LoadImageW(nullptr, WideText::FromUtf8(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
     if (banner)
-        SendDlgItemMessageA(m_hWnd, IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner));
+        ::SendDlgItemMessageW(m_hWnd, IDC_BANNER, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner));
 }
 
 void WizardFrame::CreatePages()
@@ -282,14 +284,14 @@ void WizardFrame::OnNext()
             LanguageRecord texts;
             LanguageTable::Instance()->FillCurrentRecord(texts);
             std::string refusal = texts.Text(TextId::DirectoryRefused) + "\r\n\r\n" + engine->GetInstallDirectory();
-            MessageBox(refusal.c_str(), Title().c_str(), MB_OK | MB_ICONSTOP);
+            MessageBox(refusal, Title(), MB_OK | MB_ICONSTOP);
             return;
         }
         if (engine->InstallDirectoryExists()) {
             LanguageRecord texts;
             LanguageTable::Instance()->FillCurrentRecord(texts);
             std::string question = texts.Text(TextId::DirectoryExists) + "\r\n\r\n" + texts.Text(TextId::DirectoryConfirm);
-            if (MessageBox(question.c_str(), Title().c_str(), MB_YESNO | MB_ICONQUESTION) == IDNO)
+            if (MessageBox(question, Title(), MB_YESNO | MB_ICONQUESTION) == IDNO)
                 return;
         }
         // Files an interrupted run left set aside there are put back now, before the user
@@ -298,7 +300,7 @@ void WizardFrame::OnNext()
             LanguageRecord texts;
             LanguageTable::Instance()->FillCurrentRecord(texts);
             std::string notice = texts.Text(TextId::SetAsideRestored) + "\r\n\r\n" + engine->GetInstallDirectory();
-            MessageBox(notice.c_str(), Title().c_str(), MB_OK | MB_ICONINFORMATION);
+            MessageBox(notice, Title(), MB_OK | MB_ICONINFORMATION);
         }
     }
     if (!ShowPage(currentIndex + 1))
@@ -331,7 +333,7 @@ void WizardFrame::OnCloseRequest()
     LanguageRecord texts;
     LanguageTable::Instance()->FillCurrentRecord(texts);
     std::string question = texts.Text(TextId::CloseNotFinished) + "\r\n" + texts.Text(TextId::CloseConfirm);
-    if (MessageBox(question.c_str(), Title().c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES)
+    if (MessageBox(question, Title(), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     // Read again: the worker's notices are handled while the question is open, and a
     // finished or failed installation has moved the wizard on meanwhile.

@@ -1,6 +1,6 @@
 // The dialog templates as the dialog manager builds them from this executable: every
 // dialog has its size and the controls their styles the pages rely on, and the Chinese
-// captions of the UTF-8 resource script arrive as code page 936 text.
+// captions of the UTF-8 resource script arrive as the same text.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -77,8 +77,8 @@ TEST(Templates, EveryTemplateHasItsSizeAndTheStylesItsPageReliesOn)
             EXPECT_EQ(::GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & control.exStyle, LONG_PTR(control.exStyle));
         }
     }
-    // The GBK bytes of "下一步 >".
-    EXPECT_EQ(frame.GetDlgItemText(IDC_NEXT), "\xcf\xc2\xd2\xbb\xb2\xbd >");
+    // Read as UTF-16 and handed out as UTF-8: the bytes of "下一步 >".
+    EXPECT_EQ(frame.GetDlgItemText(IDC_NEXT), "\xE4\xB8\x8B\xE4\xB8\x80\xE6\xAD\xA5 >");
     EXPECT_EQ(SelfDeletingPage::deleted, 0);
     frame.DestroyWindow();
     EXPECT_EQ(SelfDeletingPage::deleted, 9);

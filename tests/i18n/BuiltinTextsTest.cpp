@@ -1,6 +1,8 @@
-// The built-in texts must be exactly the code page 936 encoding of the texts below,
-// which are written independently as UTF-16 (punctuation included: ASCII where the
-// product uses ASCII, full-width where it uses full-width).
+// The built-in texts must be exactly the UTF-8 of the texts below, which are written
+// independently as UTF-16 (punctuation included: ASCII where the product uses ASCII,
+// full-width where it uses full-width), under any code page of the machine: run under
+// code page 1252 too (i18n_tests_cp1252).
+#include "framework/WideText.h"
 #include "i18n/BuiltinTexts.h"
 #include "i18n/LanguageRecord.h"
 
@@ -8,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -63,23 +66,25 @@ const Reference kReferences[] = {
     {30005, u"安装中断时被替换的文件已先行恢复。"},
 };
 
-std::string Encode936(const std::u16string& text)
+std::string Utf8(const std::u16string& text)
 {
     std::wstring wide(text.begin(), text.end());
-    BOOL lossy = FALSE;
-    std::string bytes(2 * wide.size(), '\0');  // code page 936 takes at most two bytes a character
-    bytes.resize(WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(),
-                                     static_cast<int>(bytes.size()), nullptr, &lossy));
-    return lossy ? std::string("<not representable>") : bytes;
+    return WideText::ToUtf8(wide);
 }
 
 // Byte for byte, so ASCII against full-width punctuation is checked along with the Chinese.
 // A record keeps every wizard text apart from the others'; the uninstaller's are no part of it.
+// Each text is converted once: asked again, it is the same text in the same place.
 TEST(BuiltinTexts, EveryIdentifierHasItsReferenceTextAndItsOwnPlaceInARecord)
 {
+    if (std::getenv("ORVANTA_CODE_PAGE_1252")) {
+        ASSERT_EQ(1252u, GetACP());
+    }
     LanguageRecord record;
     for (const Reference& reference : kReferences) {
-        EXPECT_EQ(Encode936(reference.text), BuiltinTexts::Get(reference.identifier)) << reference.identifier;
+        const char* text = BuiltinTexts::Get(reference.identifier);
+        EXPECT_EQ(Utf8(reference.text), text) << reference.identifier;
+        EXPECT_EQ(text, BuiltinTexts::Get(reference.identifier)) << reference.identifier;
         record.SetText(reference.identifier, std::to_string(reference.identifier));
     }
     int inRecord = 0;
@@ -89,6 +94,7 @@ TEST(BuiltinTexts, EveryIdentifierHasItsReferenceTextAndItsOwnPlaceInARecord)
         EXPECT_EQ(wizard ? std::to_string(reference.identifier) : "", record.Text(reference.identifier));
     }
     EXPECT_EQ(TextId::Count, inRecord) << "every text has its reference";
+    EXPECT_STREQ("", BuiltinTexts::Get(10000));
 }
 
 } // namespace

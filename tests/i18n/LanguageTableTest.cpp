@@ -1,4 +1,5 @@
 // The language table over lang.ini and the profile reads beneath it.
+#include "framework/WideText.h"
 #include "i18n/BuiltinTexts.h"
 #include "i18n/LanguageTable.h"
 #include "support/ScratchDir.h"
@@ -20,6 +21,16 @@ void WriteBytes(const std::string& path, const std::string& bytes)
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
+// A profile file as the packer writes one: the UTF-16LE byte-order mark, then the text.
+std::string Utf16File(const std::string& utf8)
+{
+    std::wstring wide = WideText::FromUtf8(utf8);
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t unit : wide)
+        bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return bytes;
+}
+
 class LanguageTableTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(936u, GetACP()); }
@@ -34,6 +45,11 @@ protected:
         table->SetFile(dir_.file("lang.ini"));
         return table;
     }
+    LanguageTable* Use(const std::string& bytes)
+    {
+        WriteBytes(dir_.file("lang.ini"), bytes);
+        return Use(nullptr);
+    }
 
     static void ExpectBuiltin(const LanguageRecord& record, int except = 0)
     {
@@ -47,7 +63,7 @@ protected:
     testsupport::ScratchDir dir_;
 };
 
-// Only an absent file, section or key gives the default; values are cut at 2047 bytes, and
+// Only an absent file, section or key gives the default; values are cut at 2047 characters, and
 // integers beyond the int range clamp instead of overflowing.
 TEST_F(LanguageTableTest, ProfileReadsFallBackOnlyForWhatIsAbsent)
 {
@@ -59,6 +75,100 @@ TEST_F(LanguageTableTest, ProfileReadsFallBackOnlyForWhatIsAbsent)
     EXPECT_EQ(std::string(2047, 'v'), table->ReadString("lang", "long", "dflt")) << "names ignore case";
     for (auto c : {std::make_pair("absent", -5), {"number", 0}, {"spaced", 12}, {"big", 2147483647}})
         EXPECT_EQ(c.second, table->ReadInt("lang", c.first, -5)) << c.first;
+}
+
+// The packer's lang.ini, UTF-16LE with its mark, holds any language: a Korean and an Arabic
+// one read back exactly, names, texts, settings and links. A value is cut at 2047
+// characters, however long their UTF-8, and never between the halves of a character.
+TEST_F(LanguageTableTest, AUnicodeFileHoldsAnyLanguage)
+{
+    const std::string korean = u8"오르반타 설치 프로그램에 오신 것을 환영합니다", arabic = u8"مرحبًا بك في برنامج إعداد أورفانتا";
+    auto times = [](const char* text, int count) {
+        std::string repeated;
+        while (count-- > 0)
+            repeated += text;
+        return repeated;
+    };
+    LanguageTable* table = Use(Utf16File(std::string(u8"[lang]\r\ncount=2\r\nlang1=한국어\r\nlang2=العربية\r\n") +
+                                         u8"[lang1]\r\n10002=" + korean + u8"\r\n20002=다음\r\n" +
+                                         u8"[lang2]\r\n10002=" + arabic + u8"\r\n20002=التالي\r\n" +
+                                         u8"[install]\r\ntitle=오르반타 4.00\r\nstates=첫째 줄#둘째 줄\r\n" +
+                                         u8"[link]\r\ncount=1\r\nlink1=읽어 보기#문서\\안내.txt\r\n" +
+                                         "[long]\r\ncjk=" + times(u8"语", 2100) + "\r\npairs=" +
+                                         times(u8"\U0001F600", 1100) + "\r\n"));
+    std::vector<std::string> names;
+    table->GetLanguageNames(names);
+    EXPECT_EQ((std::vector<std::string>{u8"한국어", u8"العربية"}), names);
+    const struct {
+        int language;
+        std::string welcome, next;
+    } rows[] = {{1, korean, u8"다음"}, {2, arabic, u8"التالي"}};
+    for (const auto& row : rows) {
+        LanguageRecord record;
+        table->SetCurrentLanguage(row.language);
+        table->FillCurrentRecord(record);
+        EXPECT_EQ(row.welcome, record.Text(TextId::WelcomeIntro));
+        EXPECT_EQ(row.next, record.Text(TextId::ButtonNext));
+        EXPECT_EQ(BuiltinTexts::Get(TextId::ButtonBack), record.Text(TextId::ButtonBack));
+    }
+    InstallSettings settings;
+    table->ReadInstallSettings(settings);
+    EXPECT_EQ(u8"오르반타 4.00", settings.title);
+    EXPECT_EQ(u8"첫째 줄\r\n둘째 줄", settings.states);
+    std::vector<LinkEntry> links;
+    table->ReadLinks(links);
+    ASSERT_EQ(1u, links.size());
+    EXPECT_EQ(u8"읽어 보기", links[0].shortcutName);
+    EXPECT_EQ(u8"문서\\안내.txt", links[0].target);
+    EXPECT_EQ(times(u8"语", 2047), table->ReadString("long", "cjk", ""));
+    EXPECT_EQ(times(u8"\U0001F600", 1023), table->ReadString("long", "pairs", "")) << "2047 units end in half a pair";
+}
+
+// A lang.ini without the mark (made by other means than the packer) is text of the
+// machine's code page: under code page 936 its GBK bytes read as they always did, now as
+// UTF-8, a character whose second byte is a backslash's (昞, 0x95 0x5C) included.
+TEST_F(LanguageTableTest, AFileWithoutTheMarkIsReadInTheMachinesCodePage)
+{
+    LanguageTable* table = Use("[lang]\r\ncount=1\r\nlang1=\xBC\xF2\xCC\xE5\xD6\xD0\xCE\xC4\r\n"
+                               "[lang1]\r\n20002=\xCF\xC2\xD2\xBB\xB2\xBD\r\n"
+                               "[install]\r\ntitle=\x95\x5C\r\nstates=\x95\x5C#\xD2\xBB\r\n"
+                               "[link]\r\ncount=1\r\nlink1=\x95\x5C#\x95\x5C\\\xD2\xBB.txt\r\n");
+    std::vector<std::string> names;
+    table->GetLanguageNames(names);
+    EXPECT_EQ((std::vector<std::string>{u8"简体中文"}), names);
+    LanguageRecord record;
+    table->FillRecord(1, record);
+    EXPECT_EQ(u8"下一步", record.Text(TextId::ButtonNext));
+    InstallSettings settings;
+    table->ReadInstallSettings(settings);
+    EXPECT_EQ(u8"昞", settings.title);
+    EXPECT_EQ(u8"昞\r\n一", settings.states);
+    std::vector<LinkEntry> links;
+    table->ReadLinks(links);
+    ASSERT_EQ(1u, links.size());
+    EXPECT_EQ(u8"昞", links[0].shortcutName);
+    EXPECT_EQ(u8"昞\\一.txt", links[0].target);
+}
+
+// The language offered first: the user's own language exactly, else the first of its
+// primary language, else "default". Only languages up to the count take part, and a
+// langid beyond 16 bits is no language. Under the tests' Wine locale (zh_CN.UTF-8) the
+// user's language is 2052, which the demo declares for its first language.
+TEST_F(LanguageTableTest, TheUsersLanguageIsOfferedFirstByExactThenPrimaryMatchElseTheDefault)
+{
+    LanguageTable* table = Use(Utf16File("[lang]\r\ncount=5\r\ndefault=4\r\n[lang1]\r\nlangid=4100\r\n"
+                                         "[lang2]\r\nlangid=1033\r\n[lang3]\r\nlangid=2057\r\n[lang4]\r\n"
+                                         "[lang5]\r\nlangid=66577\r\n[lang6]\r\nlangid=1031\r\n"
+                                         "[lang7]\r\nlangid=2052\r\n"));
+    const struct {
+        LANGID user;
+        int offered;
+    } rows[] = {{2057, 3}, {1033, 2}, {3081, 2}, {4100, 1}, {2052, 1}, {1041, 4}, {1031, 4}};
+    for (const auto& row : rows)
+        EXPECT_EQ(row.offered, table->ChooseLanguage(row.user)) << row.user;
+    EXPECT_EQ(2052, ::GetUserDefaultUILanguage());
+    EXPECT_EQ(1, table->GetPreferredLanguage());
+    EXPECT_EQ(4, Use("[lang]\r\ncount=1\r\ndefault=4\r\n[lang1]\r\nlangid=1033\r\n")->GetPreferredLanguage());
 }
 
 // Without a file everything is built in; "#" in the states text is a line break, a link
@@ -162,7 +272,7 @@ TEST_F(LanguageTableTest, ChangesOfTheFileShowAtTheNextQueryDespiteKeptRecords)
 
 // A copy of the probe program (i18n_probe) in a folder and under a name that both end in
 // a GBK character whose trail byte is a backslash, run as a child process, finds its
-// directory and the language its lang.ini names.
+// directory (in UTF-8) and offers the language its lang.ini declares for the user.
 TEST_F(LanguageTableTest, ProgramInADoubleByteFolderFindsItselfAndItsFile)
 {
     char own[MAX_PATH] = {};
@@ -173,7 +283,7 @@ TEST_F(LanguageTableTest, ProgramInADoubleByteFolderFindsItselfAndItsFile)
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA((folder + "\\install").c_str(), nullptr));
     ASSERT_TRUE(CopyFileA(probe.c_str(), program.c_str(), FALSE)) << GetLastError();
-    WriteBytes(ini, "[lang]\r\ncount=3\r\ndefault=3\r\n");
+    WriteBytes(ini, "[lang]\r\ncount=3\r\ndefault=3\r\n[lang2]\r\nlangid=2052\r\n");
     std::string commandLine = "\"" + program + "\" \"" + output + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -184,7 +294,8 @@ TEST_F(LanguageTableTest, ProgramInADoubleByteFolderFindsItselfAndItsFile)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     std::ifstream in(output, std::ios::binary);
-    EXPECT_EQ(folder + "\n" + ini + "\n3", std::string(std::istreambuf_iterator<char>(in), {}));
+    EXPECT_EQ(WideText::Utf8FromCodePage(folder + "\n" + ini + "\n", 936) + "2",
+              std::string(std::istreambuf_iterator<char>(in), {}));
 }
 
 } // namespace

@@ -62,8 +62,12 @@ TEST(PackerCliTest, ExitStatusAndMessageOfEachCommandLine)
         {build("odd", "o.exe"), 1, "not UTF-8"},
         {build("linked", "o.exe"), 1, "neither folder nor file"},
         {"build --stub " + path("stub.exe") + " --product " + path("product") + " --lang " + path("garbage.ini") +
-             " --strict --out " + path("o.exe"),
-         1, (dir.path() / "garbage.ini").string() + " line 1: byte 0xFF cannot be read in code page 936"},
+             " --out " + path("o.exe"),
+         1, (dir.path() / "garbage.ini").string() + " line 1: not text in code page 936"},
+        {"build --stub " + path("stub.exe") + " --product " + path("product") + " --lang " + path("garbage.ini") +
+             " --lang-encoding utf-8 --out " + path("o.exe"),
+         1, (dir.path() / "garbage.ini").string() + " line 1: not UTF-8"},
+        {build("product", "o.exe") + " --lang-encoding latin1", 2, "--lang-encoding is cp936 (the default) or utf-8"},
         {"build --stub " + path("lang.ini") + " --product " + path("product") + " --out " + path("o.exe"), 1,
          (dir.path() / "lang.ini").string() + ": not a PE image"},
         // The stub through a link: nothing is written over it.

@@ -1,5 +1,4 @@
-#include "container/TestFiles.h"
-#include "support/ScratchDir.h"
+#include "packer/PackerFixture.h"
 #include "tools/ContainerWriter.h"
 #include "tools/PeImage.h"
 #include "tools/ProductArchive.h"
@@ -17,64 +16,9 @@
 
 #include <zlib.h>
 
-namespace fs = std::filesystem;
-using testfiles::Bytes;
-using testfiles::RandomBytes;
+using namespace packertest;
 
 namespace {
-
-const char kTable[] = "\xE4\xB9\x97";                        // 乗, 81 5C in code page 936
-const char kReadme[] = "\xE4\xB8\x84.txt";                  // 丄.txt, 81 41 in code page 936
-
-struct Heard : BuildListener {
-    void Warning(const std::string& text) override { warnings += text + "\n"; }
-    void Zipped(uint64_t, uint64_t, uint64_t, uint64_t) override {}
-    std::string warnings;
-};
-
-class PackerTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        fs::create_directories(product / "bin");
-        fs::create_directories(product / "empty");
-        testfiles::Write(product / "terminal.exe", RandomBytes(40000, 1));
-        testfiles::Write(product / "terminal.ico", RandomBytes(700, 3));
-        fs::create_directories(product / fs::u8path(kTable));
-        testfiles::Write(product / fs::u8path(kTable) / fs::u8path(kReadme), Bytes("cn"));
-        testfiles::Write(product / "Uninstall.exe", RandomBytes(3000, 2));
-        testfiles::Write(product / "bin" / "readme.txt", Bytes("read me\r\n"));
-        testfiles::Write(stub, stubBytes);
-        testfiles::Write(lang, langBytes);
-        testfiles::Write(banner, bannerBytes);
-    }
-
-    SetupInputs Inputs(const std::string& out, const fs::path& from = {}) const
-    {
-        return SetupInputs{stub.string(), (from.empty() ? product : dir.path() / from).string(), lang.string(),
-                           banner.string(), (dir.path() / out).string()};
-    }
-
-    // The build is refused with every one of messages in its error, and no setup is written.
-    static void ExpectRefused(const SetupInputs& inputs, std::initializer_list<std::string> messages)
-    {
-        std::string error;
-        EXPECT_FALSE(SetupBuilder::BuildSetup(inputs, error)) << *messages.begin();
-        for (const std::string& message : messages)
-            EXPECT_NE(error.find(message), std::string::npos) << error;
-        EXPECT_FALSE(fs::exists(inputs.out)) << *messages.begin();
-    }
-
-    testsupport::ScratchDir dir;
-    std::string error;
-    fs::path product = dir.path() / "product";
-    fs::path stub = dir.path() / "stub.exe";
-    fs::path lang = dir.path() / "lang.ini";
-    fs::path banner = dir.path() / "top_log.bmp";
-    std::vector<uint8_t> stubBytes = testfiles::MarkedPe(PeImage::SetupMarker, 5000);
-    std::vector<uint8_t> langBytes = Bytes("[lang]\r\ncount=1\r\n[lang1]\r\n");
-    std::vector<uint8_t> bannerBytes = RandomBytes(1500, 8);
-};
 
 // One small container typed from the format: the writer the layout test takes as its oracle
 // writes exactly this. A directory's region ends with its own list; offsets count from the
@@ -121,7 +65,7 @@ TEST_F(PackerTest, BuiltSetupHasTheShippedLayout)
     for (size_t bannerSize : {0, 1500, 1501, 1502, 1503, 1504, 1505, 1506, 1507}) {
         bannerBytes = RandomBytes(bannerSize, 8);
         testfiles::Write(banner, bannerBytes);
-        std::vector<ContainerNode> files = {{"Orva.in", false, payload, {}}, {"lang.ini", false, langBytes, {}},
+        std::vector<ContainerNode> files = {{"Orva.in", false, payload, {}}, {"lang.ini", false, Utf16Le(u"\uFEFF[lang]\r\ncount=1\r\n[lang1]\r\n"), {}},
                                             {"top_log.bmp", false, bannerBytes, {}}, {"Orva.in.crc32", false, crc, {}}};
         if (bannerSize == 0)
             files.erase(files.begin() + 1, files.begin() + 3);
@@ -154,8 +98,6 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
     fs::create_directory(used);
     testfiles::WriteSetup(used / "Uninstall.exe", stubBytes, testfiles::LoopContainer(stubBytes.size()));
     testfiles::Write(used / "stub.exe", stubBytes);
-    testfiles::Write(dir.path() / "emoji.ini", Bytes("a\n\nb=\xF0\x9F\x98\x80\n"));
-    testfiles::Write(dir.path() / "latin1.ini", Bytes("[lang]\ncaf\xE9\n"));
     testfiles::Write(dir.path() / "notes.txt", Bytes("MZ, but no program\r\n"));
     testfiles::Write(dir.path() / "x86.exe", testfiles::MarkedPe(PeImage::SetupMarker, 1024, 0x14C));
     testfiles::Write(dir.path() / "console.exe", testfiles::MarkedPe(PeImage::SetupMarker, 1024, 0x8664, 3));
@@ -187,12 +129,6 @@ TEST_F(PackerTest, RefusesBadInputsAndWritesNothing)
         {[&](SetupInputs& s) { s.stub = in("generic.exe"); }, in("generic.exe") + ": not the Orvanta setup stub"},
         {[&](SetupInputs& s) { s.product = in("bare.zip"), s.stub = (dir.path() / "plain" / "stub.exe").string(); },
          (dir.path() / "plain" / "Uninstall.exe").string() + ": not the Orvanta generic uninstaller (no marker)"},
-        // A UTF-8 lang.ini is refused, with the file and line, for bytes that are not UTF-8 and
-        // for what code page 936 cannot hold.
-        {[&](SetupInputs& s) { s.lang = in("emoji.ini"), s.langUtf8 = true; },
-         in("emoji.ini") + " line 3: character U+1F600"},
-        {[&](SetupInputs& s) { s.lang = in("latin1.ini"), s.langUtf8 = true; },
-         in("latin1.ini") + " line 2: not UTF-8"},
     };
     for (const auto& row : rows) {
         SetupInputs inputs = Inputs("again.exe");
@@ -247,15 +183,19 @@ TEST_F(PackerTest, OutputThatIsAnInputIsRefused)
 
 // A product without Uninstall.exe gets the generic one from beside the stub, with the list
 // of what the setup writes: the names its ZIP reader makes of the stored ones, the folders a
-// path implies, names declared UTF-8 kept so, marked for the uninstaller to convert as the
-// setup does. A UTF-8 lang.ini is carried in code page 936, by the setup and the uninstaller.
+// path implies. Names declared UTF-8 (flag bit 11, a Unicode Path record) are listed in
+// UTF-8 with the UTF-8 marks; other names keep their bytes and the older marks, for the
+// uninstaller to read in the system's code page as the setup does. A UTF-8 lang.ini is
+// carried in UTF-16LE, by the setup and the uninstaller.
 TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
 {
-    std::vector<ZipTestItem> stored = {{"a/b/c"}, {"../up"}, {"./g/"}, {kTable + std::string("/") + kReadme}};
+    std::vector<ZipTestItem> stored = {{"a/b/c"}, {"../up"}, {"./g/"}, {"\xD6\xD0.txt"}, {"_.txt"},
+                                       {kTable + std::string("/") + kReadme}};
     stored.back().flags = 0x800;
+    stored[4].centralExtra = ZipTestArchive::UnicodePathRecord("_.txt", "\xED\x95\x9C.txt");  // 한.txt
     ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "product.zip").string(), stored));
     testfiles::Write(lang, Bytes("\xEF\xBB\xBF[lang]\r\nlang1=\xE4\xB8\xAD\xE6\x96\x87\r\n"));
-    const std::vector<uint8_t> carried = Bytes("[lang]\r\nlang1=\xD6\xD0\xCE\xC4\r\n");
+    const std::vector<uint8_t> carried = Utf16Le(u"\uFEFF[lang]\r\nlang1=\u4E2D\u6587\r\n");
     const std::vector<uint8_t> generic = testfiles::MarkedPe(PeImage::UninstallerMarker, 2500);
     testfiles::Write(dir.path() / "Uninstall.exe", generic);
     SetupInputs inputs = Inputs("setup.exe", "product.zip");
@@ -276,7 +216,8 @@ TEST_F(PackerTest, ProductWithoutUninstallerGetsTheGenericOneWithItsList)
     EXPECT_EQ(testfiles::Read(out / "u" / "uninstall" / "lang.ini"), carried);
     EXPECT_EQ(testfiles::Read(out / "u" / "uninstall" / "items.lst"),
               Bytes(std::string("D a\r\nD a\\b\r\nD g\r\nd ") + kTable +
-                    "\r\nF Uninstall.exe\r\nF a\\b\\c\r\nF up\r\nf " + kTable + "\\" + kReadme + "\r\n"));
+                    "\r\nF Uninstall.exe\r\nF a\\b\\c\r\nF up\r\nF \xD6\xD0.txt\r\nf " + kTable + "\\" + kReadme +
+                    "\r\nf \xED\x95\x9C.txt\r\n"));
 }
 
 // A ready archive with one bad name beside sound ones is refused with that name, as a
@@ -297,53 +238,6 @@ TEST_F(PackerTest, NamesThatCanNeverInstallAreRefused)
         items.back().flags = Utf8Text::Ascii(name) ? 0 : 0x800;
         ASSERT_TRUE(ZipTestArchive::Write((dir.path() / "bad.zip").string(), items));
         ExpectRefused(Inputs("bad.exe", "bad.zip"), {message, name.substr(name.find_first_not_of("./"))});
-    }
-}
-
-// Each problem of lang.ini is one warning naming the file and its line (where there is
-// one) and the setup is written; with strict the same problems refuse it, writing nothing.
-TEST_F(PackerTest, LangIniProblemsAreWarningsOrUnderStrictErrors)
-{
-    const std::string languages = "[lang]\ncount=1\n[lang1]\n";
-    const struct {
-        std::string ini;
-        bool utf8;
-        std::vector<std::string> warnings;
-    } rows[] = {
-        {"[lang]\ncount=2\n[lang1]\n[LANG2]\n[link]\ncount=2\nlink1=Read#bin\\README.txt\nlink2=Bin#./bin/\n", false,
-         {}},
-        {languages + "[link]\ncount=1\nlink1=Docs#bin\\missing.txt\n", false,
-         {" line 6: [link] link1: its target \"bin\\missing.txt\" is not in the product"}},
-        {languages + "[link]\ncount=1\nlink1=NoTarget\n", false,
-         {" line 6: [link] link1 = NoTarget: the setup skips it"}},
-        {languages + "[link]\ncount=1\nlink1=#terminal.exe\n", false,
-         {" line 6: [link] link1 = #terminal.exe: the setup skips it"}},
-        {languages + "[link]\ncount=3\nlink1=T#terminal.exe\n", false,
-         {" line 5: [link] count is 3 but the section holds 1"}},
-        {"[lang]\ncount=2\n[lang1]\n", false, {" line 2: [lang] count is 2 but the language sections are [lang1]"}},
-        {"[install]\ntitle=x\n", false, {": no [lang] section"}},
-        {"\n[Lang]\ndefault=1\n[lang1]\n", false, {" line 2: [lang] has no count"}},
-        {languages + "10001=\x81\n", false, {" line 4: byte 0x81 cannot be read in code page 936"}},
-        {"\x7F\x45LF\x02\x01\n\x01\xFF\x81\x7F", false, {" line 2: byte 0xFF cannot be read", ": no [lang] section"}},
-        // 中 in UTF-8 is a code page 936 pair and a lead byte without its trail.
-        {languages + "10001=\xE4\xB8\xAD\n", false, {" line 4: byte 0xAD cannot be read in code page 936"}},
-        {languages + "10001=\xE4\xB8\xAD\n", true, {}},
-    };
-    for (const auto& row : rows) {
-        testfiles::Write(lang, Bytes(row.ini));
-        Heard heard;
-        SetupInputs inputs = Inputs("ok.exe");
-        inputs.langUtf8 = row.utf8;
-        EXPECT_TRUE(SetupBuilder::BuildSetup(inputs, error, &heard)) << error;
-        EXPECT_TRUE(fs::remove(dir.path() / "ok.exe"));
-        for (const std::string& warning : row.warnings)
-            EXPECT_NE(heard.warnings.find(lang.string() + warning), std::string::npos) << heard.warnings;
-        EXPECT_EQ(row.warnings.size(), size_t(std::count(heard.warnings.begin(), heard.warnings.end(), '\n')))
-            << heard.warnings;
-        inputs.strict = true;
-        if (!row.warnings.empty())
-            ExpectRefused(inputs, {lang.string() + row.warnings.front()});
-        EXPECT_EQ(stubBytes, testfiles::Read(stub));
     }
 }
 

@@ -12,6 +12,7 @@
 #include "framework/RegKey.h"
 #include "framework/ScopedHandle.h"
 #include "framework/SpecialFolder.h"
+#include "framework/WideText.h"
 #include "i18n/LanguageTable.h"
 #include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
@@ -75,6 +76,15 @@ void WizardFixture::UseLangIni(const std::string& bytes)
     LanguageTable::Instance()->SetFile(scratch.file("lang.ini"));
 }
 
+std::string WizardFixture::Utf16File(const std::string& utf8)
+{
+    std::wstring wide = WideText::FromUtf8(utf8);
+    std::string bytes = "\xFF\xFE";
+    for (wchar_t unit : wide)
+        bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    return bytes;
+}
+
 InstallEngine* WizardFixture::MakeEngine(const std::string& lang, bool failing)
 {
     std::string product = scratch.file("product");
@@ -132,9 +142,7 @@ INT_PTR WizardFixture::RunFrame(const std::function<void()>& script)
 
 std::string WizardFixture::TextOf(HWND window)
 {
-    char buffer[4096] = {};
-    ::GetWindowTextA(window, buffer, sizeof(buffer));
-    return buffer;
+    return CWnd::TextOf(window);
 }
 
 int WizardFixture::VisiblePage() const

@@ -42,6 +42,8 @@ protected:
     // 1, and the test product's settings.
     std::string LangIni() const;
     void UseLangIni(const std::string& bytes);
+    // A lang.ini as the packer writes it: the UTF-16LE byte-order mark, then utf8's text.
+    static std::string Utf16File(const std::string& utf8);
     // A setup packed from a 10- and a 30-byte file and a real engine over it. A failing
     // setup's product holds one more file, last, whose name the code page cannot hold: its
     // run creates the install directory and then fails.
@@ -57,7 +59,8 @@ protected:
     INT_PTR RunFrame(const std::function<void()>& script);
     HWND Window() const { return frame->m_hWnd; }
     HWND Page(int page) const { return frame->Page(page)->m_hWnd; }
-    // A control of the frame (page -1) or of one page.
+    // A control of the frame (page -1) or of one page; texts are read through the W
+    // functions, as UTF-8.
     HWND Item(int id, int page = -1) const { return ::GetDlgItem(page < 0 ? Window() : Page(page), id); }
     std::string Text(int id, int page = -1) const { return TextOf(Item(id, page)); }
     static std::string TextOf(HWND window);

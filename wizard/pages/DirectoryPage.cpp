@@ -4,6 +4,7 @@
 
 #include "framework/ScopedCoInit.h"
 #include "framework/ScopedItemIdList.h"
+#include "framework/WideText.h"
 #include "i18n/LanguageTable.h"
 #include "resources/resource.h"
 
@@ -19,35 +20,29 @@ std::string DirectoryPage::GetDirectoryText() const
 
 std::string DirectoryPage::WithTrailingBackslash(const std::string& path)
 {
-    // Walked by characters of the ANSI code page: a double-byte character whose trail
-    // byte is 0x5C ends a folder name, it is no separator.
-    if (path.empty())
+    // In UTF-8 a last byte 0x5C is the backslash itself, never the end of another character.
+    if (path.empty() || path.back() == '\\')
         return path;
-    bool endsWithSeparator = false;
-    for (size_t i = 0; i < path.size(); ++i) {
-        endsWithSeparator = path[i] == '\\';
-        if (::IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
-            ++i;
-    }
-    return endsWithSeparator ? path : path + "\\";
+    return path + "\\";
 }
 
 std::string DirectoryPage::BrowseForFolder()
 {
     LanguageRecord texts = CurrentTexts();
-    char displayName[MAX_PATH] = {};
-    BROWSEINFOA request{};
+    std::wstring instruction = WideText::FromUtf8(texts.Text(TextId::BrowseInstruction));
+    wchar_t displayName[MAX_PATH] = {};
+    BROWSEINFOW request{};
     request.hwndOwner = m_hWnd;
     request.pidlRoot = nullptr;
     request.pszDisplayName = displayName;
-    request.lpszTitle = texts.Text(TextId::BrowseInstruction).c_str();
+    request.lpszTitle = instruction.c_str();
     request.ulFlags = BIF_NEWDIALOGSTYLE;
     request.lpfn = nullptr;
 
     // The new dialog style is built on COM and needs it on the calling thread; the setup's
     // engine has it, but the page must not rely on who else happens to have started it.
     ScopedCoInit com;
-    ScopedItemIdList chosen(::SHBrowseForFolderA(&request));
+    ScopedItemIdList chosen(::SHBrowseForFolderW(&request));
     if (!chosen)
         return std::string();
     // The product goes straight into the chosen folder: no product subfolder is added.

@@ -8,7 +8,7 @@ END_MESSAGE_MAP()
 
 bool FinishPage::LaunchRequested() const
 {
-    return ::SendDlgItemMessageA(m_hWnd, IDC_LAUNCH_CHECK, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
+    return ::SendDlgItemMessageW(m_hWnd, IDC_LAUNCH_CHECK, BM_GETCHECK, 0, 0) != BST_UNCHECKED;
 }
 
 std::string FinishPage::ComposeText(const LanguageRecord& texts)
@@ -21,7 +21,7 @@ void FinishPage::OnPaint()
     LanguageRecord texts = CurrentTexts();
     SetItemText(IDC_FINISH_TEXT, ComposeText(texts));
     SetItemText(IDC_LAUNCH_CHECK, texts.Text(TextId::FinishLaunch));
-    ::SendDlgItemMessageA(m_hWnd, IDC_LAUNCH_CHECK, BM_SETCHECK, BST_CHECKED, 0);
+    ::SendDlgItemMessageW(m_hWnd, IDC_LAUNCH_CHECK, BM_SETCHECK, BST_CHECKED, 0);
     if (CWnd* launchBox = GetDlgItem(IDC_LAUNCH_CHECK))
         launchBox->SetFont(LanguageFont(), TRUE);
     WizardPage::OnPaint();

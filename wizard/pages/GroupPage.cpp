@@ -26,7 +26,7 @@ BOOL GroupPage::OnInitDialog()
         CListBox list;
         list.Attach(::GetDlgItem(m_hWnd, IDC_GROUP_LIST));
         for (const std::string& group : engine->GetProgramGroups())
-            list.AddString(group.c_str());
+            list.AddString(group);
         list.Detach();
     }
     return TRUE;

@@ -24,15 +24,18 @@ BOOL LanguagePage::OnInitDialog()
     std::vector<std::string> names;
     table->GetLanguageNames(names);
     for (const std::string& name : names)
-        languageList.AddString(name.c_str());
+        languageList.AddString(name);
 
-    // The default is found by the list's own prefix search, which starts after item 0
-    // and wraps: of two names where one begins the other, the longer may be the one
-    // highlighted. The current language is left alone until the user picks one.
+    // The language offered first (the user's own where lang.ini declares it, otherwise
+    // "default") becomes the current one, so what is highlighted is what the pages show.
+    // Its name is found by the list's own prefix search, which starts after item 0 and
+    // wraps: of two names where one begins the other, the longer may be the one
+    // highlighted; only the user's pick switches to a highlighted item.
     // Compared before the subtraction: a "default" near the integer limits must not wrap.
-    int language = table->GetDefaultLanguage();
+    int language = table->GetPreferredLanguage();
+    table->SetCurrentLanguage(language);
     if (language >= 1 && language <= languageList.GetCount())
-        languageList.SelectString(0, names[static_cast<size_t>(language - 1)].c_str());
+        languageList.SelectString(0, names[static_cast<size_t>(language - 1)]);
     return TRUE;
 }
 

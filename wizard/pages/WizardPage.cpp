@@ -16,12 +16,12 @@ void WizardPage::PostNcDestroy()
 
 void WizardPage::OnOK()
 {
-    ::SendMessageA(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    ::SendMessageW(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
 }
 
 void WizardPage::OnCancel()
 {
-    ::SendMessageA(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ::SendMessageW(::GetParent(m_hWnd), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
 bool WizardPage::UsesFixedFont(int) const
