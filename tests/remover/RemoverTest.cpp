@@ -5,7 +5,9 @@
 #include <iterator>
 
 #include "engine/ProfileTest.h"
+#include "framework/FileApi.h"
 #include "framework/SpecialFolder.h"
+#include "framework/WideText.h"
 #include "remover/RemovalGuard.h"
 
 using RemoverTest = ProfileTest;
@@ -23,6 +25,23 @@ TEST_F(RemoverTest, SkipsEntriesBeyondThePathLimit)
     EXPECT_FALSE(Remover::RemoveTree(root + "\\"));
     EXPECT_EQ(Names({a + "\\", a + "\\" + f}), InstallReport::ListTree(root));
     ::DeleteFileW(longFile.c_str());
+}
+
+// The limit counts characters as the system does, not the bytes of their UTF-8 form: a
+// folder of 80 Chinese characters (240 bytes) with a file in it lies well within it.
+TEST_F(RemoverTest, CountsThePathLimitInCharacters)
+{
+    std::string name;
+    for (int i = 0; i < 80; ++i)
+        name += "\u6587";
+    const std::string root = scratch.file("tree"), file = root + "\\" + name + "\\x.txt";
+    ASSERT_GT(file.size(), size_t(MAX_PATH - 1));
+    ASSERT_LT(WideText::FromUtf8(file).size(), size_t(MAX_PATH - 1));
+    ASSERT_TRUE(FileApi::MakeFolder(root) && FileApi::MakeFolder(root + "\\" + name));
+    ::CloseHandle(FileApi::Open(file, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL));
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, FileApi::Attributes(file));
+    EXPECT_TRUE(Remover::RemoveTree(root));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, FileApi::Attributes(root));
 }
 
 // The links come from the Linux side (fixture.sh); Wine shows them as reparse points.
