@@ -6,6 +6,7 @@
 
 #include "engine/ProfileTest.h"
 #include "framework/FileApi.h"
+#include "framework/RegKey.h"
 #include "framework/SpecialFolder.h"
 #include "framework/WideText.h"
 #include "remover/RemovalGuard.h"
@@ -42,6 +43,30 @@ TEST_F(RemoverTest, CountsThePathLimitInCharacters)
     ASSERT_NE(INVALID_FILE_ATTRIBUTES, FileApi::Attributes(file));
     EXPECT_TRUE(Remover::RemoveTree(root));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, FileApi::Attributes(root));
+}
+
+// A record value holds at most 79 characters, counted as UTF-16 units: 79 Chinese
+// characters (237 bytes in UTF-8) are a value, 80 are none, and so are 40 characters
+// outside the Basic Multilingual Plane (80 units).
+TEST_F(RemoverTest, RecordValuesAreLimitedInCharacters)
+{
+    auto repeat = [](const std::string& text, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i)
+            out += text;
+        return out;
+    };
+    const std::pair<std::string, bool> rows[] = {
+        {repeat("\u6587", 79), true}, {repeat("\u6587", 80), false}, {repeat("\U0001F600", 39) + "a", true},
+        {repeat("\U0001F600", 40), false}};
+    RegKey key;
+    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, InstallRecordKey::Path, REG_OPTION_VOLATILE));
+    for (const auto& [value, kept] : rows) {
+        ASSERT_TRUE(key.SetString(InstallRecordKey::SetupName, value));
+        EXPECT_EQ(kept ? value : std::string(), Remover::GetRecordValue(InstallRecordKey::SetupName)) << value.size();
+    }
+    key.Close();
+    RegKey::DeleteKey(HKEY_CURRENT_USER, InstallRecordKey::Path);
 }
 
 // The links come from the Linux side (fixture.sh); Wine shows them as reparse points.
