@@ -1,4 +1,6 @@
 #pragma once
+#include "app/SetupCommandLine.h"
+#include "app/SetupExitCode.h"
 #include "framework/CWinApp.h"
 #include "engine/InstallEngine.h"
 
@@ -20,10 +22,20 @@ public:
     DWORD exitWaitMs = InstallEngine::kExitWaitMs;
 
     // Exit code of a setup that found its own container damaged or missing.
-    static constexpr int DamagedExitCode = 3;
+    static constexpr int DamagedExitCode = ExitDamaged;
+
+    // What the command line asked for; read by InitInstance.
+    SetupOptions options;
 
 private:
+    // False, with the exit code set, when the run must not go on: the command line, its
+    // log or its language cannot be used, or another setup runs.
+    bool AcceptCommandLine();
+    bool AcceptLanguage();
+    void ShowUnlessSilent(const std::string& text, UINT type) const;
     void ReportDamaged();
+    void RunWizard();
 
     bool damaged = false;
+    int exitCode = ExitInstalled;
 };

@@ -5,14 +5,16 @@
 #include "engine/ProgressNotice.h"
 #include "framework/EventLog.h"
 #include "framework/MessageWindow.h"
+#include "i18n/LanguageTable.h"
 
-int SilentInstall::Run(InstallEngine& engine, const SetupOptions& options)
+int SilentInstall::Run(InstallEngine& engine)
 {
     EventLog& log = EventLog::Instance();
-    if (!options.directory.empty())
-        engine.SetInstallDirectory(options.directory);
-    if (!options.group.empty())
-        engine.SetProgramGroup(options.group);
+    if (engine.GetProgramGroup().empty()) {
+        InstallSettings settings;
+        LanguageTable::Instance()->ReadInstallSettings(settings);
+        engine.SetProgramGroup(settings.group);
+    }
     log.Write("directory: " + engine.GetInstallDirectory());
     log.Write("group: " + engine.GetProgramGroup());
     if (engine.InstallDirectoryRefused()) {

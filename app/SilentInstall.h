@@ -1,15 +1,13 @@
 #pragma once
-#include "app/SetupCommandLine.h"
-
 class InstallEngine;
 
-// The installation /S asks for: no window and no message at any time. It installs with
-// the wizard's proposals (directory, group, the default language, a desktop shortcut) or
-// what the command line gives instead, uses an existing directory without asking, and
-// never launches the product.
+// The installation /S asks for: no window and no message at any time. It installs into
+// the engine's directory and group (the wizard's proposals, or what the command line
+// gave instead), uses an existing directory without asking, makes the desktop shortcut
+// as the wizard does, and never launches the product.
 class SilentInstall {
 public:
     // Runs the installation to its end; the exit code (SetupExitCode.h). The language
     // must be set on the language table before.
-    static int Run(InstallEngine& engine, const SetupOptions& options);
+    static int Run(InstallEngine& engine);
 };

@@ -7,15 +7,14 @@
 #include <windows.h>
 #include <shlobj.h>
 
-
 namespace {
 
-void MakeFont(CFont& font, const wchar_t* faceName, LONG height)
+void MakeFont(CFont& font, const wchar_t* faceName, LONG height, BYTE charSet)
 {
     LOGFONTW logFont = {};
     logFont.lfHeight = height;
     logFont.lfWeight = FW_NORMAL;
-    logFont.lfCharSet = DEFAULT_CHARSET;
+    logFont.lfCharSet = charSet;
     ::lstrcpynW(logFont.lfFaceName, faceName, LF_FACESIZE);
     font.CreateFontIndirect(&logFont);
 }
@@ -26,8 +25,11 @@ LanguageTable* LanguageTable::instance_ = nullptr;
 
 LanguageTable::LanguageTable()
 {
-    MakeFont(fonts_[0], L"MS Sans Serif", 8);
-    MakeFont(fonts_[1], L"\u5B8B\u4F53", 11); // 宋体
+    MakeFont(fonts_[0], L"MS Sans Serif", 8, DEFAULT_CHARSET);
+    // 宋体 is the Chinese font, asked for with the Chinese character set: where no font
+    // has that name (Wine) one that holds Chinese stands in, whatever the machine's code
+    // page. Under code page 936 the default character set meant exactly this.
+    MakeFont(fonts_[1], L"\u5B8B\u4F53", 11, GB2312_CHARSET); // 宋体
 }
 
 LanguageTable* LanguageTable::Instance()
@@ -65,7 +67,8 @@ void LanguageTable::GetLanguageNames(std::vector<std::string>& names) const
 int LanguageTable::ChooseLanguage(LANGID userLanguage) const
 {
     int primaryMatch = 0;
-    for (int n = 1; n <= GetLanguageCount(); ++n) {
+    const int count = GetLanguageCount();
+    for (int n = 1; n <= count; ++n) {
         int langid = ReadInt("lang" + std::to_string(n), "langid", 0);
         // No key, or no language identifier (they are 16-bit, and 0 is the neutral one).
         if (langid <= 0 || langid > 0xFFFF)
@@ -140,6 +143,7 @@ void LanguageTable::ReadInstallSettings(InstallSettings& settings) const
     settings.installpath = ReadString("install", "installpath", "c:\\Program Files\\");
     settings.installname = ReadString("install", "installname", "Orvanta 4.00");
     settings.states = ReplaceAll(ReadString("install", "states", ""), "#", "\r\n");
+    settings.version = ReadString("install", "version", "");
 }
 
 int LanguageTable::GetLinkCount() const

@@ -141,6 +141,19 @@ void CheckLanguages(const std::string& path, const Sections& sections, std::vect
     }
 }
 
+// No text of a lang.ini holds U+0000, while UTF-16 without its byte-order mark reads as
+// ASCII and NULs in code page 936 and UTF-8 alike: such a file is refused, not carried
+// as a text the profile reader cuts short.
+bool NoNul(const std::string& path, const std::string& text, std::string& error)
+{
+    size_t nul = text.find('\0');
+    if (nul == std::string::npos)
+        return true;
+    error = At(path, 1 + int(std::count(text.begin(), text.begin() + long(nul), '\n')))
+        + " holds a NUL character (a UTF-16LE file needs its byte-order mark)";
+    return false;
+}
+
 } // namespace
 
 // A byte-order mark names the file's encoding whatever --lang-encoding says: the editor
@@ -158,7 +171,7 @@ bool LangIni::Convert(const std::string& path, const std::vector<uint8_t>& file,
         size_t units = 0;
         if (Utf8Text::FromUtf16Le(file.data() + 2, file.size() - 2, text, units)) {
             carried = file;
-            return true;
+            return NoNul(path, text, error);
         }
         int line = 1;
         for (size_t i = 0; i < units; ++i)
@@ -194,7 +207,7 @@ bool LangIni::Convert(const std::string& path, const std::vector<uint8_t>& file,
         return false;
     }
     carried = {0xFF, 0xFE};
-    return Utf8Text::AppendUtf16Le(text, carried);
+    return NoNul(path, text, error) && Utf8Text::AppendUtf16Le(text, carried);
 }
 
 void LangIni::Check(const std::string& path, const std::string& text, const std::vector<ProductItem>& product,

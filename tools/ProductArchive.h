@@ -29,8 +29,8 @@ public:
     // fixed time stamps (1980-01-01 00:00), MS-DOS attributes (folders 0x10, files 0x20),
     // deflate at the default level for files, stored empty folder items, no host paths.
     // Names outside ASCII are stored in UTF-8 with flag bit 11, which the setup installs
-    // under exactly those names on any system. Refuses links and special files, names that are not UTF-8
-    // or hold '\\' (a separator to the setup), and an empty folder.
+    // under exactly those names on any system. Refuses links and special files, names that
+    // are not UTF-8 or hold '\\' (a separator to the setup), and an empty folder.
     static bool ZipFolder(const std::string& folder, std::vector<uint8_t>& zipBytes, std::string& error,
                           const Progress& progress = nullptr);
 

@@ -1,7 +1,5 @@
 #include "tools/Utf8Text.h"
 
-#include <cstdio>
-
 bool Utf8Text::Next(const std::string& text, size_t& at, uint32_t& codePoint)
 {
     uint8_t lead = uint8_t(text[at]);
@@ -43,12 +41,6 @@ bool Utf8Text::Ascii(const std::string& text)
     return true;
 }
 
-std::string Utf8Text::Describe(uint32_t codePoint)
-{
-    char text[16];
-    std::snprintf(text, sizeof text, "U+%04X", unsigned(codePoint));
-    return text;
-}
 
 namespace {
 

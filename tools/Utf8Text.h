@@ -12,8 +12,6 @@ public:
     static bool Next(const std::string& text, size_t& at, uint32_t& codePoint);
     static bool Valid(const std::string& text);
     static bool Ascii(const std::string& text);
-    // "U+4E2D" and the like.
-    static std::string Describe(uint32_t codePoint);
 
     // Appends the text in UTF-16LE, characters beyond U+FFFF as surrogate pairs; false,
     // with nothing appended, for text that is not UTF-8.

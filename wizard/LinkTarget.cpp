@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include "engine/InstallEngine.h"
-#include "framework/WideText.h"
 #include "engine/ItemPath.h"
+#include "framework/WideText.h"
 #include "remover/FolderPath.h"
 #include "wizard/WizardEngine.h"
 

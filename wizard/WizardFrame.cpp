@@ -346,6 +346,7 @@ void WizardFrame::OnCloseRequest()
 void WizardFrame::Abandon(Removal removal)
 {
     abandoning = true;
+    outcome = removal == Removal::FailedRun ? Outcome::Failed : Outcome::Abandoned;
     InstallEngine* engine = Engine();
     if (removal == Removal::Abandoned && engine)
         engine->Rollback();
@@ -395,6 +396,7 @@ LRESULT WizardFrame::OnProgressNotice(WPARAM, LPARAM lParam)
             progress->SetTotalRange(notice->size);
         break;
     case NoticeDone:
+        outcome = Outcome::Installed;
         ShowPage(FinishIndex);
         break;
     case NoticeFailed:

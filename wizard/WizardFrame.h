@@ -47,6 +47,11 @@ public:
 
     CStaticLink& PublisherLink() { return publisherLink; }
 
+    // How the wizard ended: on the finish page, on the cancel page after a failed run, or
+    // abandoned by the user (before the installation or during it).
+    enum class Outcome { Abandoned, Failed, Installed };
+    Outcome GetOutcome() const { return outcome; }
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -92,4 +97,5 @@ private:
     // process so that every frame (tests make several) colours its own link.
     bool linkColourTaken = false;
     bool abandoning = false;           // set once the wizard heads for the cancel page
+    Outcome outcome = Outcome::Abandoned;
 };

@@ -114,6 +114,10 @@ TEST_F(LangIniTest, BytesThatAreNoTextInTheirEncodingAreRefusedWithTheirLine)
         {Utf16Le(u"\uFEFF[lang]\n\xD800\n"), false, " line 2: not UTF-16LE"},
         {Utf16Le(u"\uFEFF[lang]\n\n\xDC00"), true, " line 3: not UTF-16LE"},
         {Bytes(std::string("\xFF\xFE[\0\n\0\n\0x", 9)), false, " line 3: not UTF-16LE"},
+        // UTF-16LE without its mark, and a NUL in any encoding.
+        {Bytes(std::string("[\0l\0]\0\r\0\n\0", 10)), false, " line 1: holds a NUL character"},
+        {Bytes(std::string("[lang]\ncount=1\0\n", 16)), true, " line 2: holds a NUL character"},
+        {Utf16Le(std::u16string(u"\uFEFF[lang]\r\n\r\nx=\0\r\n", 14)), false, " line 3: holds a NUL character"},
     };
     for (const auto& row : rows) {
         testfiles::Write(lang, row.file);

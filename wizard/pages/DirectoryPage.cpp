@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "engine/InstallEngine.h"
 #include "framework/ScopedCoInit.h"
 #include "framework/ScopedItemIdList.h"
 #include "framework/WideText.h"
@@ -58,9 +59,13 @@ void DirectoryPage::DoDataExchange(CDataExchange* pDX)
 BOOL DirectoryPage::OnInitDialog()
 {
     WizardPage::OnInitDialog();
+    // The engine's proposal: the settings' directory, or the one the command line gave.
     InstallSettings settings;
     LanguageTable::Instance()->ReadInstallSettings(settings);
-    SetDlgItemText(IDC_DIRECTORY_EDIT, settings.installpath + settings.installname);
+    InstallEngine* engine = Engine();
+    SetDlgItemText(IDC_DIRECTORY_EDIT, engine && !engine->GetInstallDirectory().empty()
+                                           ? engine->GetInstallDirectory()
+                                           : settings.installpath + settings.installname);
     return TRUE;
 }
 

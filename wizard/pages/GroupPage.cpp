@@ -20,7 +20,10 @@ BOOL GroupPage::OnInitDialog()
     WizardPage::OnInitDialog();
     InstallSettings settings;
     LanguageTable::Instance()->ReadInstallSettings(settings);
-    SetDlgItemText(IDC_GROUP_EDIT, settings.group);
+    // The command line's group, where it gave one, before the settings' proposal.
+    InstallEngine* proposer = Engine();
+    SetDlgItemText(IDC_GROUP_EDIT, proposer && !proposer->GetProgramGroup().empty() ? proposer->GetProgramGroup()
+                                                                                    : settings.group);
     // The list sorts itself (LBS_SORT), whatever order the engine found the folders in.
     if (InstallEngine* engine = Engine()) {
         CListBox list;

@@ -5,6 +5,7 @@
 
 #include "i18n/LanguageTable.h"
 #include "resources/resource.h"
+#include "wizard/WizardEngine.h"
 
 BEGIN_MESSAGE_MAP(LanguagePage, WizardPage)
     ON_WM_PAINT()
@@ -27,12 +28,12 @@ BOOL LanguagePage::OnInitDialog()
         languageList.AddString(name);
 
     // The language offered first (the user's own where lang.ini declares it, otherwise
-    // "default") becomes the current one, so what is highlighted is what the pages show.
-    // Its name is found by the list's own prefix search, which starts after item 0 and
-    // wraps: of two names where one begins the other, the longer may be the one
+    // "default") becomes the current one, so the pages speak the language the list
+    // offers. Its name is found by the list's own prefix search, which starts after item 0
+    // and wraps: of two names where one begins the other, the longer may be the one
     // highlighted; only the user's pick switches to a highlighted item.
     // Compared before the subtraction: a "default" near the integer limits must not wrap.
-    int language = table->GetPreferredLanguage();
+    int language = WizardRequestedLanguage() > 0 ? WizardRequestedLanguage() : table->GetPreferredLanguage();
     table->SetCurrentLanguage(language);
     if (language >= 1 && language <= languageList.GetCount())
         languageList.SelectString(0, names[static_cast<size_t>(language - 1)]);
