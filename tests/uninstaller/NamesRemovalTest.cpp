@@ -112,10 +112,10 @@ protected:
     }
 
     // The product's files and the user's, each holding its own name, and Uninstall.exe
-    // with the list appended.
-    void Install(const std::vector<std::string>& product, const std::string& list)
+    // with the list appended, in a new folder named `name`.
+    void Install(const std::vector<std::string>& product, const std::string& list, const std::string& name = "Orvanta")
     {
-        directory = scratch.file("Orvanta " + std::to_string(++installs));
+        directory = scratch.file(name + " " + std::to_string(++installs));
         ASSERT_TRUE(FileApi::MakeFolder(directory));
         std::vector<std::string> files = product;
         files.insert(files.end(), kUsers.begin(), kUsers.end());
@@ -192,10 +192,11 @@ TEST_F(NamesRemovalTest, TheListsUtf8NamesAreRemovedExactly)
 }
 
 // The install log this setup writes (version 2) names the same files in UTF-8; the list
-// names none of them, so only the log can lead to them.
+// names none of them, so only the log can lead to them. The install directory's name is
+// outside every code page: it reaches the copy that removes through its command line.
 TEST_F(NamesRemovalTest, AUtf8LogsNamesAreRemovedExactly)
 {
-    ASSERT_NO_FATAL_FAILURE(Install(kScripts, "F Uninstall.exe\r\n"));
+    ASSERT_NO_FATAL_FAILURE(Install(kScripts, "F Uninstall.exe\r\n", "Orvanta \uD55C \U0001F600"));
     InstallLog log;
     log.directory = directory;
     log.directoryExisted = true;
