@@ -32,3 +32,8 @@ std::FILE* ContainerFileSystem::OpenStream(const std::string& path, const char* 
         return nullptr;
     return std::fopen(NativePath(path).c_str(), mode);
 }
+
+size_t ContainerFileSystem::PathLength(const std::string& path)
+{
+    return path.size();
+}

@@ -1,19 +1,26 @@
 #include "container/ContainerFileSystem.h"
 
 #include <windows.h>
-#include <shlwapi.h>
+
+#include "framework/FileApi.h"
+#include "framework/WideText.h"
 
 bool ContainerFileSystem::CreateFolder(const std::string& path)
 {
-    return CreateDirectoryA(path.c_str(), nullptr) != FALSE;
+    return FileApi::MakeFolder(path);
 }
 
 bool ContainerFileSystem::PathExists(const std::string& path)
 {
-    return PathFileExistsA(path.c_str()) != FALSE;
+    return FileApi::Attributes(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::FILE* ContainerFileSystem::OpenStream(const std::string& path, const char* mode)
 {
-    return std::fopen(path.c_str(), mode);
+    return ::_wfopen(WideText::FromUtf8(path).c_str(), WideText::FromUtf8(mode).c_str());
+}
+
+size_t ContainerFileSystem::PathLength(const std::string& path)
+{
+    return WideText::FromUtf8(path).size();
 }

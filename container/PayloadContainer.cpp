@@ -220,7 +220,7 @@ bool PayloadContainer::ExtractDirectory(ContainerEntry entry, std::string parent
     if (parentPath.empty() || !stream || !IsPlainName(entry.name))
         return false;
     std::string path = JoinPath(parentPath, entry.name);
-    if (path.size() > PathLimit)
+    if (ContainerFileSystem::PathLength(path) > PathLimit)
         return false;
     if (ContainerFileSystem::CreateFolder(path))
         written.push_back(path);
@@ -252,7 +252,7 @@ bool PayloadContainer::ExtractFile(ContainerEntry entry, std::string parentPath,
         return false;
     walkBytesLeft -= entry.size;
     std::string path = JoinPath(parentPath, entry.name);
-    if (path.size() > PathLimit)
+    if (ContainerFileSystem::PathLength(path) > PathLimit)
         return false;
 
     Stream output(ContainerFileSystem::OpenStream(path, "wb"));

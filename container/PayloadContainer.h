@@ -26,7 +26,10 @@ public:
     // A record with an empty name: offset, size, flags and name length. No container holds
     // more records than its length over this.
     static constexpr uint64_t SmallestRecordBytes = 13;
-    static constexpr size_t PathLimit = 259;     // longest path the walk writes
+    // Longest path the walk writes, counted as the file system counts (ContainerFileSystem::
+    // PathLength): on Windows in UTF-16 units, so a path outside ASCII has as much room as
+    // the system gives it.
+    static constexpr size_t PathLimit = 259;
 
     explicit PayloadContainer(const std::string& containerPath);
     virtual ~PayloadContainer() = default;

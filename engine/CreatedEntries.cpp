@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/ItemPath.h"
+#include "framework/FileApi.h"
 
 void CreatedEntries::Add(const std::string& path)
 {
@@ -49,17 +50,17 @@ bool CreatedEntries::EnsureFolder(const std::string& folder)
         path.pop_back();
     if (path.empty())
         return false;
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    DWORD attributes = FileApi::Attributes(path);
     if (attributes != INVALID_FILE_ATTRIBUTES)
         return (attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
     std::string parent = ItemPath::Parent(path);
     if (!parent.empty() && parent != path && !EnsureFolder(parent))
         return false;
-    if (::CreateDirectoryA(path.c_str(), nullptr)) {
+    if (FileApi::MakeFolder(path)) {
         Add(path);
         return true;
     }
-    attributes = ::GetFileAttributesA(path.c_str());
+    attributes = FileApi::Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }

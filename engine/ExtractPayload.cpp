@@ -5,6 +5,7 @@
 #include "engine/ItemPath.h"
 #include "engine/PayloadDecoder.h"
 #include "engine/ProgressScale.h"
+#include "framework/FileApi.h"
 #include "framework/ScopedHandle.h"
 
 namespace {
@@ -23,8 +24,7 @@ bool IsDirectoryItem(const ZipItemInfo& info)
 // first, and a link of that name is never written through. Returns the error code.
 DWORD CreateNew(const std::string& path, ScopedHandle& file)
 {
-    file.reset(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    file.reset(FileApi::Open(path, GENERIC_WRITE, FILE_SHARE_WRITE, CREATE_NEW, FILE_ATTRIBUTE_NORMAL));
     return file ? ERROR_SUCCESS : ::GetLastError();
 }
 
@@ -52,8 +52,8 @@ bool InstallEngine::ExtractPayload()
     // The archive is made new without any sharing and goes when its handle closes; it is
     // read through that same handle, so no other process can write, swap or keep it.
     std::string archivePath = workFolder.Path() + "\\" + kArchiveName;
-    ScopedHandle archive(::CreateFileA(archivePath.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0, nullptr,
-                                       CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    ScopedHandle archive(FileApi::Open(archivePath, GENERIC_READ | GENERIC_WRITE | DELETE, 0, CREATE_NEW,
+                                       FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE));
     if (!archive || !PayloadDecoder::Decode(workFolder.Payload(), workFolder.Seal(), archive.get()))
         return false;
     ZipHandle zip = ZipReader::OpenHeld(archive.get(), nullptr);
@@ -108,10 +108,10 @@ InstallEngine::ItemResult InstallEngine::ExtractItem(ZipHandle zip, int32_t inde
         return ItemResult::Failed;
     std::string name = info.name;
     std::string target;
-    bool safe = !info.nameUnconvertible && ItemPath::Resolve(installDirectory, name, target) &&
+    bool safe = !info.nameDamaged && ItemPath::Resolve(installDirectory, name, target) &&
                 IsSoundFolderChain(target);
     if (IsDirectoryItem(info)) {
-        if (!info.nameUnconvertible && ItemPath::IsSameFolder(name))
+        if (!info.nameDamaged && ItemPath::IsSameFolder(name))
             return ItemResult::Written;
         return safe && created.EnsureFolder(target) ? ItemResult::Written : ItemResult::Failed;
     }
@@ -181,7 +181,7 @@ bool InstallEngine::CreateTarget(const std::string& target, const std::string& r
     }
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
         return false;
-    DWORD attributes = ::GetFileAttributesA(target.c_str());
+    DWORD attributes = FileApi::Attributes(target);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
         return false;
     if (!setAside || !setAside->MoveAside(relative) || CreateNew(target, file) != ERROR_SUCCESS)
@@ -202,7 +202,7 @@ bool InstallEngine::IsSoundFolderChain(const std::string& target)
     for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
         if (soundFolders.count(*it))
             continue;
-        DWORD attributes = ::GetFileAttributesA(it->c_str());
+        DWORD attributes = FileApi::Attributes(*it);
         if (attributes == INVALID_FILE_ATTRIBUTES)
             return true;
         if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) || !(attributes & FILE_ATTRIBUTE_DIRECTORY))

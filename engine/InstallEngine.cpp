@@ -5,7 +5,9 @@
 #include "framework/AdminOnlySecurity.h"
 #include "framework/CFileFind.h"
 #include "framework/DesktopShell.h"
+#include "framework/FileApi.h"
 #include "framework/SpecialFolder.h"
+#include "framework/WideText.h"
 #include "i18n/LanguageTable.h"
 #include "remover/Remover.h"
 
@@ -38,7 +40,7 @@ InstallEngine::InstallEngine(const std::string& containerPath)
     LanguageTable* table = LanguageTable::Instance();
     std::string languageFile = workFolder.FilePath("lang.ini");
     table->SetFile(languageFile.empty() ? kNoLanguageFile : languageFile);
-    table->SetCurrentLanguage(table->GetDefaultLanguage());
+    table->SetCurrentLanguage(table->GetPreferredLanguage());
     InstallSettings settings;
     table->ReadInstallSettings(settings);
     installDirectory = settings.installpath + settings.installname;
@@ -93,14 +95,14 @@ void InstallEngine::LaunchProgram() const
     std::string program = installDirectory + "\\terminal.exe";
     if (AdminOnlySecurity::ProcessIsAdministrator() && DesktopShell::Open(program, installDirectory))
         return;
-    std::string commandLine = "\"" + program + "\"";
-    STARTUPINFOA startup{};
+    std::wstring commandLine = WideText::FromUtf8("\"" + program + "\"");
+    STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWNORMAL;
     PROCESS_INFORMATION started{};
-    if (::CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, installDirectory.c_str(),
-                         &startup, &started)) {
+    if (::CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                         WideText::FromUtf8(installDirectory).c_str(), &startup, &started)) {
         ::CloseHandle(started.hThread);
         ::CloseHandle(started.hProcess);
     }
@@ -108,7 +110,5 @@ void InstallEngine::LaunchProgram() const
 
 std::string InstallEngine::GetSetupPath()
 {
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+    return FileApi::ModulePath();
 }

@@ -68,6 +68,7 @@ public:
     // time (nothing of the run was removed then), or a replaced file could not be put back
     // (it stays set aside, for the next run to restore).
     bool RollbackComplete() const { return rollbackComplete; }
+    // A value of the record in UTF-8; empty for one of 80 characters (UTF-16 units) or more.
     std::string ReadRecordValue(const std::string& name) const;
     void LaunchProgram() const;
 

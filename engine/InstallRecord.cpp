@@ -3,14 +3,18 @@
 
 #include <shlobj.h>
 
+#include "framework/FileApi.h"
 #include "framework/RegKey.h"
 #include "i18n/LanguageTable.h"
 #include "remover/InstallRecordKey.h"
 
 namespace {
 
-// Data of up to this many bytes already in the record is kept by WriteRecordValue.
-constexpr DWORD kKeptValueBytes = 256;
+// A value of up to this many characters already in the record is kept by WriteRecordValue.
+// Characters are UTF-16 units with the terminating zero, as the registry counts them
+// whichever function wrote the value; the up to three bytes a character takes in UTF-8 play
+// no part.
+constexpr DWORD kKeptValueCharacters = 256;
 
 } // namespace
 
@@ -22,7 +26,7 @@ bool InstallEngine::FinishInstall()
         PrepareRun();
     std::string groupFolder = programsFolder + programGroup;
     // An empty group name is the Programs folder itself, which no run creates.
-    if (!programGroup.empty() && ::CreateDirectoryA(groupFolder.c_str(), nullptr))
+    if (!programGroup.empty() && FileApi::MakeFolder(groupFolder))
         created.Add(groupFolder);
     NotifyShellFolder(SHCNE_MKDIR | SHCNE_INTERRUPT, groupFolder);
 
@@ -56,8 +60,8 @@ void InstallEngine::WriteRecordValue(const std::string& name, const std::string&
     RegKey key;
     if (!key.Create(HKEY_CURRENT_USER, InstallRecordKey::Path, REG_OPTION_VOLATILE, KEY_ALL_ACCESS))
         return;
-    DWORD bytes = 0;
-    if (key.QueryValueSize(name.c_str(), bytes) && bytes <= kKeptValueBytes)
+    DWORD characters = 0;
+    if (key.QueryCharacters(name.c_str(), characters) && characters <= kKeptValueCharacters)
         return;
     key.SetString(name.c_str(), text);
 }

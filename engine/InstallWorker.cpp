@@ -86,7 +86,7 @@ LRESULT InstallEngine::Send(int32_t code, int32_t chunkBytes, int32_t size, std:
     notice.name = std::move(name);
     notice.chunkBytes = chunkBytes;
     notice.size = size;
-    return ::SendMessageA(frameWindow, WM_INSTALL_PROGRESS, 0, reinterpret_cast<LPARAM>(&notice));
+    return ::SendMessageW(frameWindow, WM_INSTALL_PROGRESS, 0, reinterpret_cast<LPARAM>(&notice));
 }
 
 bool InstallEngine::RequestCancel()

@@ -1,11 +1,10 @@
 #include "engine/ItemPath.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cctype>
 #include <vector>
 
+#include "framework/FileApi.h"
 #include "framework/WideText.h"
 
 namespace {
@@ -15,46 +14,28 @@ bool IsSeparator(char c)
     return c == '\\' || c == '/';
 }
 
-// Splits at "\" and "/" that are characters of their own; empty parts are kept.
+// Splits at "\" and "/"; empty parts are kept.
 std::vector<std::string> SplitComponents(const std::string& path)
 {
     std::vector<std::string> parts(1);
-    for (size_t i = 0; i < path.size(); ++i) {
-        char c = path[i];
-        if (::IsDBCSLeadByte(static_cast<BYTE>(c)) && i + 1 < path.size()) {
-            parts.back() += c;
-            parts.back() += path[++i];
-        } else if (IsSeparator(c)) {
+    for (char c : path) {
+        if (IsSeparator(c))
             parts.emplace_back();
-        } else {
+        else
             parts.back() += c;
-        }
     }
     return parts;
 }
 
-// Offset of the last single-byte separator, or npos.
+// Offset of the last separator, or npos.
 size_t LastSeparator(const std::string& path)
 {
-    size_t last = std::string::npos;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (::IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
-            ++i;
-        else if (IsSeparator(path[i]))
-            last = i;
-    }
-    return last;
+    return path.find_last_of("\\/");
 }
 
 bool HasColon(const std::string& path)
 {
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (::IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
-            ++i;
-        else if (path[i] == ':')
-            return true;
-    }
-    return false;
+    return path.find(':') != std::string::npos;
 }
 
 std::string WithoutTrailingSeparator(const std::string& path)
@@ -126,17 +107,7 @@ bool ItemPath::IsSameFolder(const std::string& name)
 
 std::string ItemPath::Full(const std::string& path)
 {
-    if (path.empty())
-        return std::string();
-    DWORD needed = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return std::string();
-    std::string full(needed, '\0');
-    DWORD length = ::GetFullPathNameA(path.c_str(), needed, &full[0], nullptr);
-    if (length == 0 || length >= needed)
-        return std::string();
-    full.resize(length);
-    return full;
+    return FileApi::FullPath(path);
 }
 
 std::string ItemPath::Parent(const std::string& path)

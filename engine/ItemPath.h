@@ -2,8 +2,8 @@
 #include <string>
 
 // Path rules of the install engine: where an archive item may be written, and how two
-// directory paths compare. ANSI paths in the system's code page; double-byte characters
-// are stepped over, so a trail byte 0x5C is never taken for a backslash.
+// directory paths compare. Paths are UTF-8, where no byte of a character outside ASCII is
+// ever a separator, a dot or a colon.
 class ItemPath {
 public:
     // The full path of an item below the install directory, or false when the item must
@@ -18,7 +18,7 @@ public:
     // and "." components ("", "./", "./.").
     static bool IsSameFolder(const std::string& name);
 
-    // The absolute, normalised form of path (GetFullPathNameA); empty when it has none.
+    // The absolute, normalised form of path (GetFullPathNameW); empty when it has none.
     static std::string Full(const std::string& path);
 
     // The folder part of path: everything before its last separator; empty when it has none.

@@ -1,7 +1,7 @@
 #pragma once
 // The one message the install worker reports progress with, and the record it carries.
 //
-// The worker sends WM_INSTALL_PROGRESS with SendMessageA to the wizard frame: first
+// The worker sends WM_INSTALL_PROGRESS with SendMessageW to the wizard frame: first
 // parameter 0, second parameter a pointer to a ProgressNotice. The send is synchronous,
 // so the record (and its name) may live on the worker's stack; the frame reads it only
 // during the call, copies what it keeps, and returns 0 for every code.
@@ -41,7 +41,7 @@ enum NoticeCode : std::int32_t {
 // files to the NoticeTotal size.
 struct ProgressNotice {
     std::int32_t code = 0;        // a NoticeCode
-    std::string name;             // file path for NoticeChunk, NoticeFileBegin, NoticeFileEnd; else empty
+    std::string name;             // file path (UTF-8) for NoticeChunk, NoticeFileBegin, NoticeFileEnd; else empty
     std::int32_t chunkBytes = 0;  // NoticeChunk only
     std::int32_t size = 0;        // NoticeFileBegin: file size; NoticeTotal: total size; else 0
 };

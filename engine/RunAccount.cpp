@@ -2,10 +2,8 @@
 // log that lets a later rollback or the uninstaller remove exactly what it put there.
 #include "engine/InstallEngine.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "engine/ItemPath.h"
+#include "framework/FileApi.h"
 #include "framework/RegKey.h"
 #include "framework/ScopedHandle.h"
 #include "remover/FolderPath.h"
@@ -19,7 +17,7 @@ namespace {
 // folder full of the user's files, and such a folder is taken as there.
 bool IsAbsent(const std::string& path)
 {
-    if (::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+    if (FileApi::Attributes(path) != INVALID_FILE_ATTRIBUTES)
         return false;
     DWORD error = ::GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -27,7 +25,7 @@ bool IsAbsent(const std::string& path)
 
 bool IsFolder(const std::string& path)
 {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    DWORD attributes = FileApi::Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -35,12 +33,12 @@ bool IsFolder(const std::string& path)
 // plain file or folder stays. True when nothing but a plain file is left there, if anything.
 bool DropLink(const std::string& path)
 {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    DWORD attributes = FileApi::Attributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return true;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? ::RemoveDirectoryA(path.c_str()) != FALSE
-                                                       : ::DeleteFileA(path.c_str()) != FALSE;
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileApi::RemoveFolder(path)
+                                                       : FileApi::RemoveFile(path);
     }
     return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
@@ -130,29 +128,28 @@ bool InstallEngine::WriteInstallLog(const std::vector<std::pair<std::string, std
         log.Inherit(earlierLog);
 
     std::string logPath = InstallLog::PathIn(base), fresh = logPath + ".new";
-    if (!DropLink(fresh) || (!IsAbsent(fresh) && !::DeleteFileA(fresh.c_str())))
+    if (!DropLink(fresh) || (!IsAbsent(fresh) && !FileApi::RemoveFile(fresh)))
         return false;
     std::string text = log.Serialize();
     {
-        ScopedHandle file(::CreateFileA(fresh.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                        nullptr));
+        ScopedHandle file(FileApi::Open(fresh, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL));
         DWORD written = 0;
         bool ok = file && ::WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
                   written == text.size() && ::FlushFileBuffers(file.get());
         if (!file || !::CloseHandle(file.release()) || !ok) {
-            ::DeleteFileA(fresh.c_str());
+            FileApi::RemoveFile(fresh);
             return false;
         }
     }
     bool replacing = !IsAbsent(logPath);
     if (replacing && (!DropLink(logPath) || (!IsAbsent(logPath) && !setAside->MoveAside(InstallLog::FileName)))) {
-        ::DeleteFileA(fresh.c_str());
+        FileApi::RemoveFile(fresh);
         return false;
     }
     if (!replacing || IsAbsent(logPath))
         created.Add(logPath);
-    if (!::MoveFileExA(fresh.c_str(), logPath.c_str(), MOVEFILE_WRITE_THROUGH)) {
-        ::DeleteFileA(fresh.c_str());
+    if (!FileApi::Move(fresh, logPath, MOVEFILE_WRITE_THROUGH)) {
+        FileApi::RemoveFile(fresh);
         return false;
     }
     return true;
@@ -176,8 +173,7 @@ void InstallEngine::RestoreShortcut(const std::string& path, const std::string& 
 {
     if (!DropLink(path))
         return;
-    ScopedHandle file(::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
+    ScopedHandle file(FileApi::Open(path, GENERIC_WRITE, 0, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL));
     DWORD written = 0;
     if (file)
         ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);

@@ -16,6 +16,6 @@ bool SentMessageWait::Wait(HANDLE object, DWORD timeoutMs)
             return false;
         // Peeking with PM_QS_SENDMESSAGE runs the pending sent messages and removes nothing.
         MSG message;
-        ::PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }

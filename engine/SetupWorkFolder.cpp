@@ -5,11 +5,14 @@
 
 #include <zlib.h>
 
+#include "container/ContainerFileSystem.h"
 #include "container/PayloadContainer.h"
 #include "container/SetupLayout.h"
 #include "framework/AdminOnlySecurity.h"
+#include "framework/FileApi.h"
 #include "framework/GuidName.h"
 #include "framework/HandleIo.h"
+#include "framework/WideText.h"
 
 namespace {
 
@@ -81,7 +84,7 @@ bool SetupWorkFolder::CreateFolder(const std::string& parent)
     if (adminOnly && !security.Attributes())
         return false;
     // The templates folder of a new profile may not be there yet.
-    ::CreateDirectoryA(parent.c_str(), nullptr);
+    FileApi::MakeFolder(parent);
     // Named as the container's directory it holds, where it is free.
     std::string name = SetupLayout::InstallFolder;
     for (int attempt = 0; attempt < kTries && !name.empty(); ++attempt) {
@@ -105,10 +108,9 @@ bool SetupWorkFolder::CreateFolder(const std::string& parent)
 bool SetupWorkFolder::UnpackFile(PayloadContainer& container, const ContainerEntry& entry, bool sealed, uint32_t& crc)
 {
     std::string path = PayloadContainer::JoinPath(path_, entry.name);
-    if (!PayloadContainer::IsPlainName(entry.name) || path.size() > PayloadContainer::PathLimit)
+    if (!PayloadContainer::IsPlainName(entry.name) || ContainerFileSystem::PathLength(path) > PayloadContainer::PathLimit)
         return false;
-    ScopedHandle writer(::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle writer(FileApi::Open(path, GENERIC_WRITE, FILE_SHARE_READ, CREATE_NEW, FILE_ATTRIBUTE_NORMAL));
     if (!writer)
         return false;
     files_.push_back(HeldFile{entry.name, path, ScopedHandle()});
@@ -123,8 +125,7 @@ bool SetupWorkFolder::UnpackFile(PayloadContainer& container, const ContainerEnt
         return false;
     if (!sealed)
         crc = static_cast<uint32_t>(sum);
-    ScopedHandle held(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    ScopedHandle held(FileApi::Open(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL));
     uint64_t size = 0;
     uint32_t actual = 0;
     if (!held || !ReadBack(held.get(), size, actual) || size != entry.size || actual != crc)
@@ -136,7 +137,7 @@ bool SetupWorkFolder::UnpackFile(PayloadContainer& container, const ContainerEnt
 const SetupWorkFolder::HeldFile* SetupWorkFolder::Find(const std::string& name) const
 {
     for (const HeldFile& file : files_)
-        if (file.handle && ::lstrcmpiA(file.name.c_str(), name.c_str()) == 0)
+        if (file.handle && WideText::SameIgnoringCase(file.name, name))
             return &file;
     return nullptr;
 }
@@ -157,11 +158,11 @@ void SetupWorkFolder::Remove()
 {
     for (auto file = files_.rbegin(); file != files_.rend(); ++file) {
         file->handle.reset();
-        ::DeleteFileA(file->path.c_str());
+        FileApi::RemoveFile(file->path);
     }
     files_.clear();
     folder_.Release();
     if (!path_.empty())
-        ::RemoveDirectoryA(path_.c_str());
+        FileApi::RemoveFolder(path_);
     path_.clear();
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The seven settings of section "install" of lang.ini, filled by
+// The settings of section "install" of lang.ini, filled by
 // LanguageTable::ReadInstallSettings. Each field is named after its key.
 #include <string>
 
@@ -11,4 +11,5 @@ struct InstallSettings {
     std::string installpath; // parent folder of the proposed install directory, ends with "\"
     std::string installname; // last component of the install directory; shortcut name
     std::string states;      // licence text, every "#" already turned into CR LF
+    std::string version;     // the product's version for the list of installed programs; may be empty
 };

@@ -27,6 +27,6 @@ public:
     // font 1 (LanguageTable::GetLanguageFont).
     int font = 0;
 
-    // The texts in record order (TextId::All): 10001 to 10029, then 20001 to 20008.
+    // The texts in record order (TextId::All): 10001 to 10030, then 20001 to 20008.
     std::array<std::string, TextId::Count> texts;
 };

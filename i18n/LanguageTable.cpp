@@ -143,6 +143,7 @@ void LanguageTable::ReadInstallSettings(InstallSettings& settings) const
     settings.installpath = ReadString("install", "installpath", "c:\\Program Files\\");
     settings.installname = ReadString("install", "installname", "Orvanta 4.00");
     settings.states = ReplaceAll(ReadString("install", "states", ""), "#", "\r\n");
+    settings.version = ReadString("install", "version", "");
 }
 
 int LanguageTable::GetLinkCount() const

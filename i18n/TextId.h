@@ -43,6 +43,7 @@ constexpr int SetupDamaged = 10026;       // message box of a setup that cannot 
 constexpr int CancelIncomplete = 10027;   // cancel page, label when the rollback could not undo the run
 constexpr int SetAsideRestored = 10028;   // message box: an interrupted run's replaced files were put back, followed by the folder
 constexpr int DirectoryRefused = 10029;   // message box: the chosen directory cannot hold an installation, followed by it
+constexpr int FileInUse = 10030;          // Retry/Cancel question: a running program holds a product file, followed by it
 
 // Button captions.
 constexpr int ButtonBack = 20001;   // frame, Back (shown as "< " + text)
@@ -62,15 +63,15 @@ constexpr int UninstallIncomplete = 30003; // report when product files stayed, 
 constexpr int UninstallRefused = 30004;    // refusal to remove in this folder, followed by the folder
 constexpr int UninstallRecovered = 30005;  // last paragraph of a report: replaced files put back first
 
-constexpr std::size_t Count = 37;
+constexpr std::size_t Count = 38;
 
-constexpr int LastLabel = DirectoryRefused;
+constexpr int LastLabel = FileInUse;
 
-// Every identifier in record order: 10001 to 10029, then 20001 to 20008.
+// Every identifier in record order: 10001 to 10030, then 20001 to 20008.
 constexpr std::array<int, Count> All = {
     10001, 10002, 10003, 10004, 10005, 10006, 10007, 10008, 10009, 10010, 10011, 10012,
     10013, 10014, 10015, 10016, 10017, 10018, 10019, 10020, 10021, 10022, 10023, 10024,
-    10025, 10026, 10027, 10028, 10029, 20001, 20002, 20003, 20004, 20005, 20006, 20007, 20008};
+    10025, 10026, 10027, 10028, 10029, 10030, 20001, 20002, 20003, 20004, 20005, 20006, 20007, 20008};
 
 // Position of an identifier in record order, or -1 for a number that is no identifier.
 constexpr int IndexOf(int identifier)

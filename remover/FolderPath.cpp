@@ -22,9 +22,9 @@ std::wstring FolderPath::Full(const std::wstring& path)
     return full;
 }
 
-std::wstring FolderPath::Full(const std::string& ansiPath)
+std::wstring FolderPath::Full(const std::string& path)
 {
-    return Full(WideText::FromUtf8(ansiPath));
+    return Full(WideText::FromUtf8(path));
 }
 
 bool FolderPath::IsInside(const std::wstring& path, const std::wstring& folder)

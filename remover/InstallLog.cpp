@@ -1,8 +1,8 @@
 #include "remover/InstallLog.h"
 
+#include "remover/InstallLogPlatform.h"
+
 #include <algorithm>
-#include <cstdio>
-#include <memory>
 
 namespace {
 
@@ -70,11 +70,29 @@ void AddMissing(std::vector<T>& to, const std::vector<T>& from)
     }
 }
 
+// A name that is no text in the code page becomes empty; callers drop empty names.
+std::string Converted(const std::string& bytes, InstallLog::CodePageConverter convert)
+{
+    std::string utf8;
+    return convert(bytes, utf8) ? utf8 : std::string();
+}
+
+void ConvertAll(std::vector<std::string>& names, InstallLog::CodePageConverter convert)
+{
+    std::vector<std::string> kept;
+    for (const std::string& name : names) {
+        std::string utf8 = Converted(name, convert);
+        if (!utf8.empty())
+            kept.push_back(utf8);
+    }
+    names = std::move(kept);
+}
+
 } // namespace
 
 std::string InstallLog::Serialize() const
 {
-    std::string text = std::string(Header) + "\n";
+    std::string text = std::string(version == CodePageVersion ? CodePageHeader : Header) + "\n";
     Line(text, "directory", directory);
     Line(text, "directory-existed", directoryExisted ? "1" : "0");
     for (const std::string& parent : parents)
@@ -109,8 +127,9 @@ bool InstallLog::Parse(const std::string& text)
         std::string line = text.substr(start, end - start);
         start = end + 1;
         if (first) {
-            if (line != Header)
+            if (line != Header && line != CodePageHeader)
                 return false;
+            log.version = line == Header ? Utf8Version : CodePageVersion;
             continue;
         }
         if (ended)
@@ -164,22 +183,34 @@ std::string InstallLog::PathIn(const std::string& directory)
 bool InstallLog::Load(const std::string& directory)
 {
     *this = InstallLog();
-    struct Closer {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, Closer> file(std::fopen(PathIn(directory).c_str(), "rb"));
-    if (!file)
-        return false;
     // A log names one installation's entries; anything far larger is not one.
     constexpr size_t kMaxBytes = 64u << 20;
     std::string text;
-    char chunk[16384];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;) {
-        text.append(chunk, n);
-        if (text.size() > kMaxBytes)
-            return false;
+    if (!InstallLogPlatform::Read(PathIn(directory), text, kMaxBytes) || !Parse(text))
+        return false;
+    ConvertFromCodePage(&InstallLogPlatform::CodePageToUtf8);
+    return true;
+}
+
+void InstallLog::ConvertFromCodePage(CodePageConverter convert)
+{
+    if (version != CodePageVersion)
+        return;
+    directory = Converted(directory, convert);
+    ConvertAll(parents, convert);
+    ConvertAll(folders, convert);
+    ConvertAll(files, convert);
+    group = Converted(group, convert);
+    ConvertAll(earlierGroups, convert);
+    ConvertAll(shortcuts, convert);
+    std::vector<std::pair<std::string, std::string>> values;
+    for (const auto& value : record) {
+        std::string name = Converted(value.first, convert), text = Converted(value.second, convert);
+        if (!name.empty() && (!text.empty() || value.second.empty()))
+            values.emplace_back(name, text);
     }
-    return Parse(text);
+    record = std::move(values);
+    version = Utf8Version;
 }
 
 void InstallLog::Inherit(const InstallLog& earlier)

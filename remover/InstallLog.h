@@ -12,10 +12,11 @@
 // The file is text, one entry a line ended by LF, "key<TAB>value"; '%', TAB, CR and LF in
 // a value are written as %25, %09, %0D, %0A. The first line is the header, the last
 // line "end": a log cut short (a crash while it was written) is no log. Unknown keys are
-// skipped, so a later version may add some. Paths are text in the encoding the setup
-// names files with.
+// skipped, so a later version may add some. The header's number tells how names are
+// written: version 2, which this setup writes, holds UTF-8; version 1, written by earlier
+// setups, holds bytes of the ANSI code page of the machine the setup ran on.
 //
-//   Orvanta install log 1
+//   Orvanta install log 2
 //   directory          the install directory's full path as installed
 //   directory-existed  1 when it existed before the first installation into it, else 0
 //   parent             a missing parent of the install directory that was created (full path)
@@ -30,8 +31,16 @@
 class InstallLog {
 public:
     static constexpr const char FileName[] = "Uninstall.log";
-    static constexpr const char Header[] = "Orvanta install log 1";
+    static constexpr const char Header[] = "Orvanta install log 2";
+    static constexpr const char CodePageHeader[] = "Orvanta install log 1";
+    static constexpr int Utf8Version = 2;
+    static constexpr int CodePageVersion = 1;
 
+    // Bytes of the machine's ANSI code page as UTF-8; false for bytes that are no text there.
+    using CodePageConverter = bool (*)(const std::string& bytes, std::string& utf8);
+
+    // The form of every name and record value below; Serialize writes the matching header.
+    int version = Utf8Version;
     std::string directory;
     bool directoryExisted = false;
     std::vector<std::string> parents;
@@ -44,11 +53,17 @@ public:
     std::vector<std::pair<std::string, std::string>> record;
 
     std::string Serialize() const;
-    // False for text that is not a complete log (no header, no "end", a bad escape);
-    // the log is then left empty.
+    // Either version, its names as written. False for text that is not a complete log (no
+    // header, no "end", a bad escape); the log is then left empty.
     bool Parse(const std::string& text);
 
-    // Reads the log kept in directory; false when there is none or it is no complete log.
+    // Turns a version-1 log's names and record values into UTF-8. An entry that is no text
+    // in the code page is dropped, as the setup that wrote it could never have named a file
+    // with it: the log can only ever remove less.
+    void ConvertFromCodePage(CodePageConverter convert);
+
+    // Reads the log kept in directory, in UTF-8 whichever version it is (InstallLogPlatform
+    // converts a version-1 log's names); false when there is none or it is no complete log.
     bool Load(const std::string& directory);
     static std::string PathIn(const std::string& directory);
 

@@ -4,7 +4,7 @@
 
 void InstallRecordKey::Delete()
 {
-    ::RegDeleteKeyA(HKEY_CURRENT_USER, Path);
+    RegKey::DeleteKey(HKEY_CURRENT_USER, Path);
     RegKey survivor;
     if (survivor.Open(HKEY_CURRENT_USER, Path, KEY_SET_VALUE)) {
         for (const char* value : Written)

@@ -2,6 +2,8 @@
 
 #include "framework/CFileFind.h"
 #include "framework/CWinThread.h"
+#include "framework/FileApi.h"
+#include "framework/RegKey.h"
 #include "framework/SpecialFolder.h"
 #include "framework/WideText.h"
 #include "remover/InstallRecordKey.h"
@@ -13,15 +15,21 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
 bool RemoveLink(const std::string& path, DWORD attributes)
 {
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return ::RemoveDirectoryA(path.c_str()) != FALSE;
-    return ::DeleteFileA(path.c_str()) != FALSE;
+        return FileApi::RemoveFolder(path);
+    return FileApi::RemoveFile(path);
+}
+
+// The limit the plain (not "\\?\") form of a path keeps to, in UTF-16 units as the
+// system counts it.
+bool FitsPathLimit(const std::string& path)
+{
+    return WideText::FromUtf8(path).size() <= MAX_PATH - 1;
 }
 
 // True when a folder on the way to path is a link: the path then no longer names what the
@@ -159,24 +167,24 @@ void Remover::RemoveCreatedEntries() const
     std::vector<std::string> folders;
     std::vector<std::wstring> sound;
     for (const std::string& path : createdEntries) {
-        DWORD attributes = ::GetFileAttributesA(path.c_str());
+        DWORD attributes = FileApi::Attributes(path);
         if (attributes == INVALID_FILE_ATTRIBUTES || HasLinkAbove(path, sound))
             continue;
         // The run gives files the attributes stored in the archive; read-only is one.
         if ((attributes & FILE_ATTRIBUTE_READONLY) && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-            ::SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+            FileApi::SetAttributes(path, attributes & ~FILE_ATTRIBUTE_READONLY);
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             folders.push_back(path);
         else
             RemoveLink(path, attributes);
     }
     // A folder's path is longer than its parent's, so the longest go first; a folder that
-    // still holds something of the user's is refused by RemoveDirectoryA and stays.
+    // still holds something of the user's is refused by RemoveDirectory and stays.
     std::stable_sort(folders.begin(), folders.end(),
                      [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
     for (const std::string& folder : folders) {
         if (!HasLinkAbove(folder, sound))
-            ::RemoveDirectoryA(folder.c_str());
+            FileApi::RemoveFolder(folder);
     }
 }
 
@@ -184,17 +192,17 @@ bool Remover::RemoveTree(const std::string& path)
 {
     if (RemovalGuard::RefusesTree(path))
         return false;
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    DWORD attributes = FileApi::Attributes(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
         return RemoveLink(path, attributes);
     RemoveTreeBelow(path);
-    return ::RemoveDirectoryA(path.c_str()) != FALSE;
+    return FileApi::RemoveFolder(path);
 }
 
 void Remover::RemoveTreeBelow(const std::string& path)
 {
     std::string pattern = path + "\\*.*";
-    if (pattern.size() > MAX_PATH - 1)
+    if (!FitsPathLimit(pattern))
         return;
     CFileFind finder;
     BOOL more = finder.FindFile(pattern.c_str());
@@ -203,16 +211,16 @@ void Remover::RemoveTreeBelow(const std::string& path)
         if (finder.IsDots())
             continue;
         std::string entry = path + "\\" + finder.GetFileName();
-        if (entry.size() > MAX_PATH - 1)
+        if (!FitsPathLimit(entry))
             continue;
         DWORD attributes = finder.GetAttributes();
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
             RemoveLink(entry, attributes);
         } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
             RemoveTreeBelow(entry);
-            ::RemoveDirectoryA(entry.c_str());
+            FileApi::RemoveFolder(entry);
         } else {
-            ::DeleteFileA(entry.c_str());
+            FileApi::RemoveFile(entry);
         }
     }
     finder.Close();
@@ -220,31 +228,23 @@ void Remover::RemoveTreeBelow(const std::string& path)
 
 bool Remover::RemoveFile(const std::string& path)
 {
-    return ::DeleteFileA(path.c_str()) != FALSE;
+    return FileApi::RemoveFile(path);
 }
 
 std::string Remover::GetRecordValue(const std::string& name)
 {
-    HKEY key = nullptr;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, InstallRecordKey::Path, 0, KEY_READ, &key) != ERROR_SUCCESS)
+    RegKey key;
+    DWORD characters = 0;
+    std::string text;
+    if (!key.Open(HKEY_CURRENT_USER, InstallRecordKey::Path) || !key.QueryCharacters(name.c_str(), characters) ||
+        characters > kRecordValueRoom || !key.QueryString(name.c_str(), text))
         return std::string();
-    char buffer[80];
-    DWORD size = sizeof(buffer);
-    LONG status = ::RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
-    ::RegCloseKey(key);
-    if (status != ERROR_SUCCESS)
-        return std::string();
-    size = std::min<DWORD>(size, sizeof(buffer));
-    return std::string(buffer, ::strnlen(buffer, size));
+    // A value stored without its NUL may fill the room with text.
+    return WideText::FromUtf8(text).size() < kRecordValueRoom ? text : std::string();
 }
 
 bool Remover::SetRecordValue(const std::string& name, const std::string& text)
 {
-    HKEY key = nullptr;
-    if (::RegOpenKeyA(HKEY_CURRENT_USER, InstallRecordKey::Path, &key) != ERROR_SUCCESS)
-        return false;
-    LONG status = ::RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                                   static_cast<DWORD>(text.size() + 1));
-    ::RegCloseKey(key);
-    return status == ERROR_SUCCESS;
+    RegKey key;
+    return key.Open(HKEY_CURRENT_USER, InstallRecordKey::Path, KEY_SET_VALUE) && key.SetString(name.c_str(), text);
 }

@@ -66,13 +66,17 @@ public:
     static bool RemoveTree(const std::string& path);
     static bool RemoveFile(const std::string& path);
 
-    // A value of the record; empty when the key, the value or room for it (79
-    // characters and the terminating NUL) is missing.
+    // A text value of the record; empty when the key or the value is missing or the
+    // value has no room in kRecordValueRoom.
     static std::string GetRecordValue(const std::string& name);
     // Writes a REG_SZ value into the existing record key; false when there is no key.
     static bool SetRecordValue(const std::string& name, const std::string& text);
 
     static constexpr DWORD kWorkerWaitMs = 60000;
+    // 79 characters and the terminating NUL. Characters are UTF-16 units, as the registry
+    // stores the value, not the bytes of its UTF-8 form: a name outside ASCII fits as
+    // many characters as one in ASCII.
+    static constexpr DWORD kRecordValueRoom = 80;
 
 private:
     Remover();

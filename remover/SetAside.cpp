@@ -1,13 +1,20 @@
 #include "remover/SetAside.h"
 
-#include "framework/ScopedHandle.h"
+#include "framework/FileApi.h"
+#include "framework/HandleIo.h"
+#include "framework/WholeFile.h"
+#include "framework/WideText.h"
 #include "remover/RemovalGuard.h"
 
 namespace {
 
+// The first line of a journal whose names are UTF-8. Journals of earlier setups have no
+// such line and hold names in the machine's ANSI code page.
+const char kUtf8Header[] = "Orvanta set-aside journal 2";
+
 bool IsPlainFolder(const std::string& path)
 {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    DWORD attributes = FileApi::Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
            !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
@@ -16,16 +23,16 @@ bool IsPlainFolder(const std::string& path)
 // read-only file: the rename replaces neither.
 void ClearPlace(const std::string& path)
 {
-    DWORD attributes = ::GetFileAttributesA(path.c_str());
+    DWORD attributes = FileApi::Attributes(path);
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return;
     if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            ::RemoveDirectoryA(path.c_str());
+            FileApi::RemoveFolder(path);
         else
-            ::DeleteFileA(path.c_str());
+            FileApi::RemoveFile(path);
     } else if (attributes & FILE_ATTRIBUTE_READONLY) {
-        ::SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+        FileApi::SetAttributes(path, attributes & ~FILE_ATTRIBUTE_READONLY);
     }
 }
 
@@ -68,11 +75,14 @@ bool SetAside::Open()
 {
     if (journal_ != INVALID_HANDLE_VALUE)
         return true;
-    if (!::CreateDirectoryA(folder_.c_str(), nullptr))
+    if (!FileApi::MakeFolder(folder_))
         return false;
-    ::SetFileAttributesA(folder_.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    journal_ = ::CreateFileA((folder_ + "\\" + JournalName).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                             CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    FileApi::SetAttributes(folder_, FILE_ATTRIBUTE_HIDDEN);
+    journal_ = FileApi::Open(folder_ + "\\" + JournalName, FILE_APPEND_DATA, FILE_SHARE_READ, CREATE_NEW,
+                             FILE_ATTRIBUTE_NORMAL);
+    const std::string header = std::string(kUtf8Header) + "\n";
+    if (journal_ != INVALID_HANDLE_VALUE && !HandleIo::WriteAll(journal_, header.data(), header.size()))
+        CloseJournal();
     return journal_ != INVALID_HANDLE_VALUE;
 }
 
@@ -80,15 +90,13 @@ bool SetAside::MoveAside(const std::string& relative)
 {
     if (!Open())
         return false;
-    if (moved_.size() % kBucketFiles == 0 && !::CreateDirectoryA(Bucket(moved_.size()).c_str(), nullptr) &&
+    if (moved_.size() % kBucketFiles == 0 && !FileApi::MakeFolder(Bucket(moved_.size())) &&
         ::GetLastError() != ERROR_ALREADY_EXISTS)
         return false;
     std::string line = std::to_string(moved_.size()) + "\t" + relative + "\n";
-    DWORD written = 0;
-    if (!::WriteFile(journal_, line.data(), static_cast<DWORD>(line.size()), &written, nullptr) ||
-        written != line.size())
+    if (!HandleIo::WriteAll(journal_, line.data(), line.size()))
         return false;
-    if (!::MoveFileExA((directory_ + "\\" + relative).c_str(), Stored(moved_.size()).c_str(), 0)) {
+    if (!FileApi::Move(directory_ + "\\" + relative, Stored(moved_.size()), 0)) {
         // The journal names a number that holds no file; Restore skips such lines.
         moved_.emplace_back();
         return false;
@@ -105,11 +113,11 @@ bool SetAside::Restore()
         if (moved_[i].empty())
             continue;
         std::string stored = Stored(i);
-        if (::GetFileAttributesA(stored.c_str()) == INVALID_FILE_ATTRIBUTES)
+        if (FileApi::Attributes(stored) == INVALID_FILE_ATTRIBUTES)
             continue;
         std::string place = directory_ + "\\" + moved_[i];
         ClearPlace(place);
-        if (!::MoveFileExA(stored.c_str(), place.c_str(), MOVEFILE_REPLACE_EXISTING))
+        if (!FileApi::Move(stored, place, MOVEFILE_REPLACE_EXISTING))
             complete = false;
     }
     if (complete)
@@ -122,29 +130,30 @@ bool SetAside::Discard()
     CloseJournal();
     for (size_t i = 0; i < moved_.size(); ++i) {
         std::string stored = Stored(i);
-        ::SetFileAttributesA(stored.c_str(), FILE_ATTRIBUTE_NORMAL);
-        ::DeleteFileA(stored.c_str());
+        FileApi::SetAttributes(stored, FILE_ATTRIBUTE_NORMAL);
+        FileApi::RemoveFile(stored);
     }
     for (size_t i = 0; i < moved_.size(); i += kBucketFiles)
-        ::RemoveDirectoryA(Bucket(i).c_str());
+        FileApi::RemoveFolder(Bucket(i));
     moved_.clear();
-    ::DeleteFileA((folder_ + "\\" + JournalName).c_str());
-    return !IsPlainFolder(folder_) || ::RemoveDirectoryA(folder_.c_str());
+    FileApi::RemoveFile(folder_ + "\\" + JournalName);
+    return !IsPlainFolder(folder_) || FileApi::RemoveFolder(folder_);
 }
 
 bool SetAside::LoadJournal()
 {
-    // Read without iostreams, which would more than double every program that links this.
-    ScopedHandle file(::CreateFileA((folder_ + "\\" + JournalName).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
-        return false;
+    // One line per file a run replaced; far more than any product holds is no journal.
+    constexpr size_t kMaxBytes = 256u << 20;
     std::string text;
-    char chunk[4096];
-    for (DWORD read = 0; ::ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr) && read > 0;)
-        text.append(chunk, read);
+    if (!WholeFile::Read(folder_ + "\\" + JournalName, text, kMaxBytes))
+        return false;
     moved_.clear();
-    for (size_t start = 0; start < text.size();) {
+    size_t start = 0;
+    const std::string header = std::string(kUtf8Header) + "\n";
+    const bool utf8 = text.compare(0, header.size(), header) == 0;
+    if (utf8)
+        start = header.size();
+    while (start < text.size()) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos)
             break;  // the line being written when the run stopped: its rename never came
@@ -154,6 +163,10 @@ bool SetAside::LoadJournal()
         if (tab == std::string::npos || line.substr(0, tab) != std::to_string(moved_.size()))
             return false;
         std::string name = line.substr(tab + 1);
+        if (!utf8)
+            name = WideText::Utf8FromCodePage(name, 0);
+        else if (!WideText::IsUtf8(name))
+            name.clear();
         // A journal could have been planted: a name may only ever lead below the directory.
         moved_.push_back(RemovalGuard::IsNameBelow(name) ? name : std::string());
     }
@@ -162,7 +175,7 @@ bool SetAside::LoadJournal()
 
 bool SetAside::Pending(const std::string& directory)
 {
-    return ::GetFileAttributesA((directory + "\\" + FolderName).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return FileApi::Attributes(directory + "\\" + FolderName) != INVALID_FILE_ATTRIBUTES;
 }
 
 int SetAside::Recover(const std::string& directory)
@@ -172,7 +185,7 @@ int SetAside::Recover(const std::string& directory)
         return -1;
     int count = 0;
     for (size_t i = 0; i < aside.moved_.size(); ++i) {
-        if (!aside.moved_[i].empty() && ::GetFileAttributesA(aside.Stored(i).c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (!aside.moved_[i].empty() && FileApi::Attributes(aside.Stored(i)) != INVALID_FILE_ATTRIBUTES)
             ++count;
     }
     return aside.Restore() ? count : -1;

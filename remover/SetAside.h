@@ -9,10 +9,12 @@
 // a hidden folder of the install directory; a failed or abandoned run puts each one back
 // byte for byte, a successful one deletes them at its end.
 //
-// The folder holds the files under their numbers (in folders of 256) and a journal, one line per file,
-// "number<TAB>name relative to the directory", each line written before its rename: a
-// run that dies half way (a crash, a power cut after the system flushed) leaves a folder
-// from which the next run or the uninstaller puts everything back (Recover).
+// The folder holds the files under their numbers (in folders of 256) and a journal: a
+// header line, then one line per file, "number<TAB>name relative to the directory" in
+// UTF-8, each line written before its rename. A run that dies half way (a crash, a power
+// cut after the system flushed) leaves a folder from which the next run or the uninstaller
+// puts everything back (Recover). A journal without the header was left by an earlier
+// setup, its names in the machine's ANSI code page.
 //
 // One thread at a time: the install worker moves files aside, and the rollback restores
 // only once the worker has ended.

@@ -1,13 +1,11 @@
 #include "uninstaller/ProductList.h"
 
 #include "container/PayloadContainer.h"
-#include "container/ScopedFile.h"
+#include "framework/WholeFile.h"
 #include "framework/WideText.h"
 #include "remover/RemovalGuard.h"
 #include "uninstaller/UninstallPackage.h"
 
-#include <cstdio>
-#include <memory>
 
 bool ProductList::Load(const std::string& programPath, const std::string& workFolder)
 {
@@ -17,13 +15,11 @@ bool ProductList::Load(const std::string& programPath, const std::string& workFo
         return false;
     const std::string folder = PayloadContainer::JoinPath(workFolder, UninstallPackage::Folder);
     langIni_ = PayloadContainer::JoinPath(folder, UninstallPackage::LangIni);
-    ScopedFile list(std::fopen(PayloadContainer::JoinPath(folder, UninstallPackage::ItemList).c_str(), "rb"));
-    if (!list)
-        return false;
+    // The list names one product's items; anything far larger is not one.
+    constexpr size_t kMaxBytes = 64u << 20;
     std::string text;
-    char chunk[4096];
-    for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, list.get())) > 0;)
-        text.append(chunk, n);
+    if (!WholeFile::Read(PayloadContainer::JoinPath(folder, UninstallPackage::ItemList), text, kMaxBytes))
+        return false;
     Parse(text);
     return true;
 }
@@ -44,14 +40,12 @@ void ProductList::Parse(const std::string& text)
         std::string name = line.substr(2);
         bool isUtf8 = line[0] == UninstallPackage::Utf8FileMark || line[0] == UninstallPackage::Utf8FolderMark;
         // A name without the UTF-8 mark is bytes of the machine's code page, as the setup
-        // took it; one that is no text there, the setup never installed.
+        // took them; bytes that are no text there name nothing the setup could install.
         if (!isUtf8)
             name = WideText::Utf8FromCodePage(name, 0);
         else if (!WideText::IsUtf8(name))
             continue;
-        if (name.empty())
-            continue;
-        if (!RemovalGuard::IsNameBelow(name))
+        if (name.empty() || !RemovalGuard::IsNameBelow(name))
             continue;
         if (line[0] == UninstallPackage::FileMark || line[0] == UninstallPackage::Utf8FileMark)
             files_.push_back(name);

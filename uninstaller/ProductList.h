@@ -15,7 +15,7 @@ public:
     // so a damaged list can only ever remove less.
     void Parse(const std::string& text);
 
-    // Relative to the install directory, in list order.
+    // UTF-8, relative to the install directory, in list order.
     const std::vector<std::string>& Files() const { return files_; }
     const std::vector<std::string>& Folders() const { return folders_; }
     // The unpacked lang.ini; the file may not exist (a product without one).

@@ -1,34 +1,36 @@
 #include "uninstaller/SelfHandover.h"
 
+#include "framework/FileApi.h"
 #include "framework/ScopedHandle.h"
+#include "framework/WideText.h"
 #include "uninstaller/UninstallCommand.h"
 #include "uninstaller/UninstallPackage.h"
 
 std::string SelfHandover::ProgramPath()
 {
-    char path[MAX_PATH] = {};
-    DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return length > 0 && length < MAX_PATH ? std::string(path, length) : std::string();
+    return FileApi::ModulePath();
 }
 
 bool SelfHandover::StartCopy(const std::string& workFolder, const std::string& installDirectory, bool silent,
                              HANDLE result)
 {
     std::string copy = workFolder + "\\" + UninstallPackage::ProgramName;
-    if (!::CopyFileA(ProgramPath().c_str(), copy.c_str(), FALSE))
+    const std::string program = ProgramPath();
+    if (program.empty() || !FileApi::Copy(program, copy, false))
         return false;
     HANDLE self = nullptr;
     if (!::DuplicateHandle(::GetCurrentProcess(), ::GetCurrentProcess(), ::GetCurrentProcess(), &self, SYNCHRONIZE,
                            TRUE, 0))
         return false;
     ScopedHandle original(self);
-    std::string command =
-        "\"" + copy + "\" " + UninstallCommand::HandoverArguments(self, result, installDirectory, silent);
-    STARTUPINFOA startup = {};
+    std::wstring command = WideText::FromUtf8(
+        "\"" + copy + "\" " + UninstallCommand::HandoverArguments(self, result, installDirectory, silent));
+    const std::wstring wideCopy = WideText::FromUtf8(copy), wideFolder = WideText::FromUtf8(workFolder);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!::CreateProcessA(copy.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, workFolder.c_str(), &startup,
-                          &process))
+    if (!::CreateProcessW(wideCopy.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, wideFolder.c_str(),
+                          &startup, &process))
         return false;
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
@@ -45,6 +47,6 @@ void SelfHandover::WaitForOriginal(HANDLE original, DWORD timeoutMs)
 
 void SelfHandover::DeleteAtRestart(const std::string& programPath, const std::string& folder)
 {
-    ::MoveFileExA(programPath.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    ::MoveFileExA(folder.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    FileApi::Move(programPath, std::string(), MOVEFILE_DELAY_UNTIL_REBOOT);
+    FileApi::Move(folder, std::string(), MOVEFILE_DELAY_UNTIL_REBOOT);
 }

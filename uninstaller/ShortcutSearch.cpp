@@ -4,9 +4,9 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "framework/CFileFind.h"
+#include "framework/FileApi.h"
 #include "framework/ScopedCoInit.h"
 #include "framework/ShellLinkTarget.h"
 #include "framework/SpecialFolder.h"
@@ -15,10 +15,9 @@
 
 namespace {
 
-// '.' is never the trail byte of a double-byte character: what follows it is the extension.
 bool IsLinkName(const std::string& name)
 {
-    return name.size() > 4 && ::_stricmp(name.c_str() + name.size() - 4, ".lnk") == 0;
+    return name.size() > 4 && WideText::SameIgnoringCase(name.substr(name.size() - 4), ".lnk");
 }
 
 } // namespace
@@ -57,15 +56,15 @@ bool ShortcutSearch::RemoveBelow(const std::string& folder, bool deep) const
     finder.Close();
     bool removed = false;
     for (const std::string& link : links) {
-        if (IsProductFile(ShellLinkTarget::Read(link)) && ::DeleteFileA(link.c_str()))
+        if (IsProductFile(ShellLinkTarget::Read(link)) && FileApi::RemoveFile(link))
             removed = true;
     }
     for (const std::string& below : folders) {
         if (!RemoveBelow(below, true))
             continue;
         removed = true;
-        if (::RemoveDirectoryA(below.c_str()))
-            ::SHChangeNotify(SHCNE_RMDIR, SHCNF_PATHA | SHCNF_FLUSH, below.c_str(), nullptr);
+        if (FileApi::RemoveFolder(below))
+            ::SHChangeNotify(SHCNE_RMDIR, SHCNF_PATHW | SHCNF_FLUSH, WideText::FromUtf8(below).c_str(), nullptr);
     }
     return removed;
 }

@@ -6,8 +6,7 @@
 
 namespace {
 
-// Splits at spaces outside double quotes and drops the quotes. Neither byte can be the
-// trail byte of a double-byte character, so paths in code page 936 split correctly.
+// Splits at spaces outside double quotes and drops the quotes.
 std::vector<std::string> Split(const std::string& line)
 {
     std::vector<std::string> words;

@@ -5,9 +5,10 @@
 //              ended by CR LF: "D name" for a folder, "F name" for a file, names with
 //              backslash separators; the folders first, each parent before its children,
 //              then the files. A name the archive declares UTF-8 stays UTF-8 and its line
-//              starts with the lower-case mark ("d", "f"): the setup turned it into the
-//              user's ANSI code page when it installed it, and so does the uninstaller;
-//              other names are the stored bytes, as the setup used them;
+//              starts with the lower-case mark ("d", "f"): the setup installs it under
+//              exactly that name, and the uninstaller removes exactly that. Other names are
+//              the stored bytes, which the setup reads in the machine's ANSI code page, and
+//              so does the uninstaller;
 //   lang.ini   the product's lang.ini, for the title and texts (absent without one).
 // Both the packer (portable) and the uninstaller (Windows) include this header.
 namespace UninstallPackage {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "framework/FileApi.h"
 #include "framework/RegKey.h"
 #include "framework/WideText.h"
 #include "remover/FolderPath.h"
@@ -59,9 +60,9 @@ bool Uninstallation::RemoveRest()
 {
     bool complete = true;
     if (!parked_.empty()) {
-        ::SetFileAttributesA(parked_.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!::DeleteFileA(parked_.c_str()))
-            ::MoveFileExA(parked_.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        FileApi::SetAttributes(parked_, FILE_ATTRIBUTE_NORMAL);
+        if (!FileApi::RemoveFile(parked_))
+            FileApi::Move(parked_, std::string(), MOVEFILE_DELAY_UNTIL_REBOOT);
     } else {
         complete = removal_.RemoveFiles();
     }
@@ -79,7 +80,7 @@ bool Uninstallation::ParkProgram(const std::string& parkFolder)
     std::string parked = parkFolder + "\\" + ParkedName;
     // No copy across volumes: a copy would leave the running original where it is.
     if (!listed ||
-        !::MoveFileExA((directory_ + "\\" + UninstallPackage::ProgramName).c_str(), parked.c_str(), 0))
+        !FileApi::Move(directory_ + "\\" + UninstallPackage::ProgramName, parked, 0))
         return false;
     parked_ = parked;
     return true;

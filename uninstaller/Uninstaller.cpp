@@ -1,6 +1,7 @@
 #include "uninstaller/Uninstaller.h"
 
 #include "framework/AdminOnlySecurity.h"
+#include "framework/CWnd.h"
 #include "i18n/ExeDirectory.h"
 #include "i18n/InstallSettings.h"
 #include "i18n/LanguageTable.h"
@@ -37,7 +38,7 @@ int Uninstaller::Show(const std::string& text, UINT style) const
         return IDYES;
     InstallSettings settings;
     LanguageTable::Instance()->ReadInstallSettings(settings);
-    return ::MessageBoxA(nullptr, text.c_str(), settings.title.c_str(), style | MB_SETFOREGROUND);
+    return CWnd::ShowMessage(nullptr, text, settings.title, style | MB_SETFOREGROUND);
 }
 
 int Uninstaller::Report(bool complete, bool recovered) const

@@ -19,8 +19,9 @@ public:
     int Run();
 
 private:
-    // Texts in lang.ini's default language, caption its title. Nothing under /S, not even
-    // a refusal: /S serves scripts, which a box would stall; the exit code tells them.
+    // Texts in lang.ini's default language, caption its title, all UTF-8 from the language
+    // table. Nothing under /S, not even a refusal: /S serves scripts, which a box would
+    // stall; the exit code tells them.
     std::string Text(int textId) const;
     int Show(const std::string& text, UINT style) const;
     int Report(bool complete, bool recovered) const;

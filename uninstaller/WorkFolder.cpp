@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "framework/AdminOnlySecurity.h"
+#include "framework/FileApi.h"
 #include "framework/GuidName.h"
 #include "remover/Remover.h"
 
@@ -15,11 +16,7 @@ constexpr int kTries = 16;
 
 std::string WorkFolder::TempFolder()
 {
-    char temp[MAX_PATH] = {};
-    DWORD length = ::GetTempPathA(MAX_PATH, temp);
-    if (length == 0 || length >= MAX_PATH)
-        return std::string();
-    std::string folder(temp, length);
+    std::string folder = FileApi::TempFolder();
     while (!folder.empty() && folder.back() == '\\')
         folder.pop_back();
     return folder;

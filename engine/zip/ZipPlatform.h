@@ -14,13 +14,14 @@ struct ZipSystemTime {
 };
 
 // The system calls the ZIP reader needs: reading the archive file, turning an item's
-// local time stamp into UTC and a UTF-8 name into the code page. Win32 in the setup; POSIX
-// on the host, where the reader is unit-tested and fuzzed and the packer runs.
+// local time stamp into UTC, and a name stored in the code page into UTF-8 (the packer also
+// converts the other way). Win32 in the setup; POSIX on the host, where the reader is
+// unit-tested and fuzzed and the packer runs.
 class ZipPlatform {
 public:
     using File = void*;
 
-    // Opens an existing file for reading, shared for reading only; null on failure.
+    // Opens an existing file (a UTF-8 path) for reading, shared for reading only; null on failure.
     static File OpenForReading(const char* fileName);
     // Reads up to length bytes; returns the number read (short only at the end or on error).
     static uint32_t Read(File file, void* buffer, uint32_t length);

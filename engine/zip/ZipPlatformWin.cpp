@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
+#include "framework/FileApi.h"
 #include "framework/WideText.h"
 
 ZipPlatform::File ZipPlatform::OpenForReading(const char* fileName)
 {
-    HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = FileApi::Open(fileName, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     return file == INVALID_HANDLE_VALUE ? nullptr : file;
 }
 

@@ -11,7 +11,6 @@
 #include "engine/zip/ZipItemName.h"
 #include "engine/zip/ZipNameRules.h"
 #include "engine/zip/ZipEncryptedItem.h"
-#include "engine/zip/ZipPlatform.h"
 #include "engine/zip/ZipTimes.h"
 
 // minizip opens and reads the archive through its own file-function table, pointed at
@@ -57,7 +56,7 @@ ZipStatus ZipReader::GetItem(ZipHandle handle, int32_t index, ZipItemInfo& info)
     info.name[0] = '\0';
     info.uncompressedSize = 0;
     info.uncompressedSize64 = 0;
-    info.nameUnconvertible = 0;
+    info.nameDamaged = 0;
     if (handle == nullptr || index < -1 || index >= handle->count_)
         return ZipBadArgs;
     handle->CloseOpenItem();
@@ -160,8 +159,7 @@ ZipStatus ZipReader::Describe(int32_t index, ZipItemInfo& info)
     if (status != ZipOk)
         return status;
     // The whole stored name and central extra field (both at most 65535 bytes): a name's
-    // Unicode Path record is checked against all of its bytes, and a UTF-8 name longer
-    // than the name field may still fit it in the code page.
+    // Unicode Path record is checked against all of its bytes.
     storedName_.resize(0xFFFF);
     centralExtra_.resize(0xFFFF);
     unz_file_info64 file;
@@ -184,13 +182,16 @@ ZipStatus ZipReader::Describe(int32_t index, ZipItemInfo& info)
 
     info.index = index;
     std::string stored(storedName_.data(), size_t(file.size_filename));
-    std::string utf8, name = stored;
-    if (ZipItemName::Utf8(stored, uint32_t(file.flag), centralExtra_.data(), size_t(file.size_file_extra),
-                          extra_.data(), extra_.size(), utf8)
-        && !ZipPlatform::FromUtf8(utf8, 0, name)) {
+    std::string name;
+    if (ZipItemName::Text(stored, uint32_t(file.flag), centralExtra_.data(), size_t(file.size_file_extra),
+                          extra_.data(), extra_.size(), name)) {
+        name = ZipItemName::Cut(name, ZipItemInfo::NameUnits);
+    } else {
         name.clear();
-        info.nameUnconvertible = 1;
+        info.nameDamaged = 1;
     }
+    // The rules see the name as UTF-8, where no byte of a character outside ASCII can be
+    // taken for a separator, a dot or a colon.
     std::strncpy(info.name, name.c_str(), ZipItemInfo::NameSize - 1);
     info.name[ZipItemInfo::NameSize - 1] = '\0';
     ZipNameRules::Apply(info.name);

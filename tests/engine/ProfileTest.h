@@ -17,7 +17,9 @@
 
 #include "InstallReport.h"
 #include "engine/InstallEngine.h"
+#include "framework/FileApi.h"
 #include "framework/RegKey.h"
+#include "framework/WideText.h"
 #include "i18n/LanguageTable.h"
 #include "remover/InstallRecordKey.h"
 #include "remover/Remover.h"
@@ -26,14 +28,16 @@
 
 using Names = std::vector<std::string>;
 
-// A name ending in a separator is a folder; one outside ASCII is flagged UTF-8. A damaged
-// item is stored raw with another checksum or twice its size. An item with a patternSize
-// holds that many Pattern() bytes instead, streamed, so it may be larger than memory.
+// A name ending in a separator is a folder; one outside ASCII is flagged UTF-8 unless it
+// is undeclared (bytes of some code page). A damaged item is stored raw with another
+// checksum or twice its size. An item with a patternSize holds that many Pattern() bytes
+// instead, streamed, so it may be larger than memory.
 struct TestZipItem {
     enum Damage { Sound, WrongCrc, CutShort };
     std::string name, data;
     Damage damage = Sound;
     uint64_t patternSize = 0;
+    bool undeclared = false;
 };
 
 
@@ -122,15 +126,16 @@ protected:
         for (const auto& value : values)
             Remover::SetRecordValue(value.first, value.second);
     }
-    static bool Exists(const std::string& file) { return GetFileAttributesA(file.c_str()) != INVALID_FILE_ATTRIBUTES; }
+    // Paths are UTF-8, as the engine's.
+    static bool Exists(const std::string& file) { return FileApi::Attributes(file) != INVALID_FILE_ATTRIBUTES; }
     static std::string Load(const std::string& path)
     {
-        std::ifstream in(path, std::ios::binary);
+        std::ifstream in(std::filesystem::path(WideText::FromUtf8(path)), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
     static bool Save(const std::string& path, const std::string& bytes)
     {
-        return bool(std::ofstream(path, std::ios::binary) << bytes);
+        return bool(std::ofstream(std::filesystem::path(WideText::FromUtf8(path)), std::ios::binary) << bytes);
     }
     // Each byte differs from its neighbours, so a misplaced one shows.
     static std::string Bytes(size_t count, unsigned seed)
@@ -150,7 +155,8 @@ protected:
         for (const TestZipItem& item : items) {
             bool folder = !item.name.empty() && (item.name.back() == '/' || item.name.back() == '\\');
             bool raw = item.damage != TestZipItem::Sound;
-            bool utf8 = std::any_of(item.name.begin(), item.name.end(), [](char c) { return c & 0x80; });
+            bool utf8 = !item.undeclared
+                        && std::any_of(item.name.begin(), item.name.end(), [](char c) { return c & 0x80; });
             int method = folder || raw ? 0 : Z_DEFLATED;
             zip_fileinfo info = {};
             info.external_fa = folder ? 0x10 : 0x20;
@@ -174,14 +180,23 @@ protected:
         ok = zip != nullptr && zipClose(zip, nullptr) == ZIP_OK && ok;
         return ok ? Load(file) : std::string();
     }
+    // Every file and folder below folder as the file system names it (FindFirstFileW), in
+    // UTF-8, sorted; folders end with "\\".
+    static Names WideTree(const std::string& folder)
+    {
+        Names names;
+        WideWalk(WideText::FromUtf8(folder), L"", names);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
     // Creates root and, in order, each entry below it: a file holding its own name, or a
     // folder when the name ends in '\\'.
     static bool MakeTree(const std::string& root, const Names& entries)
     {
-        bool ok = Exists(root) || ::CreateDirectoryA(root.c_str(), nullptr);
+        bool ok = Exists(root) || FileApi::MakeFolder(root);
         for (const std::string& entry : entries) {
             std::string path = root + "\\" + entry;
-            ok = ok && (path.back() == '\\' ? ::CreateDirectoryA(path.c_str(), nullptr) : Save(path, entry));
+            ok = ok && (path.back() == '\\' ? FileApi::MakeFolder(path) : Save(path, entry));
         }
         return ok;
     }
@@ -193,6 +208,24 @@ protected:
     std::function<void(const ProgressNotice&)> onNotice;
 
 private:
+    static void WideWalk(const std::wstring& root, const std::wstring& relative, Names& names)
+    {
+        WIN32_FIND_DATAW data;
+        HANDLE find = ::FindFirstFileW((root + L"\\" + relative + L"*").c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE)
+            return;
+        do {
+            std::wstring path = relative + data.cFileName;
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                names.push_back(WideText::ToUtf8(path));
+            } else if (std::wstring(data.cFileName) != L"." && std::wstring(data.cFileName) != L"..") {
+                names.push_back(WideText::ToUtf8(path) + "\\");
+                WideWalk(root, path + L"\\", names);
+            }
+        } while (::FindNextFileW(find, &data));
+        ::FindClose(find);
+    }
+
     static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
         const auto* notice = reinterpret_cast<const ProgressNotice*>(lParam);

@@ -5,7 +5,10 @@
 #include <iterator>
 
 #include "engine/ProfileTest.h"
+#include "framework/FileApi.h"
+#include "framework/RegKey.h"
 #include "framework/SpecialFolder.h"
+#include "framework/WideText.h"
 #include "remover/RemovalGuard.h"
 
 using RemoverTest = ProfileTest;
@@ -23,6 +26,47 @@ TEST_F(RemoverTest, SkipsEntriesBeyondThePathLimit)
     EXPECT_FALSE(Remover::RemoveTree(root + "\\"));
     EXPECT_EQ(Names({a + "\\", a + "\\" + f}), InstallReport::ListTree(root));
     ::DeleteFileW(longFile.c_str());
+}
+
+// The limit counts characters as the system does, not the bytes of their UTF-8 form: a
+// folder of 80 Chinese characters (240 bytes) with a file in it lies well within it.
+TEST_F(RemoverTest, CountsThePathLimitInCharacters)
+{
+    std::string name;
+    for (int i = 0; i < 80; ++i)
+        name += "\u6587";
+    const std::string root = scratch.file("tree"), file = root + "\\" + name + "\\x.txt";
+    ASSERT_GT(file.size(), size_t(MAX_PATH - 1));
+    ASSERT_LT(WideText::FromUtf8(file).size(), size_t(MAX_PATH - 1));
+    ASSERT_TRUE(FileApi::MakeFolder(root) && FileApi::MakeFolder(root + "\\" + name));
+    ::CloseHandle(FileApi::Open(file, GENERIC_WRITE, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL));
+    ASSERT_NE(INVALID_FILE_ATTRIBUTES, FileApi::Attributes(file));
+    EXPECT_TRUE(Remover::RemoveTree(root));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, FileApi::Attributes(root));
+}
+
+// A record value holds at most 79 characters, counted as UTF-16 units: 79 Chinese
+// characters (237 bytes in UTF-8) are a value, 80 are none, and so are 40 characters
+// outside the Basic Multilingual Plane (80 units).
+TEST_F(RemoverTest, RecordValuesAreLimitedInCharacters)
+{
+    auto repeat = [](const std::string& text, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i)
+            out += text;
+        return out;
+    };
+    const std::pair<std::string, bool> rows[] = {
+        {repeat("\u6587", 79), true}, {repeat("\u6587", 80), false}, {repeat("\U0001F600", 39) + "a", true},
+        {repeat("\U0001F600", 40), false}};
+    RegKey key;
+    ASSERT_TRUE(key.Create(HKEY_CURRENT_USER, InstallRecordKey::Path, REG_OPTION_VOLATILE));
+    for (const auto& [value, kept] : rows) {
+        ASSERT_TRUE(key.SetString(InstallRecordKey::SetupName, value));
+        EXPECT_EQ(kept ? value : std::string(), Remover::GetRecordValue(InstallRecordKey::SetupName)) << value.size();
+    }
+    key.Close();
+    RegKey::DeleteKey(HKEY_CURRENT_USER, InstallRecordKey::Path);
 }
 
 // The links come from the Linux side (fixture.sh); Wine shows them as reparse points.

@@ -214,11 +214,9 @@ TEST_F(RemovalTest, SilentRunRemovesWhatTheInstallationMadeAndEndsWithItsResult)
 // back first, the one report says so, and the run that was asked ends after it.
 TEST_F(RemovalTest, AskedRunPutsBackWhatAnInterruptedInstallationReplacedAndSaysSo)
 {
-    const std::string doneZh =   // Orvanta 4.00 已经从您的计算机中移除.
-        "Orvanta 4.00 \xD2\xD1\xBE\xAD\xB4\xD3\xC4\xFA\xB5\xC4\xBC\xC6\xCB\xE3\xBB\xFA\xD6\xD0\xD2\xC6\xB3\xFD.";
-    const std::string putBackZh =   // 安装中断时被替换的文件已先行恢复。
-        "\xB0\xB2\xD7\xB0\xD6\xD0\xB6\xCF\xCA\xB1\xB1\xBB\xCC\xE6\xBB\xBB\xB5\xC4\xCE\xC4\xBC\xFE"
-        "\xD2\xD1\xCF\xC8\xD0\xD0\xBB\xD6\xB8\xB4\xA1\xA3";
+    const std::string doneZh = "Orvanta 4.00 \u5DF2\u7ECF\u4ECE\u60A8\u7684\u8BA1\u7B97\u673A\u4E2D\u79FB\u9664.";
+    const std::string putBackZh = "\u5B89\u88C5\u4E2D\u65AD\u65F6\u88AB\u66FF\u6362\u7684\u6587\u4EF6"
+                                  "\u5DF2\u5148\u884C\u6062\u590D\u3002";
     const std::string directory = scratch.file("Orvanta"), aside = directory + "\\~OrvantaSetAside";
     Write(directory + "\\app.exe", "app");
     Write(directory + "\\notes.txt", "the interrupted installation's");

@@ -30,19 +30,27 @@ TEST(ProductList, TakesOnlyWellFormedNamesBelowTheDirectory)
     EXPECT_EQ((std::vector<std::string>{"a.txt", "docs\\b.txt"}), list.Files());
     EXPECT_EQ((std::vector<std::string>{"docs", "docs\\sub"}), list.Folders());
 
-    // UTF-8 names (lower-case marks) in the user's code page 936, as the setup wrote them;
-    // one that code page cannot hold was never installed, and invalid UTF-8 is no name.
+    // UTF-8 names (lower-case marks) are taken as they are, on any code page; invalid UTF-8
+    // is no name.
     list.Parse("d \xE6\x96\x87\xE6\xA1\xA3\r\nf \xE6\x96\x87\xE6\xA1\xA3\\\xE4\xB9\x97.txt\r\n"
                "f \xF0\x9F\x98\x80.txt\r\nf \xC3.txt\r\n");
-    EXPECT_EQ((std::vector<std::string>{"\xCE\xC4\xB5\xB5\\\x81\x5C.txt"}), list.Files());   // 文档\乗.txt
-    EXPECT_EQ((std::vector<std::string>{"\xCE\xC4\xB5\xB5"}), list.Folders());
+    EXPECT_EQ((std::vector<std::string>{"\u6587\u6863\\\u4E57.txt", "\U0001F600.txt"}), list.Files());   // 文档\乗.txt
+    EXPECT_EQ((std::vector<std::string>{"\u6587\u6863"}), list.Folders());
+
+    // Names with the older marks are bytes of the machine's code page (936 here, where
+    // 0x81 0x5C is one character); bytes that are no text there name nothing.
+    if (::GetACP() != 936)
+        return;
+    list.Parse("D \xCE\xC4\xB5\xB5\r\nF \xCE\xC4\xB5\xB5\\\x81\x5C.txt\r\nF bad\x81.txt\r\n");
+    EXPECT_EQ((std::vector<std::string>{"\u6587\u6863\\\u4E57.txt"}), list.Files());
+    EXPECT_EQ((std::vector<std::string>{"\u6587\u6863"}), list.Folders());
 }
 
-// The copy learns the handles and the install directory from its command line, quoted
-// through a double-byte character whose trail byte is a backslash (0xD6 0x5C).
+// The copy learns the handles and the install directory from its command line, quoted,
+// its spaces and every character kept.
 TEST(UninstallCommand, HandoverArgumentsReadBack)
 {
-    const std::string directory = "C:\\Program Files\\Orvanta \xD6\x5C 4.00";
+    const std::string directory = "C:\\Program Files\\Orvanta \u6587\u6863 \U0001F600 4.00";
     HANDLE original = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x1234));
     HANDLE result = reinterpret_cast<HANDLE>(static_cast<uintptr_t>(0x5678));
     UninstallCommand command = UninstallCommand::Parse(

@@ -92,8 +92,10 @@ InstallEngine* WizardFixture::MakeEngine(const std::string& lang, bool failing)
     ::CreateDirectoryA((product + "\\docs").c_str(), nullptr);
     WriteFile(product + "\\readme.txt", "ten bytes!");
     WriteFile(product + "\\docs\\guide.txt", std::string(30, 'g'));
+    // A product file in the place of the install log, which the engine never writes over:
+    // the run fails after it has created the directory.
     if (failing)
-        std::ofstream(std::filesystem::u8path(product + "\\\xF0\x9F\x98\x80.txt"));
+        WriteFile(product + "\\Uninstall.log", "not the log");
     // The product's own uninstaller, so the packer adds none; empty, so the bytes are the two files'.
     WriteFile(product + "\\Uninstall.exe", "");
     SetupInputs inputs{scratch.file("stub"), product, scratch.file("lang.ini"), "", scratch.file("setup.exe")};

@@ -191,35 +191,49 @@ TEST_F(ZipReaderTest, ItemsInOrderWalkTheCentralDirectoryForward)
 constexpr uint32_t R = ZipItemInfo::ReadOnly, H = ZipItemInfo::Hidden, S = ZipItemInfo::System,
                    D = ZipItemInfo::Directory, A = ZipItemInfo::Archive, Unix = ZipTestItem::UnixHost;
 
-// A name the archive declares UTF-8 (flag bit 11, or a Unicode Path record whose checksum
-// matches the stored name, central or local) is converted to code page 936; one the code page
-// cannot hold, or broken UTF-8, leaves no name at all; undeclared names are the stored bytes.
-// Then the name is cut to 259 bytes, and drive letters, leading separators and parent
-// components are cut from its start, each spelling tried in a fixed order over the whole name;
-// everything else stays as stored. Every item still reads. Attributes come from the external
-// attributes as the host family (version made by) defines them.
+// Every name comes out in UTF-8. A name the archive declares UTF-8 (flag bit 11, or a Unicode
+// Path record whose checksum matches the stored name, central or local) is taken as it is,
+// any character included; an undeclared one is bytes of the code page (936 on the host),
+// converted. Broken UTF-8 and bytes that are no text in the code page leave no name at all.
+// Then the name is cut to 259 UTF-16 units, never inside a character, and drive letters,
+// leading separators and parent components are cut from its start, each spelling tried in a
+// fixed order over the whole name; everything else stays as stored. Every item still reads.
+// Attributes come from the external attributes as the host family (version made by) defines
+// them.
 TEST_F(ZipReaderTest, ItemsAreDescribedWithSafeNamesAndTheirAttributes)
 {
     const std::string shuoming = "\xE8\xAF\xB4\xE6\x98\x8E";  // 说明 in UTF-8
     const std::string gbk = "\xCB\xB5\xC3\xF7";               // 说明 in code page 936
+    const std::string smile = "\xF0\x9F\x98\x80";             // U+1F600, two UTF-16 units
     const auto up = ZipTestArchive::UnicodePathRecord;
     const struct {
         ZipTestItem item;
         std::string name;
-        bool unconvertible = false;
+        bool damaged = false;
         uint32_t attributes = 0;
     } cases[] = {
         {{"docs\\a.b\\..c\\x..", "x"}, "docs\\a.b\\..c\\x.."}, {{"c:\\x\\..\\y/z.txt", "x"}, "y/z.txt"},
-        {{gbk + ".txt", "x"}, gbk + ".txt"},
+        {{gbk + ".txt", "x"}, shuoming + ".txt"},
+        // One character of code page 936 whose second byte is a backslash: no separator.
+        {{"\x95\x5C..\\x", "x"}, "\xE6\x98\x9E..\\x"},
+        {{"a\x81(.txt", "x"}, "", true}, {{"end\x81", "x"}, "", true},
         // Leading, trailing and bare parent components climbed out of the install directory.
         {{"..\\..\\x", "x"}, "x"}, {{"../x", "x"}, "x"}, {{"..", "x"}, ""}, {{"c:/a/b\\..", "x"}, ""},
-        {{"../" + std::string(300, 'm'), "x"}, std::string(256, 'm')},  // cut to 259 bytes first, then ruled
-        {{"/../docs/" + shuoming + ".txt", "x", 8, 0x800}, "docs/" + gbk + ".txt"},
-        {{"a\xF0\x9F\x98\x80.txt", "x", 8, 0x800}, "", true},
+        {{"../" + std::string(300, 'm'), "x"}, std::string(256, 'm')},  // cut to 259 units first, then ruled
+        {{std::string(258, 'm') + smile, "x", 8, 0x800}, std::string(258, 'm')},
+        // 259 units (275 bytes) whole; one unit more loses the last character.
+        {{std::string(250, 'm') + "/" + shuoming + shuoming + shuoming + shuoming, "x", 8, 0x800},
+         std::string(250, 'm') + "/" + shuoming + shuoming + shuoming + shuoming},
+        {{std::string(251, 'm') + "/" + shuoming + shuoming + shuoming + shuoming, "x", 8, 0x800},
+         std::string(251, 'm') + "/" + shuoming + shuoming + shuoming + "\xE8\xAF\xB4"},
+        {{"/../docs/" + shuoming + ".txt", "x", 8, 0x800}, "docs/" + shuoming + ".txt"},
+        {{"a" + smile + ".txt", "x", 8, 0x800}, "a" + smile + ".txt"},
         {{"bad\xC3(.txt", "x", 8, 0x800}, "", true},
-        {{"old.txt", "x", 8, 0, "", up("old.txt", shuoming + ".txt")}, gbk + ".txt"},
-        {{"old.txt", "x", 8, 0, up("old.txt", "c:/" + shuoming)}, gbk},
+        {{"surrogate\xED\xA0\x80", "x", 8, 0x800}, "", true},
+        {{"old.txt", "x", 8, 0, "", up("old.txt", shuoming + ".txt")}, shuoming + ".txt"},
+        {{"old.txt", "x", 8, 0, up("old.txt", "c:/" + shuoming)}, shuoming},
         {{"old.txt", "x", 8, 0, "", up("renamed.txt", shuoming)}, "old.txt"},
+        {{gbk, "x", 8, 0, up(gbk, "\xC3(")}, "", true},
         // Only the five known DOS bits; a Unix mode's absent write bit is read-only, and DOS bits
         // from a Unix host mean nothing.
         {{"dos", "x", 8, 0, "", "", 0x0014, 0xFFFFFFFFu}, "dos", false, R | H | S | D | A},
@@ -235,7 +249,7 @@ TEST_F(ZipReaderTest, ItemsAreDescribedWithSafeNamesAndTheirAttributes)
         SCOPED_TRACE(items[size_t(i)].name);
         ZipItemInfo info = Item(i);
         EXPECT_EQ(cases[i].name, info.name);
-        EXPECT_EQ(cases[i].unconvertible, info.nameUnconvertible != 0);
+        EXPECT_EQ(cases[i].damaged, info.nameDamaged != 0);
         EXPECT_EQ(cases[i].attributes, info.attributes);
         EXPECT_EQ("x", ReadAll(i).first);
     }

@@ -28,6 +28,7 @@ int main(int argc, char** argv)
     ZipTestItem hostile{"c:\\x\\..\\..\\y/../z.txt", "z"};
     ZipTestItem flagged{"docs/\xE8\xAF\xB4\xE6\x98\x8E.txt", "utf-8"};
     flagged.flags = 0x800;
+    ZipTestItem undeclared{"\xCB\xB5\xC3\xF7.txt", "code page 936"};
     ZipTestItem unicodePath{"old.txt", "up"};
     unicodePath.centralExtra = ZipTestArchive::UnicodePathRecord("old.txt", "\xE8\xAF\xB4.txt");
     unicodePath.localExtra = ZipTestArchive::UnicodePathRecord("old.txt", "./\xF0\x9F\x98\x80");
@@ -36,7 +37,7 @@ int main(int argc, char** argv)
     ok = ZipTestArchive::Write(path("one.zip"), {{"a.txt", "alpha"}}) && ok;
     ok = ZipTestArchive::Write(path("mixed.zip"), {stored, dir, big, timed, hostile}) && ok;
     ok = ZipTestArchive::Write(path("secret.zip"), {secret, stored}) && ok;
-    ok = ZipTestArchive::Write(path("names.zip"), {flagged, unicodePath, dir}) && ok;
+    ok = ZipTestArchive::Write(path("names.zip"), {flagged, undeclared, unicodePath, dir}) && ok;
     if (!ok) {
         std::fprintf(stderr, "zip_fuzz_seeds: cannot write the seeds\n");
         return 1;

@@ -1,6 +1,7 @@
 // Arbitrary bytes as an archive file: open it, describe and read every item (with a bound
 // on items and chunks per input), and check that no returned name could leave a target
-// folder and that a name the code page cannot hold comes back empty.
+// folder, that every name is UTF-8 within the length limit, and that a damaged name comes
+// back empty.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 
 #include <unistd.h>
 
+#include "engine/zip/ZipItemName.h"
 #include "engine/zip/ZipReader.h"
 
 namespace {
@@ -34,7 +36,10 @@ void CheckName(const ZipItemInfo& info)
 {
     const char* name = info.name;
     size_t length = strnlen(name, ZipItemInfo::NameSize);
-    if (length >= ZipItemInfo::NameSize || (info.nameUnconvertible && length != 0))
+    if (length >= ZipItemInfo::NameSize || (info.nameDamaged && length != 0))
+        std::abort();
+    const std::string text(name, length);
+    if (!ZipItemName::IsUtf8(text) || ZipItemName::Cut(text, ZipItemInfo::NameUnits) != text)
         std::abort();
     if (IsSeparator(name[0]) || (name[0] != '\0' && name[1] == ':'))
         std::abort();
