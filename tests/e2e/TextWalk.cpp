@@ -1,12 +1,35 @@
 #include "TextWalk.h"
 
+#include <sstream>
+
 #include "tools/SetupBuilder.h"
 
 namespace e2e {
 
-PageTexts Compose(const std::map<int, std::string>& t)
+std::map<std::string, std::string> IniSection(const std::string& ini, const std::string& section)
 {
-    auto text = [&](int id) { return t.at(id); };
+    std::map<std::string, std::string> values;
+    std::istringstream lines(ini);
+    bool inside = false;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        size_t equals = line.find('=');
+        if (!line.empty() && line[0] == '[')
+            inside = line == "[" + section + "]";
+        else if (inside && equals != std::string::npos && line[0] != ';') {
+            std::string value = line.substr(equals + 1);
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+                value = value.substr(1, value.size() - 2);
+            values[line.substr(0, equals)] = value;
+        }
+    }
+    return values;
+}
+
+PageTexts Compose(const std::map<std::string, std::string>& t)
+{
+    auto text = [&](int id) { return t.at(std::to_string(id)); };
     PageTexts p;
     p.languagesLabel = text(10001);
     p.welcome = text(10002) + "\r\n\r\n" + text(10003) + "\r\n\r\n\r\n" + text(10004) + "\r\n\r\n" + text(10005);

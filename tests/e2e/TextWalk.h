@@ -27,9 +27,12 @@ struct SetupTexts {
     std::string uninstallQuestion, uninstalled;   // 30001, 30002 of the default language
 };
 
-// The pages' texts from the single texts by identifier (10001..., 20001...), put
+// The keys and values of one section of a lang.ini in UTF-8, read here on their own: a
+// value's surrounding quotes go, as the profile functions drop them.
+std::map<std::string, std::string> IniSection(const std::string& ini, const std::string& section);
+// The pages' texts from the single texts by identifier ("10001"..., "20001"...), put
 // together as the pages show them.
-PageTexts Compose(const std::map<int, std::string>& texts);
+PageTexts Compose(const std::map<std::string, std::string>& texts);
 // The agreement as the licence page shows it: states with "#" as line breaks, indented.
 std::string Agreement(const std::string& states);
 
