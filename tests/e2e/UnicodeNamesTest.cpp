@@ -51,8 +51,9 @@ protected:
 TEST_F(UnicodeNamesTest, InstallAndRemoveUnderExactlyTheirNames)
 {
     ASSERT_EQ(kNames, InstallReport::ListTree(kUnicode + "\\product")) << "made by e2e_unicode_product";
-    // The directory's name is one every code page holds: Wine keeps a shell link's target
-    // in the code page only, and the uninstaller knows the product's links by their targets.
+    // The directory's name is one every code page holds: a shell link that Wine saved
+    // gives its target path back in the code page only (its item list keeps it whole),
+    // and the uninstaller knows the product's links by that path.
     const std::string directory = scratch_.str() + "\\Orvanta names";
     for (const char* source : {"product", "7zip.zip"}) {
         SCOPED_TRACE(source);
@@ -124,6 +125,9 @@ TEST_F(E2eTest, DISABLED_ProfileNameOutsideTheCodePage)
     DWORD code = 99;
     EXPECT_TRUE(uninstaller.WaitForExit(kStepMs, &code) && code == 0) << code;
     ExpectRemoved(directory);
+    FileApi::RemoveFile(setup);
+    std::error_code ec;
+    std::filesystem::remove_all(FsPath(packed), ec);
 }
 
 } // namespace
