@@ -105,7 +105,9 @@ bool SetupCommandLine::Parse(const std::string& arguments, SetupOptions& options
         seen = true;
         return error.empty();
     };
-    for (const std::string& word : Words(switches)) {
+    std::vector<std::string> words = Words(switches);
+    for (size_t i = 0; i < words.size(); ++i) {
+        const std::string& word = words[i];
         if (word == "/?") {
             options.usage = true;
         } else if (StartsWithSwitch(word, 0, "/S") && word.size() == 2) {
@@ -133,6 +135,14 @@ bool SetupCommandLine::Parse(const std::string& arguments, SetupOptions& options
             options.logFile = word.substr(5);
             if (options.logFile.empty()) {
                 error = "/LOG= needs the log file";
+                return false;
+            }
+        } else if (StartsWithSwitch(word, 0, "/D=") && i + 1 == words.size() && options.directory.empty()) {
+            // Tools that quote every argument holding a space quote /D= whole; as the last
+            // word it still means what it says.
+            options.directory = Trimmed(word.substr(3));
+            if (options.directory.empty()) {
+                error = "/D= needs the install directory";
                 return false;
             }
         } else {

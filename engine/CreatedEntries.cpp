@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "engine/ItemPath.h"
+#include "framework/EventLog.h"
 #include "framework/FileApi.h"
 
 void CreatedEntries::Add(const std::string& path)
@@ -58,6 +59,7 @@ bool CreatedEntries::EnsureFolder(const std::string& folder)
         return false;
     if (FileApi::MakeFolder(path)) {
         Add(path);
+        EventLog::Instance().Write("created folder: " + path);
         return true;
     }
     attributes = FileApi::Attributes(path);

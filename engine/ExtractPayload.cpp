@@ -5,6 +5,7 @@
 #include "engine/ItemPath.h"
 #include "engine/PayloadDecoder.h"
 #include "engine/ProgressScale.h"
+#include "framework/EventLog.h"
 #include "framework/FileApi.h"
 #include "framework/ScopedHandle.h"
 
@@ -88,16 +89,21 @@ bool InstallEngine::ExtractPayload()
 
     std::string base = ItemPath::Full(installDirectory);
     bool complete = !base.empty() && created.EnsureFolder(base);
+    int32_t failed = 0;
     for (int32_t i = 0; i < count && !Cancelled(); ++i) {
         ItemResult result = ExtractItem(zip, i, scale);
         if (result == ItemResult::Cancelled) {
             ZipReader::Close(zip);
+            EventLog::Instance().Write("cancelled after " + std::to_string(i) + " of " + std::to_string(count) + " items");
             return false;
         }
-        if (result == ItemResult::Failed)
+        if (result == ItemResult::Failed) {
             complete = false;
+            ++failed;
+        }
     }
     ZipReader::Close(zip);
+    EventLog::Instance().Write("items written: " + std::to_string(count - failed) + " of " + std::to_string(count));
     return complete;
 }
 
@@ -160,6 +166,8 @@ InstallEngine::ItemResult InstallEngine::ExtractFile(ZipHandle zip, int32_t inde
     if (Cancelled())
         return ItemResult::Cancelled;
     Notify(NoticeFileEnd, 0, 0, name);
+    if (!ok || written != size)
+        EventLog::Instance().Write("failed: " + name);
     return ok && written == size ? ItemResult::Written : ItemResult::Failed;
 }
 
@@ -184,10 +192,32 @@ bool InstallEngine::CreateTarget(const std::string& target, const std::string& r
     DWORD attributes = FileApi::Attributes(target);
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)))
         return false;
-    if (!setAside || !setAside->MoveAside(relative) || CreateNew(target, file) != ERROR_SUCCESS)
+    while (!setAside || !setAside->MoveAside(relative)) {
+        DWORD held = HeldBy(target);
+        EventLog::Instance().Failure("cannot replace " + target, held ? held : ::GetLastError());
+        if (!held || !setAside || Notify(NoticeFileInUse, 0, 0, target) != IDRETRY)
+            return false;
+        EventLog::Instance().Write("trying again: " + target);
+    }
+    error = CreateNew(target, file);
+    if (error != ERROR_SUCCESS) {
+        EventLog::Instance().Failure("cannot create " + target, error);
         return false;
+    }
     created.AddWritten(relative);
     return true;
+}
+
+// Whether another process holds the file so that it cannot be moved: the error that says
+// so (a sharing or lock violation), or 0 when nothing holds it that way.
+DWORD InstallEngine::HeldBy(const std::string& path)
+{
+    ScopedHandle probe(FileApi::Open(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT));
+    if (probe)
+        return 0;
+    DWORD error = ::GetLastError();
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ? error : 0;
 }
 
 // Every folder between the install directory and the item is looked at once: one that is

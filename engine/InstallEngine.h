@@ -15,7 +15,9 @@
 #include "remover/SetAside.h"
 #include "engine/ProgressNotice.h"
 #include "engine/SetupWorkFolder.h"
+#include "i18n/InstallSettings.h"
 #include "engine/zip/ZipReader.h"
+#include "framework/RegKeySnapshot.h"
 
 class ProgressScale;
 class ScopedHandle;
@@ -105,6 +107,7 @@ public:
     bool CreateGroupShortcut(std::string target, std::string linkName, std::string icon);
     bool CreateDesktopShortcut(std::string target, std::string linkName, std::string icon);
     void WriteRecordValue(const std::string& name, const std::string& text);
+    void WriteUninstallEntry(const InstallSettings& settings);
     static std::string GetSetupPath();
 
     // --- state for the wizard's summary and for tests ---
@@ -149,6 +152,7 @@ private:
     std::string FinalInstallDirectory() const;
     bool IsSoundFolderChain(const std::string& target);
     bool CreateTarget(const std::string& target, const std::string& relative, ScopedHandle& file);
+    static DWORD HeldBy(const std::string& path);
     bool WriteInstallLog(const std::vector<std::pair<std::string, std::string>>& record);
     void RestoreEarlierRecord() const;
     static void RestoreShortcut(const std::string& path, const std::string& bytes);
@@ -185,6 +189,10 @@ private:
     std::unordered_set<std::string> soundFolders;
     // Set by FinishInstall before it replaces the record with this run's.
     std::atomic<bool> recordTouched{false};
+    // The entries in the list of installed programs (the machine's, the user's) as they
+    // were before the run, put back by its rollback once it wrote its own.
+    RegKeySnapshot earlierEntries[2];
+    std::atomic<bool> entryTouched{false};
     CreatedEntries created;
 
     SetupWorkFolder workFolder;

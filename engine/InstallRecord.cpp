@@ -3,10 +3,13 @@
 
 #include <shlobj.h>
 
+#include "engine/ItemPath.h"
+#include "framework/EventLog.h"
 #include "framework/FileApi.h"
 #include "framework/RegKey.h"
 #include "i18n/LanguageTable.h"
 #include "remover/InstallRecordKey.h"
+#include "remover/UninstallEntry.h"
 
 namespace {
 
@@ -52,7 +55,33 @@ bool InstallEngine::FinishInstall()
     };
     for (const auto& value : record)
         WriteRecordValue(value.first, value.second);
+    EventLog::Instance().Write("record: HKEY_CURRENT_USER\\" + std::string(InstallRecordKey::Path));
+    WriteUninstallEntry(settings);
     return WriteInstallLog(record);
+}
+
+// The entry is a convenience of the system's list: a machine where neither key can be
+// written still gets a working installation, removable by its group's shortcut.
+void InstallEngine::WriteUninstallEntry(const InstallSettings& settings)
+{
+    UninstallEntry::Values values;
+    values.title = settings.title;
+    values.publisher = settings.linkfrom;
+    values.address = settings.linkto;
+    values.version = settings.version;
+    values.directory = ItemPath::Full(installDirectory);
+    while (ItemPath::EndsWithSeparator(values.directory) && values.directory.size() > 3)
+        values.directory.pop_back();
+    values.payloadBytes = totalBytes;
+    values.date = UninstallEntry::Today();
+    entryTouched.store(true);
+    HKEY root = UninstallEntry::Write(values);
+    if (root)
+        EventLog::Instance().Write(std::string("list of installed programs: ") +
+                                   (root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") +
+                                   UninstallEntry::Path);
+    else
+        EventLog::Instance().Failure("list of installed programs: no entry", ::GetLastError());
 }
 
 void InstallEngine::WriteRecordValue(const std::string& name, const std::string& text)

@@ -5,6 +5,7 @@
 #include "engine/NoticeDelivery.h"
 #include "engine/SentMessageWait.h"
 #include "framework/CWinThread.h"
+#include "framework/EventLog.h"
 #include "i18n/LanguageTable.h"
 #include "remover/InstallRecordKey.h"
 #include "remover/RemovalGuard.h"
@@ -143,6 +144,11 @@ bool InstallEngine::StartRollback(bool failedRun)
     // run keeps.
     if (recordTouched.load())
         RestoreEarlierRecord();
+    if (entryTouched.load()) {
+        for (const RegKeySnapshot& entry : earlierEntries)
+            entry.Restore();
+    }
+    EventLog::Instance().Write(failedRun ? "rollback of the failed run" : "rollback of the abandoned run");
     Remover* remover = Remover::Instance();
     if (!failedRun)
         remover->QueueRecordedInstallation();

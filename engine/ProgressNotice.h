@@ -4,7 +4,8 @@
 // The worker sends WM_INSTALL_PROGRESS with SendMessageW to the wizard frame: first
 // parameter 0, second parameter a pointer to a ProgressNotice. The send is synchronous,
 // so the record (and its name) may live on the worker's stack; the frame reads it only
-// during the call, copies what it keeps, and returns 0 for every code.
+// during the call, copies what it keeps, and returns 0 for every code but
+// NoticeFileInUse, which it answers.
 #include <cstdint>
 #include <string>
 
@@ -32,6 +33,11 @@ enum NoticeCode : std::int32_t {
     // and the cancel page, so a half-written product never looks installed. Like
     // NoticeDone it is never sent after a cancel.
     NoticeFailed = 7,
+    // A product file is there already and a running program holds it, so it can be neither
+    // set aside nor replaced: name = its path. The frame answers IDRETRY to have the worker
+    // try that file again (the user closed the program); any other answer fails the item as
+    // before. Silenced after a cancel like every other notice.
+    NoticeFileInUse = 8,
 };
 
 // Sizes and chunk counts are bytes for payloads below 2 GiB. A larger payload is counted

@@ -9,6 +9,7 @@
 #include "remover/FolderPath.h"
 #include "remover/InstallRecordKey.h"
 #include "remover/RemovalGuard.h"
+#include "remover/UninstallEntry.h"
 
 namespace {
 
@@ -60,6 +61,8 @@ void InstallEngine::PrepareRun()
     groupExisted = !programGroup.empty() && !IsAbsent(programsFolder + programGroup);
     earlierLogLoaded = runSound && earlierLog.Load(base);
     earlierRecord.clear();
+    earlierEntries[0].Take(HKEY_LOCAL_MACHINE, UninstallEntry::Path, UninstallEntry::MachineView);
+    earlierEntries[1].Take(HKEY_CURRENT_USER, UninstallEntry::Path, 0);
     RegKey record;
     if (record.Open(HKEY_CURRENT_USER, InstallRecordKey::Path)) {
         for (const char* name : InstallRecordKey::Written) {

@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 
 #include "engine/ItemPath.h"
+#include "framework/EventLog.h"
 #include "framework/ComPtr.h"
 #include "framework/FileApi.h"
 #include "framework/HandleIo.h"
@@ -80,7 +81,12 @@ bool InstallEngine::CreateShortcut(const std::string& linkPath, const std::strin
         shortcut.replaced = true;
         shortcut.earlierBytes = ReadLinkFile(linkPath);
     }
-    if (SUCCEEDED(file->Save(widePath.c_str(), TRUE)))
+    HRESULT saved = file->Save(widePath.c_str(), TRUE);
+    if (SUCCEEDED(saved)) {
+        EventLog::Instance().Write("shortcut: " + linkPath);
         created.AddShortcut(std::move(shortcut));
+    } else {
+        EventLog::Instance().Failure("shortcut not saved: " + linkPath, DWORD(saved));
+    }
     return true;
 }

@@ -1,5 +1,8 @@
 #include "remover/Remover.h"
 
+#include "framework/EventLog.h"
+#include "remover/UninstallEntry.h"
+
 #include "framework/CFileFind.h"
 #include "framework/CWinThread.h"
 #include "framework/FileApi.h"
@@ -155,6 +158,9 @@ UINT Remover::WorkerMain(LPVOID param)
         if (SetAside::Pending(remover->recordedDirectory))
             SetAside::Recover(remover->recordedDirectory);
         LoggedRemoval(remover->recordedDirectory, remover->recordedLog).RemoveAll();
+        // The earlier installation goes, and with it its line in the list of programs.
+        UninstallEntry::RemoveFor(remover->recordedDirectory);
+        EventLog::Instance().Write("removed the recorded installation in " + remover->recordedDirectory);
     }
     if (remover->deletesRecord)
         InstallRecordKey::Delete();

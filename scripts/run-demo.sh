@@ -30,6 +30,28 @@ echo "packed $setup"
 export ORVANTA_WINEPREFIX="$demo/wineprefix"
 run="$win/wine-run.sh"
 
+# --silent: the unattended installation a deployment tool runs, its log, its exit code and
+# the entry it leaves in the list of installed programs.
+if [ "${1:-}" = "--silent" ]; then
+  stop() { WINEPREFIX="$ORVANTA_WINEPREFIX" wineserver -k >/dev/null 2>&1 || true; }
+  trap stop EXIT
+  log="$demo/silent.log"
+  rm -f "$log"
+  echo "setup.exe /S /LOG=... /D=C:\\Program Files\\Orvanta Silent (prefix $ORVANTA_WINEPREFIX)"
+  set +e
+  xvfb-run -a "$run" "$setup" /S "/LOG=$("$run" winepath -w "$log" 2>/dev/null)" \
+    '/D=C:\Program Files\Orvanta Silent'
+  code=$?
+  set -e
+  echo "exit code: $code"
+  echo "log:"
+  cat "$log"
+  echo "entry in the list of installed programs:"
+  WINEPREFIX="$ORVANTA_WINEPREFIX" wine reg query \
+    'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvanta' 2>/dev/null | tr -d '\r'
+  exit "$code"
+fi
+
 if [ -n "${DISPLAY:-}" ]; then
   echo "starting the setup on $DISPLAY (prefix $ORVANTA_WINEPREFIX)"
   exec "$run" "$setup"

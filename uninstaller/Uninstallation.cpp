@@ -1,5 +1,7 @@
 #include "uninstaller/Uninstallation.h"
 
+#include "remover/UninstallEntry.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -49,6 +51,7 @@ bool Uninstallation::RemoveAllButProgram(const std::string& parkFolder)
     if (!logged_)
         ShortcutSearch(directory_, log_.files).RemoveAll();
     RemoveRecord();
+    UninstallEntry::RemoveFor(directory_);
     if (!parkFolder.empty() && ParkProgram(parkFolder)) {
         removal_.RemoveFolders();
         foldersRemoved_ = true;

@@ -11,6 +11,7 @@
 #include "remover/InstallRecordKey.h"
 #include "remover/RecordedInstallation.h"
 #include "resources/resource.h"
+#include "framework/FileHolders.h"
 #include "wizard/NoticeMeter.h"
 #include "wizard/WizardEngine.h"
 #include "wizard/pages/CancelPage.h"
@@ -399,6 +400,8 @@ LRESULT WizardFrame::OnProgressNotice(WPARAM, LPARAM lParam)
         outcome = Outcome::Installed;
         ShowPage(FinishIndex);
         break;
+    case NoticeFileInUse:
+        return AskFileInUse(notice->name);
     case NoticeFailed:
         // A failed installation ends on the cancel page like an abandoned one, but its
         // rollback takes only what the run created. The worker waits in this very notice
@@ -414,6 +417,19 @@ LRESULT WizardFrame::OnProgressNotice(WPARAM, LPARAM lParam)
         break;
     }
     return 0;
+}
+
+// The worker waits in this notice. The question names the file and, where the system can
+// tell, the programs that hold it; Retry has the worker try the file again, Cancel lets
+// the item fail as it would have without the question (rollback, cancel page).
+LRESULT WizardFrame::AskFileInUse(const std::string& path)
+{
+    LanguageRecord texts;
+    LanguageTable::Instance()->FillCurrentRecord(texts);
+    std::string question = texts.Text(TextId::FileInUse) + "\r\n\r\n" + path;
+    for (const std::string& holder : FileHolders::Of(path))
+        question += "\r\n" + holder;
+    return MessageBox(question, Title(), MB_RETRYCANCEL | MB_ICONWARNING) == IDRETRY ? IDRETRY : IDCANCEL;
 }
 
 HBRUSH WizardFrame::OnCtlColor(CDC* dc, CWnd* control, UINT ctlColorKind)

@@ -80,6 +80,7 @@ private:
     // as the user's abandon or as a failed run, or not at all.
     void Abandon(Removal removal);
     InstallEngine* Engine() const;
+    LRESULT AskFileInUse(const std::string& path);
     std::string Title() const;
     static void SetCaption(CWnd& window, const std::string& text);
     static bool Usable(const CButton& button);

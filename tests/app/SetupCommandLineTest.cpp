@@ -30,6 +30,7 @@ const Accepted kAccepted[] = {
     {"/LOG=C:\\logs\\setup.log /S", true, 0, "", "", "C:\\logs\\setup.log", false},
     {"/LOG=\"C:\\my logs\\\xE5\xAE\x89\xE8\xA3\x85.log\"", false, 0, "", "", "C:\\my logs\\\xE5\xAE\x89\xE8\xA3\x85.log", false},
     {"/?", false, 0, "", "", "", true},
+    {"/S \"/D=C:\\Program Files\\Orvanta Test\"", true, 0, "", "C:\\Program Files\\Orvanta Test", "", false},
     {"/S /?", true, 0, "", "", "", true},
     {"/D=D:\\\xEC\x95\x88\xEB\x85\x95 \xD8\xB3\xD9\x84\xD8\xA7\xD9\x85", false, 0, "", "D:\\\xEC\x95\x88\xEB\x85\x95 \xD8\xB3\xD9\x84\xD8\xA7\xD9\x85", "", false},
 };
@@ -50,6 +51,7 @@ const char* const kRefused[] = {
     "/D=",                // no directory
     "/D=   ",
     "/S/D=C:\\x",         // /D= must start a word: this is one unknown switch
+    "\"/D=C:\\x\" /S",    // quoted whole, /D= is still the last word
 };
 
 TEST(SetupCommandLine, ReadsTheSwitchesDeploymentToolsWrite)
