@@ -1,6 +1,6 @@
 // A product whose names no single code page holds, packed from its folder and from a
 // 7-Zip archive (made on the host by make-unicode-product.sh), installed through the
-// wizard into a group of such a name and removed by its generic uninstaller.
+// wizard into a directory and group of such names and removed by its generic uninstaller.
 // CTest runs it under code pages 936 and 1252: the names are the same on both.
 #include "E2eFixture.h"
 
@@ -51,10 +51,7 @@ protected:
 TEST_F(UnicodeNamesTest, InstallAndRemoveUnderExactlyTheirNames)
 {
     ASSERT_EQ(kNames, InstallReport::ListTree(kUnicode + "\\product")) << "made by e2e_unicode_product";
-    // The directory's name is one every code page holds: a shell link that Wine saved
-    // gives its target path back in the code page only (its item list keeps it whole),
-    // and the uninstaller knows the product's links by that path.
-    const std::string directory = scratch_.str() + "\\Orvanta names";
+    const std::string directory = scratch_.str() + "\\Orvanta 한국 Ω é 𝄞";
     for (const char* source : {"product", "7zip.zip"}) {
         SCOPED_TRACE(source);
         const std::string setup = Pack("setup", kUnicode + "\\" + source);
