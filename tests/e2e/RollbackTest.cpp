@@ -16,13 +16,24 @@ namespace {
 
 class RollbackTest : public E2eTest {
 protected:
-    // Installs; with a big last file, cancels once it is being written. Either way the
-    // run ends on the cancel page, and the setup is left.
-    void RunToCancelPage(const std::string& setup, const Choices& choices, const std::string& bigFile = "")
+    // Installs; with a big last file, cancels once it is being written; with a held file,
+    // answers the question for that file in use with Cancel. Either way the run ends on
+    // the cancel page, and the setup is left.
+    void RunToCancelPage(const std::string& setup, const Choices& choices, const std::string& bigFile = "",
+                         const std::string& heldFile = "")
     {
         const std::string notInstalledZh = "Orvanta 4.00没有正确的安装成功.";
+        const std::string inUseZh = "无法写入下面的文件：一个正在运行的程序正在使用它。请关闭该程序，然后按“重试”；"
+                                    "按“取消”将放弃安装。\r\n\r\n" + heldFile;
         SetupDriver d;
         ASSERT_NO_FATAL_FAILURE(OpenAndConfirm(d, setup, choices));
+        if (!heldFile.empty()) {
+            HWND box = d.WaitForMessageBox(kInstallMs);
+            ASSERT_TRUE(box) << "no question for the file in use";
+            // The programs holding it follow, one a line, where the system can tell.
+            EXPECT_EQ(inUseZh, SetupDriver::MessageBoxText(box).substr(0, inUseZh.size()));
+            ASSERT_TRUE(SetupDriver::Answer(box, IDCANCEL));
+        }
         if (!bigFile.empty()) {
             ASSERT_TRUE(d.WaitForPage(6, kStepMs)) << "no progress page";
             ASSERT_TRUE(WaitUntil(kInstallMs, [&] { return Exists(bigFile) || d.CurrentPage() != 6; }));
@@ -57,8 +68,9 @@ TEST_F(RollbackTest, CancelDuringProgressLeavesNothingOfTheRun)
 }
 
 // A reinstallation into the recorded directory that fails (a product file is locked, as a
-// running program locks it) ends on the cancel page and leaves the previous installation,
-// the user's file in it, its group, its desktop shortcut and its record as they were.
+// running program locks it, and the user cancels the question that names it) ends on the
+// cancel page and leaves the previous installation, the user's file in it, its group, its
+// desktop shortcut and its record as they were.
 TEST_F(RollbackTest, AFailedReinstallationKeepsThePreviousInstallation)
 {
     std::string setup = Pack("setup-again");
@@ -70,7 +82,7 @@ TEST_F(RollbackTest, AFailedReinstallationKeepsThePreviousInstallation)
     ScopedHandle lock(FileApi::Open(choices.directory + "\\terminal.exe", GENERIC_READ, 0, OPEN_EXISTING, 0));
     ASSERT_TRUE(lock);
     choices.existingDirectory = true;
-    ASSERT_NO_FATAL_FAILURE(RunToCancelPage(setup, choices));
+    ASSERT_NO_FATAL_FAILURE(RunToCancelPage(setup, choices, "", choices.directory + "\\terminal.exe"));
     EXPECT_EQ("the user's own notes", ReadBytes(notes));
     EXPECT_EQ(before, InstallReport::Describe()) << "record, files and shortcuts as they were";
 }
