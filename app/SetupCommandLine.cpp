@@ -58,6 +58,16 @@ std::vector<std::string> Words(const std::string& line)
     return words;
 }
 
+// A directory named from where the setup happens to be started would land anywhere: only
+// a drive's path (C:\...) or a share's (\\server\share\...) names one place.
+bool IsAbsolute(const std::string& path)
+{
+    bool drive = path.size() >= 3 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+                 (path[2] == '\\' || path[2] == '/');
+    bool share = path.size() > 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/');
+    return drive || share;
+}
+
 std::string Trimmed(const std::string& text)
 {
     size_t first = 0, last = text.size();
@@ -97,6 +107,10 @@ bool SetupCommandLine::Parse(const std::string& arguments, SetupOptions& options
             return false;
         }
         switches = arguments.substr(0, directory);
+    }
+    if (!options.directory.empty() && !IsAbsolute(options.directory)) {
+        error = "/D= needs a full path, such as /D=C:\\Program Files\\Orvanta";
+        return false;
     }
     bool sawSilent = false, sawLanguage = false, sawGroup = false, sawLog = false;
     auto once = [&error](bool& seen, const std::string& word) {
@@ -141,8 +155,8 @@ bool SetupCommandLine::Parse(const std::string& arguments, SetupOptions& options
             // Tools that quote every argument holding a space quote /D= whole; as the last
             // word it still means what it says.
             options.directory = Trimmed(word.substr(3));
-            if (options.directory.empty()) {
-                error = "/D= needs the install directory";
+            if (!IsAbsolute(options.directory)) {
+                error = "/D= needs a full path, such as /D=C:\\Program Files\\Orvanta";
                 return false;
             }
         } else {

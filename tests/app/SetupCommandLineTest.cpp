@@ -50,6 +50,9 @@ const char* const kRefused[] = {
     "/LOG=",
     "/D=",                // no directory
     "/D=   ",
+    "/D=relative\\folder", // from wherever the setup is started
+    "/D=C:folder",
+    "\"/D=..\\x\"",
     "/S/D=C:\\x",         // /D= must start a word: this is one unknown switch
     "\"/D=C:\\x\" /S",    // quoted whole, /D= is still the last word
 };

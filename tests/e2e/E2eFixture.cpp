@@ -1,5 +1,8 @@
 #include "E2eFixture.h"
 
+#include "framework/WideText.h"
+#include "remover/UninstallEntry.h"
+
 #include "remover/InstallLog.h"
 
 #include <tlhelp32.h>
@@ -87,6 +90,9 @@ void E2eTest::CleanProfile()
         if (overrides.IsOpen() || overrides.Open(HKEY_CURRENT_USER, kDllOverrides, KEY_SET_VALUE))
             overrides.DeleteValue(name);
     RegKey::DeleteKey(HKEY_CURRENT_USER, InstallRecordKey::Path);
+    const std::wstring entry = WideText::FromUtf8(UninstallEntry::Path);
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, entry.c_str(), UninstallEntry::MachineView, 0);
+    ::RegDeleteKeyExW(HKEY_CURRENT_USER, entry.c_str(), 0, 0);
     for (const std::string& path :
          {WorkInstallFolder(), GroupFolder(kTitle), GroupFolder(kGroup), DesktopLink(), std::string(kDefaultDirectory)})
         std::filesystem::remove_all(FsPath(path), ec);

@@ -7,6 +7,9 @@
 #include "remover/InstallLog.h"
 #include "remover/LoggedRemoval.h"
 #include "remover/SetAside.h"
+#include "remover/UninstallEntry.h"
+#include "framework/RegKey.h"
+#include "framework/WideText.h"
 
 namespace {
 
@@ -189,4 +192,49 @@ TEST_F(RollbackTest, APlantedRecordRemovesNothing)
     std::error_code error;
     for (const std::string& dir : {other, climbed})
         std::filesystem::remove_all(dir, error);
+}
+
+// The entry in the list of installed programs follows the run: a run that fails after it
+// wrote its entry takes it away again when there was none, and puts an earlier
+// installation's entry back exactly when there was one.
+TEST_F(RollbackTest, TheListEntryOfAFailedRunGoesAndAnEarlierOneComesBack)
+{
+    const std::wstring entryKey = WideText::FromUtf8(UninstallEntry::Path);
+    auto entry = [] {
+        RegKey key;
+        std::string text;
+        if (!key.Open(HKEY_LOCAL_MACHINE, UninstallEntry::Path, KEY_READ | UninstallEntry::MachineView))
+            return std::string("none");
+        for (const char* name : {"DisplayName", "InstallLocation", "UninstallString", "EstimatedSize", "InstallDate"}) {
+            std::string value;
+            key.QueryString(name, value);
+            text += std::string(name) + "=" + value + ";";
+        }
+        return text;
+    };
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, entryKey.c_str(), UninstallEntry::MachineView, 0);
+    const std::vector<TestZipItem> items = {{"app.exe", "app"}, {"data.bin", Bytes(5000, 1)}};
+    const std::string first = scratch.file("first"), second = scratch.file("second");
+
+    // A first installation that fails after its last step: no entry stays.
+    NewEngine(first, items);
+    ASSERT_TRUE(engine->ExtractPayload() && engine->FinishInstall());
+    EXPECT_NE("none", entry());
+    EXPECT_TRUE(engine->RollbackFailedRun());
+    Remover::DestroyInstance();
+    EXPECT_EQ("none", entry());
+    Clean();
+
+    // An earlier installation's entry comes back as it was.
+    ASSERT_EQ(NoticeDone, Run(first, items));
+    const std::string earlier = entry();
+    ASSERT_NE(std::string::npos, earlier.find("InstallLocation=" + first + ";")) << earlier;
+    engine.reset();
+    NewEngine(second, items);
+    ASSERT_TRUE(engine->ExtractPayload() && engine->FinishInstall());
+    EXPECT_NE(std::string::npos, entry().find("InstallLocation=" + second + ";"));
+    EXPECT_TRUE(engine->RollbackFailedRun());
+    Remover::DestroyInstance();
+    EXPECT_EQ(earlier, entry());
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, entryKey.c_str(), UninstallEntry::MachineView, 0);
 }
