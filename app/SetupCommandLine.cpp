@@ -108,6 +108,10 @@ bool SetupCommandLine::Parse(const std::string& arguments, SetupOptions& options
         }
         switches = arguments.substr(0, directory);
     }
+    // /S holds for the refusal of the rest too: a deployment tool's run never shows a box.
+    std::vector<std::string> words = Words(switches);
+    for (const std::string& word : words)
+        options.silent = options.silent || (word.size() == 2 && StartsWithSwitch(word, 0, "/S"));
     if (!options.directory.empty() && !IsAbsolute(options.directory)) {
         error = "/D= needs a full path, such as /D=C:\\Program Files\\Orvanta";
         return false;
@@ -119,7 +123,6 @@ bool SetupCommandLine::Parse(const std::string& arguments, SetupOptions& options
         seen = true;
         return error.empty();
     };
-    std::vector<std::string> words = Words(switches);
     for (size_t i = 0; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word == "/?") {

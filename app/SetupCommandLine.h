@@ -25,7 +25,8 @@ class SetupCommandLine {
 public:
     // Reads the arguments after the program's name (UTF-8). False, with the reason in
     // error, for a switch it does not know, a bare word, a value that is missing or not
-    // what the switch takes, or a switch given twice.
+    // what the switch takes, or a switch given twice; options.silent tells even then
+    // whether /S was among them.
     static bool Parse(const std::string& arguments, SetupOptions& options, std::string& error);
     // The usage text /? shows.
     static std::string Usage();

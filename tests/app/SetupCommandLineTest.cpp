@@ -51,6 +51,7 @@ const char* const kRefused[] = {
     "/D=",                // no directory
     "/D=   ",
     "/D=relative\\folder", // from wherever the setup is started
+    "/S /D=relative\\folder",
     "/D=C:folder",
     "\"/D=..\\x\"",
     "/S/D=C:\\x",         // /D= must start a word: this is one unknown switch
@@ -82,6 +83,8 @@ TEST(SetupCommandLine, RefusesWhatItCannotReadWithTheReason)
         std::string error = "stale";
         EXPECT_FALSE(SetupCommandLine::Parse(line, options, error));
         EXPECT_FALSE(error.empty());
+        EXPECT_EQ((" " + std::string(line) + " ").find(" /S ") != std::string::npos, options.silent)
+            << "a refused /S run still shows nothing";
         EXPECT_NE("stale", error);
     }
 }
