@@ -108,7 +108,6 @@ BOOL SetupApp::InitInstance()
     if (options.silent) {
         LanguageTable* table = LanguageTable::Instance();
         table->SetCurrentLanguage(options.language > 0 ? options.language : table->GetDefaultLanguage());
-        EventLog::Instance().Write("language: " + std::to_string(table->GetCurrentLanguage()));
         exitCode = SilentInstall::Run(*engine);
     } else {
         RunWizard();
@@ -133,7 +132,6 @@ void SetupApp::RunWizard()
         exitCode = ExitAbandoned;
         break;
     }
-    EventLog::Instance().Write("language: " + std::to_string(LanguageTable::Instance()->GetCurrentLanguage()));
 }
 
 // A damaged download is said at once, in the words of its own lang.ini when that much

@@ -15,10 +15,8 @@ int SilentInstall::Run(InstallEngine& engine)
         LanguageTable::Instance()->ReadInstallSettings(settings);
         engine.SetProgramGroup(settings.group);
     }
-    log.Write("directory: " + engine.GetInstallDirectory());
-    log.Write("group: " + engine.GetProgramGroup());
     if (engine.InstallDirectoryRefused()) {
-        log.Write("refused: the directory cannot hold an installation");
+        log.Write("refused: the directory cannot hold an installation: " + engine.GetInstallDirectory());
         return ExitRefused;
     }
 

@@ -19,6 +19,10 @@ bool InstallEngine::StartWorker()
     if (workerStarted)
         return false;
     PrepareRun();
+    EventLog& log = EventLog::Instance();
+    log.Write("language: " + std::to_string(LanguageTable::Instance()->GetCurrentLanguage()));
+    log.Write("directory: " + installDirectory);
+    log.Write("group: " + programGroup);
     // Started suspended: the handle must be duplicated before the thread can end, since
     // its self-deleting thread object closes the original.
     CWinThread* thread = ::AfxBeginThread(&InstallEngine::WorkerMain, this, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);

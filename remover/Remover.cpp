@@ -164,6 +164,7 @@ UINT Remover::WorkerMain(LPVOID param)
     }
     if (remover->deletesRecord)
         InstallRecordKey::Delete();
+    EventLog::Instance().Write("rollback ended");
     Release(remover);
     return 0;
 }
@@ -181,16 +182,18 @@ void Remover::RemoveCreatedEntries() const
             FileApi::SetAttributes(path, attributes & ~FILE_ATTRIBUTE_READONLY);
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
             folders.push_back(path);
+        else if (RemoveLink(path, attributes))
+            EventLog::Instance().Write("rollback removed: " + path);
         else
-            RemoveLink(path, attributes);
+            EventLog::Instance().Failure("rollback cannot remove " + path, ::GetLastError());
     }
     // A folder's path is longer than its parent's, so the longest go first; a folder that
     // still holds something of the user's is refused by RemoveDirectory and stays.
     std::stable_sort(folders.begin(), folders.end(),
                      [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
     for (const std::string& folder : folders) {
-        if (!HasLinkAbove(folder, sound))
-            FileApi::RemoveFolder(folder);
+        if (!HasLinkAbove(folder, sound) && FileApi::RemoveFolder(folder))
+            EventLog::Instance().Write("rollback removed folder: " + folder);
     }
 }
 

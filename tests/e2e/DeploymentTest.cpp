@@ -174,6 +174,7 @@ TEST_F(DeploymentTest, AFailedSilentReinstallationKeepsTheEarlierOneAndSaysWhy)
     const std::string log = ReadBytes(LogPath());
     EXPECT_NE(std::string::npos, log.find("terminal.exe: error 32: ")) << log;
     EXPECT_NE(std::string::npos, log.find("exit code: 1")) << log;
+    EXPECT_NE(std::string::npos, log.find("rollback ended")) << log;
 }
 
 // A reinstallation through the wizard that meets a file a running program holds asks:
