@@ -1,5 +1,7 @@
 #include "app/SetupCommandLine.h"
 
+#include "framework/CommandLineWords.h"
+
 #include <cctype>
 #include <vector>
 
@@ -31,31 +33,6 @@ size_t DirectorySwitch(const std::string& line)
             return at;
     }
     return std::string::npos;
-}
-
-// Words split at blanks outside double quotes, the quotes dropped.
-std::vector<std::string> Words(const std::string& line)
-{
-    std::vector<std::string> words;
-    std::string word;
-    bool quoted = false, inWord = false;
-    for (char c : line) {
-        if (c == '"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if (IsBlank(c) && !quoted) {
-            if (inWord)
-                words.push_back(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord)
-        words.push_back(word);
-    return words;
 }
 
 // A directory named from where the setup happens to be started would land anywhere: only
@@ -109,7 +86,7 @@ bool SetupCommandLine::Parse(const std::string& arguments, SetupOptions& options
         switches = arguments.substr(0, directory);
     }
     // /S holds for the refusal of the rest too: a deployment tool's run never shows a box.
-    std::vector<std::string> words = Words(switches);
+    std::vector<std::string> words = CommandLineWords::Split(switches);
     for (const std::string& word : words)
         options.silent = options.silent || (word.size() == 2 && StartsWithSwitch(word, 0, "/S"));
     if (!options.directory.empty() && !IsAbsolute(options.directory)) {

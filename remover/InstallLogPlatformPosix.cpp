@@ -1,6 +1,6 @@
 #include "remover/InstallLogPlatform.h"
 
-#include <iconv.h>
+#include "engine/zip/ZipPlatform.h"
 
 #include <cstdio>
 #include <memory>
@@ -23,23 +23,8 @@ bool InstallLogPlatform::Read(const std::string& path, std::string& bytes, size_
     return !std::ferror(file.get());
 }
 
+// The host's reading of the setup's own code page is the ZIP reader's.
 bool InstallLogPlatform::CodePageToUtf8(const std::string& bytes, std::string& utf8)
 {
-    utf8.clear();
-    iconv_t converter = iconv_open("UTF-8", "CP936");
-    if (converter == iconv_t(-1))
-        return false;
-    // No character of code page 936 takes more than three bytes in UTF-8.
-    std::string out(bytes.size() * 3 + 4, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    size_t inLeft = bytes.size();
-    char* put = &out[0];
-    size_t outLeft = out.size();
-    bool ok = inLeft == 0 || iconv(converter, &in, &inLeft, &put, &outLeft) != size_t(-1);
-    iconv_close(converter);
-    if (!ok || inLeft != 0)
-        return false;
-    out.resize(out.size() - outLeft);
-    utf8 = out;
-    return true;
+    return ZipPlatform::ToUtf8(bytes, 936, utf8);
 }

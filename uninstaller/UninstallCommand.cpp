@@ -1,35 +1,12 @@
 #include "uninstaller/UninstallCommand.h"
 
+#include "framework/CommandLineWords.h"
+
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
 
 namespace {
-
-// Splits at spaces outside double quotes and drops the quotes.
-std::vector<std::string> Split(const std::string& line)
-{
-    std::vector<std::string> words;
-    std::string word;
-    bool quoted = false, inWord = false;
-    for (char c : line) {
-        if (c == '"') {
-            quoted = !quoted;
-            inWord = true;
-        } else if ((c == ' ' || c == '\t') && !quoted) {
-            if (inWord)
-                words.push_back(word);
-            word.clear();
-            inWord = false;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    if (inWord)
-        words.push_back(word);
-    return words;
-}
 
 bool IsOption(const std::string& word, char letter)
 {
@@ -51,7 +28,7 @@ std::string TextOf(HANDLE handle)
 UninstallCommand UninstallCommand::Parse(const char* commandLine)
 {
     UninstallCommand command;
-    std::vector<std::string> words = Split(commandLine ? commandLine : "");
+    std::vector<std::string> words = CommandLineWords::Split(commandLine ? commandLine : "");
     for (size_t i = 0; i < words.size(); ++i) {
         if (IsOption(words[i], 'S')) {
             command.silent_ = true;
