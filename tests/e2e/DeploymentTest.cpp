@@ -116,6 +116,18 @@ TEST_F(DeploymentTest, RefusalsEndWithTheirCodeBeforeAnythingIsWritten)
     }
 }
 
+// Another setup holding the single-instance guard: /S ends with 2 and shows nothing.
+TEST_F(DeploymentTest, ASilentSetupBesideARunningOneEndsWithTwoAndShowsNothing)
+{
+    const std::string setup = Pack("setup");
+    ScopedHandle running(::CreateMutexW(nullptr, FALSE, L"install"));
+    ASSERT_TRUE(running);
+    bool shown = true;
+    EXPECT_EQ(2u, Run(setup, std::string("/S /D=") + kSilentDirectory, shown));
+    EXPECT_FALSE(shown);
+    EXPECT_TRUE(NothingWritten()) << InstallReport::Describe();
+}
+
 // setup.exe /S /D=... installs every file, the shortcuts, the record and the entry without
 // a window at any time, and the entry's own QuietUninstallString removes it all again.
 TEST_F(DeploymentTest, SilentInstallShowsNothingAndItsQuietUninstallRemovesEverything)
