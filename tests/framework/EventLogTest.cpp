@@ -6,7 +6,6 @@
 #include <iterator>
 #include <regex>
 #include <sstream>
-#include <thread>
 #include <vector>
 
 #include "support/ScratchDir.h"
@@ -60,30 +59,6 @@ TEST_F(EventLogTest, AppendsTimedUtf8LinesAndKeepsWhatWasThere)
     EXPECT_EQ("directory: " + name, match[1].str());
     ASSERT_TRUE(std::regex_match(lines[2], match, stamped)) << lines[2];
     EXPECT_EQ("two  lines", match[1].str()) << "a line break inside an event must not start a forged line";
-}
-
-TEST_F(EventLogTest, LinesOfManyThreadsNeverMix)
-{
-    std::filesystem::path path = scratch.path() / "threads.log";
-    ASSERT_TRUE(EventLog::Instance().Open(path.u8string()));
-    std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t)
-        threads.emplace_back([t] {
-            for (int i = 0; i < 200; ++i)
-                EventLog::Instance().Write("thread " + std::to_string(t) + " event " + std::to_string(i) +
-                                           std::string(100, char('a' + t)));
-        });
-    for (std::thread& thread : threads)
-        thread.join();
-    EventLog::Instance().Close();
-    std::vector<std::string> lines = Lines(ReadAll(path));
-    ASSERT_EQ(800u, lines.size());
-    const std::regex whole(R"(\S+ \S+ thread (\d) event \d+([a-d]{100}))");
-    for (const std::string& line : lines) {
-        std::smatch match;
-        ASSERT_TRUE(std::regex_match(line, match, whole)) << line;
-        EXPECT_EQ(std::string(100, char('a' + std::stoi(match[1].str()))), match[2].str());
-    }
 }
 
 TEST_F(EventLogTest, FailuresCarryTheCodeAndTheSystemsWords)

@@ -166,14 +166,4 @@ TEST_F(UninstallEntryTest, SnapshotPutsBackEveryValueAndRemovesWhatARunAdded)
     EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, kScratchKey, 0, L"Added", added));
 }
 
-TEST_F(UninstallEntryTest, SnapshotOfNoKeyRemovesTheKeyARunCreated)
-{
-    RegKeySnapshot snapshot;
-    ASSERT_TRUE(snapshot.Take(HKEY_LOCAL_MACHINE, UninstallEntry::Path, UninstallEntry::MachineView));
-    EXPECT_FALSE(snapshot.Existed());
-    ASSERT_TRUE(UninstallEntry::Write(Sample("C:\\Orvanta")));
-    ASSERT_TRUE(snapshot.Restore());
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, UninstallEntry::Path, UninstallEntry::MachineView));
-}
-
 } // namespace
